@@ -1,0 +1,106 @@
+# Private PostgreSQL clusters on loopback, for the tests and the demo.
+# shellcheck shell=bash
+
+# free_port: prints a TCP port on 127.0.0.1 that nobody listens on now.
+free_port() {
+  python3 - <<'PY'
+import socket
+s = socket.socket()
+s.bind(("127.0.0.1", 0))
+print(s.getsockname()[1])
+s.close()
+PY
+}
+
+# run_pg_cmd: runs a PostgreSQL binary as the cluster's owner.
+run_pg_cmd() {
+  if [ "$(id -u)" -eq 0 ]; then
+    runuser -u "$PG_RUN_USER" -- "$@"
+  else
+    "$@"
+  fi
+}
+
+# pg_start BINDIR DATADIR PORT LOGFILE: initialises (when new) and starts a cluster
+# with superuser postgres / $PG_SUPERPASS, scram on TCP for all but the md5 and
+# cleartext test roles.
+pg_start() {
+  local bin=$1 data=$2 port=$3 logfile=$4
+  local libdir
+  libdir=$(cd "$bin/.." && pwd)/lib
+  mkdir -p "$data"
+  if [ "$(id -u)" -eq 0 ]; then chown -R "$PG_RUN_USER" "$(dirname "$data")"; fi
+  if [ ! -f "$data/PG_VERSION" ]; then
+    local pwfile="$(dirname "$data")/pw"
+    printf '%s\n' "$PG_SUPERPASS" >"$pwfile"
+    [ "$(id -u)" -eq 0 ] && chown "$PG_RUN_USER" "$pwfile"
+    LD_LIBRARY_PATH="$libdir" run_pg_cmd "$bin/initdb" -D "$data" -U postgres --pwfile="$pwfile" \
+      --auth-local=trust --auth-host=scram-sha-256 -E UTF8 --locale=C.UTF-8 >/dev/null 2>&1 \
+      || LD_LIBRARY_PATH="$libdir" run_pg_cmd "$bin/initdb" -D "$data" -U postgres --pwfile="$pwfile" \
+           --auth-local=trust --auth-host=scram-sha-256 -E UTF8 --locale=C >/dev/null
+    rm -f "$pwfile"
+    cat >"$data/pg_hba.conf" <<HBA
+local all all trust
+host all quillon_md5 127.0.0.1/32 md5
+host all quillon_plain 127.0.0.1/32 password
+host all all 127.0.0.1/32 scram-sha-256
+host all all ::1/128 scram-sha-256
+HBA
+    [ "$(id -u)" -eq 0 ] && chown "$PG_RUN_USER" "$data/pg_hba.conf"
+  fi
+  LD_LIBRARY_PATH="$libdir" run_pg_cmd "$bin/pg_ctl" -D "$data" -l "$logfile" -w -t 60 \
+    -o "-p $port -c listen_addresses=127.0.0.1 -k $(dirname "$data") -c fsync=off -c max_connections=300" start >/dev/null
+}
+
+pg_stop() {
+  local bin=$1 data=$2
+  local libdir
+  libdir=$(cd "$bin/.." && pwd)/lib
+  [ -f "$data/postmaster.pid" ] || return 0
+  LD_LIBRARY_PATH="$libdir" run_pg_cmd "$bin/pg_ctl" -D "$data" -m fast -w stop >/dev/null 2>&1 || true
+}
+
+# pg_psql BINDIR DATADIR DB args...: psql over the cluster's unix socket as superuser.
+pg_psql() {
+  local bin=$1 data=$2 db=$3
+  shift 3
+  local psql=/usr/bin/psql
+  PGHOST="$(dirname "$data")" PGPORT="$PG_PORT_FOR_PSQL" run_pg_cmd "$psql" -X -q -v ON_ERROR_STOP=1 -U postgres -d "$db" "$@"
+}
+
+# pg_prepare BINDIR DATADIR PORT MAJOR: roles and the template databases.
+pg_prepare() {
+  local bin=$1 data=$2 port=$3 major=$4
+  PG_PORT_FOR_PSQL=$port
+  local scram_enc=scram-sha-256
+  [ "$major" -lt 14 ] && scram_enc=md5   # protocol 2.0 cannot carry SCRAM
+  pg_psql "$bin" "$data" postgres >/dev/null <<SQL
+set password_encryption = '$scram_enc';
+do \$\$ begin
+  if not exists (select 1 from pg_roles where rolname = 'quillon') then
+    create role quillon login createdb;
+  end if;
+end \$\$;
+alter role quillon password 'zwaluwen';
+set password_encryption = 'md5';
+do \$\$ begin
+  if not exists (select 1 from pg_roles where rolname = 'quillon_md5') then create role quillon_md5 login; end if;
+  if not exists (select 1 from pg_roles where rolname = 'quillon_plain') then create role quillon_plain login; end if;
+end \$\$;
+alter role quillon_md5 password 'zwaluwen';
+alter role quillon_plain password 'zwaluwen';
+grant quillon to quillon_md5, quillon_plain;
+SQL
+  local db
+  for db in quillon_template quillon_demo; do
+    pg_psql "$bin" "$data" postgres -c "drop database if exists $db with (force)" >/dev/null 2>&1 || {
+      pg_psql "$bin" "$data" postgres -c "alter database $db is_template false" >/dev/null 2>&1 || true
+      pg_psql "$bin" "$data" postgres -c "drop database if exists $db" >/dev/null; }
+    pg_psql "$bin" "$data" postgres -c "create database $db owner quillon" >/dev/null
+    pg_psql "$bin" "$data" "$db" -f - <"$ROOT/sql/schema.sql" >/dev/null
+    if [ "$db" = quillon_demo ]; then
+      pg_psql "$bin" "$data" "$db" -f - <"$ROOT/sql/demo.sql" >/dev/null
+    fi
+    pg_psql "$bin" "$data" postgres -c "alter database $db is_template true" >/dev/null
+  done
+}
