@@ -17,7 +17,7 @@ PACKAGES=(
   libjpeg62-turbo-dev libssl-dev libpq-dev libasio-dev
   postgresql postgresql-contrib
   fonts-liberation xvfb redis-server
-  nodejs npm python3 iproute2 procps
+  iproute2 procps
 )
 
 log() { printf '[%s] %s\n' "$(date +%H:%M:%S)" "$*" >&2; }
@@ -32,6 +32,9 @@ install_packages() {
   for p in "${PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
+  # The machine image may bring its own node and python; only the commands matter.
+  command -v npm >/dev/null 2>&1 || missing+=(nodejs npm)
+  command -v python3 >/dev/null 2>&1 || missing+=(python3)
   if [ ${#missing[@]} -gt 0 ]; then
     log "installing: ${missing[*]}"
     as_root apt-get update -qq

@@ -21,11 +21,14 @@ run_pg_cmd() {
   fi
 }
 
-# pg_start BINDIR DATADIR PORT LOGFILE: initialises (when new) and starts a cluster
+# pg_start BINDIR DATADIR PORT: initialises (when new) and starts a cluster
 # with superuser postgres / $PG_SUPERPASS, scram on TCP for all but the md5 and
-# cleartext test roles.
+# cleartext test roles. The server log is server.log beside DATADIR, where the
+# cluster's owner may write.
 pg_start() {
-  local bin=$1 data=$2 port=$3 logfile=$4
+  local bin=$1 data=$2 port=$3
+  local logfile
+  logfile="$(dirname "$data")/server.log"
   local libdir
   libdir=$(cd "$bin/.." && pwd)/lib
   mkdir -p "$data"
