@@ -32,7 +32,8 @@ struct IniProblem {
 
 class IniFile {
 public:
-    // Parses file contents (UTF-8, or Windows-1252 when the bytes are not UTF-8).
+    // Parses file contents (UTF-8, or Latin-1 when the bytes are not valid UTF-8,
+    // as files written by older editors are).
     static IniFile parse(const QByteArray &contents);
     // Reads and parses a file; a missing or unreadable file gives an empty IniFile
     // with exists() false.
