@@ -115,13 +115,14 @@ public:
     TPostgresDisconnectEvent OnDisconnect;  // the connection dropped or broke during an operation
 
 private:
-    struct Reply;
     void status(const QString &text);
+    bool sendQuery(const QByteArray &sql, QString *error);
     void run(const QString &sql, TPostgresRecordSet *result, bool update);
-    bool runInternal(const QString &sql, QString *firstValue, QString *error);
-    bool readReply(Reply &reply, TPostgresRecordSet *result);
+    bool runInternal(const QByteArray &sql, QString *firstValue, QString *backendError);
     bool login(const QString &database, const QString &user, const QString &password);
-    bool authenticate(const db::pg::Message &m, const QString &user, QString &password, void *scram);
+    bool sendStartup(const QString &database, const QString &user, QString *error);
+    bool sendPassword(const QByteArray &password, QString *error);
+    void internalError(const QString &text, bool boxShown);
     void dropConnection(bool notify);
 
     QString m_host;
