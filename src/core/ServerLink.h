@@ -1,0 +1,155 @@
+#pragma once
+// The link to the coordination server: one command at a time, its reply read
+// to the final "ok"/"err", and every other line of the reply dispatched as a
+// message on the way.
+//
+// DESIGN
+// A command is one line (CR LF); the reply is any number of message lines
+// (LF) ended by a line whose first word is "ok" or "err" in any case. There
+// are no request ids, so the protocol depends on strict order. Handlers run
+// while a reply is read and may send a nested command (a hand-over answer, a
+// frame reacting to a broadcast). The outer reply is then still partly on the
+// wire in front of the nested reply, so before writing a nested command the
+// link reads the rest of the outer reply into that level's pending lines; the
+// nested command reads exactly its own reply, and the outer one goes on with
+// its pending lines. The link knows no widgets: what a message does to the
+// windows goes through TLinkClient, and the lists frames, publishing, sources
+// and the job window plug in through handlers.
+//
+// Reading waits readTimeout (10 s) at a time; six misses within one line end
+// it ("timeout bij lezen"). A closed or failed connection ends the command at
+// once with failure; so does a time-out that brought no line at all.
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+#include <map>
+#include <deque>
+
+#include "platform/Socket.h"
+
+namespace core {
+
+struct TProgramState;
+
+// Which tab panel a message is meant for.
+enum class PanelSide { None, Left, Right };
+
+// The panel whose frame shows the list of kind ("agenda", "todo", "klaar")
+// for the given tab indices: the left frame has priority.
+PanelSide RouteListMessage(const QString &kind, int leftTab, int rightTab);
+
+// The panels that show a programme cycle and reload on "viewchanged cyclus":
+// bit 0 left, bit 1 right.
+int RouteCycleRefresh(int leftTab, int rightTab);
+
+// The roster items of a "users" argument: name + " " + info per entry.
+QStringList ParseRoster(QString argument);
+
+// What the messages do outside the link.
+class TLinkClient {
+public:
+    virtual ~TLinkClient() = default;
+    virtual void showStatusLine(const QString &text) = 0;
+    virtual void logStatus(const QString &text) = 0;
+    // A message for the announcements window (shown without waiting).
+    virtual void announce(const QString &sender, const QString &text) = 0;
+    // The hand-over question; true hands the role to name.
+    virtual bool askHandOver(const QString &name) = 0;
+    // The roster list, already with "all" for an administrator.
+    virtual void rosterChanged(const QStringList &items) = 0;
+    // The final-editor flag of the state changed (status bar text).
+    virtual void finalEditorChanged() = 0;
+    // The server stops: the link is closed already; close the database,
+    // show the announcement modally and end the program.
+    virtual void serverDown(const QString &sender, const QString &text) = 0;
+    // The server connection was lost (closed or failed); the link is closed.
+    virtual void connectionLost() = 0;
+    // Tab indices of the two panels.
+    virtual int leftTab() const = 0;
+    virtual int rightTab() const = 0;
+    // Hands a list message to the frame in that panel; may throw std::exception.
+    virtual void frameMessage(PanelSide side, const QString &kind, const QString &argument) = 0;
+    // Broadcasts FRAME_REFRESH to that panel.
+    virtual void refreshPanel(PanelSide side) = 0;
+};
+
+class TServerLink : public QObject {
+    Q_OBJECT
+public:
+    using LineHandler = std::function<void(const QString &argument)>;
+
+    TServerLink(TProgramState &state, TLinkClient &client, QObject *parent = nullptr);
+    ~TServerLink() override;
+
+    // Connects; false with a readable reason in *error.
+    bool open(const QString &host, int port, QString *error = nullptr);
+    // Takes an already connected descriptor (tests).
+    void adopt(int fd);
+    void close();
+    bool isOpen() const { return m_socket.isOpen(); }
+
+    // Sends command and reads its reply; true when the final line was "ok".
+    bool SendCommand(const QString &command);
+    // As SendCommand; result receives the argument of a "result" line.
+    bool SendCommandEx(const QString &command, QString &result);
+
+    // Handlers for "publish", "bronadd" and "job" lines; an empty function
+    // removes the handler.
+    void setHandler(const QString &kind, LineHandler handler);
+
+    // The poll timer (1000 ms): switched on after the log-in. stop/resume
+    // bracket work that must not be interrupted by a poll (a tab rebuild).
+    void startPolling();
+    void stopPolling();
+    void resumePolling();
+    bool pollTimerActive() const { return m_pollTimer.isActive(); }
+
+    // Test hooks: the wait per read (10000 ms) and the chooser of the
+    // congratulation (returns 0..n-1).
+    void setReadTimeout(int ms) { m_readTimeoutMs = ms; }
+    void setRandom(std::function<int(int n)> random) { m_random = std::move(random); }
+
+    // Nesting depth of commands being answered right now.
+    int depth() const { return static_cast<int>(m_levels.size()); }
+
+    // The five congratulations of "eindredacteur on".
+    static const QStringList &congratulations();
+
+private:
+    struct Level {
+        QString command;
+        bool poll = false;
+        bool wireComplete = false;  // its final line has been read from the socket
+        QStringList pending;        // lines read ahead for it, not yet dispatched
+        QString result;             // argument of its "result" line
+    };
+    enum class LineStatus { Line, TimedOut, Lost };
+
+    bool run(const QString &command, QString *result);
+    LineStatus readLine(QString &line);
+    bool drainTop();
+    void lose(const QString &error);
+    bool dispatch(Level &level, const QString &kind, const QString &argument);
+    void finalEditor(QString argument);
+    static bool isFinalLine(const QString &raw);
+
+    TProgramState &m_state;
+    TLinkClient &m_client;
+    platform::TcpSocket m_socket;
+    QByteArray m_input;  // received bytes not yet cut into lines
+    std::deque<Level> m_levels;  // commands being answered, outermost first
+    std::map<QString, LineHandler> m_handlers;
+    QTimer m_pollTimer;
+    bool m_polling = false;       // polling switched on after log-in
+    int m_suspended = 0;          // stopPolling calls not yet resumed
+    bool m_handOverOpen = false;  // the hand-over question is being asked
+    int m_readTimeoutMs = 10000;
+    std::function<int(int)> m_random;
+};
+
+}  // namespace core
