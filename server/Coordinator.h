@@ -1,0 +1,110 @@
+#pragma once
+// The coordination server's state and its answer to every command.
+//
+// DESIGN: everything here runs on the one event-loop thread, so the tables
+// (connections, logged-in editors, locks, final-editor roles, message queues)
+// need no locking. Work that may block — the user table in PostgreSQL, job
+// processes — runs elsewhere and comes back to the loop as a posted function;
+// the connection waiting for it is `busy` meanwhile, which keeps its replies
+// in command order without holding up anybody else.
+//
+// A reply is: the lines queued for the client (broadcasts of others, chat,
+// job progress, messages), then the command's own lines, then "ok" or "err".
+
+#ifndef ASIO_STANDALONE
+#define ASIO_STANDALONE
+#endif
+#include <asio.hpp>
+
+#include "DbPool.h"
+#include "jobs/JobRunner.h"
+#include "locks/LockTable.h"
+#include "net/Connection.h"
+#include "protocol/Command.h"
+#include "protocol/Config.h"
+#include "protocol/MessageLog.h"
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+namespace qserver {
+
+class Coordinator : public ConnectionHandler {
+public:
+    Coordinator(asio::io_context &io, ServerConfig config, std::string configPath);
+    ~Coordinator() override;
+
+    // Binds the listening socket; false and `error` when that fails.
+    bool listen(std::string &error);
+    unsigned short port() const;
+
+    // Tells every client "down", closes them and stops the loop (SIGTERM,
+    // "shutdown").
+    void shutdown(const std::string &reason);
+
+    void onLine(Connection &c, const std::string &line) override;
+    void onClosed(Connection &c) override;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    struct Claim {                 // a pending request for a team's final-editor role
+        std::uint64_t claimant = 0;
+        std::uint64_t holder = 0;
+        Clock::time_point deadline;
+    };
+    struct Failures {              // failed log-ins from one address
+        int count = 0;
+        Clock::time_point last;
+    };
+    struct UserRow;
+
+    void accept();
+    void tick();
+    void dispatch(Connection &c, const Command &cmd);
+    void finish(Connection &c, bool ok, const std::string &lines = std::string());
+
+    void auth(Connection &c, const Command &cmd);
+    void checkPassword(Connection &c, const Command &cmd);
+    void passwordFailed(const std::shared_ptr<Connection> &c, const std::string &lines);
+    void login(Connection &c, const UserRow &row);
+    void logoff(Connection &c, const std::string &why);
+
+    void claimRole(Connection &c, std::int64_t team);
+    void answerClaim(Connection &c, const std::string &claimant, bool grant);
+    void moveRole(std::int64_t team, std::uint64_t to, bool tellOldHolder);
+
+    void job(Connection &c, const Command &cmd);
+    void hangup(Connection &c, const std::string &name);
+
+    std::string userListLine() const;
+    Connection *byId(std::uint64_t id) const;
+    Connection *byName(const std::string &name) const;
+    std::string nameOf(std::uint64_t id) const;
+    void jobLog(const std::string &text);
+
+    asio::io_context &m_io;
+    ServerConfig m_config;
+    std::string m_configPath;
+    asio::ip::tcp::acceptor m_acceptor;
+    asio::steady_timer m_tickTimer;
+    asio::steady_timer m_acceptRetry;
+    asio::steady_timer m_stopTimer;
+    DbPool m_db;
+    JobRunner m_jobs;
+    LockTable m_locks;
+    MessageLog m_log;
+    std::uint64_t m_nextId = 0;
+    std::map<std::uint64_t, std::shared_ptr<Connection>> m_conns;  // every open connection
+    std::unordered_map<std::string, std::uint64_t> m_online;       // lower-case login name -> connection
+    std::map<std::int64_t, std::uint64_t> m_roles;                 // team -> final editor's connection
+    std::map<std::int64_t, Claim> m_claims;                        // team -> pending claim
+    std::unordered_map<std::string, Failures> m_failures;          // address -> failed log-ins
+    std::unordered_map<std::uint64_t, int> m_badLines;             // connection -> malformed lines seen
+    std::unordered_map<std::uint64_t, Clock::time_point> m_dropLogged;  // connection -> last drop warning
+    bool m_stopping = false;
+};
+
+}  // namespace qserver

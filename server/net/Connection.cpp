@@ -1,0 +1,141 @@
+#include "net/Connection.h"
+
+#include "Log.h"
+
+namespace qserver {
+
+Connection::Connection(asio::ip::tcp::socket socket, ConnectionHandler &handler, std::uint64_t id, std::size_t maxLine,
+                       std::size_t maxOutput)
+    : m_socket(std::move(socket)), m_graceTimer(m_socket.get_executor()), m_handler(handler), m_id(id),
+      m_in(maxLine), m_maxOutput(maxOutput), m_lastActivity(std::chrono::steady_clock::now())
+{
+    std::error_code ec;
+    const auto ep = m_socket.remote_endpoint(ec);
+    m_address = ec ? std::string("?") : ep.address().to_string();
+    m_socket.set_option(asio::ip::tcp::no_delay(true), ec);
+}
+
+void Connection::start()
+{
+    doRead();
+}
+
+void Connection::doRead()
+{
+    if (m_reading || m_closed || m_closing)
+        return;
+    m_reading = true;
+    m_socket.async_read_some(asio::buffer(m_readBuf),
+                             [self = shared_from_this()](const std::error_code &ec, std::size_t n) {
+                                 self->m_reading = false;
+                                 if (self->m_closed)
+                                     return;
+                                 if (ec) {
+                                     self->close(ec == asio::error::eof ? "closed by client" : ec.message());
+                                     return;
+                                 }
+                                 self->m_in.append(std::string_view(self->m_readBuf.data(), n));
+                                 self->processLines();
+                             });
+}
+
+void Connection::processLines()
+{
+    std::string line;
+    while (!m_busy && !m_closed && !m_closing) {
+        const LineBuffer::Result r = m_in.next(line);
+        if (r == LineBuffer::Result::NeedMore)
+            break;
+        if (r == LineBuffer::Result::TooLong) {
+            logWarning("connection " + std::to_string(m_id) + " from " + m_address +
+                       ": line longer than the limit, connection closed");
+            close("line too long");
+            return;
+        }
+        m_lastActivity = std::chrono::steady_clock::now();
+        m_handler.onLine(*this, line);
+    }
+    // While busy, reading waits: the buffered lines are the backlog.
+    if (!m_busy)
+        doRead();
+}
+
+void Connection::setBusy(bool busy)
+{
+    m_busy = busy;
+    if (!busy && !m_closed) {
+        // Resume on a fresh stack: the caller may be inside onLine.
+        asio::post(m_socket.get_executor(), [self = shared_from_this()] { self->processLines(); });
+    }
+}
+
+void Connection::write(std::string_view bytes)
+{
+    if (m_closed)
+        return;
+    m_out.append(bytes);
+    if (m_out.size() + m_writing.size() > m_maxOutput) {
+        logWarning("connection " + std::to_string(m_id) + " from " + m_address +
+                   ": client reads no replies, connection closed");
+        close("output backlog over the limit");
+        return;
+    }
+    doWrite();
+}
+
+void Connection::doWrite()
+{
+    if (m_writingActive || m_out.empty() || m_closed)
+        return;
+    m_writing.swap(m_out);
+    m_out.clear();
+    m_writingActive = true;
+    asio::async_write(m_socket, asio::buffer(m_writing),
+                      [self = shared_from_this()](const std::error_code &ec, std::size_t) {
+                          self->m_writingActive = false;
+                          self->m_writing.clear();
+                          if (self->m_closed)
+                              return;
+                          if (ec) {
+                              self->close("write failed: " + ec.message());
+                              return;
+                          }
+                          if (!self->m_out.empty()) {
+                              self->doWrite();
+                          } else if (self->m_closing) {
+                              std::error_code ignored;
+                              self->m_socket.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
+                              self->close("closed by server");
+                          }
+                      });
+}
+
+void Connection::closeAfterFlush()
+{
+    if (m_closed || m_closing)
+        return;
+    m_closing = true;
+    if (!m_writingActive && m_out.empty()) {
+        close("closed by server");
+        return;
+    }
+    m_graceTimer.expires_after(std::chrono::seconds(2));
+    m_graceTimer.async_wait([self = shared_from_this()](const std::error_code &ec) {
+        if (!ec && !self->m_closed)
+            self->close("client did not take its last output");
+    });
+}
+
+void Connection::close(const std::string &reason)
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    std::error_code ignored;
+    m_graceTimer.cancel();
+    m_socket.close(ignored);
+    logInfo("connection " + std::to_string(m_id) + " from " + m_address + " " + reason);
+    asio::post(m_socket.get_executor(), [self = shared_from_this()] { self->m_handler.onClosed(*self); });
+}
+
+}  // namespace qserver

@@ -1,0 +1,100 @@
+#pragma once
+// One client connection on the event loop.
+//
+// DESIGN: the connection frames input into lines and hands each complete line
+// to the coordinator, one at a time. While the coordinator works on a command
+// off the loop (a database call), the connection is `busy`: further lines stay
+// buffered and reading pauses, so replies leave strictly in command order and
+// a client cannot make the server buffer without bound. Output is appended to
+// one buffer and written by at most one async_write at a time. A connection is
+// never destroyed inside its own handler: close() shuts the socket and posts
+// the coordinator's clean-up; the handlers keep the object alive through
+// shared_from_this until they have run.
+
+#ifndef ASIO_STANDALONE
+#define ASIO_STANDALONE
+#endif
+#include <asio.hpp>
+
+#include "protocol/LineBuffer.h"
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace qserver {
+
+class Connection;
+
+// What the coordinator provides to connections.
+class ConnectionHandler {
+public:
+    virtual ~ConnectionHandler() = default;
+    virtual void onLine(Connection &c, const std::string &line) = 0;
+    virtual void onClosed(Connection &c) = 0;  // once, after the socket closed
+};
+
+// What a logged-in editor is, as far as this connection knows.
+struct Session {
+    bool loggedIn = false;
+    int userId = 0;
+    std::string loginName;   // as stored in tbluser
+    std::string rights;      // tbluser.rights, read at log-in
+    std::chrono::system_clock::time_point since;
+    bool isAdministrator() const { return rights.size() >= 2 && rights[1] == 'x'; }
+    bool mayBeFinalEditor() const { return !rights.empty() && rights[0] == 'x'; }
+};
+
+class Connection : public std::enable_shared_from_this<Connection> {
+public:
+    Connection(asio::ip::tcp::socket socket, ConnectionHandler &handler, std::uint64_t id, std::size_t maxLine,
+               std::size_t maxOutput);
+
+    void start();
+
+    // Queues bytes for the client.
+    void write(std::string_view bytes);
+
+    // Marks a command as running off the loop / finished; finishing resumes
+    // the lines buffered meanwhile.
+    void setBusy(bool busy);
+    bool busy() const { return m_busy; }
+
+    // Closes once the queued output is written (bounded by a short grace time).
+    void closeAfterFlush();
+    // Closes at once; queued output is discarded.
+    void close(const std::string &reason);
+    bool closing() const { return m_closing || m_closed; }
+
+    std::uint64_t id() const { return m_id; }
+    const std::string &address() const { return m_address; }
+    std::chrono::steady_clock::time_point lastActivity() const { return m_lastActivity; }
+    Session session;
+
+private:
+    void doRead();
+    void processLines();
+    void doWrite();
+
+    asio::ip::tcp::socket m_socket;
+    asio::steady_timer m_graceTimer;
+    ConnectionHandler &m_handler;
+    std::uint64_t m_id;
+    std::string m_address;
+    LineBuffer m_in;
+    std::array<char, 16384> m_readBuf{};
+    std::string m_out;        // waiting to be written
+    std::string m_writing;    // being written by the current async_write
+    std::size_t m_maxOutput;  // a client that reads nothing is dropped beyond this
+    bool m_reading = false;
+    bool m_writingActive = false;
+    bool m_busy = false;
+    bool m_closing = false;   // close after the output is written
+    bool m_closed = false;
+    std::chrono::steady_clock::time_point m_lastActivity;
+};
+
+}  // namespace qserver

@@ -1,0 +1,262 @@
+#include "protocol/Config.h"
+
+#include "protocol/Command.h"
+
+#include <charconv>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace qserver {
+
+namespace {
+
+std::string trim(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return std::string(s);
+}
+
+std::string at(int line)
+{
+    return "line " + std::to_string(line) + ": ";
+}
+
+bool toInt(const std::string &v, long long lo, long long hi, long long &out)
+{
+    const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), out);
+    return ec == std::errc() && end == v.data() + v.size() && out >= lo && out <= hi;
+}
+
+bool toSeconds(const std::string &v, double &out)
+{
+    try {
+        std::size_t used = 0;
+        out = std::stod(v, &used);
+        return used == v.size() && out >= 0 && out < 1e9;
+    } catch (...) {
+        return false;
+    }
+}
+
+// Applies one [server] or [database] key; false and `error` for a bad value
+// or an unknown key.
+bool applyKey(ServerConfig &c, const std::string &section, const IniEntry &e, std::string &error)
+{
+    long long n = 0;
+    double d = 0;
+    auto bad = [&](const char *what) {
+        error = at(e.line) + e.key + ": " + what;
+        return false;
+    };
+    if (section == "server") {
+        if (e.key == "listen") {
+            if (e.value.empty())
+                return bad("empty address");
+            c.listenAddress = e.value;
+        } else if (e.key == "port") {
+            if (!toInt(e.value, 0, 65535, n))
+                return bad("not a port number (0-65535)");
+            c.port = int(n);
+        } else if (e.key == "min_client_version") {
+            if (!compareVersions(e.value, "0"))
+                return bad("not a dotted version number");
+            c.minClientVersion = e.value;
+        } else if (e.key == "idle_timeout") {
+            if (!toSeconds(e.value, d))
+                return bad("not a number of seconds");
+            c.idleTimeoutSeconds = d;
+        } else if (e.key == "max_line_length") {
+            if (!toInt(e.value, 64, 16 * 1024 * 1024, n))
+                return bad("not a length between 64 and 16777216");
+            c.maxLineLength = std::size_t(n);
+        } else if (e.key == "queue_limit") {
+            if (!toInt(e.value, 16, 10'000'000, n))
+                return bad("not a count between 16 and 10000000");
+            c.queueLimit = std::size_t(n);
+        } else if (e.key == "final_editor_timeout") {
+            if (!toSeconds(e.value, d))
+                return bad("not a number of seconds");
+            c.finalEditorTimeoutSeconds = d;
+        } else if (e.key == "login_delay_ms") {
+            if (!toInt(e.value, 0, 60'000, n))
+                return bad("not a number of milliseconds (0-60000)");
+            c.loginDelayMs = int(n);
+        } else {
+            return bad("unknown key in [server]");
+        }
+        return true;
+    }
+    if (e.key == "host") {
+        c.dbHost = e.value;
+    } else if (e.key == "port") {
+        if (!toInt(e.value, 1, 65535, n))
+            return bad("not a port number (1-65535)");
+        c.dbPort = int(n);
+    } else if (e.key == "name") {
+        c.dbName = e.value;
+    } else if (e.key == "user") {
+        c.dbUser = e.value;
+    } else if (e.key == "password") {
+        c.dbPassword = e.value;
+    } else if (e.key == "workers") {
+        if (!toInt(e.value, 1, 64, n))
+            return bad("not a count between 1 and 64");
+        c.dbWorkers = int(n);
+    } else {
+        return bad("unknown key in [database]");
+    }
+    return true;
+}
+
+bool parseJob(const IniSection &s, JobDefinition &job, std::string &error)
+{
+    job.name = trim(std::string_view(s.name).substr(3));
+    bool haveCommand = false;
+    for (const IniEntry &e : s.entries) {
+        if (e.key == "name") {
+            job.name = e.value;
+        } else if (e.key == "description") {
+            job.description = e.value;
+        } else if (e.key == "schedule") {
+            std::string why;
+            auto sched = parseSchedule(e.value, &why);
+            if (!sched) {
+                error = at(e.line) + "schedule: " + why;
+                return false;
+            }
+            job.schedule = *sched;
+        } else if (e.key == "command") {
+            std::string why;
+            auto argv = splitArguments(e.value, &why);
+            if (!argv) {
+                error = at(e.line) + "command: " + why;
+                return false;
+            }
+            if (argv->empty()) {
+                error = at(e.line) + "command: empty";
+                return false;
+            }
+            job.argv = std::move(*argv);
+            haveCommand = true;
+        } else if (e.key == "time_limit") {
+            long long n = 0;
+            if (!toInt(e.value, 1, 7 * 24 * 3600, n)) {
+                error = at(e.line) + "time_limit: not a number of seconds";
+                return false;
+            }
+            job.timeLimitSeconds = int(n);
+        } else if (e.key == "directory") {
+            job.directory = e.value;
+        } else {
+            error = at(e.line) + e.key + ": unknown key in a job section";
+            return false;
+        }
+    }
+    if (job.name.empty()) {
+        error = at(s.line) + "job without a name";
+        return false;
+    }
+    if (!haveCommand) {
+        error = at(s.line) + "job \"" + job.name + "\" has no command";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::vector<IniSection>> parseIni(const std::string &text, std::string *error)
+{
+    std::vector<IniSection> sections(1);
+    std::istringstream in(text);
+    std::string raw;
+    int lineNo = 0;
+    while (std::getline(in, raw)) {
+        ++lineNo;
+        const std::string line = trim(raw);
+        if (line.empty() || line[0] == ';' || line[0] == '#')
+            continue;
+        if (line[0] == '[') {
+            if (line.back() != ']') {
+                if (error)
+                    *error = at(lineNo) + "section header without ']'";
+                return std::nullopt;
+            }
+            IniSection s;
+            s.name = trim(std::string_view(line).substr(1, line.size() - 2));
+            s.line = lineNo;
+            sections.push_back(std::move(s));
+            continue;
+        }
+        const std::size_t eq = line.find('=');
+        if (eq == std::string::npos || eq == 0) {
+            if (error)
+                *error = at(lineNo) + "expected \"key = value\"";
+            return std::nullopt;
+        }
+        sections.back().entries.push_back({toLower(trim(std::string_view(line).substr(0, eq))),
+                                           trim(std::string_view(line).substr(eq + 1)), lineNo});
+    }
+    return sections;
+}
+
+std::optional<ServerConfig> parseConfig(const std::string &text, std::string *error)
+{
+    std::string why;
+    auto sections = parseIni(text, &why);
+    auto fail = [&](const std::string &msg) -> std::optional<ServerConfig> {
+        if (error)
+            *error = msg;
+        return std::nullopt;
+    };
+    if (!sections)
+        return fail(why);
+    ServerConfig c;
+    std::set<std::string> jobNames;
+    for (const IniSection &s : *sections) {
+        const std::string lower = toLower(s.name);
+        if (s.name.empty() && s.line == 0) {
+            if (!s.entries.empty())
+                return fail(at(s.entries.front().line) + "key outside any section");
+            continue;
+        }
+        if (lower == "server" || lower == "database") {
+            for (const IniEntry &e : s.entries)
+                if (!applyKey(c, lower, e, why))
+                    return fail(why);
+        } else if (lower == "job" || lower.rfind("job ", 0) == 0) {
+            JobDefinition job;
+            if (!parseJob(s, job, why))
+                return fail(why);
+            if (!jobNames.insert(toLower(job.name)).second)
+                return fail(at(s.line) + "second job named \"" + job.name + "\"");
+            c.jobs.push_back(std::move(job));
+        } else {
+            return fail(at(s.line) + "unknown section [" + s.name + "]");
+        }
+    }
+    return c;
+}
+
+std::optional<ServerConfig> loadConfig(const std::string &path, std::string *error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        if (error)
+            *error = path + ": cannot be read";
+        return std::nullopt;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string why;
+    auto c = parseConfig(text.str(), &why);
+    if (!c && error)
+        *error = path + ": " + why;
+    return c;
+}
+
+}  // namespace qserver

@@ -1,0 +1,74 @@
+#pragma once
+// The server's configuration file.
+//
+// DESIGN: an ini file read by our own small reader, so errors name the file
+// and the line. Unknown keys are errors rather than silently ignored: a typo
+// in a production configuration must not fall back to a default unnoticed.
+//
+//   [server]    listen, port, min_client_version, idle_timeout, max_line_length,
+//               queue_limit, final_editor_timeout, login_delay_ms
+//   [database]  host, port, name, user, password, workers
+//   [job <id>]  name, description, schedule, command, time_limit, directory
+
+#include "jobs/JobSchedule.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qserver {
+
+struct IniEntry {
+    std::string key;    // lower case
+    std::string value;  // trimmed
+    int line = 0;
+};
+
+struct IniSection {
+    std::string name;   // as written between the brackets, trimmed
+    int line = 0;
+    std::vector<IniEntry> entries;
+};
+
+// Parses ini text: "[section]", "key = value", comments starting with ';' or
+// '#'. Keys before any section belong to a section with an empty name.
+// nullopt and `error` ("line N: ...") for a line that is none of these.
+std::optional<std::vector<IniSection>> parseIni(const std::string &text, std::string *error);
+
+struct JobDefinition {
+    std::string name;                 // shown in the job lists and used by "job new eenmalig"
+    std::string description;
+    JobSchedule schedule;
+    std::vector<std::string> argv;    // program and arguments, no shell involved
+    int timeLimitSeconds = 600;
+    std::string directory;            // working directory; empty = the server's
+};
+
+struct ServerConfig {
+    std::string listenAddress = "0.0.0.0";
+    int port = 2000;                       // 0 = any free port (tests)
+    std::string minClientVersion = "0";
+    double idleTimeoutSeconds = 300;       // 0 = never drop idle connections
+    std::size_t maxLineLength = 65536;
+    std::size_t queueLimit = 10000;        // queued lines per client
+    double finalEditorTimeoutSeconds = 45;
+    int loginDelayMs = 500;                // base delay after repeated failed log-ins
+
+    std::string dbHost = "127.0.0.1";
+    int dbPort = 5432;
+    std::string dbName = "quillon";
+    std::string dbUser = "quillon";
+    std::string dbPassword;
+    int dbWorkers = 4;
+
+    std::vector<JobDefinition> jobs;
+};
+
+// Builds the configuration from ini text. nullopt and a message naming the
+// line for a malformed file, an unknown section or key, or a bad value.
+std::optional<ServerConfig> parseConfig(const std::string &text, std::string *error);
+
+// Reads and parses a file; the message then starts with the file name.
+std::optional<ServerConfig> loadConfig(const std::string &path, std::string *error);
+
+}  // namespace qserver
