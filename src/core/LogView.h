@@ -40,7 +40,7 @@ struct LogLineLayout {
 };
 
 struct LogViewLayout {
-    QList<LogRun> runs;      // every run that is drawn, y absolute
+    QList<LogRun> runs;      // every run that is drawn, y absolute, oldest line first
     int firstShown = 0;      // index of the oldest line drawn; lines.size() when none fits
 };
 
