@@ -115,10 +115,9 @@ bool TPostgres::Connected() const
 
 void TPostgres::dropConnection(bool notify)
 {
-    const bool wasOpen = m_conn->isOpen();
     m_ready = false;
     m_conn->close();
-    if (notify && wasOpen && OnDisconnect)
+    if (notify && OnDisconnect)
         OnDisconnect();
 }
 

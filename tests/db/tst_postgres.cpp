@@ -1,0 +1,513 @@
+// TPostgres against a scripted backend: byte-exact requests and replies of
+// both protocols, log-in and its refusals, rows, errors and broken replies.
+
+#include "FakeBackend.h"
+#include "db/Postgres.h"
+#include "platform/Cursor.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+using namespace fake;
+using platform::BoxType;
+using testsupport::ScriptedDialogs;
+
+namespace {
+
+// A client aimed at a fake backend, recording everything it reports.
+struct Client {
+    TPostgres pg;
+    QStringList status;
+    QStringList statements;
+    int disconnects = 0;
+
+    Client(const FakeBackend &fake, int protocol)
+    {
+        pg.setHost(QStringLiteral("127.0.0.1"));
+        pg.setPort(fake.port());
+        pg.setProtocolVersion(protocol);
+        pg.setReplyTimeout(5000);  // a script fault fails the test instead of hanging it
+        pg.OnStatus = [this](const QString &s) { status.append(s); };
+        pg.OnStatement = [this](const QString &s) { statements.append(s); };
+        pg.OnDisconnect = [this] { ++disconnects; };
+    }
+    bool connect(const QString &db = QStringLiteral("quillon"), const QString &user = QStringLiteral("quillon"))
+    {
+        QString error;
+        if (!pg.Open(&error))
+            qWarning() << error;
+        pg.Connect(db, user, QStringLiteral("zwaluwen"));
+        return pg.Connected();
+    }
+};
+
+// The backend's side of a log-in without password, for either protocol.
+void scriptLogin(FakeBackend &fake, int protocol)
+{
+    if (protocol == 3) {
+        fake.scriptLogin3();
+    } else {
+        fake.expect(FakeBackend::Frame::Fixed, 296);
+        fake.scriptLogin2();
+    }
+}
+
+void expectQuery(FakeBackend &fake, int protocol)
+{
+    fake.expect(protocol == 3 ? FakeBackend::Frame::Typed : FakeBackend::Frame::Zero);
+}
+
+QByteArray rowDescription(int protocol, const QList<QByteArray> &names)
+{
+    return protocol == 3 ? rowDescription3(names) : rowDescription2(names);
+}
+QByteArray dataRow(int protocol, const QList<Value> &values)
+{
+    return protocol == 3 ? dataRow3(values) : dataRow2(values);
+}
+QByteArray complete(int protocol, const QByteArray &tag)
+{
+    return protocol == 3 ? complete3(tag) : complete2(tag);
+}
+QByteArray error(int protocol, const QByteArray &message)
+{
+    return protocol == 3 ? error3(message) : error2("ERROR:  " + message + "\n");
+}
+QByteArray ready(int protocol)
+{
+    return protocol == 3 ? ready3() : QByteArray("Z");
+}
+
+QString dumpRows(const TPostgresRecordSet &rs)
+{
+    QStringList rows;
+    for (int i = 0; i < rs.RowCount(); ++i)
+        rows.append(rs.Row(i).join(QLatin1Char('|')));
+    return rows.join(QLatin1Char('/'));
+}
+
+void addProtocolRows()
+{
+    QTest::addColumn<int>("protocol");
+    QTest::newRow("3.0") << 3;
+    QTest::newRow("2.0") << 2;
+}
+
+}  // namespace
+
+class TestPostgres : public QObject {
+    Q_OBJECT
+private slots:
+    void startupPacket_data()
+    {
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QByteArray>("packet");
+        const QByteArray v3params = QByteArray("user\0quillon\0database\0quillon\0client_encoding\0UTF8\0"
+                                               "standard_conforming_strings\0off\0\0", 84);
+        QTest::newRow("3.0 sends the session settings") << 3 << "quillon" << "quillon"
+                                                        << be32(4 + 4 + 84) + be32(0x30000) + v3params;
+        const auto fixed = [](const QByteArray &db, const QByteArray &user) {
+            return be32(296) + be32(0x20000) + db.leftJustified(64, '\0', true) + user.leftJustified(32, '\0', true) +
+                   QByteArray(192, '\0');
+        };
+        QTest::newRow("2.0 fixed fields of 296 bytes") << 2 << "quillon" << "quillon" << fixed("quillon", "quillon");
+        const QString name64 = QString(64, QLatin1Char('d'));
+        QTest::newRow("2.0 64-character database name fills its field without a zero")
+            << 2 << name64 << "quillon" << fixed(name64.toLatin1(), "quillon");
+        QTest::newRow("2.0 longer names are cut to their fields")
+            << 2 << QString(70, QLatin1Char('d')) << QString(40, QLatin1Char('u'))
+            << fixed(QByteArray(64, 'd'), QByteArray(32, 'u'));
+    }
+    void startupPacket()
+    {
+        QFETCH(int, protocol);
+        QFETCH(QString, database);
+        QFETCH(QString, user);
+        QFETCH(QByteArray, packet);
+        FakeBackend fake;
+        fake.expect(protocol == 3 ? FakeBackend::Frame::Length : FakeBackend::Frame::Fixed, 296);
+        fake.closeConnection();
+        fake.start();
+        Client c(fake, protocol);
+        QVERIFY(!c.connect(database, user));
+        const QList<QByteArray> got = fake.finish();
+        QCOMPARE(got.value(0).size(), packet.size());
+        QCOMPARE(got.value(0), packet);
+        QCOMPARE(c.status, QStringList{QStringLiteral("de database heeft de verbinding verbroken")});
+        QVERIFY(!c.pg.Active());
+    }
+
+    void authentication_data()
+    {
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<QByteArray>("challenge");  // the backend's request after the startup packet
+        QTest::addColumn<QByteArray>("answer");     // the client's reply, when one is due
+        QTest::addColumn<QByteArray>("conforming"); // standard_conforming_strings the backend reports; empty: no log-in
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<QString>("lastStatus");
+        const QByteArray md5 = "md5af500a824eeb5f448f55620cb0c9c0b1";
+        QTest::newRow("3.0 cleartext") << 3 << authRequest3(3) << "p" + be32(13) + QByteArray("zwaluwen", 9) << QByteArray("off") << true << "Auth ok";
+        QTest::newRow("2.0 cleartext") << 2 << "R" + be32(3) << be32(13) + QByteArray("zwaluwen", 9) << QByteArray("off") << true << "Auth ok";
+        QTest::newRow("3.0 md5") << 3 << authRequest3(5, "abcd") << "p" + be32(40) + md5 + '\0' << QByteArray("off") << true << "Auth ok";
+        QTest::newRow("2.0 md5") << 2 << "R" + be32(5) + "abcd" << be32(40) + md5 + '\0' << QByteArray("off") << true << "Auth ok";
+        QTest::newRow("3.0 GSS is refused at once") << 3 << authRequest3(7) << QByteArray() << QByteArray() << false
+                                                    << "Error: authenticatiemethode 7 wordt niet ondersteund";
+        QTest::newRow("2.0 Kerberos 5 is refused") << 2 << "R" + be32(2) << QByteArray() << QByteArray() << false
+                                                   << "Error: authenticatiemethode 2 wordt niet ondersteund";
+        QTest::newRow("3.0 SASL without SCRAM-SHA-256") << 3 << authRequest3(10, QByteArray("SCRAM-SHA-256-PLUS\0\0", 20))
+                                                        << QByteArray() << QByteArray() << false
+                                                        << "Error: de database vraagt een onbekende SASL-methode";
+        QTest::newRow("3.0 SASL final without a start") << 3 << authRequest3(12, "v=abc") << QByteArray() << QByteArray() << false
+                                                        << "Error: onverwachte SASL-stap";
+        QTest::newRow("3.0 log-in refused") << 3 << error3("password authentication failed for user \"quillon\"")
+                                            << QByteArray() << QByteArray() << false
+                                            << "Error: ERROR:  password authentication failed for user \"quillon\"";
+        QTest::newRow("2.0 log-in refused") << 2 << error2("FATAL:  no such database\n") << QByteArray() << QByteArray() << false
+                                            << "Error: FATAL:  no such database";
+        const QString refused = QStringLiteral("Error: de databasesessie gebruikt geen backslash-escapes of geen UTF-8 "
+                                               "(standard_conforming_strings=on, client_encoding=UTF8); er worden geen "
+                                               "statements uitgevoerd");
+        QTest::newRow("3.0 session without backslash escapes") << 3 << authRequest3(3) << "p" + be32(13) + QByteArray("zwaluwen", 9)
+                                                               << QByteArray("on") << false << refused;
+        QTest::newRow("2.0 session without backslash escapes") << 2 << "R" + be32(3) << be32(13) + QByteArray("zwaluwen", 9)
+                                                               << QByteArray("on") << false << refused;
+    }
+    void authentication()
+    {
+        QFETCH(int, protocol);
+        QFETCH(QByteArray, challenge);
+        QFETCH(QByteArray, answer);
+        QFETCH(QByteArray, conforming);
+        QFETCH(bool, connected);
+        QFETCH(QString, lastStatus);
+        FakeBackend fake;
+        fake.expect(protocol == 3 ? FakeBackend::Frame::Length : FakeBackend::Frame::Fixed, 296);
+        fake.send(challenge);
+        if (!answer.isEmpty())
+            fake.expect(protocol == 3 ? FakeBackend::Frame::Typed : FakeBackend::Frame::Length);
+        if (!conforming.isEmpty()) {
+            if (protocol == 3)
+                fake.send(loginOk3(conforming));
+            else
+                fake.scriptLogin2(conforming);
+        }
+        fake.start();
+        Client c(fake, protocol);
+        QCOMPARE(c.connect(), connected);
+        QCOMPARE(c.pg.Active(), connected);
+        const QList<QByteArray> got = fake.finish();
+        QVERIFY2(fake.problems().isEmpty(), qPrintable(fake.problems().join(';')));
+        if (!answer.isEmpty())
+            QCOMPARE(got.value(1), answer);
+        QCOMPARE(c.status.value(c.status.size() - 1), lastStatus);
+        QCOMPARE(c.status.count(QStringLiteral("Auth ok")), conforming.isEmpty() ? 0 : 1);
+        if (protocol == 2 && !conforming.isEmpty())
+            QCOMPARE(got.mid(2), QList<QByteArray>({QByteArray("Qset client_encoding to 'UTF8'", 31),
+                                                     QByteArray("Qset standard_conforming_strings to off", 40),
+                                                     QByteArray("Qshow standard_conforming_strings", 34)}));
+    }
+
+    void authenticatorSuppliesPassword()
+    {
+        FakeBackend fake;
+        fake.expect(FakeBackend::Frame::Length);
+        fake.send(authRequest3(3));
+        fake.expect(FakeBackend::Frame::Typed);
+        fake.send(loginOk3());
+        fake.start();
+        Client c(fake, 3);
+        QList<int> asked;
+        c.pg.OnAuthenticate = [&](int type, QString &pw) {
+            asked.append(type);
+            pw = QStringLiteral("geheim");
+        };
+        QVERIFY(c.connect());
+        QCOMPARE(asked, QList<int>{3});
+        QCOMPARE(fake.finish().value(1), "p" + be32(11) + QByteArray("geheim", 7));
+    }
+
+    // Requests are byte-exact and the log shows the documented texts.
+    void statementsAndStatus_data() { addProtocolRows(); }
+    void statementsAndStatus()
+    {
+        QFETCH(int, protocol);
+        FakeBackend fake;
+        scriptLogin(fake, protocol);
+        expectQuery(fake, protocol);
+        fake.send(rowDescription(protocol, {"naam"}) + dataRow(protocol, {QByteArray("Sport")}) + complete(protocol, "SELECT 1") +
+                  ready(protocol));
+        expectQuery(fake, protocol);
+        fake.send(complete(protocol, "UPDATE 2") + ready(protocol));
+        fake.start();
+        Client c(fake, protocol);
+        QVERIFY(c.connect());
+        QStringList cursor;
+        platform::setCursorHook([&](bool busy) { cursor.append(busy ? QStringLiteral("on") : QStringLiteral("off")); });
+        c.status.clear();
+        const auto rs = c.pg.Query(QStringLiteral("select naam from tblredactie where naam = 'één'"));
+        c.pg.Execute(QStringLiteral("update tbltodo set klaar = true"));
+        platform::setCursorHook({});
+        QCOMPARE(dumpRows(*rs), QStringLiteral("Sport"));
+        QCOMPARE(c.status, QStringList({"Uitvoeren van query...", "query: select naam from tblredactie where naam = 'één'",
+                                        "Result: SELECT 1", "Uitvoeren van query...",
+                                        "updatequery: update tbltodo set klaar = true", "Result: UPDATE 2"}));
+        QCOMPARE(c.statements, QStringList({"select naam from tblredactie where naam = 'één'", "update tbltodo set klaar = true"}));
+        QCOMPARE(cursor, QStringList({"on", "off", "on", "off"}));
+        const QList<QByteArray> got = fake.finish();
+        const QByteArray sql = QStringLiteral("select naam from tblredactie where naam = 'één'").toUtf8();
+        QCOMPARE(got.value(got.size() - 2), protocol == 3 ? "Q" + be32(int(sql.size()) + 5) + sql + '\0' : "Q" + sql + '\0');
+    }
+
+    // The values the record set keeps: trimmed, NULL and empty alike, UTF-8.
+    void ninthColumnOnly_data() { addProtocolRows(); }
+    void ninthColumnOnly()
+    {
+        QFETCH(int, protocol);
+        QList<Value> values(9, std::nullopt);
+        values[8] = QByteArray("  \t's-Hertogenbosch \xc3\xbf\r\n");
+        QByteArray row = dataRow(protocol, values);
+        if (protocol == 2)  // the bitmap as the backend sends it: column 9 is bit 7 of byte 2
+            QCOMPARE(row.left(3), QByteArray("D\x00\x80", 3));
+        FakeBackend fake;
+        scriptLogin(fake, protocol);
+        expectQuery(fake, protocol);
+        fake.send(rowDescription(protocol, {"c1", "c2", "c3", "c4", "c5", "c6", "c7", "c8", "naam"}) + row +
+                  dataRow(protocol, {QByteArray(""), QByteArray(" "), std::nullopt, QByteArray("x"), QByteArray(),
+                                     QByteArray(), QByteArray(), QByteArray(), QByteArray("\n")}) +
+                  complete(protocol, "SELECT 2") + ready(protocol));
+        fake.start();
+        Client c(fake, protocol);
+        QVERIFY(c.connect());
+        const auto rs = c.pg.Query(QStringLiteral("select"));
+        QCOMPARE(rs->FieldCount(), 9);
+        QCOMPARE(rs->FieldName(8), QStringLiteral("naam"));
+        QCOMPARE(rs->Row(0).size(), 9);
+        QCOMPARE(dumpRows(*rs), QStringLiteral("||||||||'s-Hertogenbosch \u00ff/|||x|||||"));
+        QCOMPARE(rs->ValueByName(0, QStringLiteral("NAAM")), QStringLiteral("'s-Hertogenbosch \u00ff"));
+    }
+
+    void moreThan256Columns_data() { addProtocolRows(); }
+    void moreThan256Columns()
+    {
+        QFETCH(int, protocol);
+        QList<QByteArray> names;
+        QList<Value> values;
+        QStringList expected;
+        for (int i = 0; i < 300; ++i) {
+            names.append("k" + QByteArray::number(i));
+            values.append(i % 3 == 0 ? Value() : Value("v" + QByteArray::number(i)));
+            expected.append(i % 3 == 0 ? QString() : QStringLiteral("v%1").arg(i));
+        }
+        FakeBackend fake;
+        scriptLogin(fake, protocol);
+        expectQuery(fake, protocol);
+        fake.send(rowDescription(protocol, names) + dataRow(protocol, values) + dataRow(protocol, values) +
+                  complete(protocol, "SELECT 2") + ready(protocol));
+        fake.start();
+        Client c(fake, protocol);
+        QVERIFY(c.connect());
+        const auto rs = c.pg.Query(QStringLiteral("select"));
+        QCOMPARE(rs->RowCount(), 2);
+        QCOMPARE(rs->Row(1), expected);
+        QCOMPARE(rs->ValueByName(1, QStringLiteral("K299")), QStringLiteral("v299"));
+        QVERIFY(c.pg.Connected());
+    }
+
+    void errorInMiddleOfResult_data()
+    {
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<bool>("secondError");
+        QTest::newRow("3.0") << 3 << false;
+        QTest::newRow("2.0") << 2 << false;
+        QTest::newRow("3.0 two errors in one reply still give one box") << 3 << true;
+        QTest::newRow("2.0 two errors in one reply still give one box") << 2 << true;
+    }
+    void errorInMiddleOfResult()
+    {
+        QFETCH(int, protocol);
+        QFETCH(bool, secondError);
+        FakeBackend fake;
+        scriptLogin(fake, protocol);
+        expectQuery(fake, protocol);
+        fake.send(rowDescription(protocol, {"a"}) + dataRow(protocol, {QByteArray("1")}) + dataRow(protocol, {QByteArray("2")}) +
+                  error(protocol, "division by zero") + (secondError ? error(protocol, "and more") : QByteArray()) +
+                  ready(protocol));
+        expectQuery(fake, protocol);
+        fake.send(rowDescription(protocol, {"a"}) + dataRow(protocol, {QByteArray("3")}) + complete(protocol, "SELECT 1") +
+                  ready(protocol));
+        fake.start();
+        Client c(fake, protocol);
+        QVERIFY(c.connect());
+        ScriptedDialogs dialogs;
+        dialogs.expectBox(BoxType::Error, QStringLiteral("ERROR:  division by zero"));
+        const auto rs = c.pg.Query(QStringLiteral("select 1/(2-a)"));
+        QCOMPARE(dumpRows(*rs), QStringLiteral("1/2"));
+        QVERIFY(c.status.contains(QStringLiteral("Error: ERROR:  division by zero")));
+        QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join('\n')));
+        // The session stays in step: the next statement reads its own reply.
+        QCOMPARE(dumpRows(*c.pg.Query(QStringLiteral("select 3"))), QStringLiteral("3"));
+    }
+
+    void connectionClosedMidReply_data() { addProtocolRows(); }
+    void connectionClosedMidReply()
+    {
+        QFETCH(int, protocol);
+        FakeBackend fake;
+        scriptLogin(fake, protocol);
+        expectQuery(fake, protocol);
+        fake.send(rowDescription(protocol, {"a"}) + dataRow(protocol, {QByteArray("1")}) +
+                  dataRow(protocol, {QByteArray("half a row")}).chopped(4));
+        fake.closeConnection();
+        fake.start();
+        Client c(fake, protocol);
+        c.pg.setReplyTimeout(-1);  // the closed connection alone must end the wait
+        QVERIFY(c.connect());
+        ScriptedDialogs dialogs;
+        dialogs.expectBox(BoxType::Error, QStringLiteral("Internal error:\nde database heeft de verbinding verbroken"));
+        QElapsedTimer t;
+        t.start();
+        const auto rs = c.pg.Query(QStringLiteral("select a"));
+        QVERIFY(t.elapsed() < 3000);
+        QCOMPARE(dumpRows(*rs), QStringLiteral("1"));
+        QVERIFY(!c.pg.Connected());
+        QVERIFY(!c.pg.Active());
+        QCOMPARE(c.disconnects, 1);
+        // Afterwards the client is simply not connected: no box, no stale bytes.
+        QCOMPARE(c.pg.Query(QStringLiteral("select a"))->RowCount(), 0);
+        c.pg.Execute(QStringLiteral("delete from a"));
+        QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join('\n')));
+        QCOMPARE(c.statements, QStringList{QStringLiteral("select a")});
+    }
+
+    void framingLost_data()
+    {
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("3.0 length below 4") << 3 << QByteArray("D\0\0\0\2", 5)
+                                            << "Internal error:\nprotocolfout: invalid length 2 of message 'D'";
+        QTest::newRow("3.0 short message type over its cap") << 3 << "C" + be32(1 << 20)
+                                                             << "Internal error:\nprotocolfout: message 'C' too long (1048576 bytes)";
+        QTest::newRow("2.0 value length below 4") << 2 << rowDescription2({"a"}) + "D" + QByteArray("\x80", 1) + be32(0)
+                                                  << "Internal error:\nprotocolfout: invalid value length 0 in a data row";
+    }
+    void framingLost()
+    {
+        QFETCH(int, protocol);
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, box);
+        FakeBackend fake;
+        scriptLogin(fake, protocol);
+        expectQuery(fake, protocol);
+        fake.send(reply);
+        fake.start();
+        Client c(fake, protocol);
+        QVERIFY(c.connect());
+        ScriptedDialogs dialogs;
+        dialogs.expectBox(BoxType::Error, box);
+        QCOMPARE(c.pg.Query(QStringLiteral("select a"))->RowCount(), 0);
+        QVERIFY(!c.pg.Connected());
+        QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join('\n')));
+    }
+
+    void malformedMessageKeepsStep()
+    {
+        FakeBackend fake;
+        scriptLogin(fake, 3);
+        expectQuery(fake, 3);
+        fake.send(rowDescription3({"a"}) + msg3('D', be16(2) + be32(1) + "x") + dataRow3({QByteArray("ok")}) +
+                  complete3("SELECT 2") + ready3());
+        fake.start();
+        Client c(fake, 3);
+        QVERIFY(c.connect());
+        ScriptedDialogs dialogs;
+        dialogs.expectBox(BoxType::Error, QStringLiteral("Internal error:\nmalformed message 'D' of 11 bytes"));
+        QCOMPARE(dumpRows(*c.pg.Query(QStringLiteral("select a"))), QStringLiteral("ok"));
+        QVERIFY(c.pg.Connected());
+        QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join('\n')));
+    }
+
+    void unknownMessageTypes_data()
+    {
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<QByteArray>("noise");
+        QTest::newRow("3.0 unknown type, notification, notice, empty query")
+            << 3 << msg3('x', "junk") + msg3('A', be32(1) + QByteArray("kanaal\0\0", 8)) +
+                        msg3('N', QByteArray("SNOTICE\0Mhm\0\0", 13)) + msg3('I', {});
+        QTest::newRow("2.0 unknown bytes, notice, cursor")
+            << 2 << QByteArray("\x01\x7f") + "N" + QByteArray("NOTICE:  hm\n\0", 13) + QByteArray("Pblank\0", 7);
+    }
+    void unknownMessageTypes()
+    {
+        QFETCH(int, protocol);
+        QFETCH(QByteArray, noise);
+        FakeBackend fake;
+        scriptLogin(fake, protocol);
+        expectQuery(fake, protocol);
+        fake.send(rowDescription(protocol, {"a"}) + noise + dataRow(protocol, {QByteArray("1")}) + noise +
+                  complete(protocol, "SELECT 1") + ready(protocol));
+        fake.start();
+        Client c(fake, protocol);
+        QVERIFY(c.connect());
+        ScriptedDialogs dialogs;
+        QCOMPARE(dumpRows(*c.pg.Query(QStringLiteral("select a"))), QStringLiteral("1"));
+        QVERIFY(c.pg.Connected());
+        QVERIFY(dialogs.shown().isEmpty());
+    }
+
+    void copyInIsRefused()
+    {
+        FakeBackend fake;
+        scriptLogin(fake, 3);
+        expectQuery(fake, 3);
+        fake.send(msg3('G', QByteArray(1, '\0') + be16(0)));
+        fake.expect(FakeBackend::Frame::Typed);
+        fake.send(error3("COPY from stdin failed") + ready3());
+        fake.start();
+        Client c(fake, 3);
+        QVERIFY(c.connect());
+        ScriptedDialogs dialogs;
+        dialogs.expectBox(BoxType::Error, QStringLiteral("ERROR:  COPY from stdin failed"));
+        c.pg.Execute(QStringLiteral("copy tbltodo from stdin"));
+        const QList<QByteArray> got = fake.finish();
+        QCOMPARE(got.value(got.size() - 1).left(1), QByteArray("f"));
+        QVERIFY(c.pg.Connected());
+    }
+
+    void queryBeforeConnect()
+    {
+        FakeBackend fake;
+        fake.start();
+        Client c(fake, 3);
+        ScriptedDialogs dialogs;
+        QCOMPARE(c.pg.Query(QStringLiteral("select 1"))->RowCount(), 0);
+        c.pg.Execute(QStringLiteral("delete from tbltodo"));
+        QVERIFY(c.pg.Open());  // open but not logged in: still nothing is sent
+        QCOMPARE(c.pg.Query(QStringLiteral("select 1"))->FieldCount(), 0);
+        QVERIFY(dialogs.shown().isEmpty());
+        QCOMPARE(c.status, QStringList(3, QStringLiteral("Uitvoeren van query...")));
+        QVERIFY(c.statements.isEmpty());
+        c.pg.Close();
+        QVERIFY(fake.finish().isEmpty());
+    }
+
+    void recordSetBounds()
+    {
+        TPostgresRecordSet rs;
+        rs.setFieldNames({QStringLiteral("id"), QStringLiteral("naam")});
+        rs.appendRow({QStringLiteral("1"), QStringLiteral("Sport")});
+        QCOMPARE(rs.ValueByName(0, QStringLiteral("Naam")), QStringLiteral("Sport"));
+        QCOMPARE(rs.ValueByName(1, QStringLiteral("naam")), QString());
+        QCOMPARE(rs.ValueByName(-1, QStringLiteral("naam")), QString());
+        QCOMPARE(rs.ValueByName(0, QStringLiteral("kleur")), QString());
+        QCOMPARE(rs.FieldName(2), QString());
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, rs.Row(1));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, rs.Row(-1));
+    }
+};
+
+QTEST_MAIN(TestPostgres)
+#include "tst_postgres.moc"
