@@ -107,7 +107,7 @@ bool mayBeLong(char type)
 // 2.0 backend sends, so both protocols show the same box texts.
 bool decodeNotice3(BodyReader &r, Message &m)
 {
-    std::string_view severity, localized, message, detail, hint;
+    std::string_view severity, localized, message, position, detail, hint;
     for (;;) {
         char code = 0;
         if (!r.byte(code))
@@ -121,6 +121,7 @@ bool decodeNotice3(BodyReader &r, Message &m)
         case 'S': localized = value; break;
         case 'V': severity = value; break;
         case 'M': message = value; break;
+        case 'P': position = value; break;
         case 'D': detail = value; break;
         case 'H': hint = value; break;
         default: break;
@@ -128,6 +129,8 @@ bool decodeNotice3(BodyReader &r, Message &m)
     }
     m.ownText.assign(localized.empty() ? severity : localized);
     m.ownText.append(":  ").append(message);
+    if (!position.empty())
+        m.ownText.append(" at character ").append(position);
     if (!detail.empty())
         m.ownText.append("\nDETAIL:  ").append(detail);
     if (!hint.empty())

@@ -112,8 +112,8 @@ private slots:
         QTest::newRow("notification and notice")
             << msg3('A', be32(7) + "kanaal\0\0") + msg3('N', QByteArray("SNOTICE\0Mlet op\0\0", 17)) << "ignored 'A' N(NOTICE:  let op)";
         QTest::newRow("error with detail and hint")
-            << msg3('E', QByteArray("SFOUT\0VERROR\0Mkapot\0Dmeer\0Hprobeer\0\0", 36))
-            << "E(FOUT:  kapot\nDETAIL:  meer\nHINT:  probeer)";
+            << msg3('E', QByteArray("SFOUT\0VERROR\0Mkapot\0P15\0Dmeer\0Hprobeer\0\0", 40))
+            << "E(FOUT:  kapot at character 15\nDETAIL:  meer\nHINT:  probeer)";
         QTest::newRow("authentication with salt") << authRequest3(5, "abcd") << "R5(61626364)";
         QTest::newRow("parameter status") << param3("standard_conforming_strings", "off") << "S(standard_conforming_strings=off)";
     }
