@@ -173,8 +173,10 @@ Command parseCommand(std::string_view line)
             return one;
         const std::string &id = one.arg;
         const auto [end, ec] = std::from_chars(id.data(), id.data() + id.size(), one.team);
-        if (ec != std::errc() || end != id.data() + id.size())
+        if (ec != std::errc() || end != id.data() + id.size()) {
+            one.team = 0;
             return invalid(std::move(one), "eindredacteur: team id is not a number");
+        }
         return one;
     }
     if (w == "job")

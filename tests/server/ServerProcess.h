@@ -1,0 +1,47 @@
+#pragma once
+// A real quillon-server for the tests: writes a configuration into a
+// temporary folder, starts the built binary on a free loopback port (the
+// server picks it: port 0, read back from its log), and stops it with SIGTERM
+// when the object goes.
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace testsupport {
+class TestDatabase;
+}
+
+namespace servertest {
+
+class ServerProcess {
+public:
+    ServerProcess() = default;
+    ~ServerProcess();
+
+    // `serverKeys` are extra lines for [server]; `rest` is appended to the
+    // file (job sections). `db` may be null: the server then points at a
+    // database that does not exist, which is enough for tests without log-in.
+    bool start(const testsupport::TestDatabase *db, const QString &serverKeys = QString(),
+               const QString &rest = QString());
+
+    quint16 port() const { return m_port; }
+    QString configPath() const { return m_dir.filePath(QStringLiteral("quillon-server.ini")); }
+    QString log();
+    QString error() const { return m_error; }
+
+    // Waits for the process to end by itself; its exit code, or -1.
+    int waitForExit(int timeoutMs = 5000);
+    void stop();
+
+    static QString binary();
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    QString m_log;
+    QString m_error;
+    quint16 m_port = 0;
+};
+
+}  // namespace servertest
