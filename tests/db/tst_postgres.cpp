@@ -3,10 +3,14 @@
 
 #include "FakeBackend.h"
 #include "db/Postgres.h"
+#include "db/PostgresPasswordDialog.h"
 #include "platform/Cursor.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 using namespace fake;
@@ -380,6 +384,41 @@ private slots:
         c.pg.Execute(QStringLiteral("delete from a"));
         QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join('\n')));
         QCOMPARE(c.statements, QStringList{QStringLiteral("select a")});
+    }
+
+    // A backend that stops answering ends the statement after the reply time-out.
+    void replyTimeOut()
+    {
+        FakeBackend fake;
+        scriptLogin(fake, 3);
+        expectQuery(fake, 3);
+        fake.send(rowDescription3({"a"}));
+        fake.start();
+        Client c(fake, 3);
+        QVERIFY(c.connect());
+        c.pg.setReplyTimeout(100);
+        ScriptedDialogs dialogs;
+        dialogs.expectBox(BoxType::Error, QStringLiteral("Internal error:\ngeen antwoord van de database binnen de wachttijd"));
+        QCOMPARE(c.pg.Query(QStringLiteral("select pg_sleep(60)"))->FieldCount(), 1);
+        QVERIFY(!c.pg.Connected());
+        QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join('\n')));
+    }
+
+    void passwordDialog()
+    {
+        TPostgresPasswordDialog d;
+        QCOMPARE(d.windowTitle(), QStringLiteral("Geef wachtwoord"));
+        QCOMPARE(d.width(), 300);
+        QCOMPARE(d.height(), d.Edit->height() + d.Label->height() + d.OkButton->height() + 40);
+        QCOMPARE(d.Label->pos(), QPoint(10, 10));
+        QCOMPARE(d.Edit->geometry(), QRect(10, 10 + d.Label->height() + 10, 280, d.Edit->height()));
+        QCOMPARE(d.OkButton->geometry().bottomRight() + QPoint(1, 1), QPoint(290, d.height() - 10));
+        QCOMPARE(d.Edit->echoMode(), QLineEdit::Password);
+        QVERIFY(d.OkButton->isDefault());
+        QTest::keyClicks(d.Edit, QStringLiteral("zwaluwen"));
+        QCOMPARE(d.Password, QStringLiteral("zwaluwen"));
+        d.OkButton->click();
+        QCOMPARE(d.result(), int(QDialog::Accepted));
     }
 
     void framingLost_data()
