@@ -42,12 +42,16 @@ pg_start() {
       || LD_LIBRARY_PATH="$libdir" run_pg_cmd "$bin/initdb" -D "$data" -U postgres --pwfile="$pwfile" \
            --auth-local=trust --auth-host=scram-sha-256 -E UTF8 --locale=C >/dev/null
     rm -f "$pwfile"
+    # Protocol 2.0 cannot carry SCRAM, so the old cluster uses md5 throughout.
+    local major method=scram-sha-256
+    major=$(LD_LIBRARY_PATH="$libdir" "$bin/postgres" --version | grep -o '[0-9][0-9]*' | head -n 1)
+    [ "$major" -lt 14 ] && method=md5
     cat >"$data/pg_hba.conf" <<HBA
 local all all trust
 host all quillon_md5 127.0.0.1/32 md5
 host all quillon_plain 127.0.0.1/32 password
-host all all 127.0.0.1/32 scram-sha-256
-host all all ::1/128 scram-sha-256
+host all all 127.0.0.1/32 $method
+host all all ::1/128 $method
 HBA
     [ "$(id -u)" -eq 0 ] && chown "$PG_RUN_USER" "$data/pg_hba.conf"
   fi
