@@ -1,9 +1,9 @@
 #include "platform/Dialogs.h"
+#include "platform/Invoer.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
@@ -119,13 +119,10 @@ ModalResult QtDialogs::messageBox(BoxType type, const QString &text, BoxButtons 
     return ModalResult::Cancel;
 }
 
-bool QtDialogs::inputQuery(const QString &caption, const QString &prompt, QString &value)
+bool QtDialogs::inputQuery(const QString &caption, const QString &prompt, QString &value, int maxLength)
 {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(activeParent(), caption, prompt, QLineEdit::Normal, value, &ok);
-    if (ok)
-        value = answer;
-    return ok;
+    TInvoer dialog(activeParent());
+    return dialog.ask(caption, prompt, value, maxLength);
 }
 
 bool QtDialogs::chooseColor(QColor &color)

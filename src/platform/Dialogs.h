@@ -48,9 +48,11 @@ public:
     // (Cancel when the box is closed without a button).
     virtual ModalResult messageBox(BoxType type, const QString &text, BoxButtons buttons) = 0;
 
-    // Asks for one line of text. Returns false when cancelled; value holds the
-    // start text on entry and the answer on return.
-    virtual bool inputQuery(const QString &caption, const QString &prompt, QString &value) = 0;
+    // The shared input dialog TInvoer: asks for one line of text under a
+    // window caption and a prompt. Returns false when cancelled (value
+    // unchanged); value holds the start text on entry and the answer on
+    // return. maxLength > 0 limits the answer's length.
+    virtual bool inputQuery(const QString &caption, const QString &prompt, QString &value, int maxLength = 0) = 0;
 
     // Colour dialog; false when cancelled.
     virtual bool chooseColor(QColor &color) = 0;
@@ -85,7 +87,7 @@ bool confirm(const QString &text);  // Ja/Nee; true for Ja
 class QtDialogs : public Dialogs {
 public:
     ModalResult messageBox(BoxType type, const QString &text, BoxButtons buttons) override;
-    bool inputQuery(const QString &caption, const QString &prompt, QString &value) override;
+    bool inputQuery(const QString &caption, const QString &prompt, QString &value, int maxLength = 0) override;
     bool chooseColor(QColor &color) override;
     QString openFileName(const QString &caption, const QString &dir, const QString &filter) override;
     QString saveFileName(const QString &caption, const QString &dir, const QString &filter) override;

@@ -110,8 +110,10 @@ platform::ModalResult ScriptedDialogs::messageBox(platform::BoxType type, const 
     return platform::ModalResult::Cancel;
 }
 
-bool ScriptedDialogs::inputQuery(const QString &, const QString &prompt, QString &value)
+bool ScriptedDialogs::inputQuery(const QString &caption, const QString &prompt, QString &value, int maxLength)
 {
+    m_lastCaption = caption;
+    m_lastMaxLength = maxLength;
     const QString description = QStringLiteral("input: ") + prompt;
     m_shown.append(description);
     if (m_next < m_script.size() && m_script[m_next].kind == QLatin1String("input")

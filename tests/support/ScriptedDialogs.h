@@ -35,7 +35,10 @@ public:
 
     platform::ModalResult messageBox(platform::BoxType type, const QString &text,
                                      platform::BoxButtons buttons) override;
-    bool inputQuery(const QString &caption, const QString &prompt, QString &value) override;
+    bool inputQuery(const QString &caption, const QString &prompt, QString &value, int maxLength = 0) override;
+    // The caption and maximum length of the last input query.
+    QString lastInputCaption() const { return m_lastCaption; }
+    int lastInputMaxLength() const { return m_lastMaxLength; }
     bool chooseColor(QColor &color) override;
     QString openFileName(const QString &caption, const QString &dir, const QString &filter) override;
     QString saveFileName(const QString &caption, const QString &dir, const QString &filter) override;
@@ -58,6 +61,8 @@ private:
     QStringList m_shown;
     QStringList m_unexpected;
     platform::Dialogs *m_previous = nullptr;
+    QString m_lastCaption;
+    int m_lastMaxLength = 0;
 };
 
 QString boxTypeName(platform::BoxType type);
