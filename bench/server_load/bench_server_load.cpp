@@ -16,6 +16,8 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <string_view>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -126,13 +128,21 @@ struct Stats {
 };
 
 // Counts a payload "bench <sender> <seq>" and any gap before it.
-void countPayload(Stats &st, std::vector<std::uint64_t> &lastSeq, const std::string &payload, bool inWindow)
+void countPayload(Stats &st, std::vector<std::uint64_t> &lastSeq, std::string_view payload, bool inWindow)
 {
     if (inWindow)
         ++st.deliveries;
     unsigned sender = 0;
     unsigned long long seq = 0;
-    if (std::sscanf(payload.c_str(), "bench %u %llu", &sender, &seq) == 2 && sender < lastSeq.size()) {
+    const char *p = payload.data() + 6;  // after "bench "
+    const char *end = payload.data() + payload.size();
+    if (payload.size() <= 6)
+        return;
+    const auto r1 = std::from_chars(p, end, sender);
+    if (r1.ec != std::errc() || r1.ptr >= end)
+        return;
+    const auto r2 = std::from_chars(r1.ptr + 1, end, seq);
+    if (r2.ec == std::errc() && sender < lastSeq.size()) {
         if (lastSeq[sender] != 0 && seq > lastSeq[sender] + 1)
             st.lost += seq - lastSeq[sender] - 1;
         lastSeq[sender] = seq;
@@ -163,6 +173,7 @@ struct OurBench {
     Stats st;
     bool running = false;
     Clock::time_point windowStart, windowEnd;
+    Clock::time_point now;  // time of the read being handled
     int loggedIn = 0;
     int failed = 0;
 
@@ -193,7 +204,7 @@ struct OurBench {
         }
     }
 
-    void onLine(const std::shared_ptr<OurClient> &c, const std::string &line)
+    void onLine(const std::shared_ptr<OurClient> &c, std::string_view line)
     {
         if (line == "ok" || line == "err") {
             const auto cmd = c->current;
@@ -210,8 +221,8 @@ struct OurBench {
             next(c);
             return;
         }
-        if (line.rfind("bench ", 0) == 0)
-            countPayload(st, c->lastSeq, line, inWindow());
+        if (line.substr(0, 6) == "bench ")
+            countPayload(st, c->lastSeq, line, now >= windowStart && now < windowEnd);
     }
 
     void read(const std::shared_ptr<OurClient> &c)
@@ -220,9 +231,10 @@ struct OurBench {
             if (ec)
                 return;
             c->in.append(c->buf.data(), n);
+            now = Clock::now();
             std::size_t start = 0, lf;
             while ((lf = c->in.find('\n', start)) != std::string::npos) {
-                onLine(c, c->in.substr(start, lf - start));
+                onLine(c, std::string_view(c->in).substr(start, lf - start));
                 start = lf + 1;
             }
             c->in.erase(0, start);
@@ -339,7 +351,7 @@ struct RedisBench {
                 std::size_t end = lf;
                 if (end > start && c->in[end - 1] == '\r')
                     --end;
-                onLine(c, c->in.substr(start, end - start));
+                onLine(c, std::string_view(c->in).substr(start, end - start));
                 start = lf + 1;
             }
             c->in.erase(0, start);
@@ -348,7 +360,7 @@ struct RedisBench {
     }
 
     // A pushed message is seven lines: *3 $7 message $5 bench $N payload.
-    void onSubLine(const std::shared_ptr<RedisClient> &c, const std::string &line)
+    void onSubLine(const std::shared_ptr<RedisClient> &c, std::string_view line)
     {
         if (!c->subscribed) {
             if (line == ":1") {
@@ -383,7 +395,7 @@ struct RedisBench {
             if (ec)
                 die("redis connect: " + ec.message());
             subs.push_back(c);
-            read(c, [this](const std::shared_ptr<RedisClient> &cl, const std::string &l) { onSubLine(cl, l); });
+            read(c, [this](const std::shared_ptr<RedisClient> &cl, std::string_view l) { onSubLine(cl, l); });
             c->out = "*2\r\n" + bulk("SUBSCRIBE") + bulk("bench");
             asio::async_write(c->sock, asio::buffer(c->out), [](const std::error_code &, std::size_t) {});
         }
@@ -397,7 +409,7 @@ struct RedisBench {
             p->sock.connect(ep);
             p->sock.set_option(tcp::no_delay(true));
             pubs.push_back(p);
-            read(p, [this](const std::shared_ptr<RedisClient> &cl, const std::string &l) {
+            read(p, [this](const std::shared_ptr<RedisClient> &cl, std::string_view l) {
                 if (!l.empty() && l[0] == ':') {
                     if (inWindow())
                         ++st.sent;
