@@ -14,6 +14,7 @@
 // destroyed on every tab change. Error paths that end the program go through
 // terminate(), which tests replace.
 
+#include "core/Frame.h"
 #include "core/Global.h"
 #include "core/ServerLink.h"
 
@@ -37,7 +38,6 @@ class TPostgres;
 
 namespace core {
 
-class TFrame;
 class TLogForm;
 class TLogView;
 class TMededeling;

@@ -43,7 +43,7 @@ inline const QString Archive = QStringLiteral("archive");          // archive se
 inline const QString FilmTimes = QStringLiteral("filmtijden");     // film-times dialog (lock held by the caller)
 inline const QString Promo = QStringLiteral("promo");              // promo window
 inline const QString AddressBook = QStringLiteral("addressbook");  // args: address book id
-inline const QString Input = QStringLiteral("invoer");             // TInvoer; see askInput
+inline const QString ViewText = QStringLiteral("viewtext");        // args: caption, markup (the text view window)
 }  // namespace openers
 
 class TRegistry {

@@ -1,0 +1,18 @@
+#include "Openers.h"
+
+#include "core/Registry.h"
+#include "views/ViewForm.h"
+
+namespace app {
+
+void RegisterOpeners(views::TViewForm *viewForm) {
+    core::TRegistry &r = core::registry();
+    r.registerOpener(core::openers::ViewText, [viewForm](const QVariantList &args) {
+        if (viewForm && args.size() >= 2)
+            viewForm->ShowText(args.at(0).toString(), args.at(1).toString());
+    });
+    // The frames of the tabs and the windows of the menus register here as
+    // their subsystems arrive.
+}
+
+}  // namespace app

@@ -1,0 +1,50 @@
+// The client's entry point: the program's own directory, the "version"
+// parameter, the long-lived windows, the registry, the message loop.
+//
+// QUILLON_STARTUP_REPORT=1 prints how long it took from start to a logged-in
+// main window, for measuring.
+
+#include "Openers.h"
+
+#include "core/Global.h"
+#include "core/MainForm.h"
+#include "platform/FileVersion.h"
+#include "views/ViewForm.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTime>
+
+#include <cstdio>
+
+int main(int argc, char *argv[]) {
+    QElapsedTimer started;
+    started.start();
+    QApplication app(argc, argv);
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    QApplication::setApplicationName(QStringLiteral("Quillon"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Marbelt Quillon"));
+    QRandomGenerator::global()->seed(static_cast<quint32>(QTime::currentTime().msecsSinceStartOfDay()));
+
+    // Before anything connects: "version" only writes verinfo.txt.
+    if (core::HasVersionParameter(QCoreApplication::arguments())) {
+        core::WriteVerInfo(QCoreApplication::applicationDirPath(), platform::fileVersion());
+        return 0;
+    }
+
+    core::TMain main;
+    views::TViewForm viewForm(&main);
+    viewForm.setWindowFlag(Qt::Window);
+    app::RegisterOpeners(&viewForm);
+
+    if (qEnvironmentVariableIntValue("QUILLON_STARTUP_REPORT") == 1) {
+        QObject::connect(&main, &core::TMain::readyForWork, &main, [&started] {
+            std::fprintf(stderr, "quillon: logged in and main window shown after %lld ms\n",
+                         static_cast<long long>(started.elapsed()));
+        });
+    }
+    main.show();
+    return app.exec();
+}

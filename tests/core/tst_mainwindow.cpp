@@ -1,0 +1,347 @@
+// The main window against a real quillon-server and a fresh copy of the demo
+// newsroom: log-in paths, team selection, the tab pairs and their keys, the
+// frames' menu buttons, messages between two clients and the hand-over of
+// the final-editor role. Frames are recorders from the registry.
+
+#include "server/ServerProcess.h"
+
+#include "core/Frame.h"
+#include "core/Global.h"
+#include "core/LogView.h"
+#include "core/MainForm.h"
+#include "core/Mededeling.h"
+#include "core/OpgeefDialog.h"
+#include "core/Registry.h"
+#include "core/SplashForm.h"
+#include "platform/Settings.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestDatabase.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace core;
+using platform::BoxType;
+
+namespace {
+
+QStringList g_frameLog;  // "<kind> <message>" per frame message, all frames
+
+// A frame that records its messages; the agenda one adds a menu button.
+class RecorderFrame : public TFrame {
+public:
+    RecorderFrame(const QString &kind, QWidget *parent) : TFrame(parent), m_kind(kind) {
+        setObjectName(kind);
+        m_menu.setObjectName(kind + QStringLiteral("Menu"));
+    }
+    bool frameMessage(int msg, qintptr, qintptr) override {
+        g_frameLog << m_kind + QLatin1Char(' ') + QString::number(msg);
+        if (m_kind == QLatin1String("agenda") && state().main) {
+            if (msg == FRAME_ACTIVATE)
+                state().main->AddMenuButton(QStringLiteral("&Agenda"), &m_menu);
+            else if (msg == FRAME_DEACTIVATE)
+                state().main->RemoveMenuButton(QStringLiteral("&Agenda"), &m_menu);
+        }
+        return true;
+    }
+    void serverMessage(const QString &argument) override { g_frameLog << m_kind + QStringLiteral(" line ") + argument; }
+
+private:
+    QString m_kind;
+    QMenu m_menu;
+};
+
+// Runs action on the next modal window that opens (checked every 10 ms).
+void onModal(std::function<void(QWidget *)> action) {
+    auto *timer = new QTimer(qApp);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (QWidget *w = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            action(w);
+        }
+    });
+    timer->start();
+}
+
+QStringList buttonTexts(QToolBar *bar) {
+    QStringList texts;
+    for (QAction *a : bar->actions())
+        if (auto *b = qobject_cast<QToolButton *>(bar->widgetForAction(a)))
+            texts << b->text();
+    return texts;
+}
+
+void saveScreenshot(QWidget *w, const QString &name) {
+    const QString dir = qEnvironmentVariable("QUILLON_BUILD_DIR") + QStringLiteral("/screenshots");
+    QDir().mkpath(dir);
+    QVERIFY(w->grab().save(dir + QLatin1Char('/') + name));
+}
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void autologinAccepted();
+    void wrongAutologinShowsTheLoginWindow();
+    void noTeamEndsTheProgram();
+    void severalTeamsStartWithTheFirstByName();
+    void tabControlsStayTogether();
+    void functionKeys();
+    void frameMenuButtonInFrontOfRedactie();
+    void directMessagesQueueUp();
+    void unansweredHandOverGivesTheRoleAway();
+
+private:
+    // A client logging in with autologin as user; waits until it is ready
+    // unless told not to. own: a program state of its own (second client).
+    std::unique_ptr<TMain> client(const QString &user, const QString &password, TProgramState *own = nullptr,
+                                  bool waitReady = true);
+    void writeIni(const QString &user, const QString &password);
+
+    std::unique_ptr<testsupport::TestDatabase> m_db;
+    servertest::ServerProcess m_server;
+    QTemporaryDir m_dir;
+    std::unique_ptr<TMain> m_joost;  // several teams; reused by the tab tests
+    bool m_terminated = false;
+};
+
+void TestMainWindow::initTestCase() {
+    QUILLON_REQUIRE_PG(15);
+    m_db = std::make_unique<testsupport::TestDatabase>(15, QStringLiteral("quillon_demo"));
+    QVERIFY2(m_db->ok(), qPrintable(m_db->error()));
+    // A third team whose name comes first but whose id does not; a user in
+    // no team; a second editor with the final-editor right.
+    QVERIFY(m_db->exec("insert into tblredactie (id, naam, image, color) values (7, 'Achtergrond', 2, '1E5AA0')"));
+    QVERIFY(m_db->exec("insert into tblredactieuser values (7, 2)"));
+    QVERIFY(m_db->exec("insert into tbluser (loginnaam, password, rights) values ('zonder', 'niks', '----------------'),"
+                       " ('kees', 'kat', 'x')"));
+    QVERIFY(m_db->exec("insert into tblredactieuser select 1, userid from tbluser where loginnaam = 'kees'"));
+    QVERIFY2(m_server.start(m_db.get(), QStringLiteral("min_client_version = 1.3.4\nfinal_editor_timeout = 300\n")),
+             qPrintable(m_server.error()));
+    platform::setSettingsFolder(m_dir.filePath(QStringLiteral("settings")));
+    TOpgeefDialog::setTickInterval(1);
+
+    TRegistry &r = registry();
+    r.clear();
+    const QList<QPair<FrameKind, QString>> kinds = {{FrameKind::Bronnen, "bronnen"},
+                                                    {FrameKind::Agenda, "agenda"},
+                                                    {FrameKind::Todo, "todo"},
+                                                    {FrameKind::Klaar, "klaar"}};
+    for (const auto &k : kinds) {
+        const QString name = k.second;
+        r.registerFrame(k.first, [name](QWidget *parent) { return new RecorderFrame(name, parent); });
+    }
+    // The programme frames are not registered: their panels say so.
+}
+
+void TestMainWindow::cleanupTestCase() {
+    m_joost.reset();
+    registry().clear();
+}
+
+void TestMainWindow::writeIni(const QString &user, const QString &password) {
+    const QString path = m_dir.filePath(QStringLiteral("zidad.ini"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QStringLiteral("[hosts]\npostgreshost=%1\npostgresport=%2\npostgresdatabase=%3\n"
+                           "serverhost=127.0.0.1\nserverport=%4\n[autologin]\nusername=%5\npassword=%6\n")
+                .arg(m_db->server().host)
+                .arg(m_db->server().port)
+                .arg(m_db->name())
+                .arg(m_server.port())
+                .arg(user, password)
+                .toUtf8());
+    qputenv("QUILLON_INI", path.toUtf8());
+}
+
+std::unique_ptr<TMain> TestMainWindow::client(const QString &user, const QString &password, TProgramState *own,
+                                              bool waitReady) {
+    writeIni(user, password);
+    auto main = std::make_unique<TMain>(own ? *own : state());
+    main->setTerminateHook([this] { m_terminated = true; });
+    main->show();
+    if (waitReady) {
+        QTRY_VERIFY_WITH_TIMEOUT(main->ready(), 10000);
+    }
+    return main;
+}
+
+void TestMainWindow::autologinAccepted() {
+    testsupport::ScriptedDialogs dialogs;
+    auto main = client("marieke", "kievit");
+    QVERIFY(main->ready());
+    QCOMPARE(main->findChild<QLabel *>("Panel7")->text(), QString("marieke"));
+    QCOMPARE(main->findChild<QLabel *>("Panel8")->text(), QString("Nieuws"));
+    QCOMPARE(main->windowTitle(), QString("Marbelt Quillon v1.3.4.1 - Nieuws"));
+    QVERIFY(main->findChild<QLabel *>("Panel12")->text().startsWith("werkdatum: "));
+    QVERIFY(main->findChild<QWidget *>("tabs")->isVisible());
+    QVERIFY(state().administrator);
+    QVERIFY(!state().finalEditorRight);
+    const QStringList log = main->LogView1()->Lines();
+    QVERIFY2(log.last().endsWith("<normal> Aangemeld"), qPrintable(log.join("\n")));
+    QVERIFY(dialogs.problems().isEmpty());
+    saveScreenshot(main.get(), "mainwindow.png");
+}
+
+void TestMainWindow::wrongAutologinShowsTheLoginWindow() {
+    testsupport::ScriptedDialogs dialogs;
+    dialogs.expectBox(BoxType::Warning, "Gebruikersnaam of wachtwoord onjuist, probeer opnieuw!\n"
+                                        "Het kan ook zijn dat je ergens anders al bent ingelogt,\n"
+                                        "meld je daar dan eerst af.");
+    QString prefilled;
+    onModal([&](QWidget *w) {
+        auto *splash = qobject_cast<Tsplashform *>(w);
+        QVERIFY(splash);
+        prefilled = splash->Edit1()->text();
+        saveScreenshot(splash, "loginwindow.png");
+        splash->Edit2()->setText("fout");
+        QTest::keyClick(splash->Edit2(), Qt::Key_Return);  // refused: warning, password cleared
+        QCOMPARE(splash->Edit2()->text(), QString());
+        QTest::keyClick(splash->Edit1(), Qt::Key_Space);  // swallowed
+        splash->Edit2()->setText("reiger");
+        QTest::keyClick(splash->Edit2(), Qt::Key_Return);
+    });
+    auto main = client("sanne", "vergeten");
+    QCOMPARE(prefilled, QString("sanne"));
+    QCOMPARE(main->findChild<QLabel *>("Panel7")->text(), QString("sanne"));
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+}
+
+void TestMainWindow::noTeamEndsTheProgram() {
+    testsupport::ScriptedDialogs dialogs;
+    dialogs.expectBox(BoxType::Information, "Je hebt geen rechten voor een van de beschikbare redacties\n"
+                                            "neem contact op met systeembeheer");
+    m_terminated = false;
+    auto main = client("zonder", "niks", nullptr, false);
+    QTRY_VERIFY_WITH_TIMEOUT(m_terminated, 10000);
+    QVERIFY(!main->ready());
+    QVERIFY(!main->server()->isOpen());
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+}
+
+void TestMainWindow::severalTeamsStartWithTheFirstByName() {
+    m_joost = client("joost", "merel");
+    QCOMPARE(m_joost->findChild<QLabel *>("Panel8")->text(), QString("Achtergrond"));
+    QCOMPARE(state().currentTeamId, 7);
+    QStringList items;
+    for (QAction *a : m_joost->findChild<QMenu *>("RedactieMenu")->actions())
+        items << a->text();
+    QCOMPARE(items, QStringList({"&Opeisen eindredactie", "", "Achtergrond", "Nieuws", "Sport"}));
+    QCOMPARE(platform::ReadSetting("redactie", ""), QString("7"));
+}
+
+void TestMainWindow::tabControlsStayTogether() {
+    QVERIFY(m_joost);
+    auto *left = m_joost->findChild<QTabBar *>("tableft");
+    auto *right = m_joost->findChild<QTabBar *>("tabright");
+    right->setCurrentIndex(2);
+    QCOMPARE(left->currentIndex(), 2);
+    QCOMPARE(m_joost->leftFrame()->objectName(), QString("todo"));
+    QCOMPARE(m_joost->rightFrame()->objectName(), QString("klaar"));
+    left->setCurrentIndex(3);
+    QCOMPARE(right->currentIndex(), 3);
+    QCOMPARE(m_joost->leftFrame()->objectName(), QString("klaar"));
+    QVERIFY(!m_joost->rightFrame());
+    QVERIFY(m_joost->findChild<QLabel *>("rightCaption")->isVisibleTo(m_joost.get()));
+    QCOMPARE(m_joost->findChild<QLabel *>("rightCaption")->text(), QString("dit deel van QuillonDesk is niet in gebruik"));
+    left->setCurrentIndex(4);
+    QVERIFY(!m_joost->findChild<QPushButton *>("Button1")->isEnabled());
+    QVERIFY(!m_joost->findChild<QPushButton *>("Button2")->isEnabled());
+}
+
+void TestMainWindow::functionKeys() {
+    QVERIFY(m_joost);
+    auto *left = m_joost->findChild<QTabBar *>("tableft");
+    QTest::keyClick(m_joost.get(), Qt::Key_F5);
+    QCOMPARE(left->currentIndex(), 0);
+    g_frameLog.clear();
+    QTest::keyClick(m_joost.get(), Qt::Key_F7, Qt::ControlModifier);
+    QCOMPARE(left->currentIndex(), 0);
+    QVERIFY(g_frameLog.isEmpty());
+    QTest::keyClick(m_joost.get(), Qt::Key_F7);
+    QCOMPARE(left->currentIndex(), 2);
+    QCOMPARE(m_joost->findChild<QTabBar *>("tabright")->currentIndex(), 2);
+    // Old pair deactivated, new pair activated left then right, then refreshed.
+    const QStringList expected = {"bronnen 33170", "agenda 33170", "todo 33169", "klaar 33169", "todo 33171", "klaar 33171"};
+    QCOMPARE(g_frameLog, expected);
+    QVERIFY(m_joost->server()->pollTimerActive());
+}
+
+void TestMainWindow::frameMenuButtonInFrontOfRedactie() {
+    QVERIFY(m_joost);
+    auto *bar = m_joost->findChild<QToolBar *>("menuBar");
+    QTest::keyClick(m_joost.get(), Qt::Key_F6);  // agenda on the left
+    QCOMPARE(buttonTexts(bar), QStringList({"&Bestand", "A&dressen", "&Agenda", "&Redactie", "Ar&chief", "E&xtra",
+                                            "&Venster", "&Help"}));
+    QTest::keyClick(m_joost.get(), Qt::Key_F8);  // no agenda in this pair
+    QCOMPARE(buttonTexts(bar), QStringList({"&Bestand", "A&dressen", "&Redactie", "Ar&chief", "E&xtra", "&Venster", "&Help"}));
+}
+
+void TestMainWindow::directMessagesQueueUp() {
+    QVERIFY(m_joost);
+    TProgramState otherState;
+    auto fatima = client("fatima", "ekster", &otherState);
+    QVERIFY(fatima->server()->SendCommand("direct joost eerste bericht"));
+    QVERIFY(fatima->server()->SendCommand("direct joost tweede bericht"));
+    TMededeling *box = m_joost->mededeling();
+    QTRY_COMPARE_WITH_TIMEOUT(box->texts().size(), 2, 5000);  // the poll timer brings them
+    QVERIFY(box->isVisible());
+    auto *memo = box->findChild<QPlainTextEdit *>("Memo1");
+    auto *next = box->findChild<QPushButton *>("Button1");
+    QVERIFY(memo->toPlainText().endsWith(" Van fatima: eerste bericht"));
+    QCOMPARE(next->text(), QString("Volgende"));
+    QVERIFY(box->findChild<QPushButton *>("Button2")->isVisibleTo(box));
+    QTest::mouseClick(next, Qt::LeftButton);
+    QVERIFY(memo->toPlainText().endsWith(" Van fatima: tweede bericht"));
+    QCOMPARE(next->text(), QString("Sluiten"));
+    QTest::mouseClick(next, Qt::LeftButton);
+    QVERIFY(!box->isVisible());
+}
+
+void TestMainWindow::unansweredHandOverGivesTheRoleAway() {
+    QVERIFY(m_joost);
+    // joost claims the role of his current team (no holder yet).
+    QVERIFY(m_joost->server()->SendCommand("eindredacteur " + QString::number(state().currentTeamId)));
+    QTRY_VERIFY_WITH_TIMEOUT(state().isFinalEditor, 5000);
+    QCOMPARE(m_joost->findChild<QLabel *>("Panel7")->text(), QString("joost / eindredacteur"));
+    m_joost->mededeling()->hide();
+
+    // kees asks for it; joost's dialog counts down (1 ms a second here) and gives it.
+    TProgramState keesState;
+    auto kees = client("kees", "kat", &keesState);
+    QTest::keyClick(m_joost.get(), Qt::Key_F5);
+    QString question;
+    int counterAtStart = -1;
+    onModal([&](QWidget *w) {
+        if (auto *d = qobject_cast<TOpgeefDialog *>(w)) {
+            question = d->findChild<QLabel *>("Panel1")->text();
+            counterAtStart = d->counter();
+        }
+    });
+    QVERIFY(kees->server()->SendCommand("eindredacteur 7"));
+    QTRY_VERIFY_WITH_TIMEOUT(!state().isFinalEditor, 5000);
+    QCOMPARE(question, QString("Eindredactie opgeven aan kees"));
+    QVERIFY(counterAtStart > 0);
+    QCOMPARE(m_joost->findChild<QLabel *>("Panel7")->text(), QString("joost"));
+    QTRY_VERIFY_WITH_TIMEOUT(keesState.isFinalEditor, 5000);
+    QCOMPARE(kees->findChild<QLabel *>("Panel7")->text(), QString("kees / eindredacteur"));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
