@@ -53,6 +53,7 @@ private slots:
         QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[a]\nx=1\n") << "a.x=1";
         QTest::newRow("UTF-8 value") << QByteArray("[a]\nx=Ren\xC3\xA9\n") << QString::fromUtf8("a.x=Ren\xC3\xA9");
         QTest::newRow("Latin-1 value of an old editor") << QByteArray("[a]\nx=Ren\xE9\n") << QString::fromUtf8("a.x=Ren\xC3\xA9");
+        QTest::newRow("Latin-1 at the very end") << QByteArray("[a]\nx=Ren\xE9") << QString::fromUtf8("a.x=Ren\xC3\xA9");
     }
     void parse()
     {
