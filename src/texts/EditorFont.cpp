@@ -1,0 +1,60 @@
+#include "texts/EditorFont.h"
+
+#include <QFontDatabase>
+
+namespace texts {
+
+QStringList metricCompatibleFamilies(const QString &family)
+{
+    const QString f = family.toLower();
+    if (f == u"arial" || f == u"helvetica")
+        return {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")};
+    if (f == u"times new roman" || f == u"times")
+        return {QStringLiteral("Liberation Serif"), QStringLiteral("Tinos")};
+    if (f == u"courier new" || f == u"courier")
+        return {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine")};
+    if (f == u"arial narrow")
+        return {QStringLiteral("Liberation Sans Narrow")};
+    return {};
+}
+
+QFont editorFont(const QFont &requested)
+{
+    QFont font = requested;
+    const QString family = requested.family();
+    if (!QFontDatabase::hasFamily(family)) {
+        QStringList families{family};
+        families += metricCompatibleFamilies(family);
+        font.setFamilies(families);
+    }
+    font.setHintingPreference(QFont::PreferFullHinting);
+    font.setKerning(false);
+    return font;
+}
+
+FontWidths::FontWidths(const QFont &font) : m_metrics(font)
+{
+    for (int c = 0; c < 256; ++c)
+        m_latin1[c] = m_metrics.horizontalAdvance(QChar(char16_t(c)));
+}
+
+int FontWidths::advance(QChar c) const
+{
+    const char16_t u = c.unicode();
+    if (u < 256)
+        return m_latin1[u];
+    auto it = m_other.constFind(u);
+    if (it == m_other.constEnd())
+        it = m_other.insert(u, m_metrics.horizontalAdvance(c));
+    return *it;
+}
+
+int FontWidths::width(QStringView chars) const
+{
+    int w = 0;
+    for (QChar c : chars)
+        w += advance(c);
+    return w;
+}
+
+}  // namespace texts
