@@ -205,24 +205,29 @@ void TMain::buildLayout() {
     m_menuBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     layout->addWidget(m_menuBar);
 
-    m_panel8 = new QLabel(central);
+    // The team bar: the work date at the left, the team's name in the middle,
+    // the user at the right, all on the team's colour.
+    m_teamBar = new QFrame(central);
+    m_teamBar->setObjectName(QStringLiteral("TeamBar"));
+    m_teamBar->setAutoFillBackground(true);
+    m_teamBar->setFixedHeight(28);
+    auto *barLayout = new QHBoxLayout(m_teamBar);
+    barLayout->setContentsMargins(8, 0, 8, 0);
+    m_panel12 = new QLabel(m_teamBar);
+    m_panel12->setObjectName(QStringLiteral("Panel12"));
+    m_panel8 = new QLabel(m_teamBar);
     m_panel8->setObjectName(QStringLiteral("Panel8"));
     m_panel8->setAlignment(Qt::AlignCenter);
-    m_panel8->setAutoFillBackground(true);
-    m_panel8->setFixedHeight(28);
     QFont bold = m_panel8->font();
     bold.setBold(true);
     m_panel8->setFont(bold);
-    auto *barLayout = new QHBoxLayout(m_panel8);
-    barLayout->setContentsMargins(8, 0, 8, 0);
-    m_panel12 = new QLabel(m_panel8);
-    m_panel12->setObjectName(QStringLiteral("Panel12"));
-    m_panel7 = new QLabel(m_panel8);
+    m_panel7 = new QLabel(m_teamBar);
     m_panel7->setObjectName(QStringLiteral("Panel7"));
-    barLayout->addWidget(m_panel12);
-    barLayout->addStretch();
-    barLayout->addWidget(m_panel7);
-    layout->addWidget(m_panel8);
+    m_panel7->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    barLayout->addWidget(m_panel12, 1);
+    barLayout->addWidget(m_panel8, 1);
+    barLayout->addWidget(m_panel7, 1);
+    layout->addWidget(m_teamBar);
 
     m_tabs = new QWidget(central);
     m_tabs->setObjectName(QStringLiteral("tabs"));
@@ -596,12 +601,12 @@ void TMain::SelectTeam(int teamId) {
         setWindowTitle(m_state.title + QStringLiteral(" - ") + naam);
         m_panel8->setText(naam);
         if (const auto color = ParseBgrColor(rs->Row(0).at(1))) {
-            QPalette pal = m_panel8->palette();
+            QPalette pal = m_teamBar->palette();
             pal.setColor(QPalette::Window, *color);
             const QColor text = color->lightness() < 128 ? Qt::white : Qt::black;
             pal.setColor(QPalette::WindowText, text);
-            m_panel8->setPalette(pal);
-            for (QLabel *l : {m_panel12, m_panel7})
+            m_teamBar->setPalette(pal);
+            for (QLabel *l : {m_panel12, m_panel8, m_panel7})
                 l->setPalette(pal);
         }
     }

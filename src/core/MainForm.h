@@ -160,7 +160,8 @@ private:
     QToolButton *m_redactieButton = nullptr;
     QAction *m_redactieAction = nullptr;  // the "&Redactie" button's place in the menu bar
     QList<QToolButton *> m_frameButtons;  // added by frames
-    QLabel *m_panel8 = nullptr;           // team bar
+    QFrame *m_teamBar = nullptr;          // the bar in the team's colour
+    QLabel *m_panel8 = nullptr;           // team name
     QLabel *m_panel12 = nullptr;          // work date
     QLabel *m_panel7 = nullptr;           // user name
     QWidget *m_tabs = nullptr;

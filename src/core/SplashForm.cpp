@@ -30,8 +30,8 @@ Tsplashform::Tsplashform(QWidget *parent) : QDialog(parent, Qt::FramelessWindowH
     m_edit2->setObjectName(QStringLiteral("Edit2"));
     m_edit2->setEchoMode(QLineEdit::Password);
     const int w = 180, h = 24, x = (picture.width() - w) / 2;
-    m_edit1->setGeometry(x, picture.height() - 2 * h - 46, w, h);
-    m_edit2->setGeometry(x, picture.height() - h - 40, w, h);
+    m_edit1->setGeometry(x, picture.height() - 2 * h - 60, w, h);
+    m_edit2->setGeometry(x, picture.height() - h - 54, w, h);
     m_edit1->installEventFilter(this);
     m_edit2->installEventFilter(this);
 }
