@@ -8,6 +8,8 @@
 // server link and the helpers can be tested with a state of their own; the
 // main window registers itself as the TMainOperations when it is created.
 
+#include "core/Locks.h"  // RequestLock and SubstituteUserName come with the state
+
 #include <QDate>
 #include <QString>
 
