@@ -1,0 +1,33 @@
+#pragma once
+// The application's error display. A conversion error (a malformed ini value,
+// a stored date that is no date) or another error raised in an event handler
+// travels up to the event loop uncaught, by design: the current action stops
+// there. Qt does not let exceptions pass through its event loop, so this
+// QApplication catches them in notify(), shows the text in the error box
+// through the dialog service, and carries on with the next event.
+
+#include <QApplication>
+
+#include <exception>
+#include <functional>
+
+namespace platform {
+
+class Application : public QApplication {
+    Q_OBJECT
+public:
+    Application(int &argc, char **argv);
+
+    bool notify(QObject *receiver, QEvent *event) override;
+};
+
+// The text the error display shows for an error: ConversionError's own text,
+// else what() of a standard exception, else a fixed text.
+QString errorText(std::exception_ptr error);
+
+// Shows the error in the error box. What Application::notify does with an
+// error that reached the event loop; callers that catch errors themselves
+// (a dispatcher that must read on) use it to show them the same way.
+void showUncaught(std::exception_ptr error);
+
+}  // namespace platform

@@ -1,0 +1,54 @@
+#include "platform/Application.h"
+#include "platform/Errors.h"
+#include "platform/IniFile.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace platform;
+
+// An error raised in an event handler must reach the error box and leave the
+// program running: the next event is handled as usual.
+class TestApplication : public QObject {
+    Q_OBJECT
+private slots:
+    void errorInAHandlerIsShown()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("zidad.ini"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[promo]\nredactie=x\n");
+        f.close();
+        qputenv("QUILLON_INI", path.toUtf8());
+
+        testsupport::ScriptedDialogs dialogs;
+        dialogs.expectBox(BoxType::Error,
+                          QStringLiteral("'x' is geen geldig geheel getal ([promo] redactie in %1)").arg(path));
+        dialogs.expectBox(BoxType::Error, QStringLiteral("iets anders"));
+        bool after = false;
+        QTimer::singleShot(0, this, [] { IniReadInt(QStringLiteral("promo"), QStringLiteral("redactie")); });
+        QTimer::singleShot(0, this, [] { throw std::runtime_error("iets anders"); });
+        QTimer::singleShot(0, this, [&] { after = true; });
+        QTRY_VERIFY(after);
+        QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join(u'\n')));
+        qunsetenv("QUILLON_INI");
+    }
+
+    void texts()
+    {
+        QCOMPARE(errorText(std::make_exception_ptr(ConversionError(QStringLiteral("'' is geen geldige datum")))),
+                 QStringLiteral("'' is geen geldige datum"));
+        QCOMPARE(errorText(std::make_exception_ptr(42)), QStringLiteral("Onbekende fout"));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    Application app(argc, argv);
+    TestApplication test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_application.moc"
