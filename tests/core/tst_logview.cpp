@@ -178,6 +178,23 @@ private slots:
         QVERIFY(QDir().mkpath(dir));
         QVERIFY(image.save(dir + QStringLiteral("/logview.png")));
     }
+
+    // The picture is stretched over the whole control, also after a resize.
+    void backgroundStretched()
+    {
+        QPixmap picture(4, 4);
+        picture.fill(QColor(0, 0, 200));
+        TLogView view;
+        view.resize(100, 33);
+        view.setBackground(picture);
+        QCOMPARE(view.render().pixelColor(50, 16), QColor(0, 0, 200));
+        view.resize(300, 60);
+        const QImage image = view.render();
+        QCOMPARE(image.pixelColor(250, 50), QColor(0, 0, 200));
+        QCOMPARE(image.pixelColor(0, 0), QColor(0x80, 0x80, 0x80));  // the frame over it
+        view.setBackground(QPixmap());
+        QCOMPARE(view.render().pixelColor(250, 50), view.color());
+    }
 };
 
 QTEST_MAIN(TestLogView)
