@@ -14,8 +14,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QRandomGenerator>
-#include <QTime>
 
 #include <cstdio>
 
@@ -26,7 +24,6 @@ int main(int argc, char *argv[]) {
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     QApplication::setApplicationDisplayName(QStringLiteral("Marbelt Quillon"));
-    QRandomGenerator::global()->seed(static_cast<quint32>(QTime::currentTime().msecsSinceStartOfDay()));
 
     // Before anything connects: "version" only writes verinfo.txt.
     if (core::HasVersionParameter(QCoreApplication::arguments())) {
