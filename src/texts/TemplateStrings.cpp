@@ -141,16 +141,25 @@ QString escapeQuoted(const QString &text)
     return out;
 }
 
-QString formatValues(const QList<ValuePair> &pairs)
+QString formatEscapedValues(const QList<ValuePair> &escapedPairs)
 {
     QString out;
-    for (const ValuePair &p : pairs) {
+    for (const ValuePair &p : escapedPairs) {
         out += kSeparator;
         out += needsQuoting(p.name) ? kQuote + escapeQuoted(p.name) + kQuote : p.name;
         out += kSeparator;
-        out += kQuote + escapeQuoted(p.value) + kQuote;
+        out += kQuote + p.value + kQuote;
     }
     return out.mid(1);
+}
+
+QString formatValues(const QList<ValuePair> &pairs)
+{
+    QList<ValuePair> escaped;
+    escaped.reserve(pairs.size());
+    for (const ValuePair &p : pairs)
+        escaped.append({p.name, escapeQuoted(p.value)});
+    return formatEscapedValues(escaped);
 }
 
 QList<EditorSetting> parseEditorSettings(const QString &text)

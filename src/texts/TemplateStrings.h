@@ -103,6 +103,10 @@ QString formatValues(const QList<ValuePair> &pairs);
 // The escaping formatValues applies inside the quotes of a value.
 QString escapeQuoted(const QString &text);
 
+// formatValues for values already escaped by the caller: each is written
+// between the quotes as it is.
+QString formatEscapedValues(const QList<ValuePair> &escapedPairs);
+
 // One name=value pair of an editor settings text.
 struct EditorSetting {
     QString name;
