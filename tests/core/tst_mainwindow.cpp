@@ -13,6 +13,7 @@
 #include "core/OpgeefDialog.h"
 #include "core/Registry.h"
 #include "core/SplashForm.h"
+#include "db/Postgres.h"
 #include "platform/Settings.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -106,6 +108,8 @@ private slots:
     void frameMenuButtonInFrontOfRedactie();
     void directMessagesQueueUp();
     void unansweredHandOverGivesTheRoleAway();
+    void rosterOfAnAdministrator();
+    void serverDownEndsTheProgram();
 
 private:
     // A client logging in with autologin as user; waits until it is ready
@@ -352,5 +356,50 @@ void TestMainWindow::unansweredHandOverGivesTheRoleAway() {
     QCOMPARE(kees->findChild<QLabel *>("Panel7")->text(), QString("kees / eindredacteur"));
 }
 
+void TestMainWindow::rosterOfAnAdministrator() {
+    m_joost.reset();
+    auto marieke = client("marieke", "kievit");
+    QVERIFY(marieke->ready());
+    auto *userlog = marieke->findChild<QListWidget *>("userlog");
+    auto *panel = marieke->findChild<QWidget *>("Panel14");
+    QVERIFY(!panel->isVisible());
+    marieke->ToggleRoster();
+    QVERIFY(panel->isVisible());
+    QVERIFY(userlog->count() >= 2);
+    QVERIFY(userlog->item(0)->text().startsWith("marieke "));
+    QCOMPARE(userlog->item(userlog->count() - 1)->text(), QString("all"));
+    QAction *logOff = marieke->findChild<QMenu *>("redacteurenmenu")->actions().first();
+    QCOMPARE(logOff->text(), QString("&Redacteur afmelden"));
+    QVERIFY(logOff->isEnabled());  // rights position 2, whatever the name
+
+    // Double-clicking "all" addresses everyone.
+    testsupport::ScriptedDialogs dialogs;
+    dialogs.expectInput("Aan: all", "vergadering om drie uur");
+    userlog->setCurrentRow(userlog->count() - 1);
+    marieke->userlogDblClick();
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    marieke->ToggleRoster();
+    QVERIFY(!panel->isVisible());
+}
+
+void TestMainWindow::serverDownEndsTheProgram() {
+    auto marieke = client("marieke", "kievit");
+    QVERIFY(marieke->ready());
+    m_terminated = false;
+    QString shown;
+    onModal([&](QWidget *w) {
+        if (auto *box = qobject_cast<TMededeling *>(w)) {
+            shown = box->findChild<QPlainTextEdit *>("Memo1")->toPlainText();
+            box->findChild<QPushButton *>("Button1")->click();
+        }
+    });
+    marieke->server()->SendCommand("shutdown");
+    QTRY_VERIFY_WITH_TIMEOUT(m_terminated, 5000);
+    QVERIFY2(shown.endsWith(" Van quillon: De server is gestopt"), qPrintable(shown));
+    QVERIFY(!marieke->server()->isOpen());
+    QVERIFY(!marieke->post()->Active());
+}
+
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"
+
