@@ -484,7 +484,11 @@ void TMain::serverConnect() {
     if (!m_server->SendCommand(QStringLiteral("checkversion ") + m_state.fileVersion)) {
         if (m_terminating)
             return;
-        platform::showError(QStringLiteral("Uw huidige quillon versie is niet up-to-date!"));
+        // A server that hangs up is no verdict on the version.
+        platform::showError(m_server->isOpen()
+                                ? QStringLiteral("Uw huidige quillon versie is niet up-to-date!")
+                                : QStringLiteral("Kon geen verbinding maken met de quillon server\r\nprobeert u het later nog eens...\r\n("
+                                                 "de server verbrak de verbinding)"));
         terminate();
         return;
     }
@@ -506,6 +510,7 @@ void TMain::serverConnect() {
     m_server->SendCommand(QStringLiteral("user ") + m_state.userName);
     m_server->SendCommand(QStringLiteral("userlijst"));
 
+    ShowStatusLine(QStringLiteral("Opzoeken van server ..."));
     ShowStatusLine(QStringLiteral("Bezig met verbinden ..."));
     QString error;
     if (m_post->Open(&error))

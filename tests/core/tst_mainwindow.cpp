@@ -102,6 +102,7 @@ private slots:
     void autologinAccepted();
     void wrongAutologinShowsTheLoginWindow();
     void noTeamEndsTheProgram();
+    void refusedVersionEndsTheProgram();
     void severalTeamsStartWithTheFirstByName();
     void tabControlsStayTogether();
     void functionKeys();
@@ -116,7 +117,7 @@ private:
     // unless told not to. own: a program state of its own (second client).
     std::unique_ptr<TMain> client(const QString &user, const QString &password, TProgramState *own = nullptr,
                                   bool waitReady = true);
-    void writeIni(const QString &user, const QString &password);
+    void writeIni(const QString &user, const QString &password, int serverPort = 0);
 
     std::unique_ptr<testsupport::TestDatabase> m_db;
     servertest::ServerProcess m_server;
@@ -149,7 +150,7 @@ void TestMainWindow::cleanupTestCase() {
     registry().clear();
 }
 
-void TestMainWindow::writeIni(const QString &user, const QString &password) {
+void TestMainWindow::writeIni(const QString &user, const QString &password, int serverPort) {
     const QString path = m_dir.filePath(QStringLiteral("zidad.ini"));
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -158,7 +159,7 @@ void TestMainWindow::writeIni(const QString &user, const QString &password) {
                 .arg(m_db->server().host)
                 .arg(m_db->server().port)
                 .arg(m_db->name())
-                .arg(m_server.port())
+                .arg(serverPort ? serverPort : m_server.port())
                 .arg(user, password)
                 .toUtf8());
     qputenv("QUILLON_INI", path.toUtf8());
@@ -230,6 +231,21 @@ void TestMainWindow::noTeamEndsTheProgram() {
     QTRY_VERIFY_WITH_TIMEOUT(m_terminated, 10000);
     QVERIFY(!main->ready());
     QVERIFY(!main->server()->isOpen());
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+}
+
+void TestMainWindow::refusedVersionEndsTheProgram() {
+    servertest::ServerProcess strict;
+    QVERIFY2(strict.start(nullptr, QStringLiteral("min_client_version = 9.0\n")), qPrintable(strict.error()));
+    testsupport::ScriptedDialogs dialogs;
+    dialogs.expectBox(BoxType::Error, "Uw huidige quillon versie is niet up-to-date!");
+    m_terminated = false;
+    writeIni("marieke", "kievit", strict.port());
+    TMain main;
+    main.setTerminateHook([this] { m_terminated = true; });
+    main.show();
+    QTRY_VERIFY_WITH_TIMEOUT(m_terminated, 10000);
+    QVERIFY(!main.ready());
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
 }
 
