@@ -1,0 +1,46 @@
+#pragma once
+// TAgendaForm: the modal dialog "Agendapunt" that hosts the agenda item
+// editor. Callers create it, Load, may preset fields, exec() and Save on
+// OK ("&Opslaan"); "&Afbreken" asks whether to save and always closes with
+// Cancel, so a caller never saves twice.
+
+#include <QDialog>
+
+class QPushButton;
+
+namespace planning {
+
+class TAgendaPuntFrame;
+
+class TAgendaForm : public QDialog {
+    Q_OBJECT
+public:
+    // The message the editor's "..." button sends: lParam is the follow-up id.
+    static constexpr int WM_OPEN_FOLLOWUP = 1025;
+
+    explicit TAgendaForm(QWidget *parent = nullptr);
+
+    TAgendaPuntFrame *AgendaPuntFrame1() const { return m_frame; }
+    QPushButton *Button1() const { return m_cancel; }  // "&Afbreken"
+    QPushButton *Button2() const { return m_save; }    // "&Opslaan"
+
+    // Message 1025 opens the item lParam in a second dialog of its own (no
+    // lock), saving it on OK. Returns true when the message was known.
+    bool HostMessage(int msg, qintptr wParam, qintptr lParam);
+
+    // "&Afbreken" and Escape: "Wijzigingen opslaan?" Yes saves and closes,
+    // No closes, Cancel stays; both closes give Rejected.
+    void Button1Click();
+
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    TAgendaPuntFrame *m_frame;
+    QPushButton *m_save;
+    QPushButton *m_cancel;
+};
+
+}  // namespace planning

@@ -1,0 +1,78 @@
+#include "planning/AgendaLines.h"
+
+#include "core/Dates.h"
+#include "core/Tokens.h"
+
+namespace planning {
+
+namespace {
+
+constexpr core::CharSet TimeChars = core::CharSet::range(u'0', u'9') | core::CharSet{u':'};
+
+// Drops the one separator character between two fields, whatever it is.
+void skipSeparator(QString &rest) {
+    if (!rest.isEmpty())
+        rest.remove(0, 1);
+}
+
+QString field(const QStringList &row, int i) { return row.value(i); }
+
+}  // namespace
+
+AgendaLine ParseAgendaLine(const QString &line) {
+    QString rest = line;
+    AgendaLine result;
+    result.id = core::TakeWhile(rest, core::Digits);
+    skipSeparator(rest);
+    result.kind = core::TakeWhile(rest, core::Letters);
+    skipSeparator(rest);
+    result.datum = core::TakeWhile(rest, core::Digits);
+    skipSeparator(rest);
+    result.tijd = core::TakeWhile(rest, TimeChars);
+    skipSeparator(rest);
+    result.kort = rest;
+    return result;
+}
+
+QString AgendaLineText(const QStringList &row) {
+    return field(row, 0) + QLatin1Char(' ') + field(row, 1) + QLatin1Char(' ') + field(row, 3) + QLatin1Char(' ') +
+           field(row, 4) + QLatin1Char(' ') + field(row, 2);
+}
+
+QString LineId(const QString &line) {
+    QString rest = line;
+    return core::TakeWhile(rest, core::Digits);
+}
+
+QString AddressLineText(const QStringList &row) {
+    return field(row, 0) + QLatin1Char(' ') + field(row, 1) + FieldSeparator + field(row, 2) + FieldSeparator +
+           field(row, 3);
+}
+
+AddressLine ParseAddressLine(const QString &line) {
+    QString rest = line;
+    AddressLine result;
+    result.id = core::TakeWhile(rest, core::Digits);
+    core::TakeWhile(rest, core::Blanks);
+    QStringList fields = rest.split(FieldSeparator);
+    result.naam = fields.value(0);
+    result.woonplaats = fields.value(1);
+    result.further = fields.mid(2);
+    return result;
+}
+
+QString ArchiveLineText(const QStringList &row) { return field(row, 0) + QLatin1Char(' ') + field(row, 1); }
+
+QString ArchiveLineHeadline(const QString &line) {
+    QString rest = line;
+    core::TakeWhile(rest, core::Digits);
+    core::TakeWhile(rest, core::Blanks);
+    return rest;
+}
+
+bool RepeatsOn(const QString &dagen, const QDate &date) {
+    const int position = core::SundayWeekdayNumber(date);  // 1 = Sunday
+    return position >= 1 && position <= dagen.size() && dagen.at(position - 1) == QLatin1Char('x');
+}
+
+}  // namespace planning

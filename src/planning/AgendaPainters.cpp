@@ -1,0 +1,120 @@
+#include "planning/AgendaPainters.h"
+
+#include "core/Dates.h"
+#include "planning/AgendaLines.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPalette>
+
+#include <stdexcept>
+
+namespace planning {
+
+namespace {
+
+// Draws text with its top-left corner at (x, y), as a canvas TextOut does.
+void textOut(QPainter &p, int x, int y, const QString &text) {
+    const QFontMetrics fm = p.fontMetrics();
+    p.drawText(QPoint(x, y + fm.ascent()), text);
+}
+
+// The stored date as shown; a malformed date is drawn as stored rather than
+// breaking the paint of the whole list.
+QString shownDate(const QString &ymd) {
+    try {
+        return core::FormatDateTime(QStringLiteral("ddd dd mmm yyyy"), core::YmdToDate(ymd));
+    } catch (const std::exception &) {
+        return ymd;
+    }
+}
+
+}  // namespace
+
+void paintAgendaLine(QPainter &p, const QRect &rect, const QString &text, bool timeColumn, const LineCanvas &c) {
+    const AgendaLine line = ParseAgendaLine(text);
+    p.save();
+    p.fillRect(rect, c.background);
+    p.setPen(c.text);
+    QFont regular = p.font();
+    regular.setUnderline(false);
+    p.setFont(regular);
+    textOut(p, rect.left() + 1, rect.top() + 1, shownDate(line.datum));
+    int x = 81;
+    if (timeColumn) {
+        textOut(p, rect.left() + 81, rect.top(), line.tijd);
+        x = 81 + p.fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 5;
+    }
+    QFont title = regular;
+    title.setUnderline(!line.isNormal());
+    p.setFont(title);
+    textOut(p, rect.left() + x + 4, rect.top() + 1, line.kort);
+    p.setPen(c.separator);
+    p.drawLine(rect.left() + x, rect.top(), rect.left() + x, rect.bottom());
+    p.restore();
+}
+
+void paintAddressLine(QPainter &p, const QRect &rect, const QString &text, const LineCanvas &c) {
+    const AddressLine line = ParseAddressLine(text);
+    p.save();
+    p.fillRect(rect, c.background);
+    p.setPen(c.text);
+    const QFontMetrics fm = p.fontMetrics();
+    textOut(p, rect.left() + 1, rect.top(), line.naam);
+    const int right = rect.left() + rect.width() - 2;  // the classic rectangle's right edge is exclusive
+    textOut(p, right - fm.horizontalAdvance(line.woonplaats), rect.top(), line.woonplaats);
+    textOut(p, rect.left() + 1, rect.top() + fm.height(), line.further.join(QStringLiteral(" / ")));
+    p.restore();
+}
+
+void paintArchiveLine(QPainter &p, const QRect &rect, const QString &text, const LineCanvas &c) {
+    p.save();
+    p.fillRect(rect, c.background);
+    p.setPen(c.text);
+    textOut(p, rect.left() + 1, rect.top(), ArchiveLineHeadline(text));
+    p.restore();
+}
+
+LineCanvas linkListCanvas(int row, const QPalette &palette) {
+    const bool odd = row % 2 == 1;
+    return {odd ? QBrush(Qt::white) : palette.brush(QPalette::ToolTipBase), Qt::black, Qt::black};
+}
+
+LinePainterDelegate::LinePainterDelegate(Kind kind, int itemHeight, QObject *parent)
+    : QStyledItemDelegate(parent), m_kind(kind), m_itemHeight(itemHeight) {}
+
+void LinePainterDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                                const QModelIndex &index) const {
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const bool selected = option.state & QStyle::State_Selected;
+    const QPalette &pal = option.palette;
+    painter->setFont(option.font);
+    switch (m_kind) {
+    case Kind::Agenda: {
+        const LineCanvas c{selected ? pal.brush(QPalette::Highlight) : pal.brush(QPalette::Base),
+                           selected ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Text),
+                           pal.color(QPalette::Button)};
+        paintAgendaLine(*painter, option.rect, text, m_timeColumn, c);
+        break;
+    }
+    case Kind::Address:
+    case Kind::Archive: {
+        LineCanvas c = linkListCanvas(index.row(), pal);
+        if (selected) {
+            c.background = pal.brush(QPalette::Highlight);
+            c.text = pal.color(QPalette::HighlightedText);
+        }
+        if (m_kind == Kind::Address)
+            paintAddressLine(*painter, option.rect, text, c);
+        else
+            paintArchiveLine(*painter, option.rect, text, c);
+        break;
+    }
+    }
+}
+
+QSize LinePainterDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const {
+    return {option.rect.width() > 0 ? option.rect.width() : 100, m_itemHeight};
+}
+
+}  // namespace planning

@@ -1,0 +1,415 @@
+#include "planning/AgendaPuntFrame.h"
+
+#include "core/Dates.h"
+#include "core/Global.h"
+#include "core/Registry.h"
+#include "db/Postgres.h"
+#include "planning/AgendaForm.h"
+#include "planning/AgendaLines.h"
+#include "planning/AgendaPainters.h"
+#include "planning/AgendaSql.h"
+#include "planning/Choosers.h"
+#include "planning/Guarded.h"
+#include "platform/Errors.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <optional>
+
+namespace planning {
+
+namespace {
+
+std::unique_ptr<TPostgresRecordSet> query(const QString &sql) {
+    if (TPostgres *post = core::state().post)
+        return post->Query(sql);
+    return std::make_unique<TPostgresRecordSet>();
+}
+
+void execute(const QString &sql) {
+    if (TPostgres *post = core::state().post)
+        post->Execute(sql);
+}
+
+// An integer column; a malformed stored value stops the action with the
+// conversion error the application shows.
+int intColumn(const QString &value) {
+    bool ok = false;
+    const int n = value.toInt(&ok);
+    if (!ok)
+        throw platform::ConversionError(QStringLiteral("'%1' is geen geldig getal").arg(value));
+    return n;
+}
+
+// The id of the focused line of a link list, or nullopt.
+std::optional<int> focusedId(QListWidget *list) {
+    QListWidgetItem *item = list->currentItem();
+    if (!item)
+        return std::nullopt;
+    bool ok = false;
+    const int id = LineId(item->text()).toInt(&ok);
+    return ok ? std::optional<int>(id) : std::nullopt;
+}
+
+QListWidget *linkList(const QString &name, int itemHeight, LinePainterDelegate::Kind kind, QWidget *parent) {
+    auto *list = new QListWidget(parent);
+    list->setObjectName(name);
+    list->setUniformItemSizes(true);
+    list->setItemDelegate(new LinePainterDelegate(kind, itemHeight, list));
+    return list;
+}
+
+QLabel *label(const QString &name, const QString &text, QWidget *parent) {
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+QPushButton *button(const QString &name, const QString &text, QWidget *parent) {
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+}  // namespace
+
+TAgendaPuntFrame::TAgendaPuntFrame(QWidget *parent) : core::TFrame(parent) {
+    setObjectName(QStringLiteral("AgendaPuntFrame1"));
+    buildControls();
+    m_date->setDate(core::Today());
+}
+
+void TAgendaPuntFrame::buildControls() {
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(4, 4, 4, 4);
+    m_group = new QGroupBox(QStringLiteral("Agendapunt"), this);
+    m_group->setObjectName(QStringLiteral("GroupBox1"));
+    outer->addWidget(m_group);
+    auto *grid = new QGridLayout(m_group);
+
+    m_date = new QDateEdit(m_group);
+    m_date->setObjectName(QStringLiteral("date"));
+    m_date->setCalendarPopup(true);
+    m_date->setLocale(QLocale(QLocale::Dutch, QLocale::Netherlands));
+    m_date->setDisplayFormat(QStringLiteral("dddd d MMMM yyyy"));
+    m_tijd = new QLineEdit(m_group);
+    m_tijd->setObjectName(QStringLiteral("tijd"));
+    m_tijd->setInputMask(QStringLiteral("09:99;_"));
+    m_tijd->setMaxLength(5);
+    m_tijd->setText(QStringLiteral("00:00"));
+    m_tijd->setMaximumWidth(60);
+    auto *dateRow = new QHBoxLayout;
+    dateRow->addWidget(m_date, 1);
+    dateRow->addWidget(label(QStringLiteral("Label6"), QStringLiteral("Tijd"), m_group));
+    dateRow->addWidget(m_tijd);
+    grid->addWidget(label(QStringLiteral("Datum"), QStringLiteral("Datum"), m_group), 0, 0);
+    grid->addLayout(dateRow, 0, 1, 1, 2);
+
+    m_onderwerp = new QLineEdit(m_group);
+    m_onderwerp->setObjectName(QStringLiteral("onderwerp"));
+    grid->addWidget(label(QStringLiteral("Label2"), QStringLiteral("Onderwerp"), m_group), 1, 0);
+    grid->addWidget(m_onderwerp, 1, 1, 1, 2);
+
+    m_label7 = label(QStringLiteral("Label7"), QStringLiteral("Follow-up"), m_group);
+    m_edit3 = new QLineEdit(m_group);
+    m_edit3->setObjectName(QStringLiteral("Edit3"));
+    m_edit3->setEnabled(false);
+    m_button5 = button(QStringLiteral("Button5"), QStringLiteral("..."), m_group);
+    m_button5->setMaximumWidth(30);
+    grid->addWidget(m_label7, 2, 0);
+    grid->addWidget(m_edit3, 2, 1);
+    grid->addWidget(m_button5, 2, 2);
+
+    m_pages = new QTabWidget(m_group);
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    auto *page1 = new QWidget;
+    page1->setObjectName(QStringLiteral("TabSheet1"));
+    m_opmerkingen = new QPlainTextEdit(page1);
+    m_opmerkingen->setObjectName(QStringLiteral("Opmerkingen"));
+    m_opmerkingen->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    (new QVBoxLayout(page1))->addWidget(m_opmerkingen);
+    m_pages->addTab(page1, QStringLiteral("Omschrijving"));
+
+    auto linkPage = [this](const QString &pageName, QListWidget *list, QPushButton *plus, QPushButton *minus) {
+        auto *page = new QWidget;
+        page->setObjectName(pageName);
+        list->setParent(page);
+        plus->setParent(page);
+        minus->setParent(page);
+        auto *buttons = new QVBoxLayout;
+        buttons->addWidget(plus);
+        buttons->addWidget(minus);
+        buttons->addStretch();
+        auto *row = new QHBoxLayout(page);
+        row->addWidget(list, 1);
+        row->addLayout(buttons);
+        return page;
+    };
+    m_adressen = linkList(QStringLiteral("adressenbox"), 26, LinePainterDelegate::Kind::Address, this);
+    m_archief = linkList(QStringLiteral("archiefbox"), 13, LinePainterDelegate::Kind::Archive, this);
+    auto *b1 = button(QStringLiteral("Button1"), QStringLiteral("+"), this);
+    auto *b2 = button(QStringLiteral("Button2"), QStringLiteral("-"), this);
+    auto *b3 = button(QStringLiteral("Button3"), QStringLiteral("+"), this);
+    auto *b4 = button(QStringLiteral("Button4"), QStringLiteral("-"), this);
+    m_pages->addTab(linkPage(QStringLiteral("TabSheet2"), m_adressen, b1, b2), QStringLiteral("Adressen"));
+    m_pages->addTab(linkPage(QStringLiteral("TabSheet3"), m_archief, b3, b4), QStringLiteral("Archiefteksten"));
+    grid->addWidget(m_pages, 3, 0, 1, 3);
+
+    m_bron = label(QStringLiteral("bron"), QStringLiteral("<geen>"), m_group);
+    m_bron->setTextFormat(Qt::PlainText);
+    m_madeby = label(QStringLiteral("madeby"), QString(), m_group);
+    m_madeby->setTextFormat(Qt::PlainText);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(label(QStringLiteral("Label1"), QStringLiteral("Bron:"), m_group));
+    bottom->addWidget(m_bron, 1);
+    bottom->addWidget(m_madeby);
+    grid->addLayout(bottom, 4, 0, 1, 3);
+    grid->setRowStretch(3, 1);
+    grid->setColumnStretch(1, 1);
+
+    connect(b1, &QPushButton::clicked, this, &TAgendaPuntFrame::Button1Click);
+    connect(b2, &QPushButton::clicked, this, &TAgendaPuntFrame::Button2Click);
+    connect(b3, &QPushButton::clicked, this, &TAgendaPuntFrame::Button3Click);
+    connect(b4, &QPushButton::clicked, this, &TAgendaPuntFrame::Button4Click);
+    connect(m_button5, &QPushButton::clicked, this, &TAgendaPuntFrame::Button5Click);
+    connect(m_adressen, &QListWidget::itemDoubleClicked, this, [this] { adressenboxDblClick(); });
+    connect(m_archief, &QListWidget::itemDoubleClicked, this, [this] { archiefboxDblClick(); });
+    m_archief->installEventFilter(this);
+    enableFollowUp();
+}
+
+void TAgendaPuntFrame::Load(int id) {
+    m_repeatId = -1;
+    m_itemId = id;
+    if (id >= 0) {
+        loadRow(id);
+        loadLinks(id);
+    }
+    enableFollowUp();
+}
+
+// Columns of "select *" by position: 1 kort, 2 lang, 3 datum, 4 tijd,
+// 6 datuminvoer, 8 invoerdoor, 9 followup, 12 bron.
+void TAgendaPuntFrame::loadRow(int id) {
+    auto rs = query(LoadItemSql(id));
+    if (rs->RowCount() == 0)
+        return;
+    const QStringList row = rs->Row(0);
+    m_onderwerp->setText(row.value(1));
+    m_opmerkingen->setPlainText(row.value(2));
+    m_followUpId = intColumn(row.value(9));
+    m_date->setDate(core::YmdToDate(row.value(3)));
+    m_tijd->setText(row.value(4));
+    if (m_tijd->text().trimmed().size() < 5)
+        m_tijd->setText(QStringLiteral("00:00"));
+    m_bron->setText(row.value(12));
+    if (row.value(9) != QLatin1String("-1")) {
+        auto title = query(ItemTitleSql(m_followUpId));
+        if (title->RowCount() > 0)
+            m_edit3->setText(title->Row(0).value(0));
+    }
+    m_madeby->setText(madeByText(row));
+}
+
+// "Gemaakt door <login> op <date>", or empty when the creator or the date
+// cannot be read: a bad made-by never fails the load.
+QString TAgendaPuntFrame::madeByText(const QStringList &row) const {
+    try {
+        const int creator = intColumn(row.value(8));
+        const QString when = core::FormatDateTime(QStringLiteral("ddd dd mmm yyyy"), core::YmdToDate(row.value(6)));
+        return core::SubstituteUserName(creator, QStringLiteral("Gemaakt door $username$ op ") + when);
+    } catch (const std::exception &) {
+        return QString();
+    }
+}
+
+void TAgendaPuntFrame::loadLinks(int id) {
+    m_adressen->clear();
+    auto addresses = query(ItemAddressesSql(id));
+    for (int i = 0; i < addresses->RowCount(); ++i)
+        m_adressen->addItem(AddressLineText(addresses->Row(i)));
+    m_archief->clear();
+    auto texts = query(ItemArchiveSql(id));
+    for (int i = 0; i < texts->RowCount(); ++i)
+        m_archief->addItem(ArchiveLineText(texts->Row(i)));
+}
+
+void TAgendaPuntFrame::enableFollowUp() {
+    m_button5->setEnabled(m_followUpId != -1);
+    m_label7->setEnabled(m_button5->isEnabled());
+}
+
+void TAgendaPuntFrame::SetFollowUp(int agendaId) {
+    m_followUpId = agendaId;
+    auto rs = query(ItemTitleSql(agendaId));
+    if (rs->RowCount() > 0)
+        m_edit3->setText(rs->ValueByName(0, QStringLiteral("kort")));
+}
+
+void TAgendaPuntFrame::Save() {
+    core::TProgramState &s = core::state();
+    AgendaItemValues v;
+    v.kort = m_onderwerp->text();
+    v.datum = m_date->date();
+    v.lang = m_opmerkingen->toPlainText();
+    v.bron = m_bron->text();
+    v.tijd = m_tijd->text();
+    v.team = s.currentTeamId;
+    v.repeatId = m_repeatId;
+    v.followUpId = m_followUpId;
+    v.userId = s.userId;
+    v.today = core::Today();
+    if (m_itemId < 0) {
+        execute(QStringLiteral("begin"));
+        auto rs = query(NextAgendaIdSql());
+        bool ok = false;
+        const int id = rs->RowCount() > 0 ? rs->Row(0).value(0).toInt(&ok) : 0;
+        if (!ok) {
+            // The database client has shown why; nothing is inserted and
+            // nobody is told of an item that does not exist.
+            execute(QStringLiteral("end"));
+            return;
+        }
+        m_itemId = v.id = id;
+        execute(InsertItemSql(v));
+        runPending();
+        execute(QStringLiteral("end"));
+        core::SendCommand(BroadcastAgendaNew(m_itemId));
+    } else {
+        v.id = m_itemId;
+        execute(UpdateItemSql(v));
+        runPending();
+        core::SendCommand(BroadcastAgendaUpdate(m_itemId));
+    }
+}
+
+void TAgendaPuntFrame::runPending() {
+    while (!m_pending.isEmpty())
+        execute(WithItemId(m_pending.takeFirst(), m_itemId));
+}
+
+void TAgendaPuntFrame::AddArchiveLine(int textId, const QString &kop) {
+    m_archief->addItem(ArchiveLineText({QString::number(textId), kop}));
+}
+
+void TAgendaPuntFrame::addAddress(int addressId) {
+    auto rs = query(AddressSql(addressId));
+    if (rs->RowCount() > 0)
+        m_adressen->addItem(AddressLineText(rs->Row(0)));
+}
+
+void TAgendaPuntFrame::Button1Click() {
+    QPointer<TAgendaPuntFrame> self(this);
+    core::registry().open(choosers::ChooseAddress, {choosers::wrap([self](int result, const QVariantList &chosen) {
+        if (!self || result != 6 || chosen.isEmpty())
+            return;
+        const int address = chosen.first().toInt();
+        self->AddPending(LinkAddressSql(address));
+        self->addAddress(address);
+    })});
+}
+
+void TAgendaPuntFrame::Button2Click() {
+    const auto id = focusedId(m_adressen);
+    if (!id)
+        return;
+    AddPending(UnlinkAddressSql(*id));
+    delete m_adressen->currentItem();
+}
+
+void TAgendaPuntFrame::adressenboxDblClick() {
+    const auto id = focusedId(m_adressen);
+    if (!id)
+        return;
+    QPointer<TAgendaPuntFrame> self(this);
+    const int address = *id;
+    core::registry().open(choosers::EditAddress,
+                          {address, choosers::wrap([self, address](int result, const QVariantList &) {
+                               if (!self || result != 1)
+                                   return;
+                               auto rs = query(AddressSql(address));
+                               QListWidgetItem *item = self->m_adressen->currentItem();
+                               if (rs->RowCount() > 0 && item && LineId(item->text()) == QString::number(address))
+                                   item->setText(AddressLineText(rs->Row(0)));
+                           })});
+}
+
+void TAgendaPuntFrame::Button3Click() {
+    QPointer<TAgendaPuntFrame> self(this);
+    core::registry().open(choosers::ChooseArchive, {choosers::wrap([self](int result, const QVariantList &chosen) {
+        if (!self || result != 6)
+            return;
+        for (const QVariant &v : chosen) {
+            const int text = v.toInt();
+            self->AddPending(LinkArchiveSql(text));
+            auto rs = query(ArchiveTextSql(text));
+            if (rs->RowCount() > 0)
+                self->m_archief->addItem(ArchiveLineText(rs->Row(0)));
+        }
+    })});
+}
+
+void TAgendaPuntFrame::Button4Click() {
+    const auto id = focusedId(m_archief);
+    if (!id)
+        return;
+    AddPending(UnlinkArchiveSql(*id));
+    delete m_archief->currentItem();
+}
+
+void TAgendaPuntFrame::archiefboxDblClick() {
+    const auto id = focusedId(m_archief);
+    if (!id)
+        return;
+    auto rs = query(ViewArchiveTextSql(*id));
+    if (rs->RowCount() == 0)
+        return;
+    const QStringList row = rs->Row(0);
+    Guarded([&] { showArchiveText(row); });
+}
+
+void TAgendaPuntFrame::showArchiveText(const QStringList &row) {
+    const QString markup = QStringLiteral("<bold>") + row.value(0) + QStringLiteral("<normal>\r\n") +
+                           QStringLiteral("Van: ") +
+                           core::FormatDateTime(QStringLiteral("ddd dd mmm yyyy"), core::YmdToDate(row.value(2))) +
+                           QStringLiteral("\r\n\r\n") + row.value(1);
+    core::registry().open(core::openers::ViewText, {row.value(0), markup});
+}
+
+void TAgendaPuntFrame::Button5Click() {
+    if (auto *host = qobject_cast<TAgendaForm *>(window()))
+        Guarded([&] { host->HostMessage(TAgendaForm::WM_OPEN_FOLLOWUP, 0, m_followUpId); });
+}
+
+bool TAgendaPuntFrame::frameMessage(int msg, qintptr, qintptr) {
+    if (msg != core::FRAME_ACTIVATE)
+        return false;
+    m_onderwerp->setFocus();
+    return true;
+}
+
+bool TAgendaPuntFrame::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_archief && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            archiefboxDblClick();
+            return true;
+        }
+    }
+    return core::TFrame::eventFilter(watched, event);
+}
+
+}  // namespace planning
