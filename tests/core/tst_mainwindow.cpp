@@ -15,6 +15,7 @@
 #include "core/SplashForm.h"
 #include "db/Postgres.h"
 #include "platform/Settings.h"
+#include "platform/Shell.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 
@@ -193,8 +194,30 @@ void TestMainWindow::autologinAccepted() {
         QVERIFY(main->findChild<QLabel *>(caption)->isVisible());
         QCOMPARE(main->findChild<QLabel *>(caption)->text(), QString("dit deel van QuillonDesk is niet in gebruik"));
     }
-    QVERIFY(dialogs.problems().isEmpty());
     saveScreenshot(main.get(), "mainwindow.png");
+
+    // The web addresses (defaults: the ini names none), the help key, the
+    // menu items whose windows are not registered.
+    QStringList opened;
+    platform::setOpenUrlHook([&opened](const QUrl &url) {
+        opened << url.toString();
+        return true;
+    });
+    const QList<QAction *> addresses = main->findChild<QMenu *>("AdressenPopupMenu")->actions();
+    addresses.at(0)->trigger();
+    addresses.at(1)->trigger();
+    main->findChild<QMenu *>("HelpMenu")->actions().at(1)->trigger();
+    platform::setOpenUrlHook({});
+    QCOMPARE(opened, QStringList({"https://www.detelefoongids.nl/", "https://www.openstreetmap.org/directions",
+                                  "https://quillon.example.org/"}));
+    dialogs.expectBox(BoxType::Information, "Er is helaas nog geen help-functie beschikbaar");
+    QTest::keyClick(main.get(), Qt::Key_F1);
+    for (const char *menu : {"BestandMenu", "ArchiefMenu", "ExtraMenu"}) {
+        const QList<QAction *> items = main->findChild<QMenu *>(menu)->actions();
+        QVERIFY2(!items.first()->isEnabled(), menu);
+    }
+    QVERIFY(!main->findChild<QMenu *>("RedactieMenu")->actions().first()->isEnabled());  // no final-editor right
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
 }
 
 void TestMainWindow::wrongAutologinShowsTheLoginWindow() {
@@ -270,6 +293,7 @@ void TestMainWindow::severalTeamsStartWithTheFirstByName() {
     for (QAction *a : m_joost->findChild<QMenu *>("RedactieMenu")->actions())
         items << a->text();
     QCOMPARE(items, QStringList({"&Opeisen eindredactie", "", "Achtergrond", "Nieuws", "Sport"}));
+    QVERIFY(m_joost->findChild<QMenu *>("RedactieMenu")->actions().first()->isEnabled());
     QCOMPARE(platform::ReadSetting("redactie", ""), QString("7"));
 }
 
