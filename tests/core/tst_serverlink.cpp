@@ -94,6 +94,9 @@ private slots:
     void pollHandsListLinesToTheFrames();
     void listMessageRouting_data();
     void listMessageRouting();
+    void cycleRefresh_data();
+    void cycleRefresh();
+    void registeredHandlers();
     void roster_data();
     void roster();
     void commandLogIsWrittenExceptForPolls();
@@ -166,6 +169,49 @@ void TestServerLink::listMessageRouting() {
     QFETCH(int, tab);
     QFETCH(int, side);
     QCOMPARE(int(RouteListMessage(kind, tab, tab)), side);
+}
+
+void TestServerLink::cycleRefresh_data() {
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QStringList>("events");
+    QTest::newRow("programme on the left") << QByteArray("viewchanged cyclus") << 4 << QStringList({"refresh left"});
+    QTest::newRow("programme on the right") << QByteArray("viewchanged cyclus") << 3 << QStringList({"refresh right"});
+    QTest::newRow("no programme shown") << QByteArray("viewchanged cyclus") << 1 << QStringList();
+    QTest::newRow("other view ignored") << QByteArray("viewchanged agenda") << 4 << QStringList();
+    QTest::newRow("view name ends at a non-letter") << QByteArray("viewchanged cyclus2") << 4 << QStringList({"refresh left"});
+}
+
+void TestServerLink::cycleRefresh() {
+    QFETCH(QByteArray, line);
+    QFETCH(int, tab);
+    QFETCH(QStringList, events);
+    Fixture f;
+    f.client.left = f.client.right = tab;
+    f.reply(line + "\nok\n");
+    QVERIFY(f.link.SendCommand("poll"));
+    QCOMPARE(f.client.events, events);
+}
+
+void TestServerLink::registeredHandlers() {
+    Fixture f;
+    QStringList got;
+    for (const char *kind : {"publish", "bronadd", "job"})
+        f.link.setHandler(kind, [&got, kind](const QString &arg) { got << QString(kind) + ": " + arg; });
+    f.reply("publish 3 van 5\nbronadd nieuw bericht\njob name import 2\nok\n");
+    QVERIFY(f.link.SendCommand("poll"));
+    QCOMPARE(got, QStringList({"publish: 3 van 5", "bronadd: nieuw bericht", "job: name import 2"}));
+    QCOMPARE(f.client.log, QStringList({"nieuw bericht"}));  // bronadd also goes to the log window
+
+    // Without handlers the lines are dropped; bronadd still reaches the log.
+    got.clear();
+    f.client.log.clear();
+    for (const char *kind : {"publish", "bronadd", "job"})
+        f.link.setHandler(kind, {});
+    f.reply("publish klaar\nbronadd nog een\njob log x\nok\n");
+    QVERIFY(f.link.SendCommand("poll"));
+    QVERIFY(got.isEmpty());
+    QCOMPARE(f.client.log, QStringList({"nog een"}));
 }
 
 void TestServerLink::roster_data() {
