@@ -92,7 +92,7 @@ void TQueryDropDown::ButtonClick()
 bool TQueryDropDown::askName(const QString &caption, QString &name) const
 {
     QString answer = name;
-    if (!platform::dialogs().inputQuery(caption, QStringLiteral("Naam van het item"), answer))
+    if (!platform::dialogs().inputQuery(caption, QStringLiteral("Naam van het item"), answer, m_maxLength))
         return false;
     name = answer.left(m_maxLength);
     return true;
