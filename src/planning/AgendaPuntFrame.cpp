@@ -257,6 +257,7 @@ void TAgendaPuntFrame::SetFollowUp(int agendaId) {
     auto rs = query(ItemTitleSql(agendaId));
     if (rs->RowCount() > 0)
         m_edit3->setText(rs->ValueByName(0, QStringLiteral("kort")));
+    enableFollowUp();  // "..." opens what Edit3 names, also for a follow-up made after the load
 }
 
 void TAgendaPuntFrame::Save() {
