@@ -3,7 +3,6 @@
 #include "core/Dates.h"
 #include "planning/AgendaLines.h"
 
-#include <QApplication>
 #include <QPainter>
 #include <QPalette>
 
@@ -63,7 +62,11 @@ void paintAddressLine(QPainter &p, const QRect &rect, const QString &text, const
     textOut(p, rect.left() + 1, rect.top(), line.naam);
     const int right = rect.left() + rect.width() - 2;  // the classic rectangle's right edge is exclusive
     textOut(p, right - fm.horizontalAdvance(line.woonplaats), rect.top(), line.woonplaats);
-    textOut(p, rect.left() + 1, rect.top() + fm.height(), line.further.join(QStringLiteral(" / ")));
+    QStringList further;  // the phone list keeps empty places: they show as nothing
+    for (const QString &f : line.further)
+        if (!f.trimmed().isEmpty())
+            further << f;
+    textOut(p, rect.left() + 1, rect.top() + fm.height(), further.join(QStringLiteral(" / ")));
     p.restore();
 }
 
