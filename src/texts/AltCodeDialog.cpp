@@ -2,9 +2,8 @@
 
 #include "platform/CodePage.h"
 #include "platform/Dialogs.h"
+#include "platform/Settings.h"
 #include "texts/PersonalEdit.h"
-
-#include <QSettings>
 
 namespace texts {
 
@@ -12,16 +11,6 @@ namespace {
 const QString kSetting = QStringLiteral("LastSpecialChar");
 constexpr int kMaxLength = 3;
 }  // namespace
-
-SettingAccess userSettings()
-{
-    return {[](const QString &name, const QString &def) {
-                return QSettings(QStringLiteral("Marbelt"), QStringLiteral("Quillon")).value(name, def).toString();
-            },
-            [](const QString &name, const QString &value) {
-                QSettings(QStringLiteral("Marbelt"), QStringLiteral("Quillon")).setValue(name, value);
-            }};
-}
 
 AltCodeAnswer parseAltCode(const QString &answer, int *code)
 {
@@ -35,13 +24,12 @@ AltCodeAnswer parseAltCode(const QString &answer, int *code)
     return AltCodeAnswer::Valid;
 }
 
-bool insertAltCode(TPersonalEdit &editor, const SettingAccess &settings)
+bool insertAltCode(TPersonalEdit &editor)
 {
-    QString value = settings.read ? settings.read(kSetting, QString()) : QString();
+    QString value = platform::ReadSetting(kSetting, QString());
     if (!platform::dialogs().inputQuery(QStringLiteral("Speciaal teken invoegen"), QStringLiteral("ALT-Code"),
-                                        value))
+                                        value, kMaxLength))
         return false;
-    // The input field takes at most three characters.
     value.truncate(kMaxLength);
     int code = 0;
     switch (parseAltCode(value, &code)) {
@@ -54,8 +42,7 @@ bool insertAltCode(TPersonalEdit &editor, const SettingAccess &settings)
         break;
     }
     editor.InsertText(QString(platform::oemToUnicode(static_cast<unsigned char>(code))));
-    if (settings.write)
-        settings.write(kSetting, QString::number(code));
+    platform::WriteSetting(kSetting, QString::number(code));
     return true;
 }
 

@@ -6,21 +6,9 @@
 
 #include <QString>
 
-#include <functional>
-
 class TPersonalEdit;
 
 namespace texts {
-
-// Per-user settings as the dialog needs them; the versions window hands in
-// ReadSetting and WriteSetting.
-struct SettingAccess {
-    std::function<QString(const QString &name, const QString &defaultValue)> read;
-    std::function<void(const QString &name, const QString &value)> write;
-};
-
-// QSettings("Marbelt", "Quillon"), the per-user store.
-SettingAccess userSettings();
 
 // What an answer to the dialog means.
 enum class AltCodeAnswer {
@@ -34,6 +22,6 @@ AltCodeAnswer parseAltCode(const QString &answer, int *code);
 // three characters, prefilled with the last code. A valid code is inserted
 // with InsertText (no typing rules) and remembered. Returns whether a
 // character was inserted.
-bool insertAltCode(TPersonalEdit &editor, const SettingAccess &settings = userSettings());
+bool insertAltCode(TPersonalEdit &editor);
 
 }  // namespace texts

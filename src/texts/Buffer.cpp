@@ -2,6 +2,7 @@
 
 #include "texts/StoredText.h"
 
+#include <QVarLengthArray>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -27,7 +28,72 @@ LineBreak endAfter(QStringView text, qsizetype last)
 
 }  // namespace
 
-LineBreak wrapLine(QStringView text, qsizetype start, int margin, const TextWidth &width)
+TextMetrics::TextMetrics() : m_advance([](QChar) { return 1; }) {}
+
+TextMetrics TextMetrics::additive(CharWidth advance)
+{
+    TextMetrics m;
+    m.m_advance = std::move(advance);
+    return m;
+}
+
+int TextMetrics::width(QStringView chars) const
+{
+    if (!m_advance)
+        return m_run(chars);
+    int w = 0;
+    for (QChar c : chars)
+        w += m_advance(c);
+    return w;
+}
+
+namespace {
+
+// The two widths wrapping asks for, of text[start, i] (the line so far) and
+// of text[from, i] (the pending word), as i runs forward.
+class RunWidths {
+public:
+    RunWidths(QStringView text, qsizetype start, const TextMetrics &metrics)
+        : m_text(text), m_start(start), m_metrics(metrics)
+    {
+    }
+    int line(qsizetype i) { return m_metrics.width(m_text.sliced(m_start, i + 1 - m_start)); }
+    int word(qsizetype from, qsizetype i) { return m_metrics.width(m_text.sliced(from, i + 1 - from)); }
+
+private:
+    QStringView m_text;
+    qsizetype m_start;
+    const TextMetrics &m_metrics;
+};
+
+// The same from running sums of advances: m_sums[k] is the width of the
+// first k characters of the line.
+class AdditiveWidths {
+public:
+    AdditiveWidths(QStringView text, qsizetype start, const TextMetrics &metrics)
+        : m_text(text), m_start(start), m_metrics(metrics)
+    {
+        m_sums.append(0);
+    }
+    int line(qsizetype i) { return sumTo(i + 1); }
+    int word(qsizetype from, qsizetype i) { return sumTo(i + 1) - sumTo(from); }
+
+private:
+    int sumTo(qsizetype end)
+    {
+        while (m_start + m_sums.size() - 1 < end)
+            m_sums.append(m_sums.back() + m_metrics.advance(m_text[m_start + m_sums.size() - 1]));
+        return m_sums[end - m_start];
+    }
+
+    QStringView m_text;
+    qsizetype m_start;
+    const TextMetrics &m_metrics;
+    QVarLengthArray<int, 256> m_sums;
+};
+
+template <typename Widths>
+LineBreak wrapWith(QStringView text, qsizetype start, int margin, Widths &widths)
 {
     Q_ASSERT(start >= 0 && start < text.size());
     const qsizetype n = text.size();
@@ -42,12 +108,12 @@ LineBreak wrapLine(QStringView text, qsizetype start, int margin, const TextWidt
     for (qsizetype i = start; i < n; ++i) {
         const QChar c = text[i];
         if (c == HardReturn) {
-            if (wordBegin < i && width(text.sliced(start, i - start)) > margin)
+            if (wordBegin < i && widths.line(i - 1) > margin)
                 return {wordStart, false};
             return {i + 1, true};
         }
         if (isSeparator(c)) {
-            if (width(text.sliced(start, i + 1 - start)) <= margin) {
+            if (widths.line(i) <= margin) {
                 wordBegin = i + 1;
                 continue;
             }
@@ -62,7 +128,7 @@ LineBreak wrapLine(QStringView text, qsizetype start, int margin, const TextWidt
             }
             return i > start ? LineBreak{i, false} : endAfter(text, i);
         }
-        if (width(text.sliced(wordBegin, i + 1 - wordBegin)) > margin) {
+        if (widths.word(wordBegin, i) > margin) {
             if (wordBegin > start)
                 return {wordBegin, false};  // the word starts a line of its own
             return i > start ? LineBreak{i, false} : endAfter(text, i);
@@ -70,24 +136,32 @@ LineBreak wrapLine(QStringView text, qsizetype start, int margin, const TextWidt
         if (wordBegin == i)
             wordStart = i;
     }
-    if (wordBegin < n && width(text.sliced(start, n - start)) > margin)
+    if (wordBegin < n && widths.line(n - 1) > margin)
         return {wordStart, false};
     return {n, false};
+}
+
+}  // namespace
+
+LineBreak wrapLine(QStringView text, qsizetype start, int margin, const TextMetrics &metrics)
+{
+    if (metrics.isAdditive()) {
+        AdditiveWidths widths(text, start, metrics);
+        return wrapWith(text, start, margin, widths);
+    }
+    RunWidths widths(text, start, metrics);
+    return wrapWith(text, start, margin, widths);
 }
 
 }  // namespace texts
 
 using texts::HardReturn;
 
-TBuffer::TBuffer(texts::TextWidth width)
-    : m_width(width ? std::move(width) : texts::TextWidth([](QStringView s) { return int(s.size()); })),
-      m_starts(MaxLines + 1, 1)
-{
-}
+TBuffer::TBuffer(texts::TextMetrics metrics) : m_metrics(std::move(metrics)), m_starts(MaxLines + 1, 1) {}
 
-void TBuffer::setTextWidth(texts::TextWidth width)
+void TBuffer::setTextMetrics(texts::TextMetrics metrics)
 {
-    m_width = width ? std::move(width) : texts::TextWidth([](QStringView s) { return int(s.size()); });
+    m_metrics = std::move(metrics);
     m_laidOut = false;
 }
 
@@ -115,7 +189,7 @@ QString TBuffer::storedText() const
     const QStringView text(m_text);
     qsizetype s = 0;
     while (s < text.size()) {
-        const texts::LineBreak b = texts::wrapLine(text, s, m_margin, m_width);
+        const texts::LineBreak b = texts::wrapLine(text, s, m_margin, m_metrics);
         const qsizetype chars = (b.hardReturn ? b.next - 1 : b.next) - s;
         texts::appendStoredLine(out, text.sliced(s, chars), b.hardReturn);
         s = b.next;
@@ -144,7 +218,7 @@ void TBuffer::layoutFrom(int k, const OldLayout *old) const
     int s = m_starts[k];
     int j = k;  // candidate index into the old starts
     while (k < MaxLines && s <= len) {
-        s = int(texts::wrapLine(text, s - 1, m_margin, m_width).next) + 1;
+        s = int(texts::wrapLine(text, s - 1, m_margin, m_metrics).next) + 1;
         m_starts[++k] = s;
         if (!old || s > len || s - old->delta < old->firstUnchangedOld)
             continue;
@@ -234,7 +308,7 @@ int TBuffer::positionInLine(int line, int x) const
 {
     const QStringView chars = lineText(line);
     qsizetype n = 0;
-    while (n < chars.size() && m_width(chars.first(n + 1)) <= x)
+    while (n < chars.size() && m_metrics.width(chars.first(n + 1)) <= x)
         ++n;
     return std::min(lineStart(line) + int(n), lineEnd(line));
 }

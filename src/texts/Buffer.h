@@ -31,12 +31,38 @@
 #include <QStringView>
 
 #include <functional>
+#include <type_traits>
 #include <vector>
 
 namespace texts {
 
 // Width in pixels of a run of characters.
 using TextWidth = std::function<int(QStringView)>;
+// Width in pixels of one character.
+using CharWidth = std::function<int(QChar)>;
+
+// How text is measured: by the width of whole runs (any font behaviour,
+// kerning included) or, when widths add up, by each character's advance,
+// which lets wrapping keep running sums instead of measuring each run anew.
+// Both give the same lines for the same widths.
+class TextMetrics {
+public:
+    TextMetrics();  // every character 1 pixel wide
+    template <typename F>
+        requires std::is_invocable_r_v<int, F, QStringView>
+    TextMetrics(F runWidth) : m_run(std::move(runWidth))
+    {
+    }
+    static TextMetrics additive(CharWidth advance);
+
+    bool isAdditive() const { return bool(m_advance); }
+    int width(QStringView chars) const;
+    int advance(QChar c) const { return m_advance(c); }  // additive metrics only
+
+private:
+    TextWidth m_run;
+    CharWidth m_advance;
+};
 
 // Where one display line ends.
 struct LineBreak {
@@ -60,7 +86,7 @@ struct LineBreak {
 // kept at the end of the line (it takes no room on screen); a hyphen that
 // does not fit goes to the next line; a single character wider than the
 // column stands alone on its line.
-LineBreak wrapLine(QStringView text, qsizetype start, int margin, const TextWidth &width);
+LineBreak wrapLine(QStringView text, qsizetype start, int margin, const TextMetrics &metrics);
 
 }  // namespace texts
 
@@ -68,12 +94,11 @@ class TBuffer {
 public:
     static constexpr int MaxLines = 1024;
 
-    // Without a width function every character is 1 pixel wide.
-    explicit TBuffer(texts::TextWidth width = {});
+    explicit TBuffer(texts::TextMetrics metrics = {});
 
     // Changing how text is measured or the column width invalidates the layout.
-    void setTextWidth(texts::TextWidth width);
-    int textWidth(QStringView chars) const { return m_width(chars); }
+    void setTextMetrics(texts::TextMetrics metrics);
+    int textWidth(QStringView chars) const { return m_metrics.width(chars); }
     int MarginWidth() const { return m_margin; }
     void setMarginWidth(int pixels);
 
@@ -177,7 +202,7 @@ private:
     void clampSelection();
 
     QString m_text;
-    texts::TextWidth m_width;
+    texts::TextMetrics m_metrics;
     int m_margin = 200;
     mutable std::vector<int> m_starts;  // MaxLines + 1 entries
     mutable std::vector<int> m_oldStarts;  // scratch copy for incremental layout

@@ -49,12 +49,4 @@ int FontWidths::advance(QChar c) const
     return *it;
 }
 
-int FontWidths::width(QStringView chars) const
-{
-    int w = 0;
-    for (QChar c : chars)
-        w += advance(c);
-    return w;
-}
-
 }  // namespace texts

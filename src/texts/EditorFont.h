@@ -25,12 +25,12 @@ QStringList metricCompatibleFamilies(const QString &family);
 // requested with its family resolved as above, full hinting and no kerning.
 QFont editorFont(const QFont &requested);
 
-// Character advances of one font, cached; width() is what TBuffer wraps with.
+// Character advances of one font, cached: what TBuffer wraps with
+// (TextMetrics::additive).
 class FontWidths {
 public:
     explicit FontWidths(const QFont &font);
     int advance(QChar c) const;
-    int width(QStringView chars) const;
     int textHeight() const { return m_metrics.height(); }  // text height of "h"
     int ascent() const { return m_metrics.ascent(); }
 

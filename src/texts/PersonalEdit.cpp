@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -70,7 +71,7 @@ void TPersonalEdit::fontChanged()
     m_font = texts::editorFont(font());
     m_widths = std::make_unique<texts::FontWidths>(m_font);
     const texts::FontWidths *widths = m_widths.get();
-    m_buffer.setTextWidth([widths](QStringView s) { return widths->width(s); });
+    m_buffer.setTextMetrics(texts::TextMetrics::additive([widths](QChar c) { return widths->advance(c); }));
     // The line pitch follows the font: a pitch kept from the previous font
     // would overlap larger lines or spread smaller ones.
     m_linePitch = 0;
@@ -243,7 +244,9 @@ void TPersonalEdit::keyPressEvent(QKeyEvent *e)
     const bool shift = mods & Qt::ShiftModifier;
     const bool ctrl = ctrlOnly(mods);
     const int key = e->key();
-    e->accept();
+    // Every key the control acts on and every character key is consumed;
+    // function keys and the like go on to the window.
+    e->setAccepted(handlesKey(e) || !e->text().isEmpty());
 
     if (shift && !m_buffer.selectionActive())
         m_buffer.setAnchor(m_buffer.caret());
@@ -309,6 +312,32 @@ void TPersonalEdit::keyPressEvent(QKeyEvent *e)
         afterEdit(changed);
     else
         caretMoved();
+}
+
+void TPersonalEdit::inputMethodEvent(QInputMethodEvent *e)
+{
+    // Composed characters (dead keys, input methods) arrive here instead of
+    // as key presses; they are typed like keys. Pre-edit text is not shown.
+    bool changed = false;
+    for (QChar c : e->commitString())
+        if (isTypeable(c))
+            changed = m_buffer.typeChar(c, m_autoCase, m_spaceCheck) || changed;
+    e->accept();
+    afterEdit(changed);
+}
+
+QVariant TPersonalEdit::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    switch (query) {
+    case Qt::ImEnabled:
+        return true;
+    case Qt::ImCursorRectangle: {
+        const int line = m_buffer.lineOf(m_buffer.caret()) - m_firstVisible;
+        return QRect(2, 2 + line * linePitch(), 1, m_widths->textHeight());
+    }
+    default:
+        return QWidget::inputMethodQuery(query);
+    }
 }
 
 void TPersonalEdit::mousePressEvent(QMouseEvent *e)

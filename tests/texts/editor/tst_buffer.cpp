@@ -16,12 +16,25 @@ int sevenPx(QStringView s)
 }
 
 // Narrow and wide letters, to hit boundaries a fixed width never reaches.
+int mixedAdvance(QChar c)
+{
+    return c == u'i' || c == u'l' ? 3 : c == u'm' || c == u'w' ? 11 : c == u' ' ? 4 : 7;
+}
+
 int mixedPx(QStringView s)
 {
     int w = 0;
     for (QChar c : s)
-        w += c == u'i' || c == u'l' ? 3 : c == u'm' || c == u'w' ? 11 : c == u' ' ? 4 : 7;
+        w += mixedAdvance(c);
     return w;
+}
+
+// The same widths measured by runs and by running sums of advances, which
+// must wrap alike.
+QList<texts::TextMetrics> allMetrics()
+{
+    return {texts::TextMetrics(sevenPx), texts::TextMetrics::additive([](QChar) { return 7; }),
+            texts::TextMetrics(mixedPx), texts::TextMetrics::additive(mixedAdvance)};
 }
 
 // The display lines as one string: lines separated by "/", a hard return
@@ -42,7 +55,7 @@ QString starts(const TBuffer &b)
     return s.join(u',');
 }
 
-TBuffer bufferWith(const QString &text, int margin, texts::TextWidth width = sevenPx)
+TBuffer bufferWith(const QString &text, int margin, texts::TextMetrics width = sevenPx)
 {
     TBuffer b(std::move(width));
     b.setMarginWidth(margin);
@@ -108,11 +121,12 @@ void TestBuffer::wrapping()
     QFETCH(int, columnChars);
     QFETCH(QString, lines);
     // A column of 0 characters is 5 pixels: narrower than any character.
-    const TBuffer b = bufferWith(text, columnChars == 0 ? 5 : columnChars * 7);
-    QCOMPARE(dump(b), lines);
+    const int margin = columnChars == 0 ? 5 : columnChars * 7;
+    QCOMPARE(dump(bufferWith(text, margin, sevenPx)), lines);
+    QCOMPARE(dump(bufferWith(text, margin, texts::TextMetrics::additive([](QChar) { return 7; }))), lines);
 }
 
-// Over every column width from 1 to 120 pixels and two width functions:
+// Over every column width from 1 to 120 pixels and four ways to measure:
 // the lines cover the text exactly, each line takes at least one character,
 // and a line is wider than the column only when it is a single character or
 // the excess is spaces.
@@ -124,7 +138,10 @@ void TestBuffer::everyLineFitsOrIsForced()
         QStringLiteral("mmmmmmmmmmmmmmmmmmmmmmmmmmmmmm iiiiiiiiiiiiiiiiiiiii wwwwwwwww-----wwww"),
         QStringLiteral("   ---   ---   \r-\r \r"),
     };
-    for (const texts::TextWidth &width : {texts::TextWidth(sevenPx), texts::TextWidth(mixedPx)}) {
+    const QList<texts::TextMetrics> metrics = allMetrics();
+    for (qsizetype m = 0; m < metrics.size(); ++m) {
+        const texts::TextMetrics &width = metrics[m];
+        const texts::TextMetrics &partner = metrics[m ^ 1];  // the same widths measured the other way
         for (const QString &text : texts) {
             for (int margin = 1; margin <= 120; ++margin) {
                 const TBuffer b = bufferWith(text, margin, width);
@@ -138,10 +155,11 @@ void TestBuffer::everyLineFitsOrIsForced()
                     QStringView visible = line;
                     while (visible.endsWith(u' '))
                         visible.chop(1);
-                    QVERIFY2(width(visible) <= margin || line.size() == 1,
+                    QVERIFY2(width.width(visible) <= margin || line.size() == 1,
                              qPrintable(QStringLiteral("line \"%1\" wider than %2").arg(line).arg(margin)));
                 }
                 QCOMPARE(joined, text);
+                QCOMPARE(starts(b), starts(bufferWith(text, margin, partner)));
             }
         }
     }
@@ -157,7 +175,9 @@ void TestBuffer::incrementalLayoutMatchesFullLayout()
     for (int i = 0; i < 3000; ++i)
         seed += alphabet[rng.bounded(int(alphabet.size()))];
     for (int margin : {5, 30, 61, 140}) {
-        TBuffer b(mixedPx);
+        const texts::TextMetrics metrics =
+            margin % 2 ? texts::TextMetrics(mixedPx) : texts::TextMetrics::additive(mixedAdvance);
+        TBuffer b(metrics);
         b.setMarginWidth(margin);
         b.setText(seed);
         QVERIFY(b.lineCount() > 0);  // laid out, so edits go the incremental way
@@ -170,7 +190,7 @@ void TestBuffer::incrementalLayoutMatchesFullLayout()
                 inserted += alphabet[rng.bounded(int(alphabet.size()))];
             b.replace(pos, removed, inserted);
             QVERIFY(b.laidOut());
-            const TBuffer fresh = bufferWith(b.text(), margin, mixedPx);
+            const TBuffer fresh = bufferWith(b.text(), margin, metrics);
             QCOMPARE(starts(b), starts(fresh));
         }
     }
@@ -376,7 +396,7 @@ void TestBuffer::marginChangeRewraps()
     QCOMPARE(dump(b), QStringLiteral("aaa bbb /ccc"));
     b.setMarginWidth(4 * 7);
     QCOMPARE(dump(b), QStringLiteral("aaa /bbb /ccc"));
-    b.setTextWidth([](QStringView s) { return int(s.size()); });
+    b.setTextMetrics([](QStringView s) { return int(s.size()); });
     QCOMPARE(dump(b), QStringLiteral("aaa bbb ccc"));
 }
 
