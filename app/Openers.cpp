@@ -1,6 +1,7 @@
 #include "Openers.h"
 
 #include "core/Registry.h"
+#include "planning/AgendaFrame.h"
 #include "views/ViewForm.h"
 
 namespace app {
@@ -11,6 +12,7 @@ void RegisterOpeners(views::TViewForm *viewForm) {
         if (viewForm && args.size() >= 2)
             viewForm->ShowText(args.at(0).toString(), args.at(1).toString());
     });
+    r.registerFrame(core::FrameKind::Agenda, [](QWidget *parent) { return new planning::TAgendaFrame(parent); });
     // The frames of the tabs and the windows of the menus register here as
     // their subsystems arrive.
 }
