@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -98,6 +99,7 @@ private slots:
     void fontResolvesMetricCompatible();
     void linePitchFollowsFontAndLineDistance();
     void renderedScreenshot();
+    void rendererPaintsWithoutAWidget();
 };
 
 void TestPersonalEdit::keys_data()
@@ -388,6 +390,37 @@ void TestPersonalEdit::renderedScreenshot()
     // The selection is highlighted.
     const int selX = 2 + e.buffer().textWidth(e.buffer().lineText(0).first(11)) + 1;
     QCOMPARE(QColor(image.pixel(selX, 2 + pitch - 2)), QColor(colors.highlight.rgb()));
+}
+
+// The renderer needs a buffer and a view, not the widget: an image (or a
+// printer) gets the same picture, here scaled up twice.
+void TestPersonalEdit::rendererPaintsWithoutAWidget()
+{
+    TBuffer b(texts::TextMetrics::additive([](QChar) { return 7; }));
+    b.setMarginWidth(70);
+    b.setText(QStringLiteral("een\rtwee\rdrie"));
+    texts::EditorView v;
+    v.size = QSize(140, 100);
+    v.font = texts::editorFont(QFont(QStringLiteral("Arial"), 9));
+    v.textHeight = 12;
+    v.ascent = 10;
+    v.lineDistance = 2;
+    v.linesPerPage = 2;
+    v.linePitch = 14;
+    v.visibleLines = texts::visibleLineCount(100, 12, 2, 14);
+    QImage image(280, 200, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    painter.scale(2, 2);
+    texts::paintEditor(painter, b, v);
+    painter.end();
+    const QRgb band = v.colors.buttonFace.rgb();
+    QCOMPARE(image.pixel(10, 5), band);                  // line 0 starts a page
+    QCOMPARE(image.pixel(10, 2 * (2 + 14) + 1), v.colors.background.rgb());
+    QCOMPARE(image.pixel(10, 2 * (2 + 28) + 1), band);   // line 2 starts the next
+    QCOMPARE(image.pixel(8, 2 * (2 + 42 + 2)), v.colors.endMark.rgb());
+    QCOMPARE(image.pixel(0, 0), v.colors.frame.rgb());
+    QCOMPARE(image.pixel(279, 199), v.colors.background.rgb());  // all of it painted, scaled
 }
 
 QTEST_MAIN(TestPersonalEdit)
