@@ -59,6 +59,11 @@ public:
                       option.state & QStyle::State_Selected, option.palette);
         painter->restore();
     }
+    // Entries take the list's width, so the place always shows.
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return QSize(1, QStyledItemDelegate::sizeHint(option, index).height());
+    }
 };
 
 QLineEdit *lineEdit(const QString &name, QWidget *parent, int maxLength = 0)
@@ -118,6 +123,7 @@ TNawFrame::TNawFrame(QWidget *parent)
     m_list->setObjectName(QStringLiteral("ListBox1"));
     m_list->setItemDelegate(new NawEntryDelegate(m_list));
     m_list->setUniformItemSizes(true);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->installEventFilter(this);
     connect(m_list, &QListWidget::currentRowChanged, this, [this](int) { showSelected(); });
     m_search->setObjectName(QStringLiteral("zoek"));
@@ -149,7 +155,7 @@ TNawFrame::TNawFrame(QWidget *parent)
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->addWidget(m_searchPanel);
     panelLayout->addWidget(m_caption);
-    m_panel1->setFixedHeight(170);
+    m_panel1->setFixedHeight(130);
 
     // The detail part.
     m_detail->setObjectName(QStringLiteral("GroupBox1"));
@@ -183,12 +189,14 @@ TNawFrame::TNawFrame(QWidget *parent)
         kind->setFlags(Qt::ItemIsEnabled);
         m_phones->setItem(row, 0, kind);
         m_phones->setItem(row, 1, new QTableWidgetItem);
-        m_phones->setRowHeight(row, 20);
+        m_phones->setRowHeight(row, 18);
     }
-    m_phones->setFixedHeight(m_phones->horizontalHeader()->sizeHint().height() + 4 * 20 + 4);
+    m_phones->setFixedHeight(m_phones->horizontalHeader()->sizeHint().height() + 4 * 18 + 4);
+    m_phones->setColumnWidth(0, 60);
 
     auto *grid = new QGridLayout(m_detail);
-    grid->setVerticalSpacing(3);
+    grid->setVerticalSpacing(2);
+    grid->setContentsMargins(6, 4, 6, 4);
     int row = 0;
     auto add = [&](QLabel *label, QWidget *field) {
         grid->addWidget(label, row, 0);
@@ -204,8 +212,13 @@ TNawFrame::TNawFrame(QWidget *parent)
     add(m_birthLabel, m_birth);
     add(fieldLabel(QStringLiteral("Label8"), QStringLiteral("e-mail"), m_detail), m_email);
     add(fieldLabel(QStringLiteral("Label9"), QStringLiteral("Website"), m_detail), m_url);
-    add(fieldLabel(QStringLiteral("Label10"), QStringLiteral("Opmerk."), m_detail), m_memo);
-    grid->addWidget(m_phones, row, 1);
+    // The memo and the phone numbers side by side.
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_memo, 1);
+    bottom->addWidget(m_phones, 1);
+    m_memo->setFixedHeight(m_phones->height());
+    grid->addWidget(fieldLabel(QStringLiteral("Label10"), QStringLiteral("Opmerk."), m_detail), row, 0, Qt::AlignTop);
+    grid->addLayout(bottom, row, 1);
     for (QWidget *w : m_detail->findChildren<QWidget *>())
         w->installEventFilter(this);
 

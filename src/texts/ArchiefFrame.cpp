@@ -56,6 +56,11 @@ public:
                          option.state & QStyle::State_Selected, option.palette);
         painter->restore();
     }
+    // Lines take the list's width: kop is cut, the date always shows.
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return QSize(1, QStyledItemDelegate::sizeHint(option, index).height());
+    }
 };
 
 QLabel *label(const QString &text, QWidget *parent)
@@ -112,6 +117,7 @@ TArchiefFrame::TArchiefFrame(QWidget *parent)
     m_results->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_results->setItemDelegate(new ArchiveLineDelegate(m_results));
     m_results->setUniformItemSizes(true);
+    m_results->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(m_results, &QListWidget::itemSelectionChanged, this, &TArchiefFrame::resultaatClick);
     connect(m_results, &QListWidget::itemClicked, this, &TArchiefFrame::resultaatClick);
     m_totals->setObjectName(QStringLiteral("totals"));
@@ -147,6 +153,7 @@ TArchiefFrame::TArchiefFrame(QWidget *parent)
     split->addWidget(m_scroll);
     split->setStretchFactor(0, 2);
     split->setStretchFactor(1, 3);
+    split->setSizes({340, 480});
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
