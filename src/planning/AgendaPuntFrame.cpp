@@ -21,7 +21,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -313,14 +312,12 @@ void TAgendaPuntFrame::addAddress(int addressId) {
 }
 
 void TAgendaPuntFrame::Button1Click() {
-    QPointer<TAgendaPuntFrame> self(this);
-    core::registry().open(choosers::ChooseAddress, {choosers::wrap([self](int result, const QVariantList &chosen) {
-        if (!self || result != 6 || chosen.isEmpty())
-            return;
-        const int address = chosen.first().toInt();
-        self->AddPending(LinkAddressSql(address));
-        self->addAddress(address);
-    })});
+    const choosers::Choice c = choosers::ChooseAddress();
+    if (c.modalResult != 6 || c.chosen.isEmpty())
+        return;
+    const int address = c.chosen.first().toInt();
+    AddPending(LinkAddressSql(address));
+    addAddress(address);
 }
 
 void TAgendaPuntFrame::Button2Click() {
@@ -333,34 +330,25 @@ void TAgendaPuntFrame::Button2Click() {
 
 void TAgendaPuntFrame::adressenboxDblClick() {
     const auto id = focusedId(m_adressen);
-    if (!id)
+    if (!id || choosers::EditAddress(*id) != 1)
         return;
-    QPointer<TAgendaPuntFrame> self(this);
-    const int address = *id;
-    core::registry().open(choosers::EditAddress,
-                          {address, choosers::wrap([self, address](int result, const QVariantList &) {
-                               if (!self || result != 1)
-                                   return;
-                               auto rs = query(AddressSql(address));
-                               QListWidgetItem *item = self->m_adressen->currentItem();
-                               if (rs->RowCount() > 0 && item && LineId(item->text()) == QString::number(address))
-                                   item->setText(AddressLineText(rs->Row(0)));
-                           })});
+    auto rs = query(AddressSql(*id));
+    QListWidgetItem *item = m_adressen->currentItem();
+    if (rs->RowCount() > 0 && item)
+        item->setText(AddressLineText(rs->Row(0)));
 }
 
 void TAgendaPuntFrame::Button3Click() {
-    QPointer<TAgendaPuntFrame> self(this);
-    core::registry().open(choosers::ChooseArchive, {choosers::wrap([self](int result, const QVariantList &chosen) {
-        if (!self || result != 6)
-            return;
-        for (const QVariant &v : chosen) {
-            const int text = v.toInt();
-            self->AddPending(LinkArchiveSql(text));
-            auto rs = query(ArchiveTextSql(text));
-            if (rs->RowCount() > 0)
-                self->m_archief->addItem(ArchiveLineText(rs->Row(0)));
-        }
-    })});
+    const choosers::Choice c = choosers::ChooseArchive();
+    if (c.modalResult != 6)
+        return;
+    for (const QVariant &v : c.chosen) {
+        const int text = v.toInt();
+        AddPending(LinkArchiveSql(text));
+        auto rs = query(ArchiveTextSql(text));
+        if (rs->RowCount() > 0)
+            m_archief->addItem(ArchiveLineText(rs->Row(0)));
+    }
 }
 
 void TAgendaPuntFrame::Button4Click() {

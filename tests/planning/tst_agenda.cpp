@@ -20,7 +20,6 @@
 #include "planning/AgendaFrame.h"
 #include "planning/AgendaPuntFrame.h"
 #include "planning/AgendaSql.h"
-#include "planning/Choosers.h"
 #include "planning/DatumForm.h"
 #include "platform/Settings.h"
 #include "support/ScriptedDialogs.h"
@@ -266,12 +265,20 @@ void TestAgenda::initTestCase() {
 
     TRegistry &r = registry();
     r.clear();
-    auto chooser = [this](const QVariantList &args) { choosers::unwrap(args.last())(6, m_nextChoice); };
-    r.registerOpener(choosers::ChooseAddress, chooser);
-    r.registerOpener(choosers::ChooseArchive, chooser);
-    r.registerOpener(choosers::EditAddress, [this](const QVariantList &args) {
-        m_log << QStringLiteral("open address ") + args.first().toString();
-        choosers::unwrap(args.last())(1, {});
+    // The address book and the archive as their openers answer: the reply
+    // object last, with the modal result and what was chosen.
+    r.registerOpener(openers::AddressBook, [this](const QVariantList &args) {
+        QObject *reply = args.value(3).value<QObject *>();
+        m_log << QStringLiteral("open addressbook %1 %2 %3").arg(args.value(0).toInt()).arg(args.value(1).toInt())
+                     .arg(args.value(2).toBool());
+        reply->setProperty("modalResult", args.value(2).toBool() ? 6 : 1);
+        reply->setProperty("contactId", args.value(2).toBool() ? m_nextChoice.value(0) : args.value(1));
+    });
+    r.registerOpener(openers::Archive, [this](const QVariantList &args) {
+        QObject *reply = args.value(1).value<QObject *>();
+        m_log << QStringLiteral("open archive %1").arg(args.value(0).toBool());
+        reply->setProperty("modalResult", 6);
+        reply->setProperty("chosenIds", m_nextChoice);
     });
     r.registerOpener(openers::ViewText, [this](const QVariantList &args) {
         m_log << QStringLiteral("view ") + args.value(0).toString() + QLatin1Char('|') + args.value(1).toString();
@@ -479,6 +486,8 @@ void TestAgenda::savingANewItem() {
     f->Button2Click();
     QCOMPARE(f->adressenbox()->count(), 1);
     QCOMPARE(f->archiefbox()->count(), 2);
+    QCOMPARE(m_log.filter("open "),
+             QStringList({"open addressbook -1 -1 1", "open addressbook -1 -1 1", "open archive 1"}));
     m_log.clear();
 
     f->Save();
@@ -529,7 +538,8 @@ void TestAgenda::savingAnExistingItem() {
     QVERIFY(m_log.last().contains("<normal>\r\nVan: "));
     f->adressenbox()->setCurrentRow(0);
     f->adressenboxDblClick();
-    QCOMPARE(m_log.last(), "sql " + AddressSql(m_address1));
+    QCOMPARE(m_log.mid(m_log.size() - 2),
+             QStringList({QString("open addressbook -1 %1 0").arg(m_address1), "sql " + AddressSql(m_address1)}));
 
     f->archiefbox()->setCurrentRow(0);
     f->Button4Click();
