@@ -5,8 +5,8 @@
 // DESIGN
 // The text is plain characters; a hard return is CR and LF never occurs.
 // Display lines come from wrapLine() at the column width (`MarginWidth`),
-// measured by a text-width function the owner supplies: the editor measures
-// with its font, tests with exact fake widths. Positions are 1-based like the
+// measured by the TextMetrics the owner supplies: the editor measures with
+// its font, tests with exact fake widths. Positions are 1-based like the
 // editor's Caret: position p stands before character p, so they run from 1 to
 // length + 1.
 //
@@ -14,8 +14,8 @@
 // m_starts[m_count] where the line after the last would start; entry 0 is
 // always 1. At most MaxLines lines are laid out; text beyond them stays in
 // the buffer and in the stored form but is neither shown nor counted. The
-// layout is computed when first needed after the text, the width function or
-// the column width changed. After an edit it is redone from two lines above
+// layout is computed when first needed after the text, the metrics or the
+// column width changed, so a page count is always that of the current text. After an edit it is redone from two lines above
 // the edited line (a line's break can depend on the first character of the
 // line after next) and stops where a new line start meets an old one in the
 // unchanged tail; from there on the old lines only move by the length
