@@ -1,7 +1,9 @@
 #include "Openers.h"
 
 #include "core/Registry.h"
+#include "extras/AdresBoekForm.h"
 #include "planning/AgendaFrame.h"
+#include "texts/ArchiefForm.h"
 #include "views/ViewForm.h"
 
 namespace app {
@@ -13,6 +15,8 @@ void RegisterOpeners(views::TViewForm *viewForm) {
             viewForm->ShowText(args.at(0).toString(), args.at(1).toString());
     });
     r.registerFrame(core::FrameKind::Agenda, [](QWidget *parent) { return new planning::TAgendaFrame(parent); });
+    extras::RegisterAddressBookOpener(r);
+    texts::RegisterArchiveOpener(r);
     // The frames of the tabs and the windows of the menus register here as
     // their subsystems arrive.
 }
