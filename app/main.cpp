@@ -8,10 +8,11 @@
 
 #include "core/Global.h"
 #include "core/MainForm.h"
+#include "core/PauzeForm.h"
+#include "platform/Application.h"
 #include "platform/FileVersion.h"
 #include "views/ViewForm.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 
@@ -20,7 +21,9 @@
 int main(int argc, char *argv[]) {
     QElapsedTimer started;
     started.start();
-    QApplication app(argc, argv);
+    // Errors raised in event handlers end the current action in an error box,
+    // not the program.
+    platform::Application app(argc, argv);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     QApplication::setApplicationDisplayName(QStringLiteral("Marbelt Quillon"));
@@ -34,6 +37,7 @@ int main(int argc, char *argv[]) {
     core::TMain main;
     views::TViewForm viewForm(&main);
     viewForm.setWindowFlag(Qt::Window);
+    core::TPauzeForm::instance();  // the waiting window lives from start-up on
     app::RegisterOpeners(&viewForm);
 
     if (qEnvironmentVariableIntValue("QUILLON_STARTUP_REPORT") == 1) {
