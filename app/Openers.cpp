@@ -1,9 +1,11 @@
 #include "Openers.h"
 
+#include "core/Global.h"
 #include "core/Registry.h"
 #include "extras/AdresBoekForm.h"
 #include "planning/AgendaFrame.h"
 #include "texts/ArchiefForm.h"
+#include "texts/PluginPanel.h"
 #include "views/ViewForm.h"
 
 namespace app {
@@ -17,6 +19,12 @@ void RegisterOpeners(views::TViewForm *viewForm) {
     r.registerFrame(core::FrameKind::Agenda, [](QWidget *parent) { return new planning::TAgendaFrame(parent); });
     extras::RegisterAddressBookOpener(r);
     texts::RegisterArchiveOpener(r);
+    // Plug-in panels get the server and the editor's log-in as they are at the
+    // moment a panel is made, not at start-up.
+    TPluginPanel::setConnectionProvider([] {
+        const core::TProgramState &s = core::state();
+        return PluginConnection{s.serverHost, s.serverPort, s.userName, s.autologinPassword};
+    });
     // The frames of the tabs and the windows of the menus register here as
     // their subsystems arrive.
 }
