@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -169,8 +170,12 @@ QToolButton *TAgendaFrame::addToolButton(const QString &name, QAction *action) {
 
 void TAgendaFrame::buildControls() {
     auto find = [this](const char *name) { return m_popup->findChild<QAction *>(QString::fromLatin1(name)); };
-    auto *bar = new QHBoxLayout;
-    bar->setSpacing(1);
+    // A tool bar rather than a row of buttons: in a narrow panel the buttons
+    // that do not fit move into its overflow menu instead of overlapping.
+    auto *bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bar->setIconSize(QSize(1, 1));
     const struct {
         const char *button;
         const char *action;
@@ -189,7 +194,9 @@ void TAgendaFrame::buildControls() {
     // The popups open at the pressed button's top-left corner.
     connect(m_speed1, &QToolButton::clicked, this, [this] { m_dagenPopup->popup(m_speed1->mapToGlobal(QPoint())); });
     connect(m_speed2, &QToolButton::clicked, this, [this] { m_lijstMenu->popup(m_speed2->mapToGlobal(QPoint())); });
-    bar->addStretch();
+    auto *spacer = new QWidget(bar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    bar->addWidget(spacer);
     bar->addWidget(m_speed1);
     bar->addWidget(m_speed2);
 
@@ -210,7 +217,7 @@ void TAgendaFrame::buildControls() {
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
-    layout->addLayout(bar);
+    layout->addWidget(bar);
     layout->addWidget(m_label);
     layout->addWidget(m_list, 1);
 }
