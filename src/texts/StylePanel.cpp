@@ -277,8 +277,8 @@ QWidget *TStylePanel::createControl(Kind kind, const texts::TemplateEntry &entry
         break;
     }
     case Kind::QueryBox: {
-        const texts::QueryBoxSpec spec = texts::parseQueryBox(defaultValue);
-        control = new TQueryDropDown(m_postgres, spec.table, spec.maxLength, row);
+        const texts::QueryBoxSpec queryBox = texts::parseQueryBox(defaultValue);
+        control = new TQueryDropDown(m_postgres, queryBox.table, queryBox.maxLength, row);
         break;
     }
     case Kind::Plugin:

@@ -86,18 +86,18 @@ QStringList comboItems(const QString &defaultValue)
 
 QueryBoxSpec parseQueryBox(const QString &defaultValue)
 {
-    QueryBoxSpec spec;
+    QueryBoxSpec queryBox;
     const qsizetype comma = defaultValue.indexOf(u',');
     if (comma < 0) {
-        spec.table = defaultValue;
-        return spec;
+        queryBox.table = defaultValue;
+        return queryBox;
     }
     bool ok = false;
     const int n = defaultValue.left(comma).trimmed().toInt(&ok);
     if (ok && n > 0)
-        spec.maxLength = n;
-    spec.table = defaultValue.mid(comma + 1);
-    return spec;
+        queryBox.maxLength = n;
+    queryBox.table = defaultValue.mid(comma + 1);
+    return queryBox;
 }
 
 QString itemId(const QString &item)

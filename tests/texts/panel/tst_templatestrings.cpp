@@ -186,9 +186,9 @@ private slots:
         QFETCH(QString, defaultValue);
         QFETCH(QString, table);
         QFETCH(int, maxLength);
-        const QueryBoxSpec spec = parseQueryBox(defaultValue);
-        QCOMPARE(spec.table, table);
-        QCOMPARE(spec.maxLength, maxLength);
+        const QueryBoxSpec queryBox = parseQueryBox(defaultValue);
+        QCOMPARE(queryBox.table, table);
+        QCOMPARE(queryBox.maxLength, maxLength);
     }
 
     void listItems_data()
