@@ -6,7 +6,7 @@
 // of one second. The client waits 250 ms after showing its window before it
 // connects, as it always has; that wait is part of the figure.
 
-#include "server/ServerProcess.h"
+#include "support/ServerProcess.h"
 #include "support/TestDatabase.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 // frames' menu buttons, messages between two clients and the hand-over of
 // the final-editor role. Frames are recorders from the registry.
 
-#include "server/ServerProcess.h"
+#include "support/ServerProcess.h"
 
 #include "core/Frame.h"
 #include "core/Global.h"

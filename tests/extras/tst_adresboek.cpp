@@ -5,8 +5,8 @@
 // Statements are recorded from the real connection; the other editor is a
 // line client logged in as joost.
 
-#include "server/LineClient.h"
-#include "server/ServerProcess.h"
+#include "support/LineClient.h"
+#include "support/ServerProcess.h"
 
 #include "core/Dates.h"
 #include "core/Global.h"

@@ -7,7 +7,7 @@
 // the clock set to Wednesday 12 March 2031 09:41: the demo's own rows, dated
 // around the real today, never show up.
 
-#include "server/ServerProcess.h"
+#include "support/ServerProcess.h"
 
 #include "core/Dates.h"
 #include "core/Frame.h"

@@ -2,8 +2,8 @@
 // scripted line clients: every command's reply, locks, queues, the
 // final-editor role, administrator commands, jobs and hostile input.
 
-#include "LineClient.h"
-#include "ServerProcess.h"
+#include "support/LineClient.h"
+#include "support/ServerProcess.h"
 
 #include "support/TestDatabase.h"
 

@@ -1,4 +1,4 @@
-#include "LineClient.h"
+#include "support/LineClient.h"
 
 #include <QAtomicInt>
 #include <QElapsedTimer>
