@@ -1,6 +1,7 @@
 #include "core/Global.h"
 
 #include "core/ServerLink.h"
+#include "db/Postgres.h"
 
 namespace core {
 
@@ -15,6 +16,17 @@ void ApplyRights(TProgramState &s, const QString &rights) {
     const QString r = PadRights(rights);
     s.finalEditorRight = r.at(0) == QLatin1Char('x');
     s.administrator = r.at(1) == QLatin1Char('x');
+}
+
+std::unique_ptr<TPostgresRecordSet> Query(const QString &sql) {
+    if (TPostgres *post = state().post)
+        return post->Query(sql);
+    return std::make_unique<TPostgresRecordSet>();
+}
+
+void Execute(const QString &sql) {
+    if (TPostgres *post = state().post)
+        post->Execute(sql);
 }
 
 bool SendCommand(const QString &command) {

@@ -13,8 +13,11 @@
 #include <QDate>
 #include <QString>
 
+#include <memory>
+
 class QMenu;
 class TPostgres;
+class TPostgresRecordSet;
 
 namespace core {
 
@@ -73,5 +76,9 @@ bool SendCommand(const QString &command);
 bool SendCommandEx(const QString &command, QString &result);
 void ShowStatusLine(const QString &text);
 void LogStatus(const QString &text);
+// The program's database client: always a record set (empty without a
+// client); Execute does nothing without one.
+std::unique_ptr<TPostgresRecordSet> Query(const QString &sql);
+void Execute(const QString &sql);
 
 }  // namespace core

@@ -33,16 +33,8 @@ namespace planning {
 
 namespace {
 
-std::unique_ptr<TPostgresRecordSet> query(const QString &sql) {
-    if (TPostgres *post = core::state().post)
-        return post->Query(sql);
-    return std::make_unique<TPostgresRecordSet>();
-}
-
-void execute(const QString &sql) {
-    if (TPostgres *post = core::state().post)
-        post->Execute(sql);
-}
+std::unique_ptr<TPostgresRecordSet> query(const QString &sql) { return core::Query(sql); }
+void execute(const QString &sql) { core::Execute(sql); }
 
 // The first column of the first row as an integer: the sequence values.
 std::optional<int> firstInt(const QString &sql) {

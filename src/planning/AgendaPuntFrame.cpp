@@ -31,16 +31,8 @@ namespace planning {
 
 namespace {
 
-std::unique_ptr<TPostgresRecordSet> query(const QString &sql) {
-    if (TPostgres *post = core::state().post)
-        return post->Query(sql);
-    return std::make_unique<TPostgresRecordSet>();
-}
-
-void execute(const QString &sql) {
-    if (TPostgres *post = core::state().post)
-        post->Execute(sql);
-}
+std::unique_ptr<TPostgresRecordSet> query(const QString &sql) { return core::Query(sql); }
+void execute(const QString &sql) { core::Execute(sql); }
 
 // An integer column; a malformed stored value stops the action with the
 // conversion error the application shows.
