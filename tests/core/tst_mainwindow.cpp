@@ -3,6 +3,7 @@
 // frames' menu buttons, messages between two clients and the hand-over of
 // the final-editor role. Frames are recorders from the registry.
 
+#include "support/Screenshots.h"
 #include "support/ServerProcess.h"
 
 #include "core/Frame.h"
@@ -87,10 +88,9 @@ QStringList buttonTexts(QToolBar *bar) {
     return texts;
 }
 
-void saveScreenshot(QWidget *w, const QString &name) {
-    const QString dir = qEnvironmentVariable("QUILLON_BUILD_DIR") + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    QVERIFY(w->grab().save(dir + QLatin1Char('/') + name));
+void saveScreenshot(QWidget *w, const QString &name)
+{
+    QVERIFY(testsupport::saveScreenshot(w, name));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // Statements are recorded from the real connection; the other editor is a
 // line client logged in as joost.
 
+#include "support/Screenshots.h"
 #include "support/LineClient.h"
 #include "support/ServerProcess.h"
 
@@ -77,9 +78,7 @@ QString labelText(TNawFrame *f, const char *name)
 
 void saveScreenshot(QWidget *w, const QString &name)
 {
-    const QString dir = qEnvironmentVariable("QUILLON_BUILD_DIR") + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    QVERIFY(w->grab().save(dir + QLatin1Char('/') + name));
+    QVERIFY(testsupport::saveScreenshot(w, name));
 }
 
 }  // namespace

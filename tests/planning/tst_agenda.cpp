@@ -7,6 +7,7 @@
 // the clock set to Wednesday 12 March 2031 09:41: the demo's own rows, dated
 // around the real today, never show up.
 
+#include "support/Screenshots.h"
 #include "support/ServerProcess.h"
 
 #include "core/Dates.h"
@@ -182,10 +183,9 @@ void focus(QListWidget *list, const QString &head) {
             list->setCurrentRow(i);
 }
 
-void saveScreenshot(QWidget *w, const QString &name) {
-    const QString dir = qEnvironmentVariable("QUILLON_BUILD_DIR") + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    QVERIFY(w->grab().save(dir + QLatin1Char('/') + name));
+void saveScreenshot(QWidget *w, const QString &name)
+{
+    QVERIFY(testsupport::saveScreenshot(w, name));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "core/Registry.h"
 #include "db/Postgres.h"
 #include "platform/Clipboard.h"
+#include "support/Screenshots.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 #include "texts/ArchiefForm.h"
@@ -62,9 +63,7 @@ void clickRow(TArchiefFrame *f, int row, Qt::KeyboardModifiers mods = Qt::NoModi
 
 void saveScreenshot(QWidget *w, const QString &name)
 {
-    const QString dir = qEnvironmentVariable("QUILLON_BUILD_DIR") + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    QVERIFY(w->grab().save(dir + QLatin1Char('/') + name));
+    QVERIFY(testsupport::saveScreenshot(w, name));
 }
 
 }  // namespace
