@@ -8,6 +8,7 @@
 // Needs PostgreSQL 15 as described in tests/support/TestDatabase.h; runs
 // offscreen.
 
+#include "BenchCommon.h"
 #include "core/Dates.h"
 #include "core/Global.h"
 #include "db/Postgres.h"
@@ -29,23 +30,17 @@
 
 namespace {
 
+using bench::median;
+using bench::now;
+using bench::trimmedValue;
+
 constexpr int kItems = 5000;
 constexpr int kRuns = 9;
 const QDate kToday(2031, 3, 12);
 constexpr int kTeam = 8;
 
-double now() {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
-QString trimmedValue(const char *value, int length) {
-    return QString::fromUtf8(value, length).trimmed();
-}
 
 // The libpq reference: the same statement, the same line texts.
 int fetchLibpq(PGconn *c, const QByteArray &sql) {

@@ -7,6 +7,7 @@
 // summed medians, ours over libpq. Needs PostgreSQL 15 as described in
 // tests/support/TestDatabase.h.
 
+#include "BenchCommon.h"
 #include "db/Postgres.h"
 #include "support/TestDatabase.h"
 #include "texts/ArchiefSearch.h"
@@ -24,31 +25,15 @@
 
 namespace {
 
+using bench::median;
+using bench::now;
+using bench::trimmedValue;
+
 constexpr int kTexts = 100000;
 constexpr int kRuns = 7;
 
-double now()
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
-QString trimmedValue(const char *v, int len)
-{
-    const auto *b = reinterpret_cast<const unsigned char *>(v);
-    while (len > 0 && b[0] <= 32) {
-        ++b;
-        --len;
-    }
-    while (len > 0 && b[len - 1] <= 32)
-        --len;
-    return QString::fromUtf8(reinterpret_cast<const char *>(b), len);
-}
 
 // 100,000 texts, reproducible. Most words are everyday ones; every
 // twentieth is a topic word from a list of 400 (80 subjects, each alone and

@@ -6,6 +6,7 @@
 // (VmHWM) belongs to one method and machine noise hits both alike.
 // Needs PostgreSQL 15 as described in tests/support/TestDatabase.h.
 
+#include "BenchCommon.h"
 #include "db/Postgres.h"
 #include "support/TestDatabase.h"
 
@@ -25,14 +26,14 @@
 
 namespace {
 
+using bench::median;
+using bench::now;
+using bench::trimmedValue;
+
 constexpr int kRows = 200000;
 constexpr int kRuns = 5;
 const char *kSql = "select a, b, c, d, e, f from bench order by id";
 
-double now()
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 
 // Peak resident memory of this process in kB.
 long peakKb()
@@ -73,17 +74,6 @@ Sample runOurs(const testsupport::TestDatabase &db)
     return s;
 }
 
-QString trimmedValue(const char *v, int len)
-{
-    const auto *b = reinterpret_cast<const unsigned char *>(v);
-    while (len > 0 && b[0] <= 32) {
-        ++b;
-        --len;
-    }
-    while (len > 0 && b[len - 1] <= 32)
-        --len;
-    return QString::fromUtf8(reinterpret_cast<const char *>(b), len);
-}
 
 Sample runLibpq(const testsupport::TestDatabase &db)
 {
@@ -139,11 +129,6 @@ Sample inChild(bool ours, const testsupport::TestDatabase &db)
     return s;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void report(const char *name, const std::vector<Sample> &samples, long baseKb)
 {
