@@ -3,6 +3,7 @@
 // frames' menu buttons, messages between two clients and the hand-over of
 // the final-editor role. Frames are recorders from the registry.
 
+#include "support/Modal.h"
 #include "support/Screenshots.h"
 #include "support/ServerProcess.h"
 
@@ -66,19 +67,7 @@ private:
     QMenu m_menu;
 };
 
-// Runs action on the next modal window that opens (checked every 10 ms).
-void onModal(std::function<void(QWidget *)> action) {
-    auto *timer = new QTimer(qApp);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (QWidget *w = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            action(w);
-        }
-    });
-    timer->start();
-}
+using testsupport::onModal;
 
 QStringList buttonTexts(QToolBar *bar) {
     QStringList texts;

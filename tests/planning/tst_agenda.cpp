@@ -7,6 +7,7 @@
 // the clock set to Wednesday 12 March 2031 09:41: the demo's own rows, dated
 // around the real today, never show up.
 
+#include "support/Modal.h"
 #include "support/Screenshots.h"
 #include "support/ServerProcess.h"
 
@@ -147,19 +148,7 @@ private:
     QStringList &m_log;
 };
 
-// Runs action on the next modal window that opens (checked every 10 ms).
-void onModal(std::function<void(QWidget *)> action) {
-    auto *timer = new QTimer(qApp);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (QWidget *w = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            action(w);
-        }
-    });
-    timer->start();
-}
+using testsupport::onModal;
 
 QStringList lines(QListWidget *list) {
     QStringList out;
