@@ -180,7 +180,7 @@ void TTodoFrame::serverMessage(const QString &argument) {
     QString rest = argument;
     const QString verb = core::TakeWhile(rest, core::Letters);
     rest.remove(0, 1);
-    const QString id = core::TakeWhile(rest, core::Digits);
+    const QString id = rest.trimmed();
     const auto n = number(id);
     if (!n)
         return;  // another client's words go into SQL only as a number
