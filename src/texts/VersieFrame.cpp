@@ -297,8 +297,9 @@ void TVersieFrame::buildControls() {
     m_memo->setFont(arial);
 
     auto *panel4 = new QHBoxLayout;
-    panel4->addWidget(m_panel7);
-    panel4->addWidget(m_pagesRight, 1);
+    // The left part takes a third of the width, the text the rest.
+    panel4->addWidget(m_panel7, 1);
+    panel4->addWidget(m_pagesRight, 2);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(bar);
@@ -328,6 +329,7 @@ QWidget *TVersieFrame::buildClockPage() {
     auto dateEdit = [&](const char *name) {
         auto *e = new QDateEdit(page);
         e->setObjectName(QString::fromLatin1(name));
+        e->setLocale(QLocale(QLocale::Dutch, QLocale::Netherlands));  // the desk's long date, whatever the machine
         e->setDisplayFormat(QStringLiteral("dddd d MMMM yyyy"));
         e->setCalendarPopup(true);
         return e;
@@ -376,12 +378,6 @@ QWidget *TVersieFrame::buildClockPage() {
     layout->addLayout(fields);
     layout->addWidget(dagen);
     return page;
-}
-
-void TVersieFrame::resizeEvent(QResizeEvent *event) {
-    core::TFrame::resizeEvent(event);
-    // The left part takes a third of the room beside it, plus 25.
-    m_panel7->setFixedWidth(width() / 3 + 25);
 }
 
 bool TVersieFrame::frameMessage(int msg, qintptr, qintptr) {
