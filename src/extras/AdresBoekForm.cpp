@@ -108,7 +108,7 @@ void RegisterAddressBookOpener(core::TRegistry &registry)
         const int contact = args.value(1, -1).toInt();
         // A contact looked at from elsewhere opens in its own book.
         if (book < 0 && contact >= 0 && core::state().post) {
-            const auto rs = core::state().post->Query(QStringLiteral("select adresboek from tblnaw where id = ") +
+            const auto rs = core::Query(QStringLiteral("select adresboek from tblnaw where id = ") +
                                                       QString::number(contact));
             if (rs->RowCount() > 0)
                 book = rs->Row(0).value(0).toInt();

@@ -47,8 +47,9 @@ bool TAgendaForm::HostMessage(int msg, qintptr, qintptr lParam) {
         return false;
     TAgendaForm nested(this);
     nested.AgendaPuntFrame1()->Load(static_cast<int>(lParam));
-    if (nested.exec() == QDialog::Accepted)
-        nested.AgendaPuntFrame1()->Save();
+    bool saved = false;
+    while (!saved && nested.exec() == QDialog::Accepted)
+        saved = nested.AgendaPuntFrame1()->Save();
     return true;
 }
 
@@ -56,8 +57,8 @@ void TAgendaForm::Button1Click() {
     switch (platform::dialogs().messageBox(platform::BoxType::Confirmation, QStringLiteral("Wijzigingen opslaan?"),
                                            platform::BoxButtons::YesNoCancel)) {
     case platform::ModalResult::Yes:
-        m_frame->Save();
-        done(QDialog::Rejected);
+        if (m_frame->Save())  // refused: stay, with what was typed
+            done(QDialog::Rejected);
         break;
     case platform::ModalResult::No:
         done(QDialog::Rejected);

@@ -33,12 +33,9 @@ namespace planning {
 
 namespace {
 
-std::unique_ptr<TPostgresRecordSet> query(const QString &sql) { return core::Query(sql); }
-void execute(const QString &sql) { core::Execute(sql); }
-
 // The first column of the first row as an integer: the sequence values.
 std::optional<int> firstInt(const QString &sql) {
-    auto rs = query(sql);
+    auto rs = core::Query(sql);
     bool ok = false;
     const int n = rs->RowCount() > 0 ? rs->Row(0).value(0).toInt(&ok) : 0;
     return ok ? std::optional<int>(n) : std::nullopt;
@@ -197,7 +194,7 @@ void TAgendaFrame::buildControls() {
 }
 
 void TAgendaFrame::loadTeams() {
-    auto rs = query(TeamsSql());
+    auto rs = core::Query(TeamsSql());
     for (int i = 0; i < rs->RowCount(); ++i) {
         const QStringList row = rs->Row(i);
         QAction *a = m_defred->addAction(row.value(1));
@@ -245,7 +242,7 @@ void TAgendaFrame::Reload() {
                      core::FormatDateTime(pattern, d1));
     m_list->setUpdatesEnabled(false);
     m_list->clear();
-    auto rs = query(ReloadSql(d0, d1, core::Today(), s.currentTeamId));
+    auto rs = core::Query(ReloadSql(d0, d1, core::Today(), s.currentTeamId));
     QStringList lines;
     lines.reserve(rs->RowCount());
     for (int i = 0; i < rs->RowCount(); ++i)
@@ -256,7 +253,7 @@ void TAgendaFrame::Reload() {
 
 QString TAgendaFrame::fetchLine(int id) const {
     const core::TProgramState &s = core::state();
-    auto rs = query(FetchLineSql(id, s.workDate, lastDay(), s.currentTeamId));
+    auto rs = core::Query(FetchLineSql(id, s.workDate, lastDay(), s.currentTeamId));
     return rs->RowCount() > 0 ? AgendaLineText(rs->Row(0)) : QString();
 }
 
@@ -315,10 +312,12 @@ void TAgendaFrame::refreshViews() {
 
 // Shows the dialog and saves on OK; the list then shows what was saved.
 void TAgendaFrame::editAndSave(TAgendaForm &form) {
-    if (form.exec() != QDialog::Accepted)
-        return;
-    form.AgendaPuntFrame1()->Save();
-    Reload();
+    // A save the database refused keeps the dialog, and what was typed, open.
+    bool saved = false;
+    while (!saved && form.exec() == QDialog::Accepted)
+        saved = form.AgendaPuntFrame1()->Save();
+    if (saved)
+        Reload();
 }
 
 void TAgendaFrame::AgendaNieuwClick() {
@@ -390,8 +389,12 @@ void TAgendaFrame::Verwijderen1Click() {
         const auto id = lineNumber(line);
         if (!line.isNormal() || !id)
             continue;  // a repeating item is not deleted from the agenda list
+        // The item and its links go together or not at all.
+        core::TTransaction t;
         for (const QString &sql : DeleteItemSql(*id))
-            execute(sql);
+            t.Execute(sql);
+        if (!t.Commit())
+            continue;
         queue << BroadcastAgendaRemove(*id);
         deleted << row;
     }
@@ -414,7 +417,8 @@ void TAgendaFrame::MoveToTeam(QAction *teamItem) {
         const auto id = lineNumber(line);
         if (!line.isNormal() || !id)
             continue;
-        execute(MoveToTeamSql(team, *id));
+        if (!core::Execute(MoveToTeamSql(team, *id)))
+            continue;
         queue << BroadcastAgendaRemove(*id);
         moved << row;
     }
@@ -436,17 +440,18 @@ void TAgendaFrame::MoveToProduction() {
             const auto todo = firstInt(NextTodoIdSql());
             if (!todo)
                 continue;
-            execute(TodoInsertSql(*todo, *id, core::Today(), s.currentTeamId));
+            if (!core::Execute(TodoInsertSql(*todo, *id, core::Today(), s.currentTeamId)))
+                continue;
             queue << BroadcastTodoNew(*todo) << BroadcastAgendaRemove(*id);
         } else {
             const auto agenda = firstInt(NextAgendaIdSql());
             if (!agenda)
                 continue;
-            execute(TakeUpRepeatSql(*agenda, line.kort, s.workDate, core::TimeNow(), s.currentTeamId, *id));
-            const auto todo = firstInt(NextTodoIdSql());
-            if (!todo)
+            if (!core::Execute(TakeUpRepeatSql(*agenda, line.kort, s.workDate, core::TimeNow(), s.currentTeamId, *id)))
                 continue;
-            execute(TodoInsertSql(*todo, *agenda, s.workDate, s.currentTeamId));
+            const auto todo = firstInt(NextTodoIdSql());
+            if (!todo || !core::Execute(TodoInsertSql(*todo, *agenda, s.workDate, s.currentTeamId)))
+                continue;
             queue << BroadcastTodoNew(*todo) << BroadcastAgendaRemove(*id);
         }
     }

@@ -31,9 +31,6 @@ namespace planning {
 
 namespace {
 
-std::unique_ptr<TPostgresRecordSet> query(const QString &sql) { return core::Query(sql); }
-void execute(const QString &sql) { core::Execute(sql); }
-
 // An integer column; a malformed stored value stops the action with the
 // conversion error the application shows.
 int intColumn(const QString &value) {
@@ -195,7 +192,7 @@ void TAgendaPuntFrame::Load(int id) {
 // Columns of "select *" by position: 1 kort, 2 lang, 3 datum, 4 tijd,
 // 6 datuminvoer, 8 invoerdoor, 9 followup, 12 bron.
 void TAgendaPuntFrame::loadRow(int id) {
-    auto rs = query(LoadItemSql(id));
+    auto rs = core::Query(LoadItemSql(id));
     if (rs->RowCount() == 0)
         return;
     const QStringList row = rs->Row(0);
@@ -208,7 +205,7 @@ void TAgendaPuntFrame::loadRow(int id) {
         m_tijd->setText(QStringLiteral("00:00"));
     m_bron->setText(row.value(12));
     if (row.value(9) != QLatin1String("-1")) {
-        auto title = query(ItemTitleSql(m_followUpId));
+        auto title = core::Query(ItemTitleSql(m_followUpId));
         if (title->RowCount() > 0)
             m_edit3->setText(title->Row(0).value(0));
     }
@@ -229,11 +226,11 @@ QString TAgendaPuntFrame::madeByText(const QStringList &row) const {
 
 void TAgendaPuntFrame::loadLinks(int id) {
     m_adressen->clear();
-    auto addresses = query(ItemAddressesSql(id));
+    auto addresses = core::Query(ItemAddressesSql(id));
     for (int i = 0; i < addresses->RowCount(); ++i)
         m_adressen->addItem(AddressLineText(addresses->Row(i)));
     m_archief->clear();
-    auto texts = query(ItemArchiveSql(id));
+    auto texts = core::Query(ItemArchiveSql(id));
     for (int i = 0; i < texts->RowCount(); ++i)
         m_archief->addItem(ArchiveLineText(texts->Row(i)));
 }
@@ -245,13 +242,13 @@ void TAgendaPuntFrame::enableFollowUp() {
 
 void TAgendaPuntFrame::SetFollowUp(int agendaId) {
     m_followUpId = agendaId;
-    auto rs = query(ItemTitleSql(agendaId));
+    auto rs = core::Query(ItemTitleSql(agendaId));
     if (rs->RowCount() > 0)
         m_edit3->setText(rs->ValueByName(0, QStringLiteral("kort")));
     enableFollowUp();  // "..." opens what Edit3 names, also for a follow-up made after the load
 }
 
-void TAgendaPuntFrame::Save() {
+bool TAgendaPuntFrame::Save() {
     core::TProgramState &s = core::state();
     AgendaItemValues v;
     v.kort = m_onderwerp->text();
@@ -265,32 +262,34 @@ void TAgendaPuntFrame::Save() {
     v.userId = s.userId;
     v.today = core::Today();
     if (m_itemId < 0) {
-        execute(QStringLiteral("begin"));
-        auto rs = query(NextAgendaIdSql());
+        core::TTransaction t;
+        auto rs = t.Query(NextAgendaIdSql());
         bool ok = false;
         const int id = rs->RowCount() > 0 ? rs->Row(0).value(0).toInt(&ok) : 0;
-        if (!ok) {
-            // The database client has shown why; nothing is inserted and
-            // nobody is told of an item that does not exist.
-            execute(QStringLiteral("end"));
-            return;
-        }
-        m_itemId = v.id = id;
-        execute(InsertItemSql(v));
-        runPending();
-        execute(QStringLiteral("end"));
+        if (!ok)
+            return false;  // rolled back; the database client has said why
+        v.id = id;
+        t.Execute(InsertItemSql(v));
+        for (const QString &link : m_pending)
+            t.Execute(WithItemId(link, id));
+        if (!t.Commit())
+            return false;  // nothing stored: the item stays new, its links pending
+        m_itemId = id;
+        m_pending.clear();
         core::SendCommand(BroadcastAgendaNew(m_itemId));
     } else {
         v.id = m_itemId;
-        execute(UpdateItemSql(v));
-        runPending();
+        if (!core::Execute(UpdateItemSql(v)))
+            return false;
+        // Each link leaves the queue once stored, so a retry adds none twice.
+        while (!m_pending.isEmpty()) {
+            if (!core::Execute(WithItemId(m_pending.first(), m_itemId)))
+                return false;
+            m_pending.removeFirst();
+        }
         core::SendCommand(BroadcastAgendaUpdate(m_itemId));
     }
-}
-
-void TAgendaPuntFrame::runPending() {
-    while (!m_pending.isEmpty())
-        execute(WithItemId(m_pending.takeFirst(), m_itemId));
+    return true;
 }
 
 void TAgendaPuntFrame::AddArchiveLine(int textId, const QString &kop) {
@@ -298,7 +297,7 @@ void TAgendaPuntFrame::AddArchiveLine(int textId, const QString &kop) {
 }
 
 void TAgendaPuntFrame::addAddress(int addressId) {
-    auto rs = query(AddressSql(addressId));
+    auto rs = core::Query(AddressSql(addressId));
     if (rs->RowCount() > 0)
         m_adressen->addItem(AddressLineText(rs->Row(0)));
 }
@@ -324,7 +323,7 @@ void TAgendaPuntFrame::adressenboxDblClick() {
     const auto id = focusedId(m_adressen);
     if (!id || choosers::EditAddress(*id) != 1)
         return;
-    auto rs = query(AddressSql(*id));
+    auto rs = core::Query(AddressSql(*id));
     QListWidgetItem *item = m_adressen->currentItem();
     if (rs->RowCount() > 0 && item)
         item->setText(AddressLineText(rs->Row(0)));
@@ -337,7 +336,7 @@ void TAgendaPuntFrame::Button3Click() {
     for (const QVariant &v : c.chosen) {
         const int text = v.toInt();
         AddPending(LinkArchiveSql(text));
-        auto rs = query(ArchiveTextSql(text));
+        auto rs = core::Query(ArchiveTextSql(text));
         if (rs->RowCount() > 0)
             m_archief->addItem(ArchiveLineText(rs->Row(0)));
     }
@@ -355,7 +354,7 @@ void TAgendaPuntFrame::archiefboxDblClick() {
     const auto id = focusedId(m_archief);
     if (!id)
         return;
-    auto rs = query(ViewArchiveTextSql(*id));
+    auto rs = core::Query(ViewArchiveTextSql(*id));
     if (rs->RowCount() == 0)
         return;
     const QStringList row = rs->Row(0);
