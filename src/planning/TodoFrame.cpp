@@ -28,11 +28,9 @@ namespace planning {
 
 namespace {
 
-// Carried out: the statement ran without an error.
-bool execute(const QString &sql) {
-    core::Execute(sql);
-    return true;
-}
+// Carried out: the statement ran without an error. A row not changed is
+// never announced to the other clients.
+bool execute(const QString &sql) { return core::Execute(sql); }
 
 std::optional<int> number(const QString &text) {
     bool ok = false;

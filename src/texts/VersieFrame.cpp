@@ -53,25 +53,17 @@ namespace {
 
 constexpr int kTabHeight = 35;
 
-// The statement was carried out; why not in *error.
-bool execute(const QString &sql, QString *error = nullptr) {
-    Q_UNUSED(error);
-    core::Execute(sql);
-    return true;
-}
+// The statement was carried out. The database seam has shown the backend's
+// message already; a connection that is gone shows none there.
+bool execute(const QString &sql) { return core::Execute(sql); }
 
 // "begin", the statements, "end"; "rollback" instead when one fails, so
 // nothing of them is stored.
-bool transaction(const QStringList &statements, QString *error = nullptr) {
-    if (!execute(QStringLiteral("begin"), error))
-        return false;
-    for (const QString &sql : statements) {
-        if (!execute(sql, error)) {
-            execute(QStringLiteral("rollback"));
-            return false;
-        }
-    }
-    return execute(QStringLiteral("end"), error);
+bool transaction(const QStringList &statements) {
+    core::TTransaction t;
+    for (const QString &sql : statements)
+        t.Execute(sql);
+    return t.Commit();
 }
 
 std::optional<int> firstInt(const QString &sql) {
@@ -543,20 +535,17 @@ bool TVersieFrame::SaveVersion() {
     v.moment = core::Now();
     v.userId = core::state().userId;
     v.klok = m_clocks.list();
-    QString error;
-    if (!execute(SaveVersionSql(v), &error)) {
-        saveFailed(error);
+    if (!execute(SaveVersionSql(v))) {
+        saveFailed();
         return false;
     }
     return true;
 }
 
-void TVersieFrame::saveFailed(const QString &why) {
+void TVersieFrame::saveFailed() {
     WriteBackup();  // now, not after the typing pause
-    platform::showError(QStringLiteral("De versie is niet opgeslagen") +
-                        (why.isEmpty() ? QString() : QStringLiteral(": ") + why) +
-                        QStringLiteral("\nDe tekst blijft in het venster staan; probeer het opnieuw zodra de "
-                                       "verbinding met de database hersteld is."));
+    platform::showError(QStringLiteral("De versie is niet opgeslagen.\nDe tekst blijft in het venster staan; "
+                                       "probeer het opnieuw zodra de verbinding met de database hersteld is."));
 }
 
 void TVersieFrame::ToolButton1Click() {
@@ -601,13 +590,11 @@ void TVersieFrame::ToolButton1Click() {
     m_body->setStoredText(start.body);
     NewVersionValues v{*newId, AgendaId, templateId, m_kop->text(), m_body->StoredText(), core::state().userId,
                        core::Now()};
-    QString error;
-    if (!transaction({InsertVersionSql(v)}, &error)) {
+    if (!transaction({InsertVersionSql(v)})) {
         const QSignalBlocker quiet(m_kop);
         m_kop->setText(oldKop);
         m_body->setStoredText(oldBody);
-        platform::showError(QStringLiteral("De nieuwe versie is niet aangemaakt") +
-                            (error.isEmpty() ? QString() : QStringLiteral(": ") + error));
+        platform::showError(QStringLiteral("De nieuwe versie is niet aangemaakt."));
         return;
     }
     m_defaults = start.defaults;
@@ -629,12 +616,8 @@ void TVersieFrame::ToolButton2Click() {
         return;
     if (!platform::confirm(QStringLiteral("Versie \"") + m_kop->text() + QStringLiteral("\" verwijderen?")))
         return;
-    QString error;
-    if (!execute(DeleteVersionSql(m_currentId), &error)) {
-        platform::showError(QStringLiteral("De versie is niet verwijderd") +
-                            (error.isEmpty() ? QString() : QStringLiteral(": ") + error));
-        return;
-    }
+    if (!execute(DeleteVersionSql(m_currentId)))
+        return;  // the database seam has said why
     m_currentId = -1;  // its row is gone: nothing of it is saved again
     if (m_tabs->count() <= 1) {
         QMetaObject::invokeMethod(window(), "close", Qt::QueuedConnection);

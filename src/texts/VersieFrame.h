@@ -144,7 +144,7 @@ private:
     void showClockFields();
     void readClockFields();
     void refreshClockBox();
-    void saveFailed(const QString &why);
+    void saveFailed();
     void openAgendaItem();
     void showTopic();
 

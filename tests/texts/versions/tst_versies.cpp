@@ -195,6 +195,7 @@ private slots:
     void printingToPdf();
     void crashBackup();
     void twoClients();
+    void failedSaveKeepsTheText();
     void screenshots();
 
 private:
@@ -727,6 +728,47 @@ void TestVersies::twoClients() {
     QVERIFY(m_marieke->link->SendCommand("poll"));
     QCOMPARE(ParseTodoLine(hers->ListBox1()->item(0)->text()).todoId, QString("9310"));
     m_marieke->left = nullptr;
+}
+
+// The database goes away under an open window: closing keeps the window,
+// the text and the backup; closing anyway keeps the backup for the next start.
+void TestVersies::failedSaveKeepsTheText() {
+    testsupport::ScriptedDialogs dialogs;
+    const QString failed = "De versie is niet opgeslagen.\nDe tekst blijft in het venster staan; probeer het "
+                           "opnieuw zodra de verbinding met de database hersteld is.";
+    const QString closeAnyway = "Sluiten zonder op te slaan?\nDe tekst blijft bewaard in de reserve-kopie en staat "
+                                "bij de volgende start op het klembord.";
+    dialogs.expectBox(BoxType::Error, failed);
+    dialogs.expectBox(BoxType::Confirmation, closeAnyway, ModalResult::No);
+    dialogs.expectBox(BoxType::Error, failed);
+    dialogs.expectBox(BoxType::Confirmation, closeAnyway, ModalResult::Yes);
+    TPostgres own;
+    own.setHost(m_db->server().host);
+    own.setPort(m_db->server().port);
+    QVERIFY(own.Open());
+    own.Connect(m_db->name(), testsupport::kClientUser, testsupport::kClientPassword);
+    state().post = &own;
+    {
+        TVersieForm form;
+        form.versie()->AgendaId = 9101;
+        form.versie()->LoadVersions();
+        form.show();
+        form.versie()->kop()->setText("Nooit opgeslagen");
+        form.versie()->body()->setStoredText("Getypte tekst<br>");
+        own.Close();
+        form.Button2()->click();
+        QVERIFY(form.isVisible());
+        QCOMPARE(form.versie()->kop()->text(), QString("Nooit opgeslagen"));
+        QFile backup(TVersieFrame::BackupPath());
+        QVERIFY(backup.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(backup.readAll()), QString("Getypte tekst<br>"));
+        form.reject();
+        QVERIFY(!form.isVisible());
+    }
+    QVERIFY(QFile::exists(TVersieFrame::BackupPath()));
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    QCOMPARE(m_db->query("select kop from tblteksten where id = 9201"), QList<QStringList>({{"Brug gaat open"}}));
+    m_marieke->activate();
 }
 
 void TestVersies::screenshots() {
