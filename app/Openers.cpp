@@ -3,10 +3,16 @@
 #include "core/Global.h"
 #include "core/Registry.h"
 #include "extras/AdresBoekForm.h"
+#include "planning/AgendaForm.h"
 #include "planning/AgendaFrame.h"
+#include "planning/AgendaPuntFrame.h"
+#include "planning/TodoFrame.h"
 #include "texts/ArchiefForm.h"
 #include "texts/PluginPanel.h"
+#include "texts/VersieForm.h"
 #include "views/ViewForm.h"
+
+#include <QApplication>
 
 namespace app {
 
@@ -17,6 +23,15 @@ void RegisterOpeners(views::TViewForm *viewForm) {
             viewForm->ShowText(args.at(0).toString(), args.at(1).toString());
     });
     r.registerFrame(core::FrameKind::Agenda, [](QWidget *parent) { return new planning::TAgendaFrame(parent); });
+    r.registerFrame(core::FrameKind::Todo, [](QWidget *parent) { return new planning::TTodoFrame(parent); });
+    texts::RegisterVersionsOpener();
+    // The agenda item of a topic, from the versions window; saved on OK.
+    r.registerOpener(core::openers::AgendaItem, [](const QVariantList &args) {
+        planning::TAgendaForm form(QApplication::activeWindow());
+        form.AgendaPuntFrame1()->Load(args.value(0).toInt());
+        if (form.exec() == QDialog::Accepted)
+            form.AgendaPuntFrame1()->Save();
+    });
     extras::RegisterAddressBookOpener(r);
     texts::RegisterArchiveOpener(r);
     // Plug-in panels get the server and the editor's log-in as they are at the

@@ -16,7 +16,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl1-mesa-dev
   libjpeg62-turbo-dev libssl-dev libpq-dev libasio-dev
   postgresql postgresql-contrib
-  fonts-liberation fonts-noto-color-emoji xvfb redis-server
+  fonts-liberation fonts-noto-color-emoji xvfb redis-server poppler-utils
   iproute2 procps
 )
 
