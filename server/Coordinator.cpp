@@ -4,8 +4,6 @@
 #include "import/Importer.h"
 #include "publish/Publisher.h"
 
-#include <libpq-fe.h>
-
 #include <algorithm>
 #include <ctime>
 #include <vector>
@@ -30,52 +28,12 @@ std::string hhmm(std::chrono::system_clock::time_point t)
 }
 }  // namespace
 
-// One tbluser row as the password check needs it.
-struct Coordinator::UserRow {
-    bool dbOk = false;
-    bool found = false;
-    int userId = 0;
-    std::string loginName;
-    std::string password;
-    std::string rights;
-};
-
-namespace {
-// Runs on a database worker. The name is a parameter, never part of the SQL.
-void lookupUser(PGconn *conn, const std::string &name, bool &dbOk, bool &found, int &id, std::string &login,
-                std::string &password, std::string &rights)
-{
-    dbOk = false;
-    found = false;
-    if (!conn)
-        return;
-    const char *params[1] = {name.c_str()};
-    PGresult *r = PQexecParams(conn,
-                               "select userid, loginnaam, coalesce(password, ''), coalesce(rights, '') "
-                               "from tbluser where lower(loginnaam) = lower($1) "
-                               "order by (loginnaam = $1) desc, userid limit 1",
-                               1, nullptr, params, nullptr, nullptr, 0);
-    if (PQresultStatus(r) == PGRES_TUPLES_OK) {
-        dbOk = true;
-        if (PQntuples(r) == 1) {
-            found = true;
-            id = std::atoi(PQgetvalue(r, 0, 0));
-            login = PQgetvalue(r, 0, 1);
-            password = PQgetvalue(r, 0, 2);
-            rights = PQgetvalue(r, 0, 3);
-        }
-    } else {
-        logError(std::string("database: user lookup failed: ") + PQresultErrorMessage(r));
-    }
-    PQclear(r);
-}
-}  // namespace
-
 Coordinator::Coordinator(asio::io_context &io, ServerConfig config, std::string configPath)
     : m_io(io), m_config(std::move(config)), m_configPath(std::move(configPath)), m_acceptor(io), m_tickTimer(io),
       m_acceptRetry(io), m_stopTimer(io),
       m_db(makeConninfo(m_config.dbHost, m_config.dbPort, m_config.dbName, m_config.dbUser, m_config.dbPassword),
            m_config.dbWorkers),
+      m_users(m_db, [this](std::function<void()> f) { asio::post(m_io, std::move(f)); }),
       m_jobs(
           io, [this](const std::string &text) { jobLog(text); },
           [this] { m_log.broadcast(0, "job refresh"); }),
@@ -188,7 +146,7 @@ void Coordinator::finish(Connection &c, bool ok, const std::string &lines)
     if (c.session.loggedIn) {
         const std::size_t dropped = m_log.drain(c.id(), out);
         if (dropped > 0) {
-            auto &last = m_dropLogged[c.id()];
+            auto &last = c.session.lastDropWarning;
             if (Clock::now() - last > std::chrono::seconds(60)) {
                 last = Clock::now();
                 logWarning("connection " + std::to_string(c.id()) + " (" + c.session.loginName + "): " +
@@ -202,120 +160,156 @@ void Coordinator::finish(Connection &c, bool ok, const std::string &lines)
     c.write(out);
 }
 
+// The command table: every command the server knows, what it takes to use
+// it and who answers it. Rights are read from tbluser.rights at log-in.
+const Coordinator::CommandRow Coordinator::kCommands[] = {
+    {CommandKind::CheckVersion, "checkversion", false, Right::None, &Coordinator::checkVersion},
+    {CommandKind::Auth, "auth", false, Right::None, &Coordinator::auth},
+    {CommandKind::CheckPassword, "checkpw", true, Right::None, &Coordinator::checkPassword},
+    {CommandKind::User, "user", true, Right::None, &Coordinator::acknowledge},
+    {CommandKind::Poll, "poll", true, Right::None, &Coordinator::acknowledge},
+    {CommandKind::UserList, "userlijst", true, Right::None, &Coordinator::userList},
+    {CommandKind::UserOnline, "useronline", true, Right::None, &Coordinator::userOnline},
+    {CommandKind::Lock, "lock", true, Right::None, &Coordinator::lock},
+    {CommandKind::Unlock, "unlock", true, Right::None, &Coordinator::unlock},
+    {CommandKind::Broadcast, "broadcast", true, Right::None, &Coordinator::broadcast},
+    {CommandKind::Direct, "direct", true, Right::None, &Coordinator::direct},
+    {CommandKind::ClaimFinalEditor, "eindredacteur", true, Right::FinalEditor, &Coordinator::claimRole},
+    {CommandKind::GrantFinalEditor, "ja_eindredacteur", true, Right::None, &Coordinator::answerClaim},
+    {CommandKind::RefuseFinalEditor, "nee_eindredacteur", true, Right::None, &Coordinator::answerClaim},
+    {CommandKind::JobList, "job list", true, Right::None, &Coordinator::job},
+    {CommandKind::JobReload, "job reload", true, Right::None, &Coordinator::job},
+    {CommandKind::JobNewOnce, "job new", true, Right::None, &Coordinator::job},
+    {CommandKind::Publish, "publiceer", true, Right::None, &Coordinator::publishRubrics},
+    {CommandKind::Hangup, "hangup", true, Right::Administrator, &Coordinator::hangup},
+    {CommandKind::Shutdown, "shutdown", true, Right::Administrator, &Coordinator::shutdownCommand},
+};
+
+const Coordinator::CommandRow *Coordinator::findCommand(CommandKind kind)
+{
+    for (const CommandRow &row : kCommands)
+        if (row.kind == kind)
+            return &row;
+    return nullptr;
+}
+
 void Coordinator::onLine(Connection &c, const std::string &line)
 {
     const Command cmd = parseCommand(line);
-    if (cmd.kind == CommandKind::Invalid || cmd.kind == CommandKind::Unknown) {
+    const CommandRow *row = findCommand(cmd.kind);
+    if (!row) {
         // Logged, but not so often that a hostile client can flood the log.
-        const int n = ++m_badLines[c.id()];
+        const int n = ++c.session.badLines;
         if (n <= 5 || n % 1000 == 0)
             logWarning("connection " + std::to_string(c.id()) + " from " + c.address() + ": " + cmd.error +
                        (cmd.word.empty() ? std::string() : " (\"" + cmd.word.substr(0, 40) + "\")"));
         finish(c, false);
         return;
     }
-    if (!c.session.loggedIn && cmd.kind != CommandKind::CheckVersion && cmd.kind != CommandKind::Auth) {
+    if (row->needsLogin && !c.session.loggedIn) {
         finish(c, false);
         return;
     }
-    dispatch(c, cmd);
+    if (!c.session.has(row->right)) {
+        logWarning(c.session.loginName + " lacks the right for \"" + row->name + "\": refused");
+        finish(c, false);
+        return;
+    }
+    (this->*row->handler)(c, cmd);
 }
 
-void Coordinator::dispatch(Connection &c, const Command &cmd)
+void Coordinator::checkVersion(Connection &c, const Command &cmd)
 {
-    switch (cmd.kind) {
-    case CommandKind::CheckVersion: {
-        const auto cmp = compareVersions(cmd.arg, m_config.minClientVersion);
-        if (!cmp || *cmp < 0)
-            logInfo("connection " + std::to_string(c.id()) + ": client version " + cmd.arg + " refused (minimum " +
-                    m_config.minClientVersion + ")");
-        finish(c, cmp && *cmp >= 0);
-        return;
-    }
-    case CommandKind::Auth:
-        auth(c, cmd);
-        return;
-    case CommandKind::CheckPassword:
-        checkPassword(c, cmd);
-        return;
-    case CommandKind::User:
-    case CommandKind::Poll:
+    const auto cmp = compareVersions(cmd.arg, m_config.minClientVersion);
+    if (!cmp || *cmp < 0)
+        logInfo("connection " + std::to_string(c.id()) + ": client version " + cmd.arg + " refused (minimum " +
+                m_config.minClientVersion + ")");
+    finish(c, cmp && *cmp >= 0);
+}
+
+void Coordinator::acknowledge(Connection &c, const Command &)
+{
+    finish(c, true);
+}
+
+void Coordinator::userList(Connection &c, const Command &)
+{
+    finish(c, true, userListLine());
+}
+
+void Coordinator::userOnline(Connection &c, const Command &cmd)
+{
+    finish(c, byName(cmd.arg) != nullptr);
+}
+
+void Coordinator::lock(Connection &c, const Command &cmd)
+{
+    const auto holder = m_locks.acquire(cmd.arg, c.id());
+    if (!holder) {
         finish(c, true);
         return;
-    case CommandKind::UserList:
-        finish(c, true, userListLine());
-        return;
-    case CommandKind::UserOnline:
-        finish(c, byName(cmd.arg) != nullptr);
-        return;
-    case CommandKind::Lock: {
-        const auto holder = m_locks.acquire(cmd.arg, c.id());
-        if (!holder) {
-            finish(c, true);
-            return;
-        }
-        finish(c, false, "lockedby " + nameOf(*holder) + "\n");
-        return;
     }
-    case CommandKind::Unlock:
-        finish(c, m_locks.release(cmd.arg, c.id()));
-        return;
-    case CommandKind::Broadcast:
-        m_log.broadcast(c.id(), cmd.rest);
+    finish(c, false, "lockedby " + nameOf(*holder) + "\n");
+}
+
+void Coordinator::unlock(Connection &c, const Command &cmd)
+{
+    finish(c, m_locks.release(cmd.arg, c.id()));
+}
+
+void Coordinator::broadcast(Connection &c, const Command &cmd)
+{
+    m_log.broadcast(c.id(), cmd.rest);
+    finish(c, true);
+}
+
+void Coordinator::direct(Connection &c, const Command &cmd)
+{
+    const std::string line = "direct " + c.session.loginName + " " + cmd.rest;
+    if (toLower(cmd.arg) == "all") {
+        m_log.broadcast(c.id(), line);
         finish(c, true);
         return;
-    case CommandKind::Direct: {
-        const std::string line = "direct " + c.session.loginName + " " + cmd.rest;
-        if (toLower(cmd.arg) == "all") {
-            m_log.broadcast(c.id(), line);
-            finish(c, true);
-            return;
-        }
-        Connection *to = byName(cmd.arg);
-        if (to)
-            m_log.send(to->id(), line);
-        finish(c, to != nullptr);
-        return;
     }
-    case CommandKind::ClaimFinalEditor:
-        claimRole(c, cmd.team);
+    Connection *to = byName(cmd.arg);
+    if (to)
+        m_log.send(to->id(), line);
+    finish(c, to != nullptr);
+}
+
+void Coordinator::publishRubrics(Connection &c, const Command &)
+{
+    if (!publish::available()) {
+        const std::string text = publish::unavailableText(c.session.loginName);
+        logInfo(text);
+        finish(c, false, "publish log <red>" + text + "<black>\njob log " + text + "\n");
         return;
-    case CommandKind::GrantFinalEditor:
-    case CommandKind::RefuseFinalEditor:
-        answerClaim(c, cmd.arg, cmd.kind == CommandKind::GrantFinalEditor);
-        return;
-    case CommandKind::JobList:
-    case CommandKind::JobReload:
-    case CommandKind::JobNewOnce:
-        job(c, cmd);
-        return;
-    case CommandKind::Publish: {
-        if (!publish::available()) {
-            const std::string text = publish::unavailableText(c.session.loginName);
-            logInfo(text);
-            finish(c, false, "publish log <red>" + text + "<black>\njob log " + text + "\n");
-            return;
-        }
-        finish(c, false);
-        return;
-    }
-    case CommandKind::Hangup:
-        hangup(c, cmd.arg);
-        return;
-    case CommandKind::Shutdown:
-        if (!c.session.isAdministrator()) {
-            logWarning(c.session.loginName + " may not shut the server down");
-            finish(c, false);
-            return;
-        }
-        finish(c, true, "down\n");
-        shutdown("shutdown by " + c.session.loginName);
-        return;
-    case CommandKind::Invalid:
-    case CommandKind::Unknown:
-        break;
     }
     finish(c, false);
+}
+
+void Coordinator::shutdownCommand(Connection &c, const Command &)
+{
+    finish(c, true, "down\n");
+    shutdown("shutdown by " + c.session.loginName);
+}
+
+// The one asynchronous step of "auth" and "checkpw": the connection waits
+// (busy) while a database worker looks the editor up; back on the loop the
+// password is compared, even for an unknown name, so timing does not tell
+// names apart.
+void Coordinator::verifyPassword(Connection &c, const std::string &name, const std::string &password,
+                                 PasswordChecked then)
+{
+    c.setBusy(true);
+    auto self = m_conns.at(c.id());
+    m_users.find(name, [self, password, then = std::move(then)](const UserLookup &found) {
+        if (self->closing())
+            return;
+        const bool right = constantTimeEquals(found.user.password, password) &&
+                           found.outcome == UserLookup::Outcome::Found && !found.user.password.empty();
+        then(self, found, right);
+    });
 }
 
 void Coordinator::auth(Connection &c, const Command &cmd)
@@ -327,40 +321,49 @@ void Coordinator::auth(Connection &c, const Command &cmd)
         finish(c, same, same ? "setuserid " + std::to_string(c.session.userId) + "\n" : std::string());
         return;
     }
-    c.setBusy(true);
-    auto self = m_conns.at(c.id());
-    const std::string name = cmd.arg;
-    const std::string password = cmd.rest;
-    m_db.submit([this, self, name, password](PGconn *conn) {
-        auto row = std::make_shared<UserRow>();
-        lookupUser(conn, name, row->dbOk, row->found, row->userId, row->loginName, row->password, row->rights);
-        asio::post(m_io, [this, self, row, password] {
-            if (self->closing())
-                return;
-            if (!row->dbOk) {
-                finish(*self, false);
-                self->setBusy(false);
-                return;
-            }
-            // Compare even for an unknown name, so timing does not tell names apart.
-            const bool right = constantTimeEquals(row->password, password) && row->found && !row->password.empty();
-            if (!right) {
-                logInfo("connection " + std::to_string(self->id()) + " from " + self->address() +
-                        ": log-in refused (wrong name or password)");
-                passwordFailed(self, std::string());
-                return;
-            }
-            Connection *other = byName(row->loginName);
-            if (other && other != self.get()) {
-                logInfo("connection " + std::to_string(self->id()) + ": " + row->loginName +
-                        " is logged in on connection " + std::to_string(other->id()) + " already");
-                finish(*self, false);
-                self->setBusy(false);
-                return;
-            }
-            login(*self, *row);
-            self->setBusy(false);
-        });
+    verifyPassword(c, cmd.arg, cmd.rest, [this](const std::shared_ptr<Connection> &conn, const UserLookup &found, bool right) {
+        Connection &self = *conn;
+        if (found.outcome == UserLookup::Outcome::DatabaseFailed) {
+            finish(self, false);
+            self.setBusy(false);
+            return;
+        }
+        if (!right) {
+            logInfo("connection " + std::to_string(self.id()) + " from " + self.address() +
+                    ": log-in refused (wrong name or password)");
+            passwordFailed(conn, std::string());
+            return;
+        }
+        Connection *other = byName(found.user.loginName);
+        if (other && other != &self) {
+            logInfo("connection " + std::to_string(self.id()) + ": " + found.user.loginName +
+                    " is logged in on connection " + std::to_string(other->id()) + " already");
+            finish(self, false);
+            self.setBusy(false);
+            return;
+        }
+        login(self, found.user);
+        self.setBusy(false);
+    });
+}
+
+void Coordinator::checkPassword(Connection &c, const Command &cmd)
+{
+    // Only an editor's own password: anything else would let every editor
+    // test passwords of others.
+    if (toLower(cmd.arg) != toLower(c.session.loginName)) {
+        logWarning(c.session.loginName + " asked to check the password of " + cmd.arg + ": refused");
+        finish(c, false);
+        return;
+    }
+    verifyPassword(c, c.session.loginName, cmd.rest, [this](const std::shared_ptr<Connection> &conn, const UserLookup &found, bool right) {
+        Connection &self = *conn;
+        if (!right && found.outcome != UserLookup::Outcome::DatabaseFailed) {
+            passwordFailed(conn, std::string());
+            return;
+        }
+        finish(self, right);
+        self.setBusy(false);
     });
 }
 
@@ -403,37 +406,6 @@ void Coordinator::login(Connection &c, const UserRow &row)
     finish(c, true, "setuserid " + std::to_string(row.userId) + "\n");
 }
 
-void Coordinator::checkPassword(Connection &c, const Command &cmd)
-{
-    // Only an editor's own password: anything else would let every editor
-    // test passwords of others.
-    if (toLower(cmd.arg) != toLower(c.session.loginName)) {
-        logWarning(c.session.loginName + " asked to check the password of " + cmd.arg + ": refused");
-        finish(c, false);
-        return;
-    }
-    c.setBusy(true);
-    auto self = m_conns.at(c.id());
-    const std::string name = c.session.loginName;
-    const std::string password = cmd.rest;
-    m_db.submit([this, self, name, password](PGconn *conn) {
-        auto row = std::make_shared<UserRow>();
-        lookupUser(conn, name, row->dbOk, row->found, row->userId, row->loginName, row->password, row->rights);
-        asio::post(m_io, [this, self, row, password] {
-            if (self->closing())
-                return;
-            const bool right = row->dbOk && row->found && !row->password.empty() &&
-                               constantTimeEquals(row->password, password);
-            if (!right && row->dbOk) {
-                passwordFailed(self, std::string());
-                return;
-            }
-            finish(*self, right);
-            self->setBusy(false);
-        });
-    });
-}
-
 void Coordinator::logoff(Connection &c, const std::string &why)
 {
     Session &s = c.session;
@@ -444,7 +416,6 @@ void Coordinator::logoff(Connection &c, const std::string &why)
     const std::size_t locks = m_locks.releaseAll(id);
     m_online.erase(toLower(s.loginName));
     m_log.removeClient(id);
-    m_dropLogged.erase(id);
     // Claims by this editor lapse; roles it held are free again, or go to
     // whoever was asking for them.
     for (auto it = m_claims.begin(); it != m_claims.end();)
@@ -470,19 +441,14 @@ void Coordinator::logoff(Connection &c, const std::string &why)
 void Coordinator::onClosed(Connection &c)
 {
     logoff(c, "connection closed");
-    m_badLines.erase(c.id());
     m_conns.erase(c.id());
     if (m_stopping && m_conns.empty())
         m_io.stop();
 }
 
-void Coordinator::claimRole(Connection &c, std::int64_t team)
+void Coordinator::claimRole(Connection &c, const Command &cmd)
 {
-    if (!c.session.mayBeFinalEditor()) {
-        logWarning(c.session.loginName + " claimed the final-editor role without the right to it");
-        finish(c, false);
-        return;
-    }
+    const std::int64_t team = cmd.team;
     const auto holder = m_roles.find(team);
     if (holder == m_roles.end() || holder->second == c.id()) {
         m_roles[team] = c.id();
@@ -507,9 +473,10 @@ void Coordinator::claimRole(Connection &c, std::int64_t team)
     finish(c, true);
 }
 
-void Coordinator::answerClaim(Connection &c, const std::string &claimant, bool grant)
+void Coordinator::answerClaim(Connection &c, const Command &cmd)
 {
-    const Connection *who = byName(claimant);
+    const bool grant = cmd.kind == CommandKind::GrantFinalEditor;
+    const Connection *who = byName(cmd.arg);
     for (auto it = m_claims.begin(); it != m_claims.end(); ++it) {
         if (it->second.holder != c.id() || !who || it->second.claimant != who->id())
             continue;
@@ -577,14 +544,9 @@ void Coordinator::job(Connection &c, const Command &cmd)
     finish(c, true);
 }
 
-void Coordinator::hangup(Connection &c, const std::string &name)
+void Coordinator::hangup(Connection &c, const Command &cmd)
 {
-    if (!c.session.isAdministrator()) {
-        logWarning(c.session.loginName + " may not hang up " + name);
-        finish(c, false);
-        return;
-    }
-    Connection *target = byName(name);
+    Connection *target = byName(cmd.arg);
     if (!target) {
         finish(c, false);
         return;

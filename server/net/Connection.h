@@ -16,6 +16,7 @@
 #endif
 #include <asio.hpp>
 
+#include "net/Session.h"
 #include "protocol/LineBuffer.h"
 
 #include <array>
@@ -35,17 +36,6 @@ public:
     virtual ~ConnectionHandler() = default;
     virtual void onLine(Connection &c, const std::string &line) = 0;
     virtual void onClosed(Connection &c) = 0;  // once, after the socket closed
-};
-
-// What a logged-in editor is, as far as this connection knows.
-struct Session {
-    bool loggedIn = false;
-    int userId = 0;
-    std::string loginName;   // as stored in tbluser
-    std::string rights;      // tbluser.rights, read at log-in
-    std::chrono::system_clock::time_point since;
-    bool isAdministrator() const { return rights.size() >= 2 && rights[1] == 'x'; }
-    bool mayBeFinalEditor() const { return !rights.empty() && rights[0] == 'x'; }
 };
 
 class Connection : public std::enable_shared_from_this<Connection> {

@@ -1,6 +1,6 @@
 #include "protocol/Config.h"
 
-#include "protocol/Command.h"
+#include "text/Text.h"
 
 #include <charconv>
 #include <fstream>

@@ -10,7 +10,7 @@
 //   [database]  host, port, name, user, password, workers
 //   [job <id>]  name, description, schedule, command, time_limit, directory
 
-#include "jobs/JobSchedule.h"
+#include "jobs/JobDefinition.h"
 
 #include <optional>
 #include <string>
@@ -34,15 +34,6 @@ struct IniSection {
 // '#'. Keys before any section belong to a section with an empty name.
 // nullopt and `error` ("line N: ...") for a line that is none of these.
 std::optional<std::vector<IniSection>> parseIni(const std::string &text, std::string *error);
-
-struct JobDefinition {
-    std::string name;                 // shown in the job lists and used by "job new eenmalig"
-    std::string description;
-    JobSchedule schedule;
-    std::vector<std::string> argv;    // program and arguments, no shell involved
-    int timeLimitSeconds = 600;
-    std::string directory;            // working directory; empty = the server's
-};
 
 struct ServerConfig {
     std::string listenAddress = "0.0.0.0";

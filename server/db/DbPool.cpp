@@ -1,4 +1,4 @@
-#include "DbPool.h"
+#include "db/DbPool.h"
 
 #include "Log.h"
 
