@@ -23,6 +23,7 @@
 
 #include "db/DbPool.h"
 #include "db/UserStore.h"
+#include "Log.h"
 #include "jobs/JobRunner.h"
 #include "locks/LockTable.h"
 #include "net/Connection.h"
@@ -36,6 +37,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace qserver {
 
@@ -84,7 +86,11 @@ private:
     void tick();
     void finish(Connection &c, bool ok, const std::string &lines = std::string());
     void verifyPassword(Connection &c, const std::string &name, const std::string &password, PasswordChecked then);
-    void passwordFailed(const std::shared_ptr<Connection> &c, const std::string &lines);
+    void countOutcome(const std::string &address, const std::string &account, bool right);
+    void admit(asio::ip::tcp::socket socket);
+    void refuseWithoutDescriptors();
+    void logLimited(const std::string &key, const std::string &text);
+    void rosterChanged();
     void login(Connection &c, const UserRow &row);
     void logoff(Connection &c, const std::string &why);
     void moveRole(std::int64_t team, std::uint64_t to, bool tellOldHolder);
@@ -131,6 +137,12 @@ private:
     std::map<std::int64_t, std::uint64_t> m_roles;                 // team -> final editor's connection
     std::map<std::int64_t, Claim> m_claims;                        // team -> pending claim
     std::unordered_map<std::string, Failures> m_failures;          // address -> failed log-ins
+    std::unordered_map<std::string, Failures> m_accountFailures;   // lower-case name -> failed log-ins
+    std::unordered_set<std::string> m_loginInFlight;               // addresses with a password check under way
+    std::unordered_map<std::string, std::size_t> m_perAddress;     // address -> open connections
+    LogThrottle m_throttle{5, std::chrono::seconds(60)};           // log lines clients can provoke
+    int m_spareFd = -1;                                            // given up when descriptors run out
+    std::uint64_t m_ticks = 0;
     bool m_stopping = false;
 };
 

@@ -10,32 +10,25 @@
 
 namespace qserver {
 
-UserLookup UserStore::lookup(PGconn *conn, const std::string &name)
+UserLookup UserStore::lookup(DbConnection &db, const std::string &name)
 {
     UserLookup out;
-    if (!conn) {
-        out.error = "no database connection";
+    // The name is a parameter, never part of the SQL.
+    PGresult *r = db.exec("select userid, loginnaam, coalesce(password, ''), coalesce(rights, '') "
+                          "from tbluser where lower(loginnaam) = lower($1) "
+                          "order by (loginnaam = $1) desc, userid limit 1",
+                          {name}, out.error);
+    if (!r) {
+        logError("database: user lookup failed: " + out.error);
         return out;
     }
-    // The name is a parameter, never part of the SQL.
-    const char *params[1] = {name.c_str()};
-    PGresult *r = PQexecParams(conn,
-                               "select userid, loginnaam, coalesce(password, ''), coalesce(rights, '') "
-                               "from tbluser where lower(loginnaam) = lower($1) "
-                               "order by (loginnaam = $1) desc, userid limit 1",
-                               1, nullptr, params, nullptr, nullptr, 0);
-    if (PQresultStatus(r) == PGRES_TUPLES_OK) {
-        out.outcome = UserLookup::Outcome::Unknown;
-        if (PQntuples(r) == 1) {
-            out.outcome = UserLookup::Outcome::Found;
-            out.user.userId = std::atoi(PQgetvalue(r, 0, 0));
-            out.user.loginName = PQgetvalue(r, 0, 1);
-            out.user.password = PQgetvalue(r, 0, 2);
-            out.user.rights = PQgetvalue(r, 0, 3);
-        }
-    } else {
-        out.error = PQresultErrorMessage(r);
-        logError("database: user lookup failed: " + out.error);
+    out.outcome = UserLookup::Outcome::Unknown;
+    if (PQntuples(r) == 1) {
+        out.outcome = UserLookup::Outcome::Found;
+        out.user.userId = std::atoi(PQgetvalue(r, 0, 0));
+        out.user.loginName = PQgetvalue(r, 0, 1);
+        out.user.password = PQgetvalue(r, 0, 2);
+        out.user.rights = PQgetvalue(r, 0, 3);
     }
     PQclear(r);
     return out;
@@ -43,7 +36,7 @@ UserLookup UserStore::lookup(PGconn *conn, const std::string &name)
 
 void UserStore::find(const std::string &name, Done done)
 {
-    m_pool.submit([this, name, done = std::move(done)](PGconn *conn) {
+    m_pool.submit([this, name, done = std::move(done)](DbConnection &conn) {
         auto result = std::make_shared<UserLookup>(lookup(conn, name));
         m_post([done, result] { done(*result); });
     });

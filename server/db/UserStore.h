@@ -10,10 +10,9 @@
 #include <functional>
 #include <string>
 
-struct pg_conn;
-
 namespace qserver {
 
+class DbConnection;
 class DbPool;
 
 struct UserRow {
@@ -45,8 +44,8 @@ public:
     // wins) and calls `done` through `post` with the outcome.
     void find(const std::string &name, Done done);
 
-    // The lookup itself, on a worker's connection (nullptr: no database).
-    static UserLookup lookup(pg_conn *conn, const std::string &name);
+    // The lookup itself, on a worker's connection.
+    static UserLookup lookup(DbConnection &db, const std::string &name);
 
 private:
     DbPool &m_pool;

@@ -2,12 +2,15 @@
 
 #include "Log.h"
 
+#include <algorithm>
+
 namespace qserver {
 
 Connection::Connection(asio::ip::tcp::socket socket, ConnectionHandler &handler, std::uint64_t id, std::size_t maxLine,
                        std::size_t maxOutput)
     : m_socket(std::move(socket)), m_graceTimer(m_socket.get_executor()), m_handler(handler), m_id(id),
-      m_in(maxLine), m_maxOutput(maxOutput), m_lastActivity(std::chrono::steady_clock::now())
+      m_in(maxLine), m_maxOutput(maxOutput), m_connectedAt(std::chrono::steady_clock::now()),
+      m_lastActivity(m_connectedAt)
 {
     std::error_code ec;
     const auto ep = m_socket.remote_endpoint(ec);
@@ -74,7 +77,7 @@ void Connection::write(std::string_view bytes)
     if (m_closed)
         return;
     m_out.append(bytes);
-    if (m_out.size() + m_writing.size() > m_maxOutput) {
+    if (m_out.size() - m_outStart + m_writing.size() > m_maxOutput) {
         logWarning("connection " + std::to_string(m_id) + " from " + m_address +
                    ": client reads no replies, connection closed");
         close("output backlog over the limit");
@@ -85,10 +88,17 @@ void Connection::write(std::string_view bytes)
 
 void Connection::doWrite()
 {
-    if (m_writingActive || m_out.empty() || m_closed)
+    if (m_writingActive || m_out.size() == m_outStart || m_closed)
         return;
-    m_writing.swap(m_out);
-    m_out.clear();
+    // One piece at a time: a large reply goes out in bounded writes, so the
+    // loop turns between them and other clients are served meanwhile.
+    const std::size_t n = std::min(kWritePiece, m_out.size() - m_outStart);
+    m_writing.assign(m_out, m_outStart, n);
+    m_outStart += n;
+    if (m_outStart == m_out.size() || m_outStart > m_out.size() / 2) {
+        m_out.erase(0, m_outStart);
+        m_outStart = 0;
+    }
     m_writingActive = true;
     asio::async_write(m_socket, asio::buffer(m_writing),
                       [self = shared_from_this()](const std::error_code &ec, std::size_t) {
@@ -100,7 +110,7 @@ void Connection::doWrite()
                               self->close("write failed: " + ec.message());
                               return;
                           }
-                          if (!self->m_out.empty()) {
+                          if (self->m_out.size() > self->m_outStart) {
                               self->doWrite();
                           } else if (self->m_closing) {
                               std::error_code ignored;
@@ -115,7 +125,7 @@ void Connection::closeAfterFlush()
     if (m_closed || m_closing)
         return;
     m_closing = true;
-    if (!m_writingActive && m_out.empty()) {
+    if (!m_writingActive && m_out.size() == m_outStart) {
         close("closed by server");
         return;
     }

@@ -6,7 +6,8 @@
 // off the loop (a database call), the connection is `busy`: further lines stay
 // buffered and reading pauses, so replies leave strictly in command order and
 // a client cannot make the server buffer without bound. Output is appended to
-// one buffer and written by at most one async_write at a time. A connection is
+// one buffer and written by at most one async_write at a time, in pieces of
+// at most kWritePiece bytes. A connection is
 // never destroyed inside its own handler: close() shuts the socket and posts
 // the coordinator's clean-up; the handlers keep the object alive through
 // shared_from_this until they have run.
@@ -60,7 +61,9 @@ public:
     bool closing() const { return m_closing || m_closed; }
 
     std::uint64_t id() const { return m_id; }
+    bool encrypted() const { return false; }
     const std::string &address() const { return m_address; }
+    std::chrono::steady_clock::time_point connectedAt() const { return m_connectedAt; }
     std::chrono::steady_clock::time_point lastActivity() const { return m_lastActivity; }
     Session session;
 
@@ -76,7 +79,9 @@ private:
     std::string m_address;
     LineBuffer m_in;
     std::array<char, 16384> m_readBuf{};
-    std::string m_out;        // waiting to be written
+    static constexpr std::size_t kWritePiece = 64 * 1024;  // largest single write
+    std::string m_out;        // waiting to be written from m_outStart on
+    std::size_t m_outStart = 0;
     std::string m_writing;    // being written by the current async_write
     std::size_t m_maxOutput;  // a client that reads nothing is dropped beyond this
     bool m_reading = false;
@@ -84,6 +89,7 @@ private:
     bool m_busy = false;
     bool m_closing = false;   // close after the output is written
     bool m_closed = false;
+    std::chrono::steady_clock::time_point m_connectedAt;
     std::chrono::steady_clock::time_point m_lastActivity;
 };
 

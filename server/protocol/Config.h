@@ -5,9 +5,12 @@
 // and the line. Unknown keys are errors rather than silently ignored: a typo
 // in a production configuration must not fall back to a default unnoticed.
 //
-//   [server]    listen, port, min_client_version, idle_timeout, max_line_length,
-//               queue_limit, final_editor_timeout, login_delay_ms
-//   [database]  host, port, name, user, password, workers
+//   [server]    listen, port, min_client_version, idle_timeout, silent_timeout,
+//               login_timeout, max_connections, max_connections_per_address,
+//               max_line_length, queue_limit, queue_bytes, max_lock_name,
+//               max_locks, final_editor_timeout, login_delay_ms
+//   [database]  host, port, name, user, password, workers, connect_timeout,
+//               statement_timeout
 //   [job <id>]  name, description, schedule, command, time_limit, directory
 
 #include "jobs/JobDefinition.h"
@@ -40,8 +43,15 @@ struct ServerConfig {
     int port = 2000;                       // 0 = any free port (tests)
     std::string minClientVersion = "0";
     double idleTimeoutSeconds = 300;       // 0 = never drop idle connections
+    double silentTimeoutSeconds = 40;      // a logged-in client silent this long is gone; 0 = never
+    double loginTimeoutSeconds = 120;      // time to log in after connecting; 0 = unlimited
+    std::size_t maxConnections = 500;
+    std::size_t maxConnectionsPerAddress = 32;
     std::size_t maxLineLength = 65536;
     std::size_t queueLimit = 10000;        // queued lines per client
+    std::size_t queueBytes = 1024 * 1024;  // queued bytes per client
+    std::size_t maxLockName = 128;
+    std::size_t maxLocks = 1000;           // locks one client may hold
     double finalEditorTimeoutSeconds = 45;
     int loginDelayMs = 500;                // base delay after repeated failed log-ins
 
@@ -51,6 +61,8 @@ struct ServerConfig {
     std::string dbUser = "quillon";
     std::string dbPassword;
     int dbWorkers = 4;
+    int dbConnectTimeoutSeconds = 5;       // libpq's connect_timeout (at least 2)
+    double dbStatementTimeoutSeconds = 5;  // per statement, in the database and in the wait for it
 
     std::vector<JobDefinition> jobs;
 };
