@@ -104,7 +104,23 @@ bool Coordinator::listen(std::string &error)
                 ec.message();
         return false;
     }
-    logInfo("listening on " + m_config.listenAddress + ":" + std::to_string(port()));
+    if (!m_config.tlsCertificate.empty()) {
+        m_tls = std::make_unique<asio::ssl::context>(asio::ssl::context::tls_server);
+        m_tls->set_options(asio::ssl::context::default_workarounds | asio::ssl::context::no_sslv2 |
+                               asio::ssl::context::no_sslv3 | asio::ssl::context::no_tlsv1 |
+                               asio::ssl::context::no_tlsv1_1,
+                           ec);
+        if (!ec)
+            m_tls->use_certificate_chain_file(m_config.tlsCertificate, ec);
+        if (!ec)
+            m_tls->use_private_key_file(m_config.tlsKey, asio::ssl::context::pem, ec);
+        if (ec) {
+            error = "TLS: cannot use " + m_config.tlsCertificate + " and " + m_config.tlsKey + ": " + ec.message();
+            return false;
+        }
+    }
+    logInfo("listening on " + m_config.listenAddress + ":" + std::to_string(port()) +
+            (m_tls ? " (TLS and plain TCP)" : " (plain TCP)"));
     m_acceptor.non_blocking(true, ec);
     // Connections must run out before descriptors do; the spare descriptor
     // lets the server take a connection off the queue and close it when they
@@ -203,7 +219,8 @@ void Coordinator::admit(asio::ip::tcp::socket socket)
         return;
     }
     ++m_perAddress[address];
-    auto c = std::make_shared<Connection>(std::move(socket), *this, ++m_nextId, m_config.maxLineLength, kMaxOutput);
+    auto c = std::make_shared<Connection>(std::move(socket), *this, ++m_nextId, m_config.maxLineLength, kMaxOutput,
+                                          m_tls.get());
     m_conns.emplace(c->id(), c);
     c->start();
 }

@@ -122,6 +122,7 @@ private:
     asio::io_context &m_io;
     ServerConfig m_config;
     std::string m_configPath;
+    std::unique_ptr<asio::ssl::context> m_tls;  // null: plain TCP only
     asio::ip::tcp::acceptor m_acceptor;
     asio::steady_timer m_tickTimer;
     asio::steady_timer m_acceptRetry;

@@ -1,7 +1,12 @@
 #pragma once
 // One client connection on the event loop.
 //
-// DESIGN: the connection frames input into lines and hands each complete line
+// DESIGN: when the server has a TLS context, the first byte a client sends
+// decides: a TLS handshake record (0x16) starts TLS on this connection, any
+// other byte (a command letter) means plain TCP, so old clients keep working
+// on the same port. The byte is only peeked at, never consumed.
+//
+// The connection frames input into lines and hands each complete line
 // to the coordinator, one at a time. While the coordinator works on a command
 // off the loop (a database call), the connection is `busy`: further lines stay
 // buffered and reading pauses, so replies leave strictly in command order and
@@ -16,6 +21,7 @@
 #define ASIO_STANDALONE
 #endif
 #include <asio.hpp>
+#include <asio/ssl.hpp>
 
 #include "net/Session.h"
 #include "protocol/LineBuffer.h"
@@ -41,8 +47,9 @@ public:
 
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
+    // `tls` may be null: plain TCP only.
     Connection(asio::ip::tcp::socket socket, ConnectionHandler &handler, std::uint64_t id, std::size_t maxLine,
-               std::size_t maxOutput);
+               std::size_t maxOutput, asio::ssl::context *tls = nullptr);
 
     void start();
 
@@ -61,18 +68,21 @@ public:
     bool closing() const { return m_closing || m_closed; }
 
     std::uint64_t id() const { return m_id; }
-    bool encrypted() const { return false; }
+    bool encrypted() const { return m_tls != nullptr; }
     const std::string &address() const { return m_address; }
     std::chrono::steady_clock::time_point connectedAt() const { return m_connectedAt; }
     std::chrono::steady_clock::time_point lastActivity() const { return m_lastActivity; }
     Session session;
 
 private:
+    void startTlsOrPlain();
     void doRead();
     void processLines();
     void doWrite();
 
     asio::ip::tcp::socket m_socket;
+    asio::ssl::context *m_tlsContext;
+    std::unique_ptr<asio::ssl::stream<asio::ip::tcp::socket &>> m_tls;  // set once TLS was chosen
     asio::steady_timer m_graceTimer;
     ConnectionHandler &m_handler;
     std::uint64_t m_id;

@@ -264,6 +264,17 @@ std::optional<ServerConfig> parseConfig(const std::string &text, std::string *er
             for (const IniEntry &e : s.entries)
                 if (!applyKey(c, lower, e, why))
                     return fail(why);
+        } else if (lower == "tls") {
+            for (const IniEntry &e : s.entries) {
+                if (e.key == "certificate")
+                    c.tlsCertificate = e.value;
+                else if (e.key == "key")
+                    c.tlsKey = e.value;
+                else
+                    return fail(at(e.line) + e.key + ": unknown key in [tls]");
+            }
+            if (c.tlsCertificate.empty() != c.tlsKey.empty())
+                return fail(at(s.line) + "[tls] needs both certificate and key");
         } else if (lower == "job" || lower.rfind("job ", 0) == 0) {
             JobDefinition job;
             if (!parseJob(s, job, why))

@@ -11,6 +11,7 @@
 //               max_locks, final_editor_timeout, login_delay_ms
 //   [database]  host, port, name, user, password, workers, connect_timeout,
 //               statement_timeout
+//   [tls]       certificate, key
 //   [job <id>]  name, description, schedule, command, time_limit, directory
 
 #include "jobs/JobDefinition.h"
@@ -63,6 +64,10 @@ struct ServerConfig {
     int dbWorkers = 4;
     int dbConnectTimeoutSeconds = 5;       // libpq's connect_timeout (at least 2)
     double dbStatementTimeoutSeconds = 5;  // per statement, in the database and in the wait for it
+
+    // PEM files; both set: clients may speak TLS (plain TCP stays possible).
+    std::string tlsCertificate;            // the server's certificate chain
+    std::string tlsKey;                    // its private key, unencrypted
 
     std::vector<JobDefinition> jobs;
 };

@@ -10,6 +10,8 @@
 
 #include "support/TestDatabase.h"
 
+#include "platform/Socket.h"
+
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QtTest>
@@ -56,6 +58,7 @@ private slots:
     void databaseDownIsSaid_data();
     void databaseDownIsSaid();
     void statementTimeLimit();
+    void tlsLogin();
     void shutdownTellsEveryone();
 
 private:
@@ -76,6 +79,33 @@ const char *kUsers =
     "('piet', 'pad', '----------------'), ('kees', 'kat', 'x---------------'),"
     "('leeg', '', 'xx--------------'), ('lies', 'luis', '----------------'),"
     "('gast', 'gans', '----------------'), ('bob', 'bever', '----------------')";
+
+// A certificate authority and a server certificate for 127.0.0.1, made with
+// the openssl program in `dir`: ca.pem, server.pem, server.key.
+QString makeCertificates(const QString &dir)
+{
+    const QStringList steps[] = {
+        {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=Quillon test CA", "-keyout",
+         "ca.key", "-out", "ca.pem"},
+        {"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-keyout", "server.key", "-out",
+         "server.csr"},
+        {"x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial", "-days", "2",
+         "-extfile", "san.cnf", "-out", "server.pem"},
+    };
+    QFile san(dir + QStringLiteral("/san.cnf"));
+    if (!san.open(QIODevice::WriteOnly) || san.write("subjectAltName = IP:127.0.0.1, DNS:localhost\n") < 0)
+        return QStringLiteral("cannot write san.cnf");
+    san.close();
+    for (const QStringList &args : steps) {
+        QProcess p;
+        p.setWorkingDirectory(dir);
+        p.start(QStringLiteral("openssl"), args);
+        if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+            return QStringLiteral("openssl ") + args.join(' ') + QStringLiteral(": ") +
+                   QString::fromLocal8Bit(p.readAllStandardError()) + p.errorString();
+    }
+    return QString();
+}
 
 const char *kJobs =
     "[job echo]\ndescription = Groeten\nschedule = manual\n"
@@ -856,6 +886,49 @@ void TestServer::statementTimeLimit()
     PQclear(PQexec(blocker, "rollback"));
     PQfinish(blocker);
     QCOMPARE(c.reply(QStringLiteral("auth jan jas")), QStringLiteral("setuserid 2|ok"));
+    answersFreshClient(s.port());
+}
+
+void TestServer::tlsLogin()
+{
+    QTemporaryDir certs, otherCa;
+    const QString made = makeCertificates(certs.path());
+    QVERIFY2(made.isEmpty(), qPrintable(made));
+    QVERIFY(makeCertificates(otherCa.path()).isEmpty());
+    ServerProcess s;
+    QVERIFY2(s.start(m_db.get(), QString(),
+                     QStringLiteral("[tls]\ncertificate = %1/server.pem\nkey = %1/server.key\n").arg(certs.path())),
+             qPrintable(s.error()));
+
+    // The client's socket: TLS, verified against the configured CA.
+    platform::TcpSocket tls;
+    tls.setTls({true, certs.filePath(QStringLiteral("ca.pem")), QString()});
+    QString error;
+    QVERIFY2(tls.connect(QStringLiteral("127.0.0.1"), s.port(), 5000, &error), qPrintable(error));
+    QVERIFY(tls.encrypted());
+    const QByteArray auth = "auth jan jas\r\n";
+    QVERIFY(tls.writeAll(auth.constData(), std::size_t(auth.size()), &error));
+    QByteArray got;
+    char buf[256];
+    while (!got.endsWith("ok\n") && !got.endsWith("err\n")) {
+        const auto r = tls.readSome(buf, sizeof buf, 5000);
+        QVERIFY2(r.status == platform::TcpSocket::ReadStatus::Data, qPrintable(tls.errorString()));
+        got.append(buf, qsizetype(r.count));
+    }
+    QCOMPARE(got, QByteArray("setuserid 2\nok\n"));
+
+    // A server whose certificate the configured CA did not sign is refused.
+    platform::TcpSocket wrongCa;
+    wrongCa.setTls({true, otherCa.filePath(QStringLiteral("ca.pem")), QString()});
+    QVERIFY(!wrongCa.connect(QStringLiteral("127.0.0.1"), s.port(), 5000, &error));
+    QVERIFY(!wrongCa.isOpen());
+
+    // Plain TCP stays possible on the same port, and each such log-in is logged.
+    LineClient plain(s.port());
+    QVERIFY(plain.login(QStringLiteral("kees"), QStringLiteral("kat")));
+    QTRY_VERIFY(s.log().contains(QLatin1String(": kees logged in over plain TCP")));
+    QVERIFY(s.log().contains(QLatin1String(": jan logged in\n")));
+    QVERIFY(s.log().contains(QLatin1String("(TLS and plain TCP)")));
     answersFreshClient(s.port());
 }
 

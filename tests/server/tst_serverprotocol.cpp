@@ -202,6 +202,7 @@ void TestServerProtocol::config_data()
                                     << "line 2: schedule: times must be written hh:mm, separated by commas";
     QTest::newRow("two jobs with one name") << "[job a]\ncommand = x\n[job A]\ncommand = y\n"
                                             << "line 3: second job named \"A\"";
+    QTest::newRow("tls without key") << "[tls]\ncertificate = /etc/q.pem\n" << "line 1: [tls] needs both certificate and key";
     QTest::newRow("bad version") << "[server]\nmin_client_version = 1.x\n" << "line 2: min_client_version: not a dotted version number";
 }
 
