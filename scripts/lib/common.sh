@@ -17,7 +17,7 @@ PACKAGES=(
   libjpeg62-turbo-dev libssl-dev libpq-dev libasio-dev
   postgresql postgresql-contrib
   fonts-liberation xvfb redis-server
-  iproute2 procps
+  iproute2 procps openssl
 )
 
 log() { printf '[%s] %s\n' "$(date +%H:%M:%S)" "$*" >&2; }
