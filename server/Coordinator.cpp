@@ -2,12 +2,16 @@
 
 #include "Log.h"
 #include "import/Importer.h"
+#include "protocol/Relay.h"
 #include "publish/Publisher.h"
 
-#include <libpq-fe.h>
-
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <ctime>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 namespace qserver {
@@ -15,9 +19,35 @@ namespace qserver {
 namespace {
 constexpr std::size_t kMaxOutput = 64 * 1024 * 1024;   // unread reply bytes before a client is dropped
 constexpr auto kTick = std::chrono::milliseconds(100);  // resolution of time-outs
-constexpr int kFreeFailures = 3;                        // failed log-ins per address before slowing down
+constexpr int kFreeFailures = 3;                        // failed log-ins per address or name before slowing down
 constexpr auto kFailureMemory = std::chrono::minutes(5);
 constexpr int kMaxLoginDelayMs = 8000;
+constexpr int kReservedDescriptors = 32;                // for the database, job pipes, the log ...
+const char *kDatabaseDown = "chat De database van de server antwoordt niet; probeer het later opnieuw\n";
+
+std::chrono::milliseconds statementLimit(const ServerConfig &c)
+{
+    return std::chrono::milliseconds(static_cast<long long>(c.dbStatementTimeoutSeconds * 1000));
+}
+
+// How long a password check waits before it answers, from the failures
+// counted so far: nothing for the first kFreeFailures, then the base delay,
+// doubling per failure up to kMaxLoginDelayMs.
+int failureDelayMs(int failuresSoFar, int baseMs)
+{
+    const int n = failuresSoFar + 1;
+    if (n <= kFreeFailures)
+        return 0;
+    const int steps = std::min(n - kFreeFailures - 1, 10);
+    return std::min(baseMs * (1 << steps), kMaxLoginDelayMs);
+}
+
+std::string secondsText(double s)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", s);
+    return buf;
+}
 
 std::string hhmm(std::chrono::system_clock::time_point t)
 {
@@ -30,62 +60,25 @@ std::string hhmm(std::chrono::system_clock::time_point t)
 }
 }  // namespace
 
-// One tbluser row as the password check needs it.
-struct Coordinator::UserRow {
-    bool dbOk = false;
-    bool found = false;
-    int userId = 0;
-    std::string loginName;
-    std::string password;
-    std::string rights;
-};
-
-namespace {
-// Runs on a database worker. The name is a parameter, never part of the SQL.
-void lookupUser(PGconn *conn, const std::string &name, bool &dbOk, bool &found, int &id, std::string &login,
-                std::string &password, std::string &rights)
-{
-    dbOk = false;
-    found = false;
-    if (!conn)
-        return;
-    const char *params[1] = {name.c_str()};
-    PGresult *r = PQexecParams(conn,
-                               "select userid, loginnaam, coalesce(password, ''), coalesce(rights, '') "
-                               "from tbluser where lower(loginnaam) = lower($1) "
-                               "order by (loginnaam = $1) desc, userid limit 1",
-                               1, nullptr, params, nullptr, nullptr, 0);
-    if (PQresultStatus(r) == PGRES_TUPLES_OK) {
-        dbOk = true;
-        if (PQntuples(r) == 1) {
-            found = true;
-            id = std::atoi(PQgetvalue(r, 0, 0));
-            login = PQgetvalue(r, 0, 1);
-            password = PQgetvalue(r, 0, 2);
-            rights = PQgetvalue(r, 0, 3);
-        }
-    } else {
-        logError(std::string("database: user lookup failed: ") + PQresultErrorMessage(r));
-    }
-    PQclear(r);
-}
-}  // namespace
-
 Coordinator::Coordinator(asio::io_context &io, ServerConfig config, std::string configPath)
     : m_io(io), m_config(std::move(config)), m_configPath(std::move(configPath)), m_acceptor(io), m_tickTimer(io),
       m_acceptRetry(io), m_stopTimer(io),
-      m_db(makeConninfo(m_config.dbHost, m_config.dbPort, m_config.dbName, m_config.dbUser, m_config.dbPassword),
-           m_config.dbWorkers),
+      m_db(makeConninfo(m_config.dbHost, m_config.dbPort, m_config.dbName, m_config.dbUser, m_config.dbPassword,
+                        m_config.dbConnectTimeoutSeconds, statementLimit(m_config)),
+           m_config.dbWorkers, statementLimit(m_config)),
+      m_users(m_db, [this](std::function<void()> f) { asio::post(m_io, std::move(f)); }),
       m_jobs(
           io, [this](const std::string &text) { jobLog(text); },
           [this] { m_log.broadcast(0, "job refresh"); }),
-      m_log(m_config.queueLimit)
+      m_log(m_config.queueLimit, m_config.queueBytes)
 {
     m_jobs.setDefinitions(m_config.jobs);
 }
 
 Coordinator::~Coordinator()
 {
+    if (m_spareFd >= 0)
+        ::close(m_spareFd);
     m_jobs.killAll();
     m_db.stop();
 }
@@ -111,7 +104,45 @@ bool Coordinator::listen(std::string &error)
                 ec.message();
         return false;
     }
-    logInfo("listening on " + m_config.listenAddress + ":" + std::to_string(port()));
+    if (!m_config.tlsCertificate.empty()) {
+        m_tls = std::make_unique<asio::ssl::context>(asio::ssl::context::tls_server);
+        m_tls->set_options(asio::ssl::context::default_workarounds | asio::ssl::context::no_sslv2 |
+                               asio::ssl::context::no_sslv3 | asio::ssl::context::no_tlsv1 |
+                               asio::ssl::context::no_tlsv1_1,
+                           ec);
+        if (!ec)
+            m_tls->use_certificate_chain_file(m_config.tlsCertificate, ec);
+        if (!ec)
+            m_tls->use_private_key_file(m_config.tlsKey, asio::ssl::context::pem, ec);
+        if (ec) {
+            error = "TLS: cannot use " + m_config.tlsCertificate + " and " + m_config.tlsKey + ": " + ec.message();
+            return false;
+        }
+    }
+    logInfo("listening on " + m_config.listenAddress + ":" + std::to_string(port()) +
+            (m_tls ? " (TLS and plain TCP)" : " (plain TCP)"));
+    m_acceptor.non_blocking(true, ec);
+    // Connections must run out before descriptors do; the spare descriptor
+    // lets the server take a connection off the queue and close it when they
+    // run out all the same.
+    rlimit lim{};
+    if (::getrlimit(RLIMIT_NOFILE, &lim) == 0) {
+        if (lim.rlim_cur < lim.rlim_max) {
+            lim.rlim_cur = lim.rlim_max;
+            ::setrlimit(RLIMIT_NOFILE, &lim);
+            ::getrlimit(RLIMIT_NOFILE, &lim);
+        }
+        const auto usable = lim.rlim_cur > rlim_t(2 * kReservedDescriptors)
+                                ? std::size_t(lim.rlim_cur - kReservedDescriptors)
+                                : std::size_t(lim.rlim_cur / 2);
+        if (usable < m_config.maxConnections) {
+            logWarning("max_connections lowered from " + std::to_string(m_config.maxConnections) + " to " +
+                       std::to_string(usable) + ": the process may open " + std::to_string(lim.rlim_cur) +
+                       " files");
+            m_config.maxConnections = std::max<std::size_t>(usable, 1);
+        }
+    }
+    m_spareFd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     accept();
     tick();
     return true;
@@ -125,25 +156,80 @@ unsigned short Coordinator::port() const
 
 void Coordinator::accept()
 {
-    m_acceptor.async_accept([this](const std::error_code &ec, asio::ip::tcp::socket socket) {
-        if (m_stopping)
+    m_acceptor.async_wait(asio::ip::tcp::acceptor::wait_read, [this](const std::error_code &ec) {
+        if (m_stopping || ec == asio::error::operation_aborted)
             return;
-        if (ec) {
-            // Out of descriptors and the like: wait a little rather than spin.
-            logWarning("accept failed: " + ec.message());
-            m_acceptRetry.expires_after(std::chrono::milliseconds(100));
-            m_acceptRetry.async_wait([this](const std::error_code &e) {
-                if (!e)
-                    accept();
-            });
-            return;
+        // Take every waiting connection, then wait again.
+        while (!m_stopping) {
+            std::error_code e;
+            asio::ip::tcp::socket socket = m_acceptor.accept(e);
+            if (e == asio::error::would_block || e == asio::error::try_again)
+                break;
+            if (e == asio::error::no_descriptors || e.value() == ENFILE) {
+                refuseWithoutDescriptors();
+                continue;
+            }
+            if (e) {
+                logLimited("accept", "accept failed: " + e.message());
+                m_acceptRetry.expires_after(std::chrono::milliseconds(100));
+                m_acceptRetry.async_wait([this](const std::error_code &w) {
+                    if (!w)
+                        accept();
+                });
+                return;
+            }
+            admit(std::move(socket));
         }
-        auto c = std::make_shared<Connection>(std::move(socket), *this, ++m_nextId, m_config.maxLineLength,
-                                              kMaxOutput);
-        m_conns.emplace(c->id(), c);
-        c->start();
         accept();
     });
+}
+
+void Coordinator::refuseWithoutDescriptors()
+{
+    // Out of descriptors: free the spare one, take the connection off the
+    // queue and close it at once, so the client hears "no" instead of
+    // hanging in the queue; then keep the spare again.
+    if (m_spareFd >= 0) {
+        ::close(m_spareFd);
+        m_spareFd = -1;
+    }
+    std::error_code e;
+    asio::ip::tcp::socket socket = m_acceptor.accept(e);
+    if (!e)
+        socket.close(e);
+    m_spareFd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    logLimited("descriptors", "out of file descriptors: new connections are refused");
+}
+
+void Coordinator::admit(asio::ip::tcp::socket socket)
+{
+    std::error_code ec;
+    const auto ep = socket.remote_endpoint(ec);
+    const std::string address = ec ? std::string("?") : ep.address().to_string();
+    const bool full = m_conns.size() >= m_config.maxConnections;
+    if (full || m_perAddress[address] >= m_config.maxConnectionsPerAddress) {
+        logLimited(full ? "limit" : "limit " + address, "connection from " + address + " refused: " +
+                                           (full ? "max_connections (" + std::to_string(m_config.maxConnections)
+                                                 : "max_connections_per_address (" +
+                                                       std::to_string(m_config.maxConnectionsPerAddress)) +
+                                           ") reached");
+        if (m_perAddress[address] == 0)
+            m_perAddress.erase(address);
+        socket.close(ec);
+        return;
+    }
+    ++m_perAddress[address];
+    auto c = std::make_shared<Connection>(std::move(socket), *this, ++m_nextId, m_config.maxLineLength, kMaxOutput,
+                                          m_tls.get());
+    m_conns.emplace(c->id(), c);
+    c->start();
+}
+
+void Coordinator::logLimited(const std::string &key, const std::string &text)
+{
+    std::string suffix;
+    if (m_throttle.allow(key, suffix))
+        logWarning(text + suffix);
 }
 
 void Coordinator::tick()
@@ -160,20 +246,38 @@ void Coordinator::tick()
         logInfo("final-editor request of " + nameOf(claimant) + " for team " + std::to_string(team) +
                 " unanswered, granted");
         moveRole(team, claimant, true);
+        rosterChanged();
     }
-    if (m_config.idleTimeoutSeconds > 0) {
-        const auto limit = std::chrono::duration<double>(m_config.idleTimeoutSeconds);
-        std::vector<std::shared_ptr<Connection>> idle;
-        for (const auto &[id, c] : m_conns)
-            if (!c->busy() && !c->closing() && now - c->lastActivity() > limit)
-                idle.push_back(c);
-        for (auto &c : idle) {
-            logoff(*c, "idle");
-            c->close("dropped after " + std::to_string(int(m_config.idleTimeoutSeconds)) + " s without a command");
-        }
+    // Connections that have been quiet too long: idle ones, logged-in ones
+    // whose client stopped polling (a frozen client must not keep its editor
+    // and locks), and ones that never logged in.
+    const auto seconds = [](double s) { return std::chrono::duration<double>(s); };
+    std::vector<std::pair<std::shared_ptr<Connection>, std::string>> quietOnes;
+    for (const auto &[id, c] : m_conns) {
+        if (c->busy() || c->closing())
+            continue;
+        const auto quiet = now - c->lastActivity();
+        if (m_config.idleTimeoutSeconds > 0 && quiet > seconds(m_config.idleTimeoutSeconds))
+            quietOnes.emplace_back(c, "dropped after " + std::to_string(int(m_config.idleTimeoutSeconds)) +
+                                        " s without a command");
+        else if (c->session.loggedIn && m_config.silentTimeoutSeconds > 0 &&
+                 quiet > seconds(m_config.silentTimeoutSeconds))
+            quietOnes.emplace_back(c, "dropped: client silent for " + secondsText(m_config.silentTimeoutSeconds) +
+                                        " s");
+        else if (!c->session.loggedIn && m_config.loginTimeoutSeconds > 0 &&
+                 now - c->connectedAt() > seconds(m_config.loginTimeoutSeconds))
+            quietOnes.emplace_back(c, "dropped: no log-in within " + secondsText(m_config.loginTimeoutSeconds) +
+                                        " s");
     }
-    for (auto it = m_failures.begin(); it != m_failures.end();)
-        it = now - it->second.last > kFailureMemory ? m_failures.erase(it) : std::next(it);
+    for (auto &[c, why] : quietOnes) {
+        logoff(*c, "silent");
+        c->close(why);
+    }
+    for (auto *table : {&m_failures, &m_accountFailures})
+        for (auto it = table->begin(); it != table->end();)
+            it = now - it->second.last > kFailureMemory ? table->erase(it) : std::next(it);
+    if (++m_ticks % 100 == 0)
+        m_throttle.forgetOld();
 
     m_tickTimer.expires_after(kTick);
     m_tickTimer.async_wait([this](const std::error_code &ec) {
@@ -188,12 +292,13 @@ void Coordinator::finish(Connection &c, bool ok, const std::string &lines)
     if (c.session.loggedIn) {
         const std::size_t dropped = m_log.drain(c.id(), out);
         if (dropped > 0) {
-            auto &last = m_dropLogged[c.id()];
+            auto &last = c.session.lastDropWarning;
             if (Clock::now() - last > std::chrono::seconds(60)) {
                 last = Clock::now();
                 logWarning("connection " + std::to_string(c.id()) + " (" + c.session.loginName + "): " +
-                           std::to_string(dropped) + " queued lines dropped, queue limit " +
-                           std::to_string(m_log.limit()));
+                           std::to_string(dropped) + " queued lines folded into reload lines, queue limits " +
+                           std::to_string(m_log.lineLimit()) + " lines, " + std::to_string(m_log.byteLimit()) +
+                           " bytes");
             }
         }
     }
@@ -202,120 +307,212 @@ void Coordinator::finish(Connection &c, bool ok, const std::string &lines)
     c.write(out);
 }
 
+// The command table: every command the server knows, what it takes to use
+// it and who answers it. Rights are read from tbluser.rights at log-in.
+const Coordinator::CommandRow Coordinator::kCommands[] = {
+    {CommandKind::CheckVersion, "checkversion", false, Right::None, &Coordinator::checkVersion},
+    {CommandKind::Auth, "auth", false, Right::None, &Coordinator::auth},
+    {CommandKind::CheckPassword, "checkpw", true, Right::None, &Coordinator::checkPassword},
+    {CommandKind::User, "user", true, Right::None, &Coordinator::acknowledge},
+    {CommandKind::Poll, "poll", true, Right::None, &Coordinator::acknowledge},
+    {CommandKind::UserList, "userlijst", true, Right::None, &Coordinator::userList},
+    {CommandKind::UserOnline, "useronline", true, Right::None, &Coordinator::userOnline},
+    {CommandKind::Lock, "lock", true, Right::None, &Coordinator::lock},
+    {CommandKind::Unlock, "unlock", true, Right::None, &Coordinator::unlock},
+    {CommandKind::Broadcast, "broadcast", true, Right::None, &Coordinator::broadcast},
+    {CommandKind::Direct, "direct", true, Right::None, &Coordinator::direct},
+    {CommandKind::ClaimFinalEditor, "eindredacteur", true, Right::FinalEditor, &Coordinator::claimRole},
+    {CommandKind::GrantFinalEditor, "ja_eindredacteur", true, Right::None, &Coordinator::answerClaim},
+    {CommandKind::RefuseFinalEditor, "nee_eindredacteur", true, Right::None, &Coordinator::answerClaim},
+    {CommandKind::JobList, "job list", true, Right::None, &Coordinator::job},
+    {CommandKind::JobReload, "job reload", true, Right::None, &Coordinator::job},
+    {CommandKind::JobNewOnce, "job new", true, Right::None, &Coordinator::job},
+    {CommandKind::Publish, "publiceer", true, Right::None, &Coordinator::publishRubrics},
+    {CommandKind::Hangup, "hangup", true, Right::Administrator, &Coordinator::hangup},
+    {CommandKind::Shutdown, "shutdown", true, Right::Administrator, &Coordinator::shutdownCommand},
+};
+
+const Coordinator::CommandRow *Coordinator::findCommand(CommandKind kind)
+{
+    for (const CommandRow &row : kCommands)
+        if (row.kind == kind)
+            return &row;
+    return nullptr;
+}
+
 void Coordinator::onLine(Connection &c, const std::string &line)
 {
     const Command cmd = parseCommand(line);
-    if (cmd.kind == CommandKind::Invalid || cmd.kind == CommandKind::Unknown) {
+    const CommandRow *row = findCommand(cmd.kind);
+    if (!row) {
         // Logged, but not so often that a hostile client can flood the log.
-        const int n = ++m_badLines[c.id()];
+        const int n = ++c.session.badLines;
         if (n <= 5 || n % 1000 == 0)
-            logWarning("connection " + std::to_string(c.id()) + " from " + c.address() + ": " + cmd.error +
-                       (cmd.word.empty() ? std::string() : " (\"" + cmd.word.substr(0, 40) + "\")"));
+            logLimited("bad " + c.address(), "connection " + std::to_string(c.id()) + " from " + c.address() + ": " +
+                                                 cmd.error +
+                                                 (cmd.word.empty() ? std::string()
+                                                                   : " (\"" + cmd.word.substr(0, 40) + "\")"));
         finish(c, false);
         return;
     }
-    if (!c.session.loggedIn && cmd.kind != CommandKind::CheckVersion && cmd.kind != CommandKind::Auth) {
+    if (row->needsLogin && !c.session.loggedIn) {
         finish(c, false);
         return;
     }
-    dispatch(c, cmd);
+    if (!c.session.has(row->right)) {
+        logLimited("right " + c.session.loginName,
+                   c.session.loginName + " lacks the right for \"" + row->name + "\": refused");
+        finish(c, false);
+        return;
+    }
+    (this->*row->handler)(c, cmd);
 }
 
-void Coordinator::dispatch(Connection &c, const Command &cmd)
+void Coordinator::checkVersion(Connection &c, const Command &cmd)
 {
-    switch (cmd.kind) {
-    case CommandKind::CheckVersion: {
-        const auto cmp = compareVersions(cmd.arg, m_config.minClientVersion);
-        if (!cmp || *cmp < 0)
-            logInfo("connection " + std::to_string(c.id()) + ": client version " + cmd.arg + " refused (minimum " +
-                    m_config.minClientVersion + ")");
-        finish(c, cmp && *cmp >= 0);
-        return;
-    }
-    case CommandKind::Auth:
-        auth(c, cmd);
-        return;
-    case CommandKind::CheckPassword:
-        checkPassword(c, cmd);
-        return;
-    case CommandKind::User:
-    case CommandKind::Poll:
-        finish(c, true);
-        return;
-    case CommandKind::UserList:
-        finish(c, true, userListLine());
-        return;
-    case CommandKind::UserOnline:
-        finish(c, byName(cmd.arg) != nullptr);
-        return;
-    case CommandKind::Lock: {
-        const auto holder = m_locks.acquire(cmd.arg, c.id());
-        if (!holder) {
-            finish(c, true);
-            return;
-        }
-        finish(c, false, "lockedby " + nameOf(*holder) + "\n");
-        return;
-    }
-    case CommandKind::Unlock:
-        finish(c, m_locks.release(cmd.arg, c.id()));
-        return;
-    case CommandKind::Broadcast:
-        m_log.broadcast(c.id(), cmd.rest);
-        finish(c, true);
-        return;
-    case CommandKind::Direct: {
-        const std::string line = "direct " + c.session.loginName + " " + cmd.rest;
-        if (toLower(cmd.arg) == "all") {
-            m_log.broadcast(c.id(), line);
-            finish(c, true);
-            return;
-        }
-        Connection *to = byName(cmd.arg);
-        if (to)
-            m_log.send(to->id(), line);
-        finish(c, to != nullptr);
-        return;
-    }
-    case CommandKind::ClaimFinalEditor:
-        claimRole(c, cmd.team);
-        return;
-    case CommandKind::GrantFinalEditor:
-    case CommandKind::RefuseFinalEditor:
-        answerClaim(c, cmd.arg, cmd.kind == CommandKind::GrantFinalEditor);
-        return;
-    case CommandKind::JobList:
-    case CommandKind::JobReload:
-    case CommandKind::JobNewOnce:
-        job(c, cmd);
-        return;
-    case CommandKind::Publish: {
-        if (!publish::available()) {
-            const std::string text = publish::unavailableText(c.session.loginName);
-            logInfo(text);
-            finish(c, false, "publish log <red>" + text + "<black>\njob log " + text + "\n");
-            return;
-        }
+    const auto cmp = compareVersions(cmd.arg, m_config.minClientVersion);
+    if (!cmp || *cmp < 0)
+        logLimited("version " + c.address(), "connection " + std::to_string(c.id()) + " from " + c.address() +
+                                                 ": client version " + cmd.arg.substr(0, 40) + " refused (minimum " +
+                                                 m_config.minClientVersion + ")");
+    finish(c, cmp && *cmp >= 0);
+}
+
+void Coordinator::acknowledge(Connection &c, const Command &)
+{
+    finish(c, true);
+}
+
+void Coordinator::userList(Connection &c, const Command &)
+{
+    finish(c, true, userListLine());
+}
+
+void Coordinator::userOnline(Connection &c, const Command &cmd)
+{
+    finish(c, byName(cmd.arg) != nullptr);
+}
+
+void Coordinator::lock(Connection &c, const Command &cmd)
+{
+    if (cmd.arg.size() > m_config.maxLockName ||
+        (m_locks.heldBy(c.id()) >= m_config.maxLocks && m_locks.holder(cmd.arg) != c.id())) {
+        logLimited("lock " + c.session.loginName,
+                   c.session.loginName + ": lock refused (name over max_lock_name or max_locks held)");
         finish(c, false);
         return;
     }
-    case CommandKind::Hangup:
-        hangup(c, cmd.arg);
+    const auto holder = m_locks.acquire(cmd.arg, c.id());
+    if (!holder) {
+        finish(c, true);
         return;
-    case CommandKind::Shutdown:
-        if (!c.session.isAdministrator()) {
-            logWarning(c.session.loginName + " may not shut the server down");
-            finish(c, false);
-            return;
-        }
-        finish(c, true, "down\n");
-        shutdown("shutdown by " + c.session.loginName);
+    }
+    finish(c, false, "lockedby " + nameOf(*holder) + "\n");
+}
+
+void Coordinator::unlock(Connection &c, const Command &cmd)
+{
+    finish(c, m_locks.release(cmd.arg, c.id()));
+}
+
+void Coordinator::broadcast(Connection &c, const Command &cmd)
+{
+    const auto line = relayableBroadcast(cmd.rest);
+    if (!line) {
+        logLimited("broadcast " + c.session.loginName, "broadcast from " + c.session.loginName + " (" + c.address() +
+                                                           ") refused: \"" + cmd.rest.substr(0, 80) + "\"");
+        finish(c, false);
         return;
-    case CommandKind::Invalid:
-    case CommandKind::Unknown:
-        break;
+    }
+    m_log.broadcast(c.id(), *line);
+    finish(c, true);
+}
+
+void Coordinator::direct(Connection &c, const Command &cmd)
+{
+    const std::string line = "direct " + c.session.loginName + " " + cmd.rest;
+    if (toLower(cmd.arg) == "all") {
+        m_log.broadcast(c.id(), line);
+        finish(c, true);
+        return;
+    }
+    Connection *to = byName(cmd.arg);
+    if (to)
+        m_log.send(to->id(), line);
+    finish(c, to != nullptr);
+}
+
+void Coordinator::publishRubrics(Connection &c, const Command &)
+{
+    if (!publish::available()) {
+        const std::string text = publish::unavailableText(c.session.loginName);
+        logInfo(text);
+        finish(c, false, "publish log <red>" + text + "<black>\njob log " + text + "\n");
+        return;
     }
     finish(c, false);
+}
+
+void Coordinator::shutdownCommand(Connection &c, const Command &)
+{
+    finish(c, true, "down\n");
+    shutdown("shutdown by " + c.session.loginName);
+}
+
+// The one asynchronous step of "auth" and "checkpw". The time of the answer
+// is fixed before the password is looked at, from the failures counted for
+// the address and the name so far, so an answer that comes early or late
+// tells nothing about the password. One check per address at a time; the
+// outcome is counted even when the client has gone meanwhile, and the
+// address stays busy until the answer time has passed. The password is
+// compared even for an unknown name, so timing does not tell names apart.
+void Coordinator::verifyPassword(Connection &c, const std::string &name, const std::string &password,
+                                 PasswordChecked then)
+{
+    const std::string address = c.address();
+    if (m_loginInFlight.count(address)) {
+        logLimited("flight " + address, "connection " + std::to_string(c.id()) + " from " + address +
+                                            ": password check refused, another from this address is under way");
+        finish(c, false);
+        return;
+    }
+    const std::string account = toLower(name);
+    const int waitMs = std::max(failureDelayMs(m_failures[address].count, m_config.loginDelayMs),
+                                failureDelayMs(m_accountFailures[account].count, m_config.loginDelayMs));
+    const auto answerAt = Clock::now() + std::chrono::milliseconds(waitMs);
+    m_loginInFlight.insert(address);
+    c.setBusy(true);
+    auto self = m_conns.at(c.id());
+    m_users.find(name, [this, self, address, account, password, answerAt, then = std::move(then)](const UserLookup &found) {
+        const bool right = constantTimeEquals(found.user.password, password) &&
+                           found.outcome == UserLookup::Outcome::Found && !found.user.password.empty();
+        if (found.outcome != UserLookup::Outcome::DatabaseFailed)
+            countOutcome(address, account, right);
+        auto answer = [this, self, address, found, right, then] {
+            m_loginInFlight.erase(address);
+            if (!self->closing())
+                then(self, found, right);
+        };
+        if (Clock::now() >= answerAt) {
+            answer();
+            return;
+        }
+        auto timer = std::make_shared<asio::steady_timer>(m_io, answerAt);
+        timer->async_wait([timer, answer](const std::error_code &) { answer(); });
+    });
+}
+
+void Coordinator::countOutcome(const std::string &address, const std::string &account, bool right)
+{
+    const auto now = Clock::now();
+    if (right) {
+        m_accountFailures.erase(account);
+        return;
+    }
+    for (Failures *f : {&m_failures[address], &m_accountFailures[account]}) {
+        ++f->count;
+        f->last = now;
+    }
 }
 
 void Coordinator::auth(Connection &c, const Command &cmd)
@@ -327,64 +524,48 @@ void Coordinator::auth(Connection &c, const Command &cmd)
         finish(c, same, same ? "setuserid " + std::to_string(c.session.userId) + "\n" : std::string());
         return;
     }
-    c.setBusy(true);
-    auto self = m_conns.at(c.id());
-    const std::string name = cmd.arg;
-    const std::string password = cmd.rest;
-    m_db.submit([this, self, name, password](PGconn *conn) {
-        auto row = std::make_shared<UserRow>();
-        lookupUser(conn, name, row->dbOk, row->found, row->userId, row->loginName, row->password, row->rights);
-        asio::post(m_io, [this, self, row, password] {
-            if (self->closing())
-                return;
-            if (!row->dbOk) {
-                finish(*self, false);
-                self->setBusy(false);
-                return;
-            }
-            // Compare even for an unknown name, so timing does not tell names apart.
-            const bool right = constantTimeEquals(row->password, password) && row->found && !row->password.empty();
-            if (!right) {
-                logInfo("connection " + std::to_string(self->id()) + " from " + self->address() +
-                        ": log-in refused (wrong name or password)");
-                passwordFailed(self, std::string());
-                return;
-            }
-            Connection *other = byName(row->loginName);
-            if (other && other != self.get()) {
-                logInfo("connection " + std::to_string(self->id()) + ": " + row->loginName +
-                        " is logged in on connection " + std::to_string(other->id()) + " already");
-                finish(*self, false);
-                self->setBusy(false);
-                return;
-            }
-            login(*self, *row);
-            self->setBusy(false);
-        });
+    verifyPassword(c, cmd.arg, cmd.rest, [this](const std::shared_ptr<Connection> &conn, const UserLookup &found, bool right) {
+        Connection &self = *conn;
+        if (found.outcome == UserLookup::Outcome::DatabaseFailed) {
+            // Not the editor's fault, and not to be mistaken for a wrong password.
+            finish(self, false, kDatabaseDown);
+            self.setBusy(false);
+            return;
+        }
+        if (!right) {
+            logLimited("auth " + self.address(), "connection " + std::to_string(self.id()) + " from " +
+                                                     self.address() + ": log-in refused (wrong name or password)");
+            finish(self, false);
+            self.setBusy(false);
+            return;
+        }
+        Connection *other = byName(found.user.loginName);
+        if (other && other != &self) {
+            logInfo("connection " + std::to_string(self.id()) + ": " + found.user.loginName +
+                    " is logged in on connection " + std::to_string(other->id()) + " already");
+            finish(self, false);
+            self.setBusy(false);
+            return;
+        }
+        login(self, found.user);
+        self.setBusy(false);
     });
 }
 
-void Coordinator::passwordFailed(const std::shared_ptr<Connection> &c, const std::string &lines)
+void Coordinator::checkPassword(Connection &c, const Command &cmd)
 {
-    Failures &f = m_failures[c->address()];
-    ++f.count;
-    f.last = Clock::now();
-    int delayMs = 0;
-    if (f.count > kFreeFailures) {
-        const int steps = std::min(f.count - kFreeFailures - 1, 10);
-        delayMs = std::min(m_config.loginDelayMs * (1 << steps), kMaxLoginDelayMs);
-    }
-    if (delayMs == 0) {
-        finish(*c, false, lines);
-        c->setBusy(false);
+    // Only an editor's own password: anything else would let every editor
+    // test passwords of others.
+    if (toLower(cmd.arg) != toLower(c.session.loginName)) {
+        logWarning(c.session.loginName + " asked to check the password of " + cmd.arg + ": refused");
+        finish(c, false);
         return;
     }
-    auto timer = std::make_shared<asio::steady_timer>(m_io, std::chrono::milliseconds(delayMs));
-    timer->async_wait([this, c, timer, lines](const std::error_code &) {
-        if (c->closing())
-            return;
-        finish(*c, false, lines);
-        c->setBusy(false);
+    verifyPassword(c, c.session.loginName, cmd.rest, [this](const std::shared_ptr<Connection> &conn, const UserLookup &found, bool right) {
+        Connection &self = *conn;
+        const bool down = found.outcome == UserLookup::Outcome::DatabaseFailed;
+        finish(self, right, down ? kDatabaseDown : "");
+        self.setBusy(false);
     });
 }
 
@@ -399,39 +580,10 @@ void Coordinator::login(Connection &c, const UserRow &row)
     m_online[toLower(row.loginName)] = c.id();
     m_log.addClient(c.id());
     m_log.broadcast(c.id(), "chat " + row.loginName + " is aangemeld");
-    logInfo("connection " + std::to_string(c.id()) + " from " + c.address() + ": " + row.loginName + " logged in");
+    logInfo("connection " + std::to_string(c.id()) + " from " + c.address() + ": " + row.loginName + " logged in" +
+            (c.encrypted() ? "" : " over plain TCP"));
     finish(c, true, "setuserid " + std::to_string(row.userId) + "\n");
-}
-
-void Coordinator::checkPassword(Connection &c, const Command &cmd)
-{
-    // Only an editor's own password: anything else would let every editor
-    // test passwords of others.
-    if (toLower(cmd.arg) != toLower(c.session.loginName)) {
-        logWarning(c.session.loginName + " asked to check the password of " + cmd.arg + ": refused");
-        finish(c, false);
-        return;
-    }
-    c.setBusy(true);
-    auto self = m_conns.at(c.id());
-    const std::string name = c.session.loginName;
-    const std::string password = cmd.rest;
-    m_db.submit([this, self, name, password](PGconn *conn) {
-        auto row = std::make_shared<UserRow>();
-        lookupUser(conn, name, row->dbOk, row->found, row->userId, row->loginName, row->password, row->rights);
-        asio::post(m_io, [this, self, row, password] {
-            if (self->closing())
-                return;
-            const bool right = row->dbOk && row->found && !row->password.empty() &&
-                               constantTimeEquals(row->password, password);
-            if (!right && row->dbOk) {
-                passwordFailed(self, std::string());
-                return;
-            }
-            finish(*self, right);
-            self->setBusy(false);
-        });
-    });
+    rosterChanged();
 }
 
 void Coordinator::logoff(Connection &c, const std::string &why)
@@ -444,7 +596,6 @@ void Coordinator::logoff(Connection &c, const std::string &why)
     const std::size_t locks = m_locks.releaseAll(id);
     m_online.erase(toLower(s.loginName));
     m_log.removeClient(id);
-    m_dropLogged.erase(id);
     // Claims by this editor lapse; roles it held are free again, or go to
     // whoever was asking for them.
     for (auto it = m_claims.begin(); it != m_claims.end();)
@@ -463,6 +614,7 @@ void Coordinator::logoff(Connection &c, const std::string &why)
         }
     }
     m_log.broadcast(id, "chat " + s.loginName + " is afgemeld");
+    rosterChanged();
     logInfo("connection " + std::to_string(id) + ": " + s.loginName + " logged off (" + why + "), " +
             std::to_string(locks) + " locks freed");
 }
@@ -470,24 +622,23 @@ void Coordinator::logoff(Connection &c, const std::string &why)
 void Coordinator::onClosed(Connection &c)
 {
     logoff(c, "connection closed");
-    m_badLines.erase(c.id());
+    const auto it = m_perAddress.find(c.address());
+    if (it != m_perAddress.end() && --it->second == 0)
+        m_perAddress.erase(it);
     m_conns.erase(c.id());
     if (m_stopping && m_conns.empty())
         m_io.stop();
 }
 
-void Coordinator::claimRole(Connection &c, std::int64_t team)
+void Coordinator::claimRole(Connection &c, const Command &cmd)
 {
-    if (!c.session.mayBeFinalEditor()) {
-        logWarning(c.session.loginName + " claimed the final-editor role without the right to it");
-        finish(c, false);
-        return;
-    }
+    const std::int64_t team = cmd.team;
     const auto holder = m_roles.find(team);
     if (holder == m_roles.end() || holder->second == c.id()) {
         m_roles[team] = c.id();
         logInfo(c.session.loginName + " is final editor of team " + std::to_string(team));
         finish(c, true, "eindredacteur on\n");
+        rosterChanged();
         return;
     }
     const auto pending = m_claims.find(team);
@@ -507,9 +658,10 @@ void Coordinator::claimRole(Connection &c, std::int64_t team)
     finish(c, true);
 }
 
-void Coordinator::answerClaim(Connection &c, const std::string &claimant, bool grant)
+void Coordinator::answerClaim(Connection &c, const Command &cmd)
 {
-    const Connection *who = byName(claimant);
+    const bool grant = cmd.kind == CommandKind::GrantFinalEditor;
+    const Connection *who = byName(cmd.arg);
     for (auto it = m_claims.begin(); it != m_claims.end(); ++it) {
         if (it->second.holder != c.id() || !who || it->second.claimant != who->id())
             continue;
@@ -518,6 +670,7 @@ void Coordinator::answerClaim(Connection &c, const std::string &claimant, bool g
         if (grant) {
             moveRole(team, who->id(), false);
             finish(c, true, "eindredacteur off\n");
+            rosterChanged();
         } else {
             m_log.send(who->id(), "wijgereindredactie");
             finish(c, true);
@@ -577,14 +730,9 @@ void Coordinator::job(Connection &c, const Command &cmd)
     finish(c, true);
 }
 
-void Coordinator::hangup(Connection &c, const std::string &name)
+void Coordinator::hangup(Connection &c, const Command &cmd)
 {
-    if (!c.session.isAdministrator()) {
-        logWarning(c.session.loginName + " may not hang up " + name);
-        finish(c, false);
-        return;
-    }
-    Connection *target = byName(name);
+    Connection *target = byName(cmd.arg);
     if (!target) {
         finish(c, false);
         return;
@@ -678,6 +826,15 @@ void Coordinator::jobLog(const std::string &text)
 {
     logInfo("job: " + text);
     m_log.broadcast(0, "job log " + text);
+}
+
+void Coordinator::rosterChanged()
+{
+    if (m_stopping)
+        return;
+    std::string line = userListLine();
+    line.pop_back();
+    m_log.broadcast(0, std::move(line));
 }
 
 }  // namespace qserver

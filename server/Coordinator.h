@@ -10,13 +10,20 @@
 //
 // A reply is: the lines queued for the client (broadcasts of others, chat,
 // job progress, messages), then the command's own lines, then "ok" or "err".
+//
+// Every command is one row of the command table (Coordinator.cpp): its name,
+// whether it needs a log-in, the right it needs and its handler. The gate in
+// onLine applies the first two columns, so a handler runs only for a client
+// that may use it.
 
 #ifndef ASIO_STANDALONE
 #define ASIO_STANDALONE
 #endif
 #include <asio.hpp>
 
-#include "DbPool.h"
+#include "db/DbPool.h"
+#include "db/UserStore.h"
+#include "Log.h"
 #include "jobs/JobRunner.h"
 #include "locks/LockTable.h"
 #include "net/Connection.h"
@@ -25,10 +32,12 @@
 #include "protocol/MessageLog.h"
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace qserver {
 
@@ -59,25 +68,50 @@ private:
         int count = 0;
         Clock::time_point last;
     };
-    struct UserRow;
+    using Handler = void (Coordinator::*)(Connection &, const Command &);
+    struct CommandRow {
+        CommandKind kind;
+        const char *name;          // the command word, for the log
+        bool needsLogin;
+        Right right;               // besides the log-in
+        Handler handler;
+    };
+    static const CommandRow kCommands[];
+    static const CommandRow *findCommand(CommandKind kind);
+    // What a password check continues with, on the loop: the lookup's outcome
+    // and whether the password was the editor's.
+    using PasswordChecked = std::function<void(const std::shared_ptr<Connection> &, const UserLookup &, bool right)>;
 
     void accept();
     void tick();
-    void dispatch(Connection &c, const Command &cmd);
     void finish(Connection &c, bool ok, const std::string &lines = std::string());
-
-    void auth(Connection &c, const Command &cmd);
-    void checkPassword(Connection &c, const Command &cmd);
-    void passwordFailed(const std::shared_ptr<Connection> &c, const std::string &lines);
+    void verifyPassword(Connection &c, const std::string &name, const std::string &password, PasswordChecked then);
+    void countOutcome(const std::string &address, const std::string &account, bool right);
+    void admit(asio::ip::tcp::socket socket);
+    void refuseWithoutDescriptors();
+    void logLimited(const std::string &key, const std::string &text);
+    void rosterChanged();
     void login(Connection &c, const UserRow &row);
     void logoff(Connection &c, const std::string &why);
-
-    void claimRole(Connection &c, std::int64_t team);
-    void answerClaim(Connection &c, const std::string &claimant, bool grant);
     void moveRole(std::int64_t team, std::uint64_t to, bool tellOldHolder);
 
+    // Handlers of the command table.
+    void checkVersion(Connection &c, const Command &cmd);
+    void auth(Connection &c, const Command &cmd);
+    void checkPassword(Connection &c, const Command &cmd);
+    void acknowledge(Connection &c, const Command &cmd);
+    void userList(Connection &c, const Command &cmd);
+    void userOnline(Connection &c, const Command &cmd);
+    void lock(Connection &c, const Command &cmd);
+    void unlock(Connection &c, const Command &cmd);
+    void broadcast(Connection &c, const Command &cmd);
+    void direct(Connection &c, const Command &cmd);
+    void claimRole(Connection &c, const Command &cmd);
+    void answerClaim(Connection &c, const Command &cmd);
     void job(Connection &c, const Command &cmd);
-    void hangup(Connection &c, const std::string &name);
+    void publishRubrics(Connection &c, const Command &cmd);
+    void hangup(Connection &c, const Command &cmd);
+    void shutdownCommand(Connection &c, const Command &cmd);
 
     std::string userListLine() const;
     Connection *byId(std::uint64_t id) const;
@@ -88,11 +122,13 @@ private:
     asio::io_context &m_io;
     ServerConfig m_config;
     std::string m_configPath;
+    std::unique_ptr<asio::ssl::context> m_tls;  // null: plain TCP only
     asio::ip::tcp::acceptor m_acceptor;
     asio::steady_timer m_tickTimer;
     asio::steady_timer m_acceptRetry;
     asio::steady_timer m_stopTimer;
     DbPool m_db;
+    UserStore m_users;
     JobRunner m_jobs;
     LockTable m_locks;
     MessageLog m_log;
@@ -102,8 +138,12 @@ private:
     std::map<std::int64_t, std::uint64_t> m_roles;                 // team -> final editor's connection
     std::map<std::int64_t, Claim> m_claims;                        // team -> pending claim
     std::unordered_map<std::string, Failures> m_failures;          // address -> failed log-ins
-    std::unordered_map<std::uint64_t, int> m_badLines;             // connection -> malformed lines seen
-    std::unordered_map<std::uint64_t, Clock::time_point> m_dropLogged;  // connection -> last drop warning
+    std::unordered_map<std::string, Failures> m_accountFailures;   // lower-case name -> failed log-ins
+    std::unordered_set<std::string> m_loginInFlight;               // addresses with a password check under way
+    std::unordered_map<std::string, std::size_t> m_perAddress;     // address -> open connections
+    LogThrottle m_throttle{5, std::chrono::seconds(60)};           // log lines clients can provoke
+    int m_spareFd = -1;                                            // given up when descriptors run out
+    std::uint64_t m_ticks = 0;
     bool m_stopping = false;
 };
 

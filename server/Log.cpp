@@ -1,6 +1,5 @@
 #include "Log.h"
 
-#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <mutex>
@@ -21,13 +20,55 @@ void logLine(LogLevel level, std::string_view text)
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &tm);
     const char *tag = level == LogLevel::Info ? "info " : level == LogLevel::Warning ? "warn " : "error";
     // Control characters from clients must not forge log lines.
-    std::string clean(text);
+    std::string clean(text.substr(0, kMaxLogText));
     for (char &c : clean)
         if (static_cast<unsigned char>(c) < 0x20)
             c = '?';
+    if (text.size() > kMaxLogText)
+        clean += "... (" + std::to_string(text.size()) + " bytes)";
     std::lock_guard lock(mutex);
     std::fprintf(stderr, "%s.%03d %s %s\n", stamp, ms, tag, clean.c_str());
     std::fflush(stderr);
+}
+
+bool LogThrottle::allow(const std::string &key, std::string &suffix)
+{
+    suffix.clear();
+    const auto now = Clock::now();
+    auto it = m_keys.find(key);
+    if (it == m_keys.end()) {
+        if (m_keys.size() >= kMaxKeys)
+            forgetOld();
+        if (m_keys.size() >= kMaxKeys)
+            return false;
+        it = m_keys.emplace(key, Entry{now, 0, 0}).first;
+    }
+    Entry &e = it->second;
+    if (now - e.start >= m_window) {
+        if (e.suppressed > 0)
+            suffix = " (" + std::to_string(e.suppressed) + " similar lines suppressed)";
+        e = Entry{now, 0, 0};
+    }
+    if (e.count >= m_burst) {
+        ++e.suppressed;
+        return false;
+    }
+    ++e.count;
+    return true;
+}
+
+void LogThrottle::forgetOld()
+{
+    const auto now = Clock::now();
+    for (auto it = m_keys.begin(); it != m_keys.end();) {
+        if (now - it->second.start < m_window) {
+            ++it;
+            continue;
+        }
+        if (it->second.suppressed > 0)
+            logWarning(it->first + ": " + std::to_string(it->second.suppressed) + " similar lines suppressed");
+        it = m_keys.erase(it);
+    }
 }
 
 }  // namespace qserver

@@ -151,6 +151,16 @@ void countPayload(Stats &st, std::vector<std::uint64_t> &lastSeq, std::string_vi
 
 // ---------------------------------------------------------------- ours
 
+constexpr unsigned long long kSeqSpan = 1'000'000'000ULL;  // row id = sender * kSeqSpan + sequence number
+
+// "bench <sender> <seq>" from the row id of a relayed "agenda bench <id>".
+std::string ourPayload(std::string_view id)
+{
+    unsigned long long n = 0;
+    std::from_chars(id.data(), id.data() + id.size(), n);
+    return "bench " + std::to_string(n / kSeqSpan) + " " + std::to_string(n % kSeqSpan);
+}
+
 struct OurClient : std::enable_shared_from_this<OurClient> {
     enum class Cmd { None, Auth, Poll, Broadcast };
     OurClient(asio::io_context &io, int i) : sock(io), pollTimer(io), index(i), lastSeq(kBroadcasters, 0) {}
@@ -199,8 +209,10 @@ struct OurBench {
             c->pollDue = false;
             send(c, OurClient::Cmd::Poll, "poll");
         } else if (running && c->index < kBroadcasters) {
+            // The server relays only row announcements: sender and sequence
+            // number travel as the row id.
             send(c, OurClient::Cmd::Broadcast,
-                 "broadcast bench " + std::to_string(c->index) + " " + std::to_string(++c->seq));
+                 "broadcast agenda bench " + std::to_string(c->index * kSeqSpan + ++c->seq));
         }
     }
 
@@ -221,8 +233,10 @@ struct OurBench {
             next(c);
             return;
         }
-        if (line.substr(0, 6) == "bench ")
-            countPayload(st, c->lastSeq, line, now >= windowStart && now < windowEnd);
+        if (line.substr(0, 13) == "agenda bench ") {
+            const std::string payload = ourPayload(line.substr(13));
+            countPayload(st, c->lastSeq, payload, now >= windowStart && now < windowEnd);
+        }
     }
 
     void read(const std::shared_ptr<OurClient> &c)
@@ -260,7 +274,16 @@ struct OurBench {
         for (int i = 0; i < kClients; ++i) {
             auto c = std::make_shared<OurClient>(io, i);
             std::error_code ec;
-            c->sock.connect(ep, ec);
+            // One loopback address per client, as one desk per editor: the
+            // server checks one log-in per address at a time.
+            c->sock.open(tcp::v4(), ec);
+            if (!ec)
+                c->sock.bind(tcp::endpoint(asio::ip::make_address_v4(
+                                               "127.1." + std::to_string(i / 250) + "." + std::to_string(1 + i % 250)),
+                                           0),
+                             ec);
+            if (!ec)
+                c->sock.connect(ep, ec);
             if (ec)
                 die("connect " + std::to_string(i) + ": " + ec.message());
             c->sock.set_option(tcp::no_delay(true));
@@ -478,7 +501,8 @@ int main()
     const std::string ini = dir + "/quillon-server.ini";
     {
         std::ofstream f(ini);
-        f << "[server]\nlisten = 127.0.0.1\nport = 0\nidle_timeout = 0\n"
+        f << "[server]\nlisten = 127.0.0.1\nport = 0\nidle_timeout = 0\nsilent_timeout = 0\n"
+          << "max_connections = " << 2 * kClients << "\n"
           << "[database]\nhost = " << host << "\nport = " << pgPort << "\nname = " << db
           << "\nuser = quillon\npassword = zwaluwen\nworkers = 4\n";
     }

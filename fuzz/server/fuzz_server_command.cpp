@@ -2,10 +2,12 @@
 // random-sized pieces, then the command parser on every line, and the
 // argument splitter and version comparison on the parts. Checks the
 // invariants the server relies on: no crash, a line never contains LF, an
-// Invalid command always says why.
+// Invalid command always says why, and a broadcast the relay lets through
+// never reads as the end of a reply.
 
 #include "protocol/Command.h"
 #include "protocol/LineBuffer.h"
+#include "protocol/Relay.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -34,6 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 std::abort();
             const qserver::Command c = qserver::parseCommand(line);
             if (c.kind == qserver::CommandKind::Invalid && c.error.empty())
+                std::abort();
+            if (const auto relayed = qserver::relayableBroadcast(c.rest); relayed && qserver::endsReply(*relayed))
                 std::abort();
             (void)qserver::splitArguments(c.rest);
             (void)qserver::compareVersions(c.arg, "1.3.4.1");

@@ -17,7 +17,7 @@ PACKAGES=(
   libjpeg62-turbo-dev libssl-dev libpq-dev libasio-dev
   postgresql postgresql-contrib
   fonts-liberation fonts-noto-color-emoji xvfb redis-server poppler-utils
-  iproute2 procps
+  iproute2 procps openssl
 )
 
 log() { printf '[%s] %s\n' "$(date +%H:%M:%S)" "$*" >&2; }

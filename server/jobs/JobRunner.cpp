@@ -1,7 +1,7 @@
 #include "jobs/JobRunner.h"
 
 #include "Log.h"
-#include "protocol/Command.h"
+#include "text/Text.h"
 
 #include <array>
 #include <cerrno>

@@ -16,7 +16,7 @@
 #endif
 #include <asio.hpp>
 
-#include "protocol/Config.h"
+#include "jobs/JobDefinition.h"
 
 #include <chrono>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "jobs/JobSchedule.h"
 
-#include "protocol/Command.h"
+#include "text/Text.h"
 
 #include <algorithm>
 #include <charconv>

@@ -46,4 +46,10 @@ std::optional<LockTable::Owner> LockTable::holder(const std::string &name) const
     return it->second;
 }
 
+std::size_t LockTable::heldBy(Owner owner) const
+{
+    const auto held = m_held.find(owner);
+    return held == m_held.end() ? 0 : held->second.size();
+}
+
 }  // namespace qserver

@@ -29,6 +29,8 @@ public:
     std::size_t releaseAll(Owner owner);
 
     std::optional<Owner> holder(const std::string &name) const;
+    // How many locks `owner` holds.
+    std::size_t heldBy(Owner owner) const;
     std::size_t size() const { return m_locks.size(); }
 
 private:

@@ -2,12 +2,15 @@
 
 #include "Log.h"
 
+#include <algorithm>
+
 namespace qserver {
 
 Connection::Connection(asio::ip::tcp::socket socket, ConnectionHandler &handler, std::uint64_t id, std::size_t maxLine,
-                       std::size_t maxOutput)
-    : m_socket(std::move(socket)), m_graceTimer(m_socket.get_executor()), m_handler(handler), m_id(id),
-      m_in(maxLine), m_maxOutput(maxOutput), m_lastActivity(std::chrono::steady_clock::now())
+                       std::size_t maxOutput, asio::ssl::context *tls)
+    : m_socket(std::move(socket)), m_tlsContext(tls), m_graceTimer(m_socket.get_executor()), m_handler(handler), m_id(id),
+      m_in(maxLine), m_maxOutput(maxOutput), m_connectedAt(std::chrono::steady_clock::now()),
+      m_lastActivity(m_connectedAt)
 {
     std::error_code ec;
     const auto ep = m_socket.remote_endpoint(ec);
@@ -17,7 +20,45 @@ Connection::Connection(asio::ip::tcp::socket socket, ConnectionHandler &handler,
 
 void Connection::start()
 {
-    doRead();
+    if (!m_tlsContext) {
+        doRead();
+        return;
+    }
+    m_socket.async_wait(asio::ip::tcp::socket::wait_read,
+                        [self = shared_from_this()](const std::error_code &ec) {
+                            if (self->m_closed)
+                                return;
+                            if (ec) {
+                                self->close(ec.message());
+                                return;
+                            }
+                            self->startTlsOrPlain();
+                        });
+}
+
+void Connection::startTlsOrPlain()
+{
+    unsigned char first = 0;
+    std::error_code ec;
+    const std::size_t n = m_socket.receive(asio::buffer(&first, 1), asio::socket_base::message_peek, ec);
+    if (ec || n == 0) {
+        close(ec ? ec.message() : std::string("closed by client"));
+        return;
+    }
+    if (first != 0x16) {
+        doRead();
+        return;
+    }
+    m_tls = std::make_unique<asio::ssl::stream<asio::ip::tcp::socket &>>(m_socket, *m_tlsContext);
+    m_tls->async_handshake(asio::ssl::stream_base::server, [self = shared_from_this()](const std::error_code &e) {
+        if (self->m_closed)
+            return;
+        if (e) {
+            self->close("TLS handshake failed: " + e.message());
+            return;
+        }
+        self->doRead();
+    });
 }
 
 void Connection::doRead()
@@ -25,18 +66,22 @@ void Connection::doRead()
     if (m_reading || m_closed || m_closing)
         return;
     m_reading = true;
-    m_socket.async_read_some(asio::buffer(m_readBuf),
-                             [self = shared_from_this()](const std::error_code &ec, std::size_t n) {
-                                 self->m_reading = false;
-                                 if (self->m_closed)
-                                     return;
-                                 if (ec) {
-                                     self->close(ec == asio::error::eof ? "closed by client" : ec.message());
-                                     return;
-                                 }
-                                 self->m_in.append(std::string_view(self->m_readBuf.data(), n));
-                                 self->processLines();
-                             });
+    auto done = [self = shared_from_this()](const std::error_code &ec, std::size_t n) {
+        self->m_reading = false;
+        if (self->m_closed)
+            return;
+        if (ec) {
+            const bool ended = ec == asio::error::eof || ec == asio::ssl::error::stream_truncated;
+            self->close(ended ? "closed by client" : ec.message());
+            return;
+        }
+        self->m_in.append(std::string_view(self->m_readBuf.data(), n));
+        self->processLines();
+    };
+    if (m_tls)
+        m_tls->async_read_some(asio::buffer(m_readBuf), std::move(done));
+    else
+        m_socket.async_read_some(asio::buffer(m_readBuf), std::move(done));
 }
 
 void Connection::processLines()
@@ -74,7 +119,7 @@ void Connection::write(std::string_view bytes)
     if (m_closed)
         return;
     m_out.append(bytes);
-    if (m_out.size() + m_writing.size() > m_maxOutput) {
+    if (m_out.size() - m_outStart + m_writing.size() > m_maxOutput) {
         logWarning("connection " + std::to_string(m_id) + " from " + m_address +
                    ": client reads no replies, connection closed");
         close("output backlog over the limit");
@@ -85,29 +130,39 @@ void Connection::write(std::string_view bytes)
 
 void Connection::doWrite()
 {
-    if (m_writingActive || m_out.empty() || m_closed)
+    if (m_writingActive || m_out.size() == m_outStart || m_closed)
         return;
-    m_writing.swap(m_out);
-    m_out.clear();
+    // One piece at a time: a large reply goes out in bounded writes, so the
+    // loop turns between them and other clients are served meanwhile.
+    const std::size_t n = std::min(kWritePiece, m_out.size() - m_outStart);
+    m_writing.assign(m_out, m_outStart, n);
+    m_outStart += n;
+    if (m_outStart == m_out.size() || m_outStart > m_out.size() / 2) {
+        m_out.erase(0, m_outStart);
+        m_outStart = 0;
+    }
     m_writingActive = true;
-    asio::async_write(m_socket, asio::buffer(m_writing),
-                      [self = shared_from_this()](const std::error_code &ec, std::size_t) {
-                          self->m_writingActive = false;
-                          self->m_writing.clear();
-                          if (self->m_closed)
-                              return;
-                          if (ec) {
-                              self->close("write failed: " + ec.message());
-                              return;
-                          }
-                          if (!self->m_out.empty()) {
-                              self->doWrite();
-                          } else if (self->m_closing) {
-                              std::error_code ignored;
-                              self->m_socket.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
-                              self->close("closed by server");
-                          }
-                      });
+    auto done = [self = shared_from_this()](const std::error_code &ec, std::size_t) {
+        self->m_writingActive = false;
+        self->m_writing.clear();
+        if (self->m_closed)
+            return;
+        if (ec) {
+            self->close("write failed: " + ec.message());
+            return;
+        }
+        if (self->m_out.size() > self->m_outStart) {
+            self->doWrite();
+        } else if (self->m_closing) {
+            std::error_code ignored;
+            self->m_socket.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
+            self->close("closed by server");
+        }
+    };
+    if (m_tls)
+        asio::async_write(*m_tls, asio::buffer(m_writing), std::move(done));
+    else
+        asio::async_write(m_socket, asio::buffer(m_writing), std::move(done));
 }
 
 void Connection::closeAfterFlush()
@@ -115,7 +170,7 @@ void Connection::closeAfterFlush()
     if (m_closed || m_closing)
         return;
     m_closing = true;
-    if (!m_writingActive && m_out.empty()) {
+    if (!m_writingActive && m_out.size() == m_outStart) {
         close("closed by server");
         return;
     }

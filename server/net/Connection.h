@@ -1,12 +1,18 @@
 #pragma once
 // One client connection on the event loop.
 //
-// DESIGN: the connection frames input into lines and hands each complete line
+// DESIGN: when the server has a TLS context, the first byte a client sends
+// decides: a TLS handshake record (0x16) starts TLS on this connection, any
+// other byte (a command letter) means plain TCP, so old clients keep working
+// on the same port. The byte is only peeked at, never consumed.
+//
+// The connection frames input into lines and hands each complete line
 // to the coordinator, one at a time. While the coordinator works on a command
 // off the loop (a database call), the connection is `busy`: further lines stay
 // buffered and reading pauses, so replies leave strictly in command order and
 // a client cannot make the server buffer without bound. Output is appended to
-// one buffer and written by at most one async_write at a time. A connection is
+// one buffer and written by at most one async_write at a time, in pieces of
+// at most kWritePiece bytes. A connection is
 // never destroyed inside its own handler: close() shuts the socket and posts
 // the coordinator's clean-up; the handlers keep the object alive through
 // shared_from_this until they have run.
@@ -15,7 +21,9 @@
 #define ASIO_STANDALONE
 #endif
 #include <asio.hpp>
+#include <asio/ssl.hpp>
 
+#include "net/Session.h"
 #include "protocol/LineBuffer.h"
 
 #include <array>
@@ -37,21 +45,11 @@ public:
     virtual void onClosed(Connection &c) = 0;  // once, after the socket closed
 };
 
-// What a logged-in editor is, as far as this connection knows.
-struct Session {
-    bool loggedIn = false;
-    int userId = 0;
-    std::string loginName;   // as stored in tbluser
-    std::string rights;      // tbluser.rights, read at log-in
-    std::chrono::system_clock::time_point since;
-    bool isAdministrator() const { return rights.size() >= 2 && rights[1] == 'x'; }
-    bool mayBeFinalEditor() const { return !rights.empty() && rights[0] == 'x'; }
-};
-
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
+    // `tls` may be null: plain TCP only.
     Connection(asio::ip::tcp::socket socket, ConnectionHandler &handler, std::uint64_t id, std::size_t maxLine,
-               std::size_t maxOutput);
+               std::size_t maxOutput, asio::ssl::context *tls = nullptr);
 
     void start();
 
@@ -70,23 +68,30 @@ public:
     bool closing() const { return m_closing || m_closed; }
 
     std::uint64_t id() const { return m_id; }
+    bool encrypted() const { return m_tls != nullptr; }
     const std::string &address() const { return m_address; }
+    std::chrono::steady_clock::time_point connectedAt() const { return m_connectedAt; }
     std::chrono::steady_clock::time_point lastActivity() const { return m_lastActivity; }
     Session session;
 
 private:
+    void startTlsOrPlain();
     void doRead();
     void processLines();
     void doWrite();
 
     asio::ip::tcp::socket m_socket;
+    asio::ssl::context *m_tlsContext;
+    std::unique_ptr<asio::ssl::stream<asio::ip::tcp::socket &>> m_tls;  // set once TLS was chosen
     asio::steady_timer m_graceTimer;
     ConnectionHandler &m_handler;
     std::uint64_t m_id;
     std::string m_address;
     LineBuffer m_in;
     std::array<char, 16384> m_readBuf{};
-    std::string m_out;        // waiting to be written
+    static constexpr std::size_t kWritePiece = 64 * 1024;  // largest single write
+    std::string m_out;        // waiting to be written from m_outStart on
+    std::size_t m_outStart = 0;
     std::string m_writing;    // being written by the current async_write
     std::size_t m_maxOutput;  // a client that reads nothing is dropped beyond this
     bool m_reading = false;
@@ -94,6 +99,7 @@ private:
     bool m_busy = false;
     bool m_closing = false;   // close after the output is written
     bool m_closed = false;
+    std::chrono::steady_clock::time_point m_connectedAt;
     std::chrono::steady_clock::time_point m_lastActivity;
 };
 

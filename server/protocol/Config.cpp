@@ -1,6 +1,6 @@
 #include "protocol/Config.h"
 
-#include "protocol/Command.h"
+#include "text/Text.h"
 
 #include <charconv>
 #include <fstream>
@@ -69,6 +69,34 @@ bool applyKey(ServerConfig &c, const std::string &section, const IniEntry &e, st
             if (!toSeconds(e.value, d))
                 return bad("not a number of seconds");
             c.idleTimeoutSeconds = d;
+        } else if (e.key == "silent_timeout") {
+            if (!toSeconds(e.value, d))
+                return bad("not a number of seconds");
+            c.silentTimeoutSeconds = d;
+        } else if (e.key == "login_timeout") {
+            if (!toSeconds(e.value, d))
+                return bad("not a number of seconds");
+            c.loginTimeoutSeconds = d;
+        } else if (e.key == "max_connections") {
+            if (!toInt(e.value, 1, 1'000'000, n))
+                return bad("not a count between 1 and 1000000");
+            c.maxConnections = std::size_t(n);
+        } else if (e.key == "max_connections_per_address") {
+            if (!toInt(e.value, 1, 1'000'000, n))
+                return bad("not a count between 1 and 1000000");
+            c.maxConnectionsPerAddress = std::size_t(n);
+        } else if (e.key == "queue_bytes") {
+            if (!toInt(e.value, 4096, 1024LL * 1024 * 1024, n))
+                return bad("not a size between 4096 and 1073741824");
+            c.queueBytes = std::size_t(n);
+        } else if (e.key == "max_lock_name") {
+            if (!toInt(e.value, 8, 65536, n))
+                return bad("not a length between 8 and 65536");
+            c.maxLockName = std::size_t(n);
+        } else if (e.key == "max_locks") {
+            if (!toInt(e.value, 1, 10'000'000, n))
+                return bad("not a count between 1 and 10000000");
+            c.maxLocks = std::size_t(n);
         } else if (e.key == "max_line_length") {
             if (!toInt(e.value, 64, 16 * 1024 * 1024, n))
                 return bad("not a length between 64 and 16777216");
@@ -106,6 +134,14 @@ bool applyKey(ServerConfig &c, const std::string &section, const IniEntry &e, st
         if (!toInt(e.value, 1, 64, n))
             return bad("not a count between 1 and 64");
         c.dbWorkers = int(n);
+    } else if (e.key == "connect_timeout") {
+        if (!toInt(e.value, 2, 3600, n))
+            return bad("not a number of seconds between 2 and 3600");
+        c.dbConnectTimeoutSeconds = int(n);
+    } else if (e.key == "statement_timeout") {
+        if (!toSeconds(e.value, d) || d < 0.1)
+            return bad("not a number of seconds (at least 0.1)");
+        c.dbStatementTimeoutSeconds = d;
     } else {
         return bad("unknown key in [database]");
     }
@@ -228,6 +264,17 @@ std::optional<ServerConfig> parseConfig(const std::string &text, std::string *er
             for (const IniEntry &e : s.entries)
                 if (!applyKey(c, lower, e, why))
                     return fail(why);
+        } else if (lower == "tls") {
+            for (const IniEntry &e : s.entries) {
+                if (e.key == "certificate")
+                    c.tlsCertificate = e.value;
+                else if (e.key == "key")
+                    c.tlsKey = e.value;
+                else
+                    return fail(at(e.line) + e.key + ": unknown key in [tls]");
+            }
+            if (c.tlsCertificate.empty() != c.tlsKey.empty())
+                return fail(at(s.line) + "[tls] needs both certificate and key");
         } else if (lower == "job" || lower.rfind("job ", 0) == 0) {
             JobDefinition job;
             if (!parseJob(s, job, why))

@@ -5,12 +5,16 @@
 // and the line. Unknown keys are errors rather than silently ignored: a typo
 // in a production configuration must not fall back to a default unnoticed.
 //
-//   [server]    listen, port, min_client_version, idle_timeout, max_line_length,
-//               queue_limit, final_editor_timeout, login_delay_ms
-//   [database]  host, port, name, user, password, workers
+//   [server]    listen, port, min_client_version, idle_timeout, silent_timeout,
+//               login_timeout, max_connections, max_connections_per_address,
+//               max_line_length, queue_limit, queue_bytes, max_lock_name,
+//               max_locks, final_editor_timeout, login_delay_ms
+//   [database]  host, port, name, user, password, workers, connect_timeout,
+//               statement_timeout
+//   [tls]       certificate, key
 //   [job <id>]  name, description, schedule, command, time_limit, directory
 
-#include "jobs/JobSchedule.h"
+#include "jobs/JobDefinition.h"
 
 #include <optional>
 #include <string>
@@ -35,22 +39,20 @@ struct IniSection {
 // nullopt and `error` ("line N: ...") for a line that is none of these.
 std::optional<std::vector<IniSection>> parseIni(const std::string &text, std::string *error);
 
-struct JobDefinition {
-    std::string name;                 // shown in the job lists and used by "job new eenmalig"
-    std::string description;
-    JobSchedule schedule;
-    std::vector<std::string> argv;    // program and arguments, no shell involved
-    int timeLimitSeconds = 600;
-    std::string directory;            // working directory; empty = the server's
-};
-
 struct ServerConfig {
     std::string listenAddress = "0.0.0.0";
     int port = 2000;                       // 0 = any free port (tests)
     std::string minClientVersion = "0";
     double idleTimeoutSeconds = 300;       // 0 = never drop idle connections
+    double silentTimeoutSeconds = 40;      // a logged-in client silent this long is gone; 0 = never
+    double loginTimeoutSeconds = 120;      // time to log in after connecting; 0 = unlimited
+    std::size_t maxConnections = 500;
+    std::size_t maxConnectionsPerAddress = 32;
     std::size_t maxLineLength = 65536;
     std::size_t queueLimit = 10000;        // queued lines per client
+    std::size_t queueBytes = 1024 * 1024;  // queued bytes per client
+    std::size_t maxLockName = 128;
+    std::size_t maxLocks = 1000;           // locks one client may hold
     double finalEditorTimeoutSeconds = 45;
     int loginDelayMs = 500;                // base delay after repeated failed log-ins
 
@@ -60,6 +62,12 @@ struct ServerConfig {
     std::string dbUser = "quillon";
     std::string dbPassword;
     int dbWorkers = 4;
+    int dbConnectTimeoutSeconds = 5;       // libpq's connect_timeout (at least 2)
+    double dbStatementTimeoutSeconds = 5;  // per statement, in the database and in the wait for it
+
+    // PEM files; both set: clients may speak TLS (plain TCP stays possible).
+    std::string tlsCertificate;            // the server's certificate chain
+    std::string tlsKey;                    // its private key, unencrypted
 
     std::vector<JobDefinition> jobs;
 };

@@ -1,21 +1,29 @@
 #pragma once
 // The message lines waiting for each client until its next command reply.
 //
-// DESIGN: a broadcast goes to every other logged-in client, so copying it
-// into each client's queue would make one broadcast cost O(clients). Instead
-// broadcasts are appended once to a shared log and every client keeps a
-// cursor into it; lines for one client alone (direct messages, role
-// hand-over) go to that client's private queue. Both carry numbers from one
-// counter, and a drain merges them, so a client sees lines in the order the
-// server produced them. Each client may have at most `limit` lines waiting:
-// beyond that the oldest are dropped and counted, and the shared log never
-// keeps more than `limit` broadcasts, which bounds memory whatever the
-// clients do.
+// DESIGN: every client has one queue, so it sees lines in the order the
+// server produced them. A broadcast line is stored once and shared by the
+// queues (a pointer per client), which keeps a broadcast cheap for the few
+// hundred clients a newsroom has. A queue is bounded in lines and in bytes.
+// What no longer fits is not cut away silently: the oldest lines are folded
+// into a digest of lines the client already acts on, delivered first at the
+// next drain, so a client that fell behind reloads instead of missing
+// changes:
+//   agenda|todo|klaar <verb> <id>   one line per row with the net verb ("new"
+//                                   then "update" stays "new")
+//   viewchanged <view>, users ...   once each (the roster: the newest)
+//   eindredacteur, wijgereindredactie, down   kept as they are (few)
+//   job lines                       "job refresh" and a "job log" count
+//   anything else (chat, direct)    one "chat" line with the number missed
+// Lines a client would read as the end of a reply are refused (Relay.h).
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace qserver {
 
@@ -23,43 +31,55 @@ class MessageLog {
 public:
     using ClientId = std::uint64_t;  // 0 is "the server itself"
 
-    explicit MessageLog(std::size_t limit) : m_limit(limit) {}
+    explicit MessageLog(std::size_t lineLimit, std::size_t byteLimit = 1024 * 1024)
+        : m_lineLimit(lineLimit), m_byteLimit(byteLimit)
+    {
+    }
 
     // Starts queueing for `id`; it receives only lines produced from now on.
     void addClient(ClientId id);
     void removeClient(ClientId id);
     bool hasClient(ClientId id) const { return m_clients.count(id) != 0; }
 
-    // Queues `line` for every client except `from`.
-    void broadcast(ClientId from, std::string line);
+    // Queues `line` for every client except `from`. False (nothing queued)
+    // for a line that would end a reply.
+    bool broadcast(ClientId from, std::string line);
 
     // Queues `line` for `to` alone (ignored when `to` is not a client).
-    void send(ClientId to, std::string line);
+    // False for a line that would end a reply.
+    bool send(ClientId to, std::string line);
 
-    // Appends every line waiting for `id` to `out`, each followed by LF, and
-    // empties its queue. Returns the number of lines dropped for `id` since
-    // the previous drain because its queue was over the limit.
+    // Appends the digest and then every line waiting for `id` to `out`, each
+    // followed by LF, and empties both. Returns how many lines were folded
+    // into the digest since the previous drain.
     std::size_t drain(ClientId id, std::string &out);
 
-    std::size_t limit() const { return m_limit; }
+    std::size_t lineLimit() const { return m_lineLimit; }
+    std::size_t byteLimit() const { return m_byteLimit; }
 
 private:
-    struct Shared {
-        std::uint64_t seq;     // position among all lines produced
-        std::uint64_t index;   // position among shared lines (contiguous)
-        ClientId from;
-        std::string line;
+    using Line = std::shared_ptr<const std::string>;
+    struct Digest {
+        std::vector<std::string> rowOrder;                  // "kind id", first fold first
+        std::unordered_map<std::string, std::string> rows;  // "kind id" -> net verb
+        std::vector<std::string> views;                     // distinct viewchanged lines
+        std::deque<std::string> kept;                       // role and "down" lines
+        std::string users;                                  // newest roster line
+        std::size_t jobLines = 0;
+        std::size_t otherLines = 0;
+        std::size_t folded = 0;
     };
     struct Client {
-        std::uint64_t nextIndex = 0;                             // first shared line not yet drained
-        std::deque<std::pair<std::uint64_t, std::string>> own;   // (seq, line) for this client only
-        std::size_t dropped = 0;                                 // lines lost since the last drain
+        std::deque<Line> queue;
+        std::size_t bytes = 0;
+        Digest digest;
     };
 
-    std::size_t m_limit;
-    std::uint64_t m_nextSeq = 1;
-    std::uint64_t m_nextIndex = 0;  // index the next shared line gets
-    std::deque<Shared> m_shared;
+    void push(Client &c, const Line &line);
+    void fold(Digest &d, const std::string &line);
+
+    std::size_t m_lineLimit;
+    std::size_t m_byteLimit;
     std::unordered_map<ClientId, Client> m_clients;
 };
 

@@ -472,6 +472,14 @@ void TMain::Timer1Timer() {
     m_state.isFinalEditor = false;
     updateStatusBar();
     ShowStatusLine(QStringLiteral("Opzoeken van server ..."));
+    // TLS when zidad.ini asks for it; the password of "auth" then never
+    // travels in clear.
+    platform::TlsOptions tls;
+    const QString tlsOn = platform::IniReadString(QStringLiteral("hosts"), QStringLiteral("servertls")).trimmed().toLower();
+    tls.enabled = tlsOn == QLatin1String("1") || tlsOn == QLatin1String("true") || tlsOn == QLatin1String("ja");
+    tls.caFile = platform::IniReadString(QStringLiteral("hosts"), QStringLiteral("servertlsca")).trimmed();
+    tls.peerName = platform::IniReadString(QStringLiteral("hosts"), QStringLiteral("servertlsnaam")).trimmed();
+    m_server->setTls(tls);
     QString error;
     if (!m_server->open(m_state.serverHost, m_state.serverPort, &error)) {
         platform::showError(QStringLiteral("Kon geen verbinding maken met de quillon server\r\nprobeert u het later nog eens...\r\n(") +

@@ -88,6 +88,8 @@ public:
 
     // Connects; false with a readable reason in *error.
     bool open(const QString &host, int port, QString *error = nullptr);
+    // TLS for the next open() (zidad.ini [hosts] servertls...).
+    void setTls(const platform::TlsOptions &tls) { m_socket.setTls(tls); }
     // Takes an already connected descriptor (tests).
     void adopt(int fd);
     void close();

@@ -1,5 +1,10 @@
 #include "platform/Socket.h"
 
+#include <QFile>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslSocket>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -99,12 +104,16 @@ int connectOne(const addrinfo *ai, int timeoutMs, QString *reason)
 
 }  // namespace
 
+TcpSocket::TcpSocket() = default;
+
 TcpSocket::~TcpSocket()
 {
     close();
 }
 
-TcpSocket::TcpSocket(TcpSocket &&other) noexcept : m_fd(other.m_fd), m_error(std::move(other.m_error))
+TcpSocket::TcpSocket(TcpSocket &&other) noexcept
+    : m_fd(other.m_fd), m_error(std::move(other.m_error)), m_tlsOptions(std::move(other.m_tlsOptions)),
+      m_tls(std::move(other.m_tls))
 {
     other.m_fd = -1;
 }
@@ -115,9 +124,62 @@ TcpSocket &TcpSocket::operator=(TcpSocket &&other) noexcept
         close();
         m_fd = other.m_fd;
         m_error = std::move(other.m_error);
+        m_tlsOptions = std::move(other.m_tlsOptions);
+        m_tls = std::move(other.m_tls);
         other.m_fd = -1;
     }
     return *this;
+}
+
+bool TcpSocket::isOpen() const
+{
+    if (m_tls)
+        return m_tls->state() == QAbstractSocket::ConnectedState;
+    return m_fd >= 0;
+}
+
+bool TcpSocket::connectTls(const QString &host, int port, int timeoutMs)
+{
+    auto tls = std::make_unique<QSslSocket>();
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    if (!m_tlsOptions.caFile.isEmpty()) {
+        const QList<QSslCertificate> ca = QSslCertificate::fromPath(m_tlsOptions.caFile, QSsl::Pem);
+        if (ca.isEmpty()) {
+            m_error = QStringLiteral("%1: geen certificaat gevonden").arg(m_tlsOptions.caFile);
+            return false;
+        }
+        config.setCaCertificates(ca);
+    }
+    config.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    config.setProtocol(QSsl::TlsV1_2OrLater);
+    tls->setSslConfiguration(config);
+    tls->connectToHostEncrypted(host, static_cast<quint16>(port),
+                                m_tlsOptions.peerName.isEmpty() ? host : m_tlsOptions.peerName);
+    if (!tls->waitForEncrypted(timeoutMs)) {
+        QStringList why;
+        for (const QSslError &e : tls->sslHandshakeErrors())
+            why << e.errorString();
+        if (why.isEmpty())
+            why << tls->errorString();
+        m_error = QStringLiteral("%1:%2: %3").arg(host).arg(port).arg(why.join(QStringLiteral("; ")));
+        return false;
+    }
+    tls->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    m_tls = std::move(tls);
+    return true;
+}
+
+// Blocks until TLS data can be read (Data, also at the end of the stream),
+// or the time-out passes (Timeout).
+TcpSocket::ReadStatus TcpSocket::waitTls(int timeoutMs)
+{
+    if (m_tls->bytesAvailable() > 0)
+        return ReadStatus::Data;
+    if (m_tls->state() != QAbstractSocket::ConnectedState)
+        return ReadStatus::Data;
+    if (m_tls->waitForReadyRead(timeoutMs) || m_tls->state() != QAbstractSocket::ConnectedState)
+        return ReadStatus::Data;
+    return m_tls->error() == QAbstractSocket::SocketTimeoutError ? ReadStatus::Timeout : ReadStatus::Data;
 }
 
 void TcpSocket::fail(const QString &reason)
@@ -130,6 +192,12 @@ bool TcpSocket::connect(const QString &host, int port, int timeoutMs, QString *e
 {
     close();
     m_error.clear();
+    if (m_tlsOptions.enabled) {
+        const bool ok = connectTls(host, port, timeoutMs);
+        if (error)
+            *error = m_error;
+        return ok;
+    }
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -153,6 +221,10 @@ bool TcpSocket::connect(const QString &host, int port, int timeoutMs, QString *e
 
 void TcpSocket::close()
 {
+    if (m_tls) {
+        m_tls->abort();
+        m_tls.reset();
+    }
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;
@@ -169,6 +241,21 @@ void TcpSocket::adopt(int fd)
 bool TcpSocket::writeAll(const void *data, std::size_t size, QString *error)
 {
     const char *p = static_cast<const char *>(data);
+    if (m_tls) {
+        if (m_tls->write(p, static_cast<qint64>(size)) != static_cast<qint64>(size)) {
+            fail(m_tls->errorString());
+        } else {
+            while (m_tls && m_tls->bytesToWrite() > 0) {
+                if (!m_tls->waitForBytesWritten(30000)) {
+                    fail(m_tls->errorString());
+                    break;
+                }
+            }
+        }
+        if (!m_tls && error)
+            *error = m_error;
+        return m_tls != nullptr;
+    }
     if (m_fd < 0)
         m_error = QStringLiteral("niet verbonden");
     while (m_fd >= 0 && size > 0) {
@@ -190,6 +277,8 @@ bool TcpSocket::writeAll(const void *data, std::size_t size, QString *error)
 
 TcpSocket::ReadStatus TcpSocket::waitReadable(int timeoutMs)
 {
+    if (m_tls)
+        return waitTls(timeoutMs);
     if (m_fd < 0)
         return ReadStatus::Error;
     short revents = 0;
@@ -207,6 +296,23 @@ TcpSocket::ReadResult TcpSocket::readSome(void *buffer, std::size_t capacity, in
     const ReadStatus ready = waitReadable(timeoutMs);
     if (ready != ReadStatus::Data) {
         result.status = ready;
+        return result;
+    }
+    if (m_tls) {
+        const qint64 n = m_tls->read(static_cast<char *>(buffer), static_cast<qint64>(capacity));
+        if (n > 0) {
+            result.status = ReadStatus::Data;
+            result.count = static_cast<std::size_t>(n);
+        } else if (n == 0 && m_tls->state() == QAbstractSocket::ConnectedState) {
+            result.status = ReadStatus::Timeout;  // only TLS records without data arrived
+        } else if (n == 0 || m_tls->error() == QAbstractSocket::RemoteHostClosedError) {
+            m_error = QStringLiteral("verbinding gesloten door de andere kant");
+            close();
+            result.status = ReadStatus::Closed;
+        } else {
+            fail(m_tls->errorString());
+            result.status = ReadStatus::Error;
+        }
         return result;
     }
     for (;;) {

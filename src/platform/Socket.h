@@ -11,12 +11,26 @@
 // end the current operation instead of being waited on for ever. Buffering
 // and message framing are the caller's business: readers pass large buffers
 // so that one system call fetches many messages.
+//
+// TLS: with TlsOptions enabled, connect() speaks TLS through a QSslSocket
+// used in blocking mode (waitFor... calls, no event loop), and verifies the
+// peer's certificate against the configured CA and host name before any byte
+// of the protocol is sent. The other functions behave the same either way.
 
 #include <QString>
 
 #include <cstddef>
+#include <memory>
+
+class QSslSocket;
 
 namespace platform {
+
+struct TlsOptions {
+    bool enabled = false;
+    QString caFile;    // PEM file of the certificate authority to trust; empty: the system's
+    QString peerName;  // name the certificate must carry; empty: the host connected to
+};
 
 class TcpSocket {
 public:
@@ -31,7 +45,7 @@ public:
         std::size_t count = 0;  // bytes stored, only for Data
     };
 
-    TcpSocket() = default;
+    TcpSocket();
     ~TcpSocket();
     TcpSocket(const TcpSocket &) = delete;
     TcpSocket &operator=(const TcpSocket &) = delete;
@@ -43,7 +57,11 @@ public:
     // false with a readable reason in *error (when given) on failure.
     bool connect(const QString &host, int port, int timeoutMs, QString *error = nullptr);
 
-    bool isOpen() const { return m_fd >= 0; }
+    // Applies to the next connect().
+    void setTls(const TlsOptions &tls) { m_tlsOptions = tls; }
+    bool encrypted() const { return m_tls != nullptr; }
+
+    bool isOpen() const;
 
     // Closes the connection; harmless when not open.
     void close();
@@ -70,9 +88,13 @@ public:
 
 private:
     void fail(const QString &reason);
+    bool connectTls(const QString &host, int port, int timeoutMs);
+    ReadStatus waitTls(int timeoutMs);
 
     int m_fd = -1;    // the connected descriptor, -1 when closed
     QString m_error;  // last failure, for errorString()
+    TlsOptions m_tlsOptions;
+    std::unique_ptr<QSslSocket> m_tls;  // the connection when it speaks TLS
 };
 
 }  // namespace platform

@@ -1,14 +1,21 @@
 // A real quillon-server on loopback against a fresh database, driven by
 // scripted line clients: every command's reply, locks, queues, the
-// final-editor role, administrator commands, jobs and hostile input.
+// final-editor role, administrator commands, jobs and hostile input, and
+// what a client or network that means harm, or a database that fails, can
+// do to it: each such case sends its raw lines, checks the answer and then
+// that the server still answers a fresh client.
 
 #include "support/LineClient.h"
 #include "support/ServerProcess.h"
 
 #include "support/TestDatabase.h"
 
+#include "platform/Socket.h"
+
 #include <QElapsedTimer>
+#include <QTcpServer>
 #include <QtTest>
+#include <libpq-fe.h>
 #include <memory>
 
 using servertest::LineClient;
@@ -38,11 +45,26 @@ private slots:
     void idleConnectionsDropped();
     void badConfiguration_data();
     void badConfiguration();
+    void broadcastRelayIsChecked();
+    void rosterSentOnChanges();
+    void loginAnswerTimeIndependentOfPassword();
+    void silentSessionEnds();
+    void connectionLimits();
+    void descriptorsRunOut();
+    void logStaysSmall();
+    void queueBoundsAndLockLimits();
+    void bigReplyDoesNotStallOthers();
+    void databaseConnectionsReconnect();
+    void databaseDownIsSaid_data();
+    void databaseDownIsSaid();
+    void statementTimeLimit();
+    void tlsLogin();
     void shutdownTellsEveryone();
 
 private:
     std::unique_ptr<LineClient> client(const QString &user = QString(), const QString &password = QString());
     void waitOffline(const QString &name);
+    void answersFreshClient(quint16 port);
 
     std::unique_ptr<testsupport::TestDatabase> m_db;
     ServerProcess m_server;
@@ -55,7 +77,35 @@ const char *kUsers =
     "insert into tbluser (loginnaam, password, rights) values "
     "('eva', 'egel', 'xx--------------'), ('jan', 'jas', 'x---------------'),"
     "('piet', 'pad', '----------------'), ('kees', 'kat', 'x---------------'),"
-    "('leeg', '', 'xx--------------'), ('lies', 'luis', '----------------')";
+    "('leeg', '', 'xx--------------'), ('lies', 'luis', '----------------'),"
+    "('gast', 'gans', '----------------'), ('bob', 'bever', '----------------')";
+
+// A certificate authority and a server certificate for 127.0.0.1, made with
+// the openssl program in `dir`: ca.pem, server.pem, server.key.
+QString makeCertificates(const QString &dir)
+{
+    const QStringList steps[] = {
+        {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=Quillon test CA", "-keyout",
+         "ca.key", "-out", "ca.pem"},
+        {"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-keyout", "server.key", "-out",
+         "server.csr"},
+        {"x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial", "-days", "2",
+         "-extfile", "san.cnf", "-out", "server.pem"},
+    };
+    QFile san(dir + QStringLiteral("/san.cnf"));
+    if (!san.open(QIODevice::WriteOnly) || san.write("subjectAltName = IP:127.0.0.1, DNS:localhost\n") < 0)
+        return QStringLiteral("cannot write san.cnf");
+    san.close();
+    for (const QStringList &args : steps) {
+        QProcess p;
+        p.setWorkingDirectory(dir);
+        p.start(QStringLiteral("openssl"), args);
+        if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+            return QStringLiteral("openssl ") + args.join(' ') + QStringLiteral(": ") +
+                   QString::fromLocal8Bit(p.readAllStandardError()) + p.errorString();
+    }
+    return QString();
+}
 
 const char *kJobs =
     "[job echo]\ndescription = Groeten\nschedule = manual\n"
@@ -106,6 +156,14 @@ void TestServer::waitOffline(const QString &name)
         QTest::qWait(10);
     }
     QFAIL(qPrintable(name + QStringLiteral(" stays online")));
+}
+
+// The end of every hostile case: the server still serves somebody new.
+void TestServer::answersFreshClient(quint16 port)
+{
+    LineClient fresh(port);
+    QVERIFY(fresh.connected());
+    QCOMPARE(fresh.reply(QStringLiteral("checkversion 9")), QStringLiteral("ok"));
 }
 
 void TestServer::commands_data()
@@ -510,6 +568,368 @@ void TestServer::badConfiguration()
     const QString out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
     QCOMPARE(p.exitCode(), exitCode);
     QVERIFY2(out.contains(message), qPrintable(out));
+}
+
+void TestServer::broadcastRelayIsChecked()
+{
+    auto jan = client(QStringLiteral("jan"), QStringLiteral("jas"));
+    auto kees = client(QStringLiteral("kees"), QStringLiteral("kat"));
+    QVERIFY(jan && kees);
+    kees->command(QStringLiteral("poll"));
+    jan->command(QStringLiteral("poll"));
+    // Lines only the server may say; a relayed "ok" would end kees's next
+    // reply early and make every later one read one behind.
+    for (const char *words : {"ok", "err", "down", "setuserid 1", "direct marieke kom", "eindredacteur on",
+                              "users jan sinds 09:00|", "viewchanged cyclus", "agenda new 5;drop", "OK agenda"}) {
+        jan->sendRaw(QByteArray("broadcast ") + words + "\r\n");
+        QCOMPARE(jan->readLine().value_or(QString()), QStringLiteral("err"));
+    }
+    QCOMPARE(jan->reply(QStringLiteral("broadcast agenda  new 12")), QStringLiteral("ok"));
+    QCOMPARE(jan->reply(QStringLiteral("broadcast viewchanged agenda")), QStringLiteral("ok"));
+    QCOMPARE(jan->reply(QStringLiteral("lock agenda_12")), QStringLiteral("ok"));
+    // kees gets the two announcements, and its lock is refused as it must be.
+    QCOMPARE(kees->reply(QStringLiteral("lock agenda_12")),
+             QStringLiteral("agenda new 12|viewchanged agenda|lockedby jan|err"));
+    QTRY_VERIFY(m_server.log().contains(QLatin1String("broadcast from jan (127.0.1.")));
+    answersFreshClient(m_server.port());
+}
+
+void TestServer::rosterSentOnChanges()
+{
+    auto eva = client(QStringLiteral("eva"), QStringLiteral("egel"));
+    QVERIFY(eva);
+    eva->command(QStringLiteral("poll"));
+    auto rosterLines = [&] {
+        QStringList users;
+        for (const QString &l : eva->command(QStringLiteral("poll")))
+            if (l.startsWith(QLatin1String("users ")))
+                users << l;
+        return users;
+    };
+    auto kees = client(QStringLiteral("kees"), QStringLiteral("kat"));
+    QVERIFY(kees);
+    QStringList seen = rosterLines();
+    QVERIFY2(seen.size() == 1 && seen[0].contains(QLatin1String("kees sinds ")), qPrintable(seen.join('\n')));
+    QCOMPARE(kees->reply(QStringLiteral("eindredacteur 41")), QStringLiteral("eindredacteur on|ok"));
+    seen = rosterLines();
+    QVERIFY2(seen.size() == 1 && seen[0].contains(QLatin1String(", eindredacteur redactie 41|")),
+             qPrintable(seen.join('\n')));
+    kees->close();
+    waitOffline(QStringLiteral("kees"));
+    seen = rosterLines();
+    QVERIFY2(!seen.isEmpty() && !seen.last().contains(QLatin1String("kees")), qPrintable(seen.join('\n')));
+}
+
+void TestServer::loginAnswerTimeIndependentOfPassword()
+{
+    // The test server slows failures down with 300 ms after three.
+    const QString attacker = QStringLiteral("127.0.3.1");
+    QElapsedTimer t;
+    // Guesses whose answers are not waited for count all the same.
+    for (int i = 0; i < 3; ++i) {
+        LineClient c(m_server.port(), attacker);
+        c.sendRaw("auth gast fout\r\n");
+        c.close();
+        QTest::qWait(150);
+    }
+    // The right password now waits as long as a wrong one would: giving up
+    // early tells nothing.
+    LineClient right(m_server.port(), attacker);
+    t.start();
+    QCOMPARE(right.reply(QStringLiteral("auth gast gans")), QStringLiteral("setuserid 7|ok"));
+    QVERIFY2(t.elapsed() >= 290, qPrintable(QString::number(t.elapsed())));
+
+    // One check per address at a time: a second one meanwhile is refused at once.
+    LineClient first(m_server.port(), attacker);
+    LineClient second(m_server.port(), attacker);
+    first.sendRaw("auth bob fout\r\n");
+    QTest::qWait(50);
+    t.start();
+    QCOMPARE(second.reply(QStringLiteral("auth bob bever")), QStringLiteral("err"));
+    QVERIFY2(t.elapsed() < 150, qPrintable(QString::number(t.elapsed())));
+    QCOMPARE(first.readLine(3000).value_or(QString()), QStringLiteral("err"));
+
+    // Failures for one name from many addresses slow that name down too.
+    for (int i = 2; i <= 4; ++i) {
+        LineClient c(m_server.port(), QStringLiteral("127.0.3.%1").arg(i));
+        QCOMPARE(c.reply(QStringLiteral("auth bob fout")), QStringLiteral("err"));
+    }
+    LineClient elsewhere(m_server.port(), QStringLiteral("127.0.3.9"));
+    t.start();
+    QCOMPARE(elsewhere.reply(QStringLiteral("auth bob bever")), QStringLiteral("setuserid 8|ok"));
+    QVERIFY2(t.elapsed() >= 290, qPrintable(QString::number(t.elapsed())));
+    answersFreshClient(m_server.port());
+}
+
+void TestServer::silentSessionEnds()
+{
+    ServerProcess s;
+    QVERIFY2(s.start(m_db.get(), QStringLiteral("silent_timeout = 0.5\n")), qPrintable(s.error()));
+    auto frozen = std::make_unique<LineClient>(s.port());
+    QVERIFY(frozen->login(QStringLiteral("jan"), QStringLiteral("jas")));
+    QCOMPARE(frozen->reply(QStringLiteral("lock agenda_5")), QStringLiteral("ok"));
+    // jan's client stops (not closed); kees keeps polling as clients do.
+    LineClient kees(s.port());
+    QVERIFY(kees.login(QStringLiteral("kees"), QStringLiteral("kat")));
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 1200) {
+        QCOMPARE(kees.reply(QStringLiteral("poll")), QStringLiteral("ok"));
+        QTest::qWait(100);
+    }
+    QVERIFY(frozen->waitClosed(500));
+    QCOMPARE(kees.reply(QStringLiteral("lock agenda_5")), QStringLiteral("ok"));
+    LineClient again(s.port());
+    QVERIFY(again.login(QStringLiteral("jan"), QStringLiteral("jas")));
+    answersFreshClient(s.port());
+}
+
+void TestServer::connectionLimits()
+{
+    ServerProcess s;
+    QVERIFY2(s.start(nullptr, QStringLiteral("max_connections = 5\nmax_connections_per_address = 3\n"
+                                             "login_timeout = 0.8\n")),
+             qPrintable(s.error()));
+    std::vector<std::unique_ptr<LineClient>> held;
+    for (int i = 0; i < 3; ++i)
+        held.push_back(std::make_unique<LineClient>(s.port(), QStringLiteral("127.0.4.1")));
+    LineClient overAddress(s.port(), QStringLiteral("127.0.4.1"));
+    QVERIFY(overAddress.waitClosed(1000));
+    for (int i = 2; i <= 3; ++i)
+        held.push_back(std::make_unique<LineClient>(s.port(), QStringLiteral("127.0.4.%1").arg(i)));
+    LineClient overTotal(s.port(), QStringLiteral("127.0.4.9"));
+    QVERIFY(overTotal.waitClosed(1000));
+    for (auto &c : held)
+        QCOMPARE(c->reply(QStringLiteral("checkversion 1")), QStringLiteral("ok"));
+    // Nobody logged in: after the log-in time all are gone, and room is free.
+    for (auto &c : held)
+        QVERIFY(c->waitClosed(2000));
+    QVERIFY(s.log().contains(QLatin1String("refused: max_connections_per_address (3) reached")));
+    QVERIFY(s.log().contains(QLatin1String("refused: max_connections (5) reached")));
+    QVERIFY(s.log().contains(QLatin1String("dropped: no log-in within 0.8 s")));
+    answersFreshClient(s.port());
+}
+
+void TestServer::descriptorsRunOut()
+{
+    ServerProcess s;
+    s.setOpenFileLimit(64);
+    QVERIFY2(s.start(nullptr), qPrintable(s.error()));
+    // More clients than the server has descriptors for: each is served or
+    // refused at once; none hangs unanswered in the queue.
+    std::vector<std::unique_ptr<LineClient>> clients;
+    for (int i = 0; i < 80; ++i)
+        clients.push_back(std::make_unique<LineClient>(s.port(), QStringLiteral("127.0.5.%1").arg(1 + i % 20)));
+    int served = 0, refused = 0;
+    for (auto &c : clients) {
+        const QStringList r = c->command(QStringLiteral("checkversion 1"), 2000);
+        if (r == QStringList{QStringLiteral("ok")})
+            ++served;
+        else if (r == QStringList{QStringLiteral("<closed>")})
+            ++refused;
+        else
+            QFAIL(qPrintable(r.join('|')));
+    }
+    QVERIFY2(served > 0 && refused > 0, qPrintable(QStringLiteral("%1 served, %2 refused").arg(served).arg(refused)));
+    QVERIFY(s.log().count(QLatin1String("accept failed")) < 5);
+    QVERIFY(s.log().count(QLatin1String("refused")) < 30);
+    clients.clear();
+    QTest::qWait(300);
+    answersFreshClient(s.port());
+}
+
+void TestServer::logStaysSmall()
+{
+    ServerProcess s;
+    QVERIFY2(s.start(nullptr, QStringLiteral("max_line_length = 100000\n")), qPrintable(s.error()));
+    LineClient c(s.port());
+    const QByteArray version = "checkversion " + QByteArray(60000, 'x') + "\r\n";
+    for (int i = 0; i < 100; ++i)
+        c.sendRaw(version);
+    for (int i = 0; i < 100; ++i)
+        QCOMPARE(c.readLine().value_or(QString()), QStringLiteral("err"));
+    const QString log = s.log();
+    QVERIFY2(log.size() < 20000, qPrintable(QString::number(log.size())));
+    QVERIFY(log.count(QLatin1String("refused (minimum")) <= 5);
+    answersFreshClient(s.port());
+}
+
+void TestServer::queueBoundsAndLockLimits()
+{
+    ServerProcess s;
+    QVERIFY2(s.start(m_db.get(), QStringLiteral("queue_limit = 100\nqueue_bytes = 20000\nmax_locks = 3\n"
+                                                "max_lock_name = 16\n")),
+             qPrintable(s.error()));
+    LineClient jan(s.port());
+    LineClient kees(s.port());
+    QVERIFY(jan.login(QStringLiteral("jan"), QStringLiteral("jas")));
+    QVERIFY(kees.login(QStringLiteral("kees"), QStringLiteral("kat")));
+    jan.command(QStringLiteral("poll"));
+    // jan falls behind: 90 row changes and 30 long messages.
+    for (int i = 0; i < 90; ++i)
+        kees.sendRaw("broadcast agenda update " + QByteArray::number(i) + "\r\n");
+    for (int i = 0; i < 30; ++i)
+        kees.sendRaw("direct jan " + QByteArray(1000, 'x') + "\r\n");
+    for (int i = 0; i < 120; ++i)
+        QCOMPARE(kees.readLine().value_or(QString()), QStringLiteral("ok"));
+    const QStringList reply = jan.command(QStringLiteral("poll"));
+    QCOMPARE(reply.last(), QStringLiteral("ok"));
+    // Nothing is missed: every row is in the reply, folded or as sent.
+    for (int i = 0; i < 90; ++i)
+        QVERIFY2(reply.contains(QStringLiteral("agenda update %1").arg(i)), qPrintable(QString::number(i)));
+    QVERIFY(reply.filter(QRegularExpression(QStringLiteral("^chat \\d+ berichten gemist"))).size() == 1);
+    QVERIFY(reply.join('\n').size() < 20000 + 90 * 24);
+
+    QCOMPARE(kees.reply(QStringLiteral("lock ") + QString(17, QLatin1Char('n'))), QStringLiteral("err"));
+    for (const char *name : {"agenda_1", "agenda_2", "agenda_3"})
+        QCOMPARE(kees.reply(QStringLiteral("lock ") + QLatin1String(name)), QStringLiteral("ok"));
+    QCOMPARE(kees.reply(QStringLiteral("lock agenda_4")), QStringLiteral("err"));
+    QCOMPARE(kees.reply(QStringLiteral("lock agenda_3")), QStringLiteral("ok"));  // held already
+    QCOMPARE(kees.reply(QStringLiteral("unlock agenda_3")), QStringLiteral("ok"));
+    QCOMPARE(kees.reply(QStringLiteral("lock agenda_4")), QStringLiteral("ok"));
+    answersFreshClient(s.port());
+}
+
+void TestServer::bigReplyDoesNotStallOthers()
+{
+    ServerProcess s;
+    QVERIFY2(s.start(m_db.get()), qPrintable(s.error()));
+    LineClient jan(s.port());
+    LineClient kees(s.port());
+    QVERIFY(jan.login(QStringLiteral("jan"), QStringLiteral("jas")));
+    QVERIFY(kees.login(QStringLiteral("kees"), QStringLiteral("kat")));
+    jan.command(QStringLiteral("poll"));
+    for (int i = 0; i < 40; ++i)
+        kees.sendRaw("direct jan " + QByteArray(60000, 'x') + "\r\n");
+    for (int i = 0; i < 40; ++i)
+        QCOMPARE(kees.readLine().value_or(QString()), QStringLiteral("ok"));
+    // jan asks for its whole queue and reads nothing for a while.
+    jan.sendRaw("poll\r\n");
+    LineClient other(s.port());
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(other.reply(QStringLiteral("checkversion 1")), QStringLiteral("ok"));
+    QVERIFY2(t.elapsed() < 50, qPrintable(QString::number(t.elapsed())));
+    // The reply is bounded by the queue (1 MiB by default), not by what was sent.
+    qsizetype bytes = 0;
+    QString last;
+    while (const auto l = jan.readLine()) {
+        bytes += l->size() + 1;
+        last = *l;
+        if (last == QLatin1String("ok"))
+            break;
+    }
+    QCOMPARE(last, QStringLiteral("ok"));
+    QVERIFY2(bytes < 1100 * 1024, qPrintable(QString::number(bytes)));
+    answersFreshClient(s.port());
+}
+
+void TestServer::databaseConnectionsReconnect()
+{
+    // A database restart drops every pooled connection; the server notices
+    // and the next log-ins succeed instead of failing once per connection.
+    for (int i = 0; i < 2; ++i)
+        QVERIFY(client(QStringLiteral("lies"), QStringLiteral("luis")));
+    const auto gone = m_db->query(QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity "
+                                                 "where application_name = 'quillon-server' "
+                                                 "and datname = current_database()"));
+    QVERIFY2(!gone.isEmpty(), qPrintable(m_db->lastError()));
+    for (int i = 0; i < 4; ++i) {
+        auto c = client();
+        QCOMPARE(c->reply(QStringLiteral("auth lies luis")), QStringLiteral("setuserid 6|ok"));
+    }
+    answersFreshClient(m_server.port());
+}
+
+void TestServer::databaseDownIsSaid_data()
+{
+    QTest::addColumn<bool>("frozen");  // a database that accepts connections and never answers
+    QTest::newRow("nothing listens") << false;
+    QTest::newRow("frozen") << true;
+}
+
+void TestServer::databaseDownIsSaid()
+{
+    QFETCH(bool, frozen);
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+    ServerProcess s;
+    const QString database = frozen ? QStringLiteral("[database]\nport = %1\nconnect_timeout = 2\n").arg(silent.serverPort())
+                                    : QString();
+    QVERIFY2(s.start(nullptr, QString(), database), qPrintable(s.error()));
+    LineClient c(s.port());
+    QElapsedTimer t;
+    t.start();
+    const QStringList reply = c.command(QStringLiteral("auth jan jas"), 4000);
+    QCOMPARE(reply.join('|'),
+             QStringLiteral("chat De database van de server antwoordt niet; probeer het later opnieuw|err"));
+    QVERIFY(t.elapsed() < 3500);
+    answersFreshClient(s.port());
+}
+
+void TestServer::statementTimeLimit()
+{
+    ServerProcess s;
+    QVERIFY2(s.start(m_db.get(), QString(), QStringLiteral("[database]\nstatement_timeout = 0.5\n")),
+             qPrintable(s.error()));
+    // Another session holds tbluser, so the user lookup cannot finish.
+    const auto &pg = m_db->server();
+    PGconn *blocker = PQconnectdb(testsupport::conninfo(pg, m_db->name(), pg.superuser, pg.superpass).toUtf8().constData());
+    QVERIFY(PQstatus(blocker) == CONNECTION_OK);
+    PQclear(PQexec(blocker, "begin; lock table tbluser in access exclusive mode"));
+    LineClient c(s.port());
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(c.command(QStringLiteral("auth jan jas"), 4000).join('|'),
+             QStringLiteral("chat De database van de server antwoordt niet; probeer het later opnieuw|err"));
+    QVERIFY2(t.elapsed() < 2000, qPrintable(QString::number(t.elapsed())));
+    PQclear(PQexec(blocker, "rollback"));
+    PQfinish(blocker);
+    QCOMPARE(c.reply(QStringLiteral("auth jan jas")), QStringLiteral("setuserid 2|ok"));
+    answersFreshClient(s.port());
+}
+
+void TestServer::tlsLogin()
+{
+    QTemporaryDir certs, otherCa;
+    const QString made = makeCertificates(certs.path());
+    QVERIFY2(made.isEmpty(), qPrintable(made));
+    QVERIFY(makeCertificates(otherCa.path()).isEmpty());
+    ServerProcess s;
+    QVERIFY2(s.start(m_db.get(), QString(),
+                     QStringLiteral("[tls]\ncertificate = %1/server.pem\nkey = %1/server.key\n").arg(certs.path())),
+             qPrintable(s.error()));
+
+    // The client's socket: TLS, verified against the configured CA.
+    platform::TcpSocket tls;
+    tls.setTls({true, certs.filePath(QStringLiteral("ca.pem")), QString()});
+    QString error;
+    QVERIFY2(tls.connect(QStringLiteral("127.0.0.1"), s.port(), 5000, &error), qPrintable(error));
+    QVERIFY(tls.encrypted());
+    const QByteArray auth = "auth jan jas\r\n";
+    QVERIFY(tls.writeAll(auth.constData(), std::size_t(auth.size()), &error));
+    QByteArray got;
+    char buf[256];
+    while (!got.endsWith("ok\n") && !got.endsWith("err\n")) {
+        const auto r = tls.readSome(buf, sizeof buf, 5000);
+        QVERIFY2(r.status == platform::TcpSocket::ReadStatus::Data, qPrintable(tls.errorString()));
+        got.append(buf, qsizetype(r.count));
+    }
+    QCOMPARE(got, QByteArray("setuserid 2\nok\n"));
+
+    // A server whose certificate the configured CA did not sign is refused.
+    platform::TcpSocket wrongCa;
+    wrongCa.setTls({true, otherCa.filePath(QStringLiteral("ca.pem")), QString()});
+    QVERIFY(!wrongCa.connect(QStringLiteral("127.0.0.1"), s.port(), 5000, &error));
+    QVERIFY(!wrongCa.isOpen());
+
+    // Plain TCP stays possible on the same port, and each such log-in is logged.
+    LineClient plain(s.port());
+    QVERIFY(plain.login(QStringLiteral("kees"), QStringLiteral("kat")));
+    QTRY_VERIFY(s.log().contains(QLatin1String(": kees logged in over plain TCP")));
+    QVERIFY(s.log().contains(QLatin1String(": jan logged in\n")));
+    QVERIFY(s.log().contains(QLatin1String("(TLS and plain TCP)")));
+    answersFreshClient(s.port());
 }
 
 void TestServer::shutdownTellsEveryone()

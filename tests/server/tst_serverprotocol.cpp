@@ -1,12 +1,13 @@
 // The server's parsing and bookkeeping without sockets: line framing,
 // command parsing, version comparison, argument splitting, configuration,
-// the message queues and the lock table.
+// the message queues, the broadcast relay and the lock table.
 
 #include "locks/LockTable.h"
 #include "protocol/Command.h"
 #include "protocol/Config.h"
 #include "protocol/LineBuffer.h"
 #include "protocol/MessageLog.h"
+#include "protocol/Relay.h"
 
 #include <QtTest>
 
@@ -41,6 +42,9 @@ private slots:
     void config_data();
     void config();
     void queueOrderAndLimit();
+    void queueOverflowFoldsIntoReloadLines();
+    void relay_data();
+    void relay();
     void locks();
 };
 
@@ -198,6 +202,7 @@ void TestServerProtocol::config_data()
                                     << "line 2: schedule: times must be written hh:mm, separated by commas";
     QTest::newRow("two jobs with one name") << "[job a]\ncommand = x\n[job A]\ncommand = y\n"
                                             << "line 3: second job named \"A\"";
+    QTest::newRow("tls without key") << "[tls]\ncertificate = /etc/q.pem\n" << "line 1: [tls] needs both certificate and key";
     QTest::newRow("bad version") << "[server]\nmin_client_version = 1.x\n" << "line 2: min_client_version: not a dotted version number";
 }
 
@@ -242,7 +247,8 @@ void TestServerProtocol::queueOrderAndLimit()
     QCOMPARE(log.drain(1, out), std::size_t(0));
     QCOMPARE(QString::fromStdString(out), QStringLiteral("job refresh\n"));
 
-    // Over the limit the oldest go, in merged order, and are counted.
+    // Over the limit the oldest go, in merged order, and are counted; lines
+    // of no kind the client reloads from are summed up in one chat line.
     for (int i = 0; i < 3; ++i)
         log.broadcast(1, "b" + std::to_string(i));
     log.send(2, "d");
@@ -250,13 +256,79 @@ void TestServerProtocol::queueOrderAndLimit()
     log.broadcast(1, "b4");
     out.clear();
     QCOMPARE(log.drain(2, out), std::size_t(2));
-    QCOMPARE(QString::fromStdString(out), QStringLiteral("b2\nd\nb3\nb4\n"));
+    QCOMPARE(QString::fromStdString(out),
+             QStringLiteral("chat 2 berichten gemist: de wachtrij was vol\nb2\nd\nb3\nb4\n"));
+
+    // A line a client would read as the end of its reply is never queued.
+    for (const char *bad : {"ok", "OK then", "err", "Err5", "  ok", "", " \t "})
+        QVERIFY2(!log.broadcast(1, bad) && !log.send(2, bad), bad);
+    QVERIFY(log.broadcast(1, "okapi new 1"));
 
     // A client added later sees nothing from before.
     log.addClient(3);
     out.clear();
     QCOMPARE(log.drain(3, out), std::size_t(0));
     QCOMPARE(out, std::string());
+}
+
+void TestServerProtocol::queueOverflowFoldsIntoReloadLines()
+{
+    // Three lines or 100 bytes per client, whichever comes first.
+    MessageLog log(3, 100);
+    log.addClient(1);
+    log.broadcast(0, "users eva sinds 09:00|");
+    log.broadcast(0, "agenda new 7");
+    log.broadcast(0, "eindredacteur on");
+    log.broadcast(0, "agenda update 7");     // stays "new": the client has not seen the row yet
+    log.broadcast(0, "todo update 3");
+    log.broadcast(0, "job log a");
+    log.broadcast(0, "todo remove 3");       // the last verb counts otherwise
+    log.broadcast(0, "viewchanged agenda");
+    log.broadcast(0, "viewchanged agenda");
+    log.broadcast(0, "users eva sinds 09:00|jan sinds 09:05|");
+    log.broadcast(0, "direct jan " + std::string(80, 'x'));  // bytes overflow the rest
+    std::string out;
+    QCOMPARE(log.drain(1, out), std::size_t(10));
+    QCOMPARE(QString::fromStdString(out),
+             QStringLiteral("agenda new 7\ntodo remove 3\nviewchanged agenda\n"
+                            "users eva sinds 09:00|jan sinds 09:05|\neindredacteur on\n"
+                            "job refresh\njob log 1 regels van taken overgeslagen\n"
+                            "direct jan ") + QString(80, QLatin1Char('x')) + QStringLiteral("\n"));
+    out.clear();
+    QCOMPARE(log.drain(1, out), std::size_t(0));
+    QCOMPARE(out, std::string());
+}
+
+void TestServerProtocol::relay_data()
+{
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<QString>("relayed");  // "" = refused
+    QTest::newRow("agenda new") << "agenda new 12" << "agenda new 12";
+    QTest::newRow("todo hupdate, blanks normalised") << "todo  hupdate\t5 " << "todo hupdate 5";
+    QTest::newRow("klaar, negative id") << "klaar remove -4" << "klaar remove -4";
+    QTest::newRow("viewchanged agenda") << "viewchanged agenda" << "viewchanged agenda";
+    QTest::newRow("ok") << "ok" << "";
+    QTest::newRow("err with words") << "err agenda new 1" << "";
+    QTest::newRow("down") << "down" << "";
+    QTest::newRow("setuserid") << "setuserid 1" << "";
+    QTest::newRow("direct") << "direct marieke hoi" << "";
+    QTest::newRow("eindredacteur") << "eindredacteur on" << "";
+    QTest::newRow("users") << "users eva sinds 09:00|" << "";
+    QTest::newRow("viewchanged cyclus is the server's") << "viewchanged cyclus" << "";
+    QTest::newRow("kind in capitals") << "Agenda new 1" << "";
+    QTest::newRow("id not a number") << "agenda new 1a" << "";
+    QTest::newRow("verb not letters") << "agenda n3w 1" << "";
+    QTest::newRow("extra word") << "agenda new 1 2" << "";
+    QTest::newRow("id missing") << "todo new" << "";
+    QTest::newRow("id too long") << "todo new 123456789012345678901" << "";
+}
+
+void TestServerProtocol::relay()
+{
+    QFETCH(QString, words);
+    QFETCH(QString, relayed);
+    const auto got = relayableBroadcast(words.toStdString());
+    QCOMPARE(got ? QString::fromStdString(*got) : QString(), relayed);
 }
 
 void TestServerProtocol::locks()
@@ -267,6 +339,7 @@ void TestServerProtocol::locks()
     QCOMPARE(t.acquire("agenda_1", 2).value_or(0), 1u);   // refused, names the holder
     QVERIFY(!t.release("agenda_1", 2));                   // only the holder frees it
     QVERIFY(!t.acquire("todo_2", 1));
+    QCOMPARE(t.heldBy(1), std::size_t(2));
     QCOMPARE(t.releaseAll(1), std::size_t(2));
     QVERIFY(!t.acquire("agenda_1", 2));
     QVERIFY(t.release("agenda_1", 2));

@@ -67,18 +67,18 @@ QStringList LineClient::command(const QString &line, int timeoutMs)
     }
 }
 
-QString joinWithoutChat(const QStringList &lines)
+QString joinWithoutChat(const QStringList &lines, bool keepRoster)
 {
     QStringList kept;
     for (const QString &l : lines)
-        if (!l.startsWith(QLatin1String("chat ")))
+        if (!l.startsWith(QLatin1String("chat ")) && (keepRoster || !l.startsWith(QLatin1String("users "))))
             kept << l;
     return kept.join(QLatin1Char('|'));
 }
 
 QString LineClient::reply(const QString &line, int timeoutMs)
 {
-    return joinWithoutChat(command(line, timeoutMs));
+    return joinWithoutChat(command(line, timeoutMs), line.startsWith(QLatin1String("userlijst")));
 }
 
 bool LineClient::waitClosed(int timeoutMs)

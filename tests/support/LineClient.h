@@ -22,7 +22,9 @@ public:
     // the final one; "<timeout>" or "<closed>" ends an incomplete reply.
     QStringList command(const QString &line, int timeoutMs = 5000);
 
-    // The reply without "chat" lines, joined with '|' for one-line compares.
+    // The reply without "chat" lines and, unless the command is "userlijst",
+    // without the "users" lines the server sends whenever the roster
+    // changes; joined with '|' for one-line compares.
     QString reply(const QString &line, int timeoutMs = 5000);
 
     void sendRaw(const QByteArray &bytes);
@@ -40,6 +42,6 @@ private:
     bool m_connected = false;
 };
 
-QString joinWithoutChat(const QStringList &lines);
+QString joinWithoutChat(const QStringList &lines, bool keepRoster = false);
 
 }  // namespace servertest

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <csignal>
+#include <sys/resource.h>
 
 namespace servertest {
 
@@ -39,6 +40,13 @@ bool ServerProcess::start(const testsupport::TestDatabase *db, const QString &se
     }
     f.close();
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    if (m_openFiles > 0) {
+        const rlim_t n = rlim_t(m_openFiles);
+        m_process.setChildProcessModifier([n] {
+            const rlimit lim{n, n};
+            ::setrlimit(RLIMIT_NOFILE, &lim);
+        });
+    }
     m_process.start(binary(), {QStringLiteral("--config"), configPath()});
     if (!m_process.waitForStarted(5000)) {
         m_error = QStringLiteral("cannot start ") + binary();

@@ -25,6 +25,9 @@ public:
     bool start(const testsupport::TestDatabase *db, const QString &serverKeys = QString(),
                const QString &rest = QString());
 
+    // Limits the open files of the next start (RLIMIT_NOFILE); 0 = inherit.
+    void setOpenFileLimit(int limit) { m_openFiles = limit; }
+
     quint16 port() const { return m_port; }
     QString configPath() const { return m_dir.filePath(QStringLiteral("quillon-server.ini")); }
     QString log();
@@ -42,6 +45,7 @@ private:
     QString m_log;
     QString m_error;
     quint16 m_port = 0;
+    int m_openFiles = 0;
 };
 
 }  // namespace servertest
