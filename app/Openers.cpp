@@ -3,6 +3,7 @@
 #include "core/Global.h"
 #include "core/Registry.h"
 #include "extras/AdresBoekForm.h"
+#include "planning/AgendaForm.h"
 #include "planning/AgendaFrame.h"
 #include "texts/ArchiefForm.h"
 #include "texts/PluginPanel.h"
@@ -12,11 +13,13 @@ namespace app {
 
 void RegisterOpeners(views::TViewForm *viewForm) {
     core::TRegistry &r = core::registry();
-    r.registerOpener(core::openers::ViewText, [viewForm](const QVariantList &args) {
-        if (viewForm && args.size() >= 2)
-            viewForm->ShowText(args.at(0).toString(), args.at(1).toString());
+    r.registerOpener<core::ViewTextRequest>([viewForm](const core::ViewTextRequest &request) {
+        if (viewForm)
+            viewForm->ShowText(request.caption, request.markup);
+        return std::monostate{};
     });
     r.registerFrame(core::FrameKind::Agenda, [](QWidget *parent) { return new planning::TAgendaFrame(parent); });
+    planning::RegisterAgendaItemOpener(r);
     extras::RegisterAddressBookOpener(r);
     texts::RegisterArchiveOpener(r);
     // Plug-in panels get the server and the editor's log-in as they are at the

@@ -343,8 +343,8 @@ QAction *TMain::addItem(QMenu *menu, const QString &caption, std::function<void(
 // FormKeyUp, so they are shown only (widget context).
 void TMain::buildMenus() {
     QMenu *bestand = addMenu(QStringLiteral("&Bestand"), QStringLiteral("BestandMenu"));
-    m_settingsAction = addItem(bestand, QStringLiteral("&Instellingen"), [] { registry().open(openers::Settings); });
-    m_sqlAction = addItem(bestand, QStringLiteral("SQL Interface"), [] { registry().open(openers::SqlWindow); });
+    m_settingsAction = addItem(bestand, QStringLiteral("&Instellingen"), [] { registry().open(SettingsRequest{}); });
+    m_sqlAction = addItem(bestand, QStringLiteral("SQL Interface"), [] { registry().open(SqlWindowRequest{}); });
     QAction *quit = addItem(bestand, QStringLiteral("Af&sluiten"), [this] { close(); });
     quit->setShortcut(QKeySequence(QStringLiteral("Alt+F4")));
 
@@ -360,16 +360,16 @@ void TMain::buildMenus() {
     connect(m_redactieMenu, &QMenu::aboutToShow, this, &TMain::updateMenus);
 
     QMenu *archief = addMenu(QStringLiteral("Ar&chief"), QStringLiteral("ArchiefMenu"));
-    m_archiveAction = addItem(archief, QStringLiteral("&Zoeken"), [] { registry().open(openers::Archive); });
+    m_archiveAction = addItem(archief, QStringLiteral("&Zoeken"), [] { registry().open(ArchiveRequest{}); });
 
     QMenu *extra = addMenu(QStringLiteral("E&xtra"), QStringLiteral("ExtraMenu"));
     m_filmAction = addItem(extra, QStringLiteral("&Filmtijden"), [] {
         if (RequestLock(QStringLiteral("tijden"), QStringLiteral("Filmtijden worden al bewerkt door $lockedby$"))) {
-            registry().open(openers::FilmTimes);
+            registry().open(FilmTimesRequest{});
             SendCommand(QStringLiteral("unlock tijden"));
         }
     });
-    m_promoAction = addItem(extra, QStringLiteral("&Promo"), [] { registry().open(openers::Promo); });
+    m_promoAction = addItem(extra, QStringLiteral("&Promo"), [] { registry().open(PromoRequest{}); });
 
     QMenu *venster = addMenu(QStringLiteral("&Venster"), QStringLiteral("VensterMenu"));
     QAction *werkblad = addItem(venster, QStringLiteral("&Werkblad"), {});
@@ -430,17 +430,17 @@ void TMain::buildMenus() {
 // Enables what the rights, the role and the registered windows allow.
 void TMain::updateMenus() {
     const bool admin = m_state.administrator;
-    m_settingsAction->setEnabled(admin && registry().hasOpener(openers::Settings));
-    m_sqlAction->setEnabled(admin && registry().hasOpener(openers::SqlWindow));
+    m_settingsAction->setEnabled(admin && registry().hasOpener<SettingsRequest>());
+    m_sqlAction->setEnabled(admin && registry().hasOpener<SqlWindowRequest>());
     m_logAction->setEnabled(admin);
-    m_archiveAction->setEnabled(registry().hasOpener(openers::Archive));
+    m_archiveAction->setEnabled(registry().hasOpener<ArchiveRequest>());
     m_claimAction->setEnabled(m_state.finalEditorRight && !m_state.isFinalEditor);
     // Logging an editor off is an administrator's privilege, not a login name's.
     m_logOffAction->setEnabled(admin);
     const auto film = platform::IniTryReadInt(QStringLiteral("filmtijden"), QStringLiteral("redactie"));
     const auto promo = platform::IniTryReadInt(QStringLiteral("promo"), QStringLiteral("redactie"));
-    m_filmAction->setEnabled(film && *film == m_state.currentTeamId && registry().hasOpener(openers::FilmTimes));
-    m_promoAction->setEnabled(promo && *promo == m_state.currentTeamId && registry().hasOpener(openers::Promo));
+    m_filmAction->setEnabled(film && *film == m_state.currentTeamId && registry().hasOpener<FilmTimesRequest>());
+    m_promoAction->setEnabled(promo && *promo == m_state.currentTeamId && registry().hasOpener<PromoRequest>());
 }
 
 void TMain::updateStatusBar() {
@@ -583,9 +583,9 @@ void TMain::LoadTeams() {
         if (row.size() < 2)
             continue;
         const int id = row.at(0).toInt();
-        QAction *a = addItem(m_adressenMenu, row.at(1), [id] { registry().open(openers::AddressBook, {id}); });
+        QAction *a = addItem(m_adressenMenu, row.at(1), [id] { registry().open(AddressBookRequest{.bookId = id}); });
         a->setData(id);
-        a->setEnabled(registry().hasOpener(openers::AddressBook));
+        a->setEnabled(registry().hasOpener<AddressBookRequest>());
     }
 
     const QList<QAction *> items = m_redactieMenu->actions();
@@ -767,7 +767,7 @@ void TMain::userlogDblClick() {
     QString text = item->text();
     const QString name = TakeWhile(text, Letters);
     QString message;
-    if (registry().askInput(QStringLiteral("Bericht versturen"), QStringLiteral("Aan: ") + name, message))
+    if (platform::dialogs().inputQuery(QStringLiteral("Bericht versturen"), QStringLiteral("Aan: ") + name, message))
         SendCommand(QStringLiteral("direct ") + name + QLatin1Char(' ') + message);
 }
 

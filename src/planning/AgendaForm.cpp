@@ -1,10 +1,16 @@
 #include "planning/AgendaForm.h"
 
+#include "core/Registry.h"
 #include "planning/AgendaPuntFrame.h"
+#include "planning/AgendaSql.h"
 #include "platform/Dialogs.h"
 
+#include <QApplication>
+#include <QDateEdit>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -57,6 +63,7 @@ void TAgendaForm::Button1Click() {
                                            platform::BoxButtons::YesNoCancel)) {
     case platform::ModalResult::Yes:
         m_frame->Save();
+        m_savedOnCancel = true;
         done(QDialog::Rejected);
         break;
     case platform::ModalResult::No:
@@ -68,5 +75,47 @@ void TAgendaForm::Button1Click() {
 }
 
 void TAgendaForm::reject() { Button1Click(); }
+
+core::AgendaItemResult OpenAgendaItem(const core::AgendaItemRequest &request, QWidget *parent) {
+    TAgendaForm form(parent);
+    TAgendaPuntFrame *f = form.AgendaPuntFrame1();
+    f->Load(request.agendaId);
+    if (request.makeNew)
+        f->MakeNew();
+    if (!request.subjectPrefix.isEmpty())
+        f->onderwerp()->setText(request.subjectPrefix + f->onderwerp()->text());
+    if (request.date)
+        f->date()->setDate(*request.date);
+    if (request.onderwerp)
+        f->onderwerp()->setText(*request.onderwerp);
+    if (request.opmerkingen)
+        f->Opmerkingen()->setPlainText(*request.opmerkingen);
+    if (request.bron)
+        f->bron()->setText(*request.bron);
+    if (request.repeatId != -1)
+        f->SetRepeatId(request.repeatId);
+    if (request.followUpId != -1)
+        f->SetFollowUp(request.followUpId);
+    for (const auto &[textId, kop] : request.archiveLinks) {
+        f->AddPending(LinkArchiveSql(textId));
+        f->AddArchiveLine(textId, kop);
+    }
+    core::AgendaItemResult result;
+    const bool accepted = form.exec() == QDialog::Accepted;
+    result.modalResult = int(accepted ? platform::ModalResult::Ok : platform::ModalResult::Cancel);
+    if (accepted) {
+        if (request.beforeSave)
+            request.beforeSave();
+        f->Save();
+    }
+    if (accepted || form.savedOnCancel())
+        result.agendaId = f->itemId();
+    return result;
+}
+
+void RegisterAgendaItemOpener(core::TRegistry &registry) {
+    registry.registerOpener<core::AgendaItemRequest>(
+        [](const core::AgendaItemRequest &request) { return OpenAgendaItem(request, QApplication::activeWindow()); });
+}
 
 }  // namespace planning

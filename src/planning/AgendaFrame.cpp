@@ -331,19 +331,14 @@ void TAgendaFrame::refreshViews() {
         Reload();
 }
 
-// Shows the dialog and saves on OK; the list then shows what was saved.
-void TAgendaFrame::editAndSave(TAgendaForm &form) {
-    if (form.exec() != QDialog::Accepted)
-        return;
-    form.AgendaPuntFrame1()->Save();
-    Reload();
+// Opens the item dialog; after "&Opslaan" the list shows what was saved.
+void TAgendaFrame::editAndSave(const core::AgendaItemRequest &request) {
+    if (OpenAgendaItem(request, window()).modalResult == int(platform::ModalResult::Ok))
+        Reload();
 }
 
 void TAgendaFrame::AgendaNieuwClick() {
-    TAgendaForm form(window());
-    form.AgendaPuntFrame1()->Load(-1);
-    form.AgendaPuntFrame1()->date()->setDate(core::state().workDate);
-    editAndSave(form);
+    editAndSave({.agendaId = -1, .date = core::state().workDate});
 }
 
 void TAgendaFrame::ListBox1DblClick() {
@@ -362,18 +357,10 @@ void TAgendaFrame::ListBox1DblClick() {
             int id;
             ~Unlock() { core::SendCommand(UnlockAgendaCommand(id)); }
         } unlock{*id};
-        TAgendaForm form(window());
-        form.AgendaPuntFrame1()->Load(*id);
-        editAndSave(form);
+        editAndSave({.agendaId = *id});
         return;
     }
-    TAgendaForm form(window());
-    TAgendaPuntFrame *f = form.AgendaPuntFrame1();
-    f->Load(-1);
-    f->SetRepeatId(*id);
-    f->date()->setDate(core::state().workDate);
-    f->onderwerp()->setText(line.kort);
-    editAndSave(form);
+    editAndSave({.agendaId = -1, .date = core::state().workDate, .onderwerp = line.kort, .repeatId = *id});
 }
 
 void TAgendaFrame::Followupmaken1Click() {
@@ -388,13 +375,7 @@ void TAgendaFrame::Followupmaken1Click() {
     const auto id = lineNumber(line);
     if (!id)
         return;
-    TAgendaForm form(window());
-    TAgendaPuntFrame *f = form.AgendaPuntFrame1();
-    f->Load(*id);
-    f->MakeNew();
-    f->SetFollowUp(*id);
-    f->date()->setDate(core::state().workDate);
-    editAndSave(form);
+    editAndSave({.agendaId = *id, .makeNew = true, .date = core::state().workDate, .followUpId = *id});
 }
 
 void TAgendaFrame::Verwijderen1Click() {

@@ -16,6 +16,7 @@
 // in place or out, "remove" the first line with that id.
 
 #include "core/Frame.h"
+#include "core/Openers.h"
 
 #include <QDate>
 #include <QStringList>
@@ -78,7 +79,7 @@ private:
     QString fetchLine(int id) const;
     QList<int> selectedRows() const;
     void removeRows(const QList<int> &rows);
-    void editAndSave(class TAgendaForm &form);
+    void editAndSave(const core::AgendaItemRequest &request);
     void refreshViews();
 
     int m_daysShown = 0;  // days after the work date the list covers, 0..6

@@ -8,8 +8,8 @@
 #include "planning/AgendaLines.h"
 #include "planning/AgendaPainters.h"
 #include "planning/AgendaSql.h"
-#include "planning/Choosers.h"
 #include "planning/Guarded.h"
+#include "platform/Dialogs.h"
 #include "platform/Errors.h"
 
 #include <QDateEdit>
@@ -304,10 +304,10 @@ void TAgendaPuntFrame::addAddress(int addressId) {
 }
 
 void TAgendaPuntFrame::Button1Click() {
-    const choosers::Choice c = choosers::ChooseAddress();
-    if (c.modalResult != 6 || c.chosen.isEmpty())
+    const auto c = core::registry().open(core::AddressBookRequest{.choose = true});
+    if (!c || c->modalResult != int(platform::ModalResult::Yes) || c->contactId < 0)
         return;
-    const int address = c.chosen.first().toInt();
+    const int address = c->contactId;
     AddPending(LinkAddressSql(address));
     addAddress(address);
 }
@@ -322,7 +322,10 @@ void TAgendaPuntFrame::Button2Click() {
 
 void TAgendaPuntFrame::adressenboxDblClick() {
     const auto id = focusedId(m_adressen);
-    if (!id || choosers::EditAddress(*id) != 1)
+    if (!id)
+        return;
+    const auto c = core::registry().open(core::AddressBookRequest{.contactId = *id});
+    if (!c || c->modalResult != int(platform::ModalResult::Ok))
         return;
     auto rs = query(AddressSql(*id));
     QListWidgetItem *item = m_adressen->currentItem();
@@ -331,11 +334,10 @@ void TAgendaPuntFrame::adressenboxDblClick() {
 }
 
 void TAgendaPuntFrame::Button3Click() {
-    const choosers::Choice c = choosers::ChooseArchive();
-    if (c.modalResult != 6)
+    const auto c = core::registry().open(core::ArchiveRequest{.choose = true});
+    if (!c || c->modalResult != int(platform::ModalResult::Yes))
         return;
-    for (const QVariant &v : c.chosen) {
-        const int text = v.toInt();
+    for (const int text : c->textIds) {
         AddPending(LinkArchiveSql(text));
         auto rs = query(ArchiveTextSql(text));
         if (rs->RowCount() > 0)
@@ -367,7 +369,7 @@ void TAgendaPuntFrame::showArchiveText(const QStringList &row) {
                            QStringLiteral("Van: ") +
                            core::FormatDateTime(QStringLiteral("ddd dd mmm yyyy"), core::YmdToDate(row.value(2))) +
                            QStringLiteral("\r\n\r\n") + row.value(1);
-    core::registry().open(core::openers::ViewText, {row.value(0), markup});
+    core::registry().open(core::ViewTextRequest{.caption = row.value(0), .markup = markup});
 }
 
 void TAgendaPuntFrame::Button5Click() {

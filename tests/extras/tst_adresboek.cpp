@@ -446,7 +446,6 @@ void TestAdresBoek::choosingAContact()
 {
     core::TRegistry registry;
     extras::RegisterAddressBookOpener(registry);
-    QObject reply;
     // Opened on contact 7 of the organisation book without naming the book.
     QTimer::singleShot(0, [] {
         auto *form = qobject_cast<TAdresBoekForm *>(QApplication::activeModalWidget());
@@ -457,9 +456,10 @@ void TestAdresBoek::choosingAContact()
         QCOMPARE(form->NawFrame1()->ListBox1()->currentItem()->text().section(' ', 0, 0), QString("7"));
         QTest::mouseClick(form->kiesbutton(), Qt::LeftButton);
     });
-    QVERIFY(registry.open(core::openers::AddressBook, {-1, 7, true, QVariant::fromValue<QObject *>(&reply)}));
-    QCOMPARE(reply.property("modalResult").toInt(), int(ModalResult::Yes));
-    QCOMPARE(reply.property("contactId").toInt(), 7);
+    auto choice = registry.open(core::AddressBookRequest{.contactId = 7, .choose = true});
+    QVERIFY(choice);
+    QCOMPARE(choice->modalResult, int(ModalResult::Yes));
+    QCOMPARE(choice->contactId, 7);
 
     // From the menu: no "&Kiezen"; "&Afbreken" closes with 2.
     QTimer::singleShot(0, [] {
@@ -468,8 +468,9 @@ void TestAdresBoek::choosingAContact()
         QVERIFY(!form->kiesbutton()->isVisible());
         QTest::mouseClick(form->Button1(), Qt::LeftButton);
     });
-    QVERIFY(registry.open(core::openers::AddressBook, {1, -1, false, QVariant::fromValue<QObject *>(&reply)}));
-    QCOMPARE(reply.property("modalResult").toInt(), int(ModalResult::Cancel));
+    choice = registry.open(core::AddressBookRequest{.bookId = 1});
+    QVERIFY(choice);
+    QCOMPARE(choice->modalResult, int(ModalResult::Cancel));
 }
 
 void TestAdresBoek::screenshot()

@@ -200,6 +200,7 @@ private slots:
     void cancelAnsweredYesSavesOnce();
     void followUpWritesOnlyItsOwnLinks();
     void openingARepeatingLineTakesItUp();
+    void openerPresetsAndAnswers();
 
     void deletingASelection();
     void movingToProduction();
@@ -225,7 +226,7 @@ private:
     std::unique_ptr<MainRecorder> m_main;
     int m_address1 = 0, m_address2 = 0;  // demo addresses
     int m_text1 = 0, m_text2 = 0;        // demo archive texts
-    QVariantList m_nextChoice;           // what the scripted address book or archive chooses
+    QList<int> m_nextChoice;             // what the scripted address book or archive chooses
 };
 
 void TestAgenda::initTestCase() {
@@ -254,23 +255,19 @@ void TestAgenda::initTestCase() {
 
     TRegistry &r = registry();
     r.clear();
-    // The address book and the archive as their openers answer: the reply
-    // object last, with the modal result and what was chosen.
-    r.registerOpener(openers::AddressBook, [this](const QVariantList &args) {
-        QObject *reply = args.value(3).value<QObject *>();
-        m_log << QStringLiteral("open addressbook %1 %2 %3").arg(args.value(0).toInt()).arg(args.value(1).toInt())
-                     .arg(args.value(2).toBool());
-        reply->setProperty("modalResult", args.value(2).toBool() ? 6 : 1);
-        reply->setProperty("contactId", args.value(2).toBool() ? m_nextChoice.value(0) : args.value(1));
+    // The address book and the archive as their openers answer, with the
+    // modal result and what was chosen.
+    r.registerOpener<AddressBookRequest>([this](const AddressBookRequest &q) {
+        m_log << QStringLiteral("open addressbook %1 %2 %3").arg(q.bookId).arg(q.contactId).arg(q.choose);
+        return AddressChoice{q.choose ? 6 : 1, q.choose ? m_nextChoice.value(0, -1) : q.contactId};
     });
-    r.registerOpener(openers::Archive, [this](const QVariantList &args) {
-        QObject *reply = args.value(1).value<QObject *>();
-        m_log << QStringLiteral("open archive %1").arg(args.value(0).toBool());
-        reply->setProperty("modalResult", 6);
-        reply->setProperty("chosenIds", m_nextChoice);
+    r.registerOpener<ArchiveRequest>([this](const ArchiveRequest &q) {
+        m_log << QStringLiteral("open archive %1").arg(q.choose);
+        return ArchiveChoice{6, m_nextChoice, {}};
     });
-    r.registerOpener(openers::ViewText, [this](const QVariantList &args) {
-        m_log << QStringLiteral("view ") + args.value(0).toString() + QLatin1Char('|') + args.value(1).toString();
+    r.registerOpener<ViewTextRequest>([this](const ViewTextRequest &q) {
+        m_log << QStringLiteral("view ") + q.caption + QLatin1Char('|') + q.markup;
+        return std::monostate{};
     });
 }
 
@@ -634,6 +631,52 @@ void TestAgenda::followUpWritesOnlyItsOwnLinks() {
     QCOMPARE(m_db->query("select count(*) from tblagendanaw where agenda = 9001"), QList<QStringList>({{"1"}}));
     // The list shows the saved item at once.
     QVERIFY(lines(f->ListBox1()).contains("20000 normal 20310313 10:30 Brug open"));
+}
+
+// The opener other windows use: a follow-up as the evaluation makes it, with
+// the caller's own statement between "&Opslaan" and the save, and the answers
+// for a dialog closed without saving and one saved from "&Afbreken".
+void TestAgenda::openerPresetsAndAnswers() {
+    AgendaItemRequest q;
+    q.agendaId = 9001;
+    q.makeNew = true;
+    q.subjectPrefix = QStringLiteral("followup: ");
+    q.bron = QStringLiteral("Evaluatie");
+    q.followUpId = 9001;
+    q.archiveLinks = {{m_text2, QStringLiteral("Tweede tekst")}};
+    q.beforeSave = [] { core::Execute(QStringLiteral("delete from tbltodo where id = 9906")); };
+    QStringList shown;
+    onModal([&](QWidget *w) {
+        auto *form = qobject_cast<TAgendaForm *>(w);
+        QVERIFY(form);
+        TAgendaPuntFrame *p = form->AgendaPuntFrame1();
+        shown << p->onderwerp()->text() << p->bron()->text() << p->Edit3()->text()
+              << QString::number(p->archiefbox()->count()) << p->archiefbox()->item(1)->text();
+        m_log.clear();
+        form->Button2()->click();
+    });
+    AgendaItemResult r = OpenAgendaItem(q, nullptr);
+    QCOMPARE(r.modalResult, int(ModalResult::Ok));
+    QCOMPARE(r.agendaId, 20000);
+    QCOMPARE(shown, QStringList({"followup: Brug open", "Evaluatie", "Brug open", "2",
+                                 QString("%1 Tweede tekst").arg(m_text2)}));
+    QCOMPARE(m_log.mid(0, 3), QStringList({"sql delete from tbltodo where id = 9906", "sql begin",
+                                           "sql select nextval('tblagenda_id_seq')"}));
+    QCOMPARE(m_log.mid(4), QStringList({QString("sql insert into tblagendaarchief values (20000,%1)").arg(m_text2),
+                                        "sql end", "cmd broadcast agenda new 20000"}));
+    QCOMPARE(m_db->query("select kort, followup, bron from tblagenda where id = 20000"),
+             QList<QStringList>({{"followup: Brug open", "9001", "Evaluatie"}}));
+
+    testsupport::ScriptedDialogs dialogs;
+    dialogs.expectBox(BoxType::Confirmation, "Wijzigingen opslaan?", ModalResult::No);
+    dialogs.expectBox(BoxType::Confirmation, "Wijzigingen opslaan?", ModalResult::Yes);
+    for (const int stored : {-1, 9002}) {
+        onModal([](QWidget *w) { qobject_cast<TAgendaForm *>(w)->Button1()->click(); });
+        r = OpenAgendaItem({.agendaId = 9002}, nullptr);
+        QCOMPARE(r.modalResult, int(ModalResult::Cancel));
+        QCOMPARE(r.agendaId, stored);
+    }
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
 }
 
 void TestAgenda::openingARepeatingLineTakesItUp() {
