@@ -22,11 +22,9 @@ bool RequestLock(const QString &lockName, const QString &refusalMessage) {
 
 QString SubstituteUserName(int userId, const QString &text) {
     QString name = QStringLiteral("onbekend");
-    if (TPostgres *post = state().post) {
-        auto rs = post->Query(QStringLiteral("select loginnaam from tbluser where userid = ") + QString::number(userId));
-        if (rs && rs->RowCount() > 0 && !rs->Row(0).isEmpty())
-            name = rs->Row(0).at(0).toLower().trimmed();
-    }
+    auto rs = Query(QStringLiteral("select loginnaam from tbluser where userid = ") + QString::number(userId));
+    if (rs->RowCount() > 0 && !rs->Row(0).isEmpty())
+        name = rs->Row(0).at(0).toLower().trimmed();
     QString result = text;
     return result.replace(QStringLiteral("$username$"), name, Qt::CaseSensitive);
 }

@@ -82,11 +82,6 @@ QLabel *fieldLabel(const QString &name, const QString &text, QWidget *parent)
     return l;
 }
 
-TPostgres *post()
-{
-    return core::state().post;
-}
-
 }  // namespace
 
 TNawFrame::TNawFrame(QWidget *parent)
@@ -238,13 +233,9 @@ void TNawFrame::Prepare()
 {
     setEditing(false);
     m_delete->setVisible(core::state().administrator);
-    TPostgres *pg = post();
-    if (!pg)
-        return;
-
     const QString placeText = m_place->currentText();
     m_place->clear();
-    const auto places = pg->Query(QStringLiteral("select naam from tblwoonplaats order by naam"));
+    const auto places = core::Query(QStringLiteral("select naam from tblwoonplaats order by naam"));
     for (int i = 0; i < places->RowCount(); ++i)
         m_place->addItem(places->Row(i).value(0));
     m_place->setCurrentText(placeText);
@@ -252,7 +243,7 @@ void TNawFrame::Prepare()
     {
         const QSignalBlocker block(m_books);
         m_books->clear();
-        const auto books = pg->Query(QStringLiteral("select id,naam from tbladresboek order by naam"));
+        const auto books = core::Query(QStringLiteral("select id,naam from tbladresboek order by naam"));
         for (int i = 0; i < books->RowCount(); ++i) {
             const QStringList &b = books->Row(i);
             m_books->addItem(b.value(1), b.value(0) + QLatin1Char(' ') + b.value(1));
@@ -269,7 +260,7 @@ void TNawFrame::Prepare()
 
 void TNawFrame::countContacts()
 {
-    const auto rs = post()->Query(QStringLiteral("select count(*) from tblnaw where adresboek = ") + QString::number(m_book));
+    const auto rs = core::Query(QStringLiteral("select count(*) from tblnaw where adresboek = ") + QString::number(m_book));
     m_minLength = MinimumSearchLength(rs->RowCount() > 0 ? rs->Row(0).value(0).toInt() : 0);
 }
 
@@ -282,7 +273,7 @@ void TNawFrame::chooseBook(bool recount)
         m_book = NawEntryId(m_books->itemData(index).toString());
     if (recount)
         countContacts();
-    const auto rs = post()->Query(QStringLiteral("select boektype from tbladresboek where id = ") + QString::number(m_book));
+    const auto rs = core::Query(QStringLiteral("select boektype from tbladresboek where id = ") + QString::number(m_book));
     if (rs->RowCount() > 0)
         applyBookKind(rs->Row(0).value(0));
     m_timer.start();
@@ -303,16 +294,13 @@ void TNawFrame::applyBookKind(const QString &boektype)
 void TNawFrame::Search()
 {
     m_timer.stop();
-    TPostgres *pg = post();
-    if (!pg)
-        return;
     core::ShowSearchNotice();
     {
         const QSignalBlocker block(m_list);
         m_list->clear();
         const QString text = m_search->text();
         if (text.size() >= m_minLength) {
-            const auto rs = pg->Query(NawSearchStatement(m_book, text, !m_infix->isHidden()));
+            const auto rs = core::Query(NawSearchStatement(m_book, text, !m_infix->isHidden()));
             for (int i = 0; i < rs->RowCount(); ++i) {
                 const QStringList &r = rs->Row(i);
                 m_list->addItem(NawEntry(r.value(0), r.value(1), r.value(2)));
@@ -346,7 +334,7 @@ void TNawFrame::showSelected()
 void TNawFrame::showContact(int id)
 {
     m_contact = id;
-    const auto rs = post()->Query(QStringLiteral("select * from tblnaw where id = ") + QString::number(id));
+    const auto rs = core::Query(QStringLiteral("select * from tblnaw where id = ") + QString::number(id));
     if (rs->RowCount() == 0)
         return;
     const NawContact c = NawContactFromRow(rs->Row(0));
@@ -447,14 +435,14 @@ NawContact TNawFrame::collect() const
 
 void TNawFrame::Store()
 {
-    if (!m_editing || !post())
+    if (!m_editing)
         return;
     const NawContact c = collect();
     if (m_contact >= 0) {
-        post()->Execute(NawUpdateStatement(c, m_contact));
+        core::Execute(NawUpdateStatement(c, m_contact));
         core::SendCommand(QStringLiteral("unlock naw_") + QString::number(m_contact));
     } else {
-        post()->Execute(NawInsertStatement(c, m_book));
+        core::Execute(NawInsertStatement(c, m_book));
     }
 }
 
@@ -466,11 +454,11 @@ void TNawFrame::CancelEdit()
 
 void TNawFrame::Button1Click()
 {
-    if (m_editing || m_contact < 0 || !post() || !core::state().administrator)
+    if (m_editing || m_contact < 0 || !core::state().administrator)
         return;
     if (!platform::confirm(QStringLiteral("Entry verwijderen?")))
         return;
-    post()->Execute(QStringLiteral("delete from tblnaw where id = ") + QString::number(m_contact));
+    core::Execute(QStringLiteral("delete from tblnaw where id = ") + QString::number(m_contact));
     Search();
 }
 

@@ -33,12 +33,9 @@ namespace planning {
 
 namespace {
 
-std::unique_ptr<TPostgresRecordSet> query(const QString &sql) { return core::Query(sql); }
-void execute(const QString &sql) { core::Execute(sql); }
-
 // The first column of the first row as an integer: the sequence values.
 std::optional<int> firstInt(const QString &sql) {
-    auto rs = query(sql);
+    auto rs = core::Query(sql);
     bool ok = false;
     const int n = rs->RowCount() > 0 ? rs->Row(0).value(0).toInt(&ok) : 0;
     return ok ? std::optional<int>(n) : std::nullopt;
@@ -215,7 +212,7 @@ void TAgendaFrame::buildControls() {
 }
 
 void TAgendaFrame::loadTeams() {
-    auto rs = query(TeamsSql());
+    auto rs = core::Query(TeamsSql());
     for (int i = 0; i < rs->RowCount(); ++i) {
         const QStringList row = rs->Row(i);
         QAction *a = m_defred->addAction(row.value(1));
@@ -263,7 +260,7 @@ void TAgendaFrame::Reload() {
                      core::FormatDateTime(pattern, d1));
     m_list->setUpdatesEnabled(false);
     m_list->clear();
-    auto rs = query(ReloadSql(d0, d1, core::Today(), s.currentTeamId));
+    auto rs = core::Query(ReloadSql(d0, d1, core::Today(), s.currentTeamId));
     QStringList lines;
     lines.reserve(rs->RowCount());
     for (int i = 0; i < rs->RowCount(); ++i)
@@ -274,7 +271,7 @@ void TAgendaFrame::Reload() {
 
 QString TAgendaFrame::fetchLine(int id) const {
     const core::TProgramState &s = core::state();
-    auto rs = query(FetchLineSql(id, s.workDate, lastDay(), s.currentTeamId));
+    auto rs = core::Query(FetchLineSql(id, s.workDate, lastDay(), s.currentTeamId));
     return rs->RowCount() > 0 ? AgendaLineText(rs->Row(0)) : QString();
 }
 
@@ -390,7 +387,7 @@ void TAgendaFrame::Verwijderen1Click() {
         if (!line.isNormal() || !id)
             continue;  // a repeating item is not deleted from the agenda list
         for (const QString &sql : DeleteItemSql(*id))
-            execute(sql);
+            core::Execute(sql);
         queue << BroadcastAgendaRemove(*id);
         deleted << row;
     }
@@ -413,7 +410,7 @@ void TAgendaFrame::MoveToTeam(QAction *teamItem) {
         const auto id = lineNumber(line);
         if (!line.isNormal() || !id)
             continue;
-        execute(MoveToTeamSql(team, *id));
+        core::Execute(MoveToTeamSql(team, *id));
         queue << BroadcastAgendaRemove(*id);
         moved << row;
     }
@@ -435,17 +432,17 @@ void TAgendaFrame::MoveToProduction() {
             const auto todo = firstInt(NextTodoIdSql());
             if (!todo)
                 continue;
-            execute(TodoInsertSql(*todo, *id, core::Today(), s.currentTeamId));
+            core::Execute(TodoInsertSql(*todo, *id, core::Today(), s.currentTeamId));
             queue << BroadcastTodoNew(*todo) << BroadcastAgendaRemove(*id);
         } else {
             const auto agenda = firstInt(NextAgendaIdSql());
             if (!agenda)
                 continue;
-            execute(TakeUpRepeatSql(*agenda, line.kort, s.workDate, core::TimeNow(), s.currentTeamId, *id));
+            core::Execute(TakeUpRepeatSql(*agenda, line.kort, s.workDate, core::TimeNow(), s.currentTeamId, *id));
             const auto todo = firstInt(NextTodoIdSql());
             if (!todo)
                 continue;
-            execute(TodoInsertSql(*todo, *agenda, s.workDate, s.currentTeamId));
+            core::Execute(TodoInsertSql(*todo, *agenda, s.workDate, s.currentTeamId));
             queue << BroadcastTodoNew(*todo) << BroadcastAgendaRemove(*id);
         }
     }

@@ -31,9 +31,6 @@ namespace planning {
 
 namespace {
 
-std::unique_ptr<TPostgresRecordSet> query(const QString &sql) { return core::Query(sql); }
-void execute(const QString &sql) { core::Execute(sql); }
-
 // An integer column; a malformed stored value stops the action with the
 // conversion error the application shows.
 int intColumn(const QString &value) {
@@ -195,7 +192,7 @@ void TAgendaPuntFrame::Load(int id) {
 // Columns of "select *" by position: 1 kort, 2 lang, 3 datum, 4 tijd,
 // 6 datuminvoer, 8 invoerdoor, 9 followup, 12 bron.
 void TAgendaPuntFrame::loadRow(int id) {
-    auto rs = query(LoadItemSql(id));
+    auto rs = core::Query(LoadItemSql(id));
     if (rs->RowCount() == 0)
         return;
     const QStringList row = rs->Row(0);
@@ -208,7 +205,7 @@ void TAgendaPuntFrame::loadRow(int id) {
         m_tijd->setText(QStringLiteral("00:00"));
     m_bron->setText(row.value(12));
     if (row.value(9) != QLatin1String("-1")) {
-        auto title = query(ItemTitleSql(m_followUpId));
+        auto title = core::Query(ItemTitleSql(m_followUpId));
         if (title->RowCount() > 0)
             m_edit3->setText(title->Row(0).value(0));
     }
@@ -229,11 +226,11 @@ QString TAgendaPuntFrame::madeByText(const QStringList &row) const {
 
 void TAgendaPuntFrame::loadLinks(int id) {
     m_adressen->clear();
-    auto addresses = query(ItemAddressesSql(id));
+    auto addresses = core::Query(ItemAddressesSql(id));
     for (int i = 0; i < addresses->RowCount(); ++i)
         m_adressen->addItem(AddressLineText(addresses->Row(i)));
     m_archief->clear();
-    auto texts = query(ItemArchiveSql(id));
+    auto texts = core::Query(ItemArchiveSql(id));
     for (int i = 0; i < texts->RowCount(); ++i)
         m_archief->addItem(ArchiveLineText(texts->Row(i)));
 }
@@ -245,7 +242,7 @@ void TAgendaPuntFrame::enableFollowUp() {
 
 void TAgendaPuntFrame::SetFollowUp(int agendaId) {
     m_followUpId = agendaId;
-    auto rs = query(ItemTitleSql(agendaId));
+    auto rs = core::Query(ItemTitleSql(agendaId));
     if (rs->RowCount() > 0)
         m_edit3->setText(rs->ValueByName(0, QStringLiteral("kort")));
     enableFollowUp();  // "..." opens what Edit3 names, also for a follow-up made after the load
@@ -265,24 +262,24 @@ void TAgendaPuntFrame::Save() {
     v.userId = s.userId;
     v.today = core::Today();
     if (m_itemId < 0) {
-        execute(QStringLiteral("begin"));
-        auto rs = query(NextAgendaIdSql());
+        core::Execute(QStringLiteral("begin"));
+        auto rs = core::Query(NextAgendaIdSql());
         bool ok = false;
         const int id = rs->RowCount() > 0 ? rs->Row(0).value(0).toInt(&ok) : 0;
         if (!ok) {
             // The database client has shown why; nothing is inserted and
             // nobody is told of an item that does not exist.
-            execute(QStringLiteral("end"));
+            core::Execute(QStringLiteral("end"));
             return;
         }
         m_itemId = v.id = id;
-        execute(InsertItemSql(v));
+        core::Execute(InsertItemSql(v));
         runPending();
-        execute(QStringLiteral("end"));
+        core::Execute(QStringLiteral("end"));
         core::SendCommand(BroadcastAgendaNew(m_itemId));
     } else {
         v.id = m_itemId;
-        execute(UpdateItemSql(v));
+        core::Execute(UpdateItemSql(v));
         runPending();
         core::SendCommand(BroadcastAgendaUpdate(m_itemId));
     }
@@ -290,7 +287,7 @@ void TAgendaPuntFrame::Save() {
 
 void TAgendaPuntFrame::runPending() {
     while (!m_pending.isEmpty())
-        execute(WithItemId(m_pending.takeFirst(), m_itemId));
+        core::Execute(WithItemId(m_pending.takeFirst(), m_itemId));
 }
 
 void TAgendaPuntFrame::AddArchiveLine(int textId, const QString &kop) {
@@ -298,7 +295,7 @@ void TAgendaPuntFrame::AddArchiveLine(int textId, const QString &kop) {
 }
 
 void TAgendaPuntFrame::addAddress(int addressId) {
-    auto rs = query(AddressSql(addressId));
+    auto rs = core::Query(AddressSql(addressId));
     if (rs->RowCount() > 0)
         m_adressen->addItem(AddressLineText(rs->Row(0)));
 }
@@ -327,7 +324,7 @@ void TAgendaPuntFrame::adressenboxDblClick() {
     const auto c = core::registry().open(core::AddressBookRequest{.contactId = *id});
     if (!c || c->modalResult != int(platform::ModalResult::Ok))
         return;
-    auto rs = query(AddressSql(*id));
+    auto rs = core::Query(AddressSql(*id));
     QListWidgetItem *item = m_adressen->currentItem();
     if (rs->RowCount() > 0 && item)
         item->setText(AddressLineText(rs->Row(0)));
@@ -339,7 +336,7 @@ void TAgendaPuntFrame::Button3Click() {
         return;
     for (const int text : c->textIds) {
         AddPending(LinkArchiveSql(text));
-        auto rs = query(ArchiveTextSql(text));
+        auto rs = core::Query(ArchiveTextSql(text));
         if (rs->RowCount() > 0)
             m_archief->addItem(ArchiveLineText(rs->Row(0)));
     }
@@ -357,7 +354,7 @@ void TAgendaPuntFrame::archiefboxDblClick() {
     const auto id = focusedId(m_archief);
     if (!id)
         return;
-    auto rs = query(ViewArchiveTextSql(*id));
+    auto rs = core::Query(ViewArchiveTextSql(*id));
     if (rs->RowCount() == 0)
         return;
     const QStringList row = rs->Row(0);

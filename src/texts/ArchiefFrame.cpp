@@ -201,8 +201,8 @@ void TArchiefFrame::search()
     m_selectedId = -1;
     m_words = SplitSearchWords(m_edit->text());
     int found = 0;
-    if (TPostgres *post = core::state().post) {
-        const auto rs = post->Query(ArchiveSearchStatement(m_words, m_from->date(), m_until->date()));
+    {
+        const auto rs = core::Query(ArchiveSearchStatement(m_words, m_from->date(), m_until->date()));
         QStringList lines;
         lines.reserve(rs->RowCount());
         for (int i = 0; i < rs->RowCount(); ++i) {
@@ -247,10 +247,7 @@ void TArchiefFrame::resultaatClick()
 // client has shown the error) or a missing row leaves the view as it was.
 void TArchiefFrame::showText(int id, const QString &datum)
 {
-    TPostgres *post = core::state().post;
-    if (!post)
-        return;
-    const auto rs = post->Query(ArchiveReadStatement(id, datum));
+    const auto rs = core::Query(ArchiveReadStatement(id, datum));
     if (rs->RowCount() == 0 || rs->Row(0).size() < 3)
         return;
     const QStringList &row = rs->Row(0);
