@@ -1,6 +1,7 @@
 #include "core/MainForm.h"
 
 #include "core/Colors.h"
+#include "core/CoreSql.h"
 #include "core/Dates.h"
 #include "core/Frame.h"
 #include "core/Locks.h"
@@ -521,7 +522,7 @@ void TMain::serverConnect() {
         return;
     m_server->startPolling();
     if (m_post->Connected()) {
-        auto rs = Query(QStringLiteral("select rights from tbluser where userid = ") + QString::number(m_state.userId));
+        auto rs = Query(UserRightsSql(m_state.userId));
         if (rs->RowCount() > 0 && !rs->Row(0).isEmpty())
             ApplyRights(m_state, rs->Row(0).at(0));
     }
@@ -562,8 +563,7 @@ void TMain::LoadTeams() {
     const QList<QAction *> old = m_redactieMenu->actions();
     for (qsizetype i = kFixedTeamItems; i < old.size(); ++i)
         delete old.at(i);
-    auto teams = Query(QStringLiteral("select * from tblredactie where id in (select redactieid from tblredactieuser where userid = ") +
-                               QString::number(m_state.userId) + QStringLiteral(") order by naam"));
+    auto teams = Query(UserTeamsSql(m_state.userId));
     for (int r = 0; r < teams->RowCount(); ++r) {
         const QStringList &row = teams->Row(r);
         if (row.size() < 2)
@@ -577,7 +577,7 @@ void TMain::LoadTeams() {
     const QList<QAction *> oldBooks = m_adressenMenu->actions();
     for (qsizetype i = m_fixedAddressItems; i < oldBooks.size(); ++i)
         delete oldBooks.at(i);
-    auto books = Query(QStringLiteral("select id,naam from tbladresboek order by naam"));
+    auto books = Query(AddressBooksSql());
     for (int r = 0; r < books->RowCount(); ++r) {
         const QStringList &row = books->Row(r);
         if (row.size() < 2)
@@ -600,7 +600,7 @@ void TMain::LoadTeams() {
 
 void TMain::SelectTeam(int teamId) {
     m_state.currentTeamId = teamId;
-    auto rs = Query(QStringLiteral("select naam,color from tblredactie where id = ") + QString::number(teamId));
+    auto rs = Query(TeamSql(teamId));
     if (rs->RowCount() > 0 && rs->Row(0).size() >= 2) {
         const QString naam = rs->Row(0).at(0);
         setWindowTitle(m_state.title + QStringLiteral(" - ") + naam);

@@ -4,6 +4,7 @@
 #include "core/Registry.h"
 #include "db/Postgres.h"
 #include "extras/NawFrame.h"
+#include "extras/NawSql.h"
 #include "platform/Dialogs.h"
 
 #include <QApplication>
@@ -105,8 +106,7 @@ core::AddressChoice OpenAddressBook(const core::AddressBookRequest &request)
     int book = request.bookId;
     // A contact looked at from elsewhere opens in its own book.
     if (book < 0 && request.contactId >= 0) {
-        const auto rs = core::Query(QStringLiteral("select adresboek from tblnaw where id = ") +
-                                    QString::number(request.contactId));
+        const auto rs = core::Query(ContactBookSql(request.contactId));
         if (rs->RowCount() > 0)
             book = rs->Row(0).value(0).toInt();
     }

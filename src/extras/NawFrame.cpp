@@ -5,7 +5,7 @@
 #include "core/Helpers.h"
 #include "core/Locks.h"
 #include "db/Postgres.h"
-#include "extras/NawSearch.h"
+#include "extras/NawSql.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 
@@ -235,7 +235,7 @@ void TNawFrame::Prepare()
     m_delete->setVisible(core::state().administrator);
     const QString placeText = m_place->currentText();
     m_place->clear();
-    const auto places = core::Query(QStringLiteral("select naam from tblwoonplaats order by naam"));
+    const auto places = core::Query(PlacesSql());
     for (int i = 0; i < places->RowCount(); ++i)
         m_place->addItem(places->Row(i).value(0));
     m_place->setCurrentText(placeText);
@@ -243,7 +243,7 @@ void TNawFrame::Prepare()
     {
         const QSignalBlocker block(m_books);
         m_books->clear();
-        const auto books = core::Query(QStringLiteral("select id,naam from tbladresboek order by naam"));
+        const auto books = core::Query(BooksSql());
         for (int i = 0; i < books->RowCount(); ++i) {
             const QStringList &b = books->Row(i);
             m_books->addItem(b.value(1), b.value(0) + QLatin1Char(' ') + b.value(1));
@@ -260,7 +260,7 @@ void TNawFrame::Prepare()
 
 void TNawFrame::countContacts()
 {
-    const auto rs = core::Query(QStringLiteral("select count(*) from tblnaw where adresboek = ") + QString::number(m_book));
+    const auto rs = core::Query(ContactCountSql(m_book));
     m_minLength = MinimumSearchLength(rs->RowCount() > 0 ? rs->Row(0).value(0).toInt() : 0);
 }
 
@@ -273,7 +273,7 @@ void TNawFrame::chooseBook(bool recount)
         m_book = NawEntryId(m_books->itemData(index).toString());
     if (recount)
         countContacts();
-    const auto rs = core::Query(QStringLiteral("select boektype from tbladresboek where id = ") + QString::number(m_book));
+    const auto rs = core::Query(BookTypeSql(m_book));
     if (rs->RowCount() > 0)
         applyBookKind(rs->Row(0).value(0));
     m_timer.start();
@@ -334,7 +334,7 @@ void TNawFrame::showSelected()
 void TNawFrame::showContact(int id)
 {
     m_contact = id;
-    const auto rs = core::Query(QStringLiteral("select * from tblnaw where id = ") + QString::number(id));
+    const auto rs = core::Query(ContactSql(id));
     if (rs->RowCount() == 0)
         return;
     const NawContact c = NawContactFromRow(rs->Row(0));
@@ -384,7 +384,7 @@ void TNawFrame::Button3Click()
 {
     if (m_editing || m_contact < 0)
         return;
-    if (!core::RequestLock(QStringLiteral("naw_") + QString::number(m_contact), RefusalText))
+    if (!core::RequestLock(ContactLockName(m_contact), RefusalText))
         return;
     setEditing(true);
     focusFirstField();
@@ -440,7 +440,7 @@ void TNawFrame::Store()
     const NawContact c = collect();
     if (m_contact >= 0) {
         core::Execute(NawUpdateStatement(c, m_contact));
-        core::SendCommand(QStringLiteral("unlock naw_") + QString::number(m_contact));
+        core::SendCommand(UnlockContactCommand(m_contact));
     } else {
         core::Execute(NawInsertStatement(c, m_book));
     }
@@ -449,7 +449,7 @@ void TNawFrame::Store()
 void TNawFrame::CancelEdit()
 {
     if (m_editing && m_contact >= 0)
-        core::SendCommand(QStringLiteral("unlock naw_") + QString::number(m_contact));
+        core::SendCommand(UnlockContactCommand(m_contact));
 }
 
 void TNawFrame::Button1Click()
@@ -458,7 +458,7 @@ void TNawFrame::Button1Click()
         return;
     if (!platform::confirm(QStringLiteral("Entry verwijderen?")))
         return;
-    core::Execute(QStringLiteral("delete from tblnaw where id = ") + QString::number(m_contact));
+    core::Execute(DeleteContactSql(m_contact));
     Search();
 }
 
