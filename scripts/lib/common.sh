@@ -61,8 +61,10 @@ ensure_pg_user() {
 }
 
 build_project() {
-  local werror=ON
+  local werror=ON launcher=()
+  # A developer's ccache, when there is one, makes rebuilds of several checkouts cheap.
+  command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   log "building in $BUILD"
-  cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_WERROR=$werror >/dev/null
+  cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_WERROR=$werror "${launcher[@]}" >/dev/null
   cmake --build "$BUILD" -j"${QUILLON_JOBS:-2}"
 }

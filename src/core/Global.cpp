@@ -18,17 +18,6 @@ void ApplyRights(TProgramState &s, const QString &rights) {
     s.administrator = r.at(1) == QLatin1Char('x');
 }
 
-std::unique_ptr<TPostgresRecordSet> Query(const QString &sql) {
-    if (TPostgres *post = state().post)
-        return post->Query(sql);
-    return std::make_unique<TPostgresRecordSet>();
-}
-
-void Execute(const QString &sql) {
-    if (TPostgres *post = state().post)
-        post->Execute(sql);
-}
-
 bool SendCommand(const QString &command) {
     return state().server ? state().server->SendCommand(command) : false;
 }

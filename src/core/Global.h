@@ -8,7 +8,8 @@
 // server link and the helpers can be tested with a state of their own; the
 // main window registers itself as the TMainOperations when it is created.
 
-#include "core/Locks.h"  // RequestLock and SubstituteUserName come with the state
+#include "core/Database.h"  // Query, Execute and TTransaction come with the state
+#include "core/Locks.h"     // RequestLock and SubstituteUserName come with the state
 
 #include <QDate>
 #include <QString>
@@ -76,9 +77,5 @@ bool SendCommand(const QString &command);
 bool SendCommandEx(const QString &command, QString &result);
 void ShowStatusLine(const QString &text);
 void LogStatus(const QString &text);
-// The program's database client: always a record set (empty without a
-// client); Execute does nothing without one.
-std::unique_ptr<TPostgresRecordSet> Query(const QString &sql);
-void Execute(const QString &sql);
 
 }  // namespace core

@@ -14,6 +14,7 @@
 #include "core/TaakForm.h"
 #include "core/Tokens.h"
 #include "db/Postgres.h"
+#include "platform/Cursor.h"
 #include "platform/Dialogs.h"
 #include "platform/FileVersion.h"
 #include "platform/IniFile.h"
@@ -543,7 +544,10 @@ void TMain::postConnect() {
         if (forward)
             forward(msg);
     };
-    m_post->Connect(m_database, QStringLiteral("quillon"), QStringLiteral("zwaluwen"));
+    {
+        platform::BusyCursor busy;
+        m_post->Connect(m_database, QStringLiteral("quillon"), QStringLiteral("zwaluwen"));
+    }
     m_post->OnStatus = forward;
     if (!m_post->Connected()) {
         // A refused database log-in closes both connections; say why.

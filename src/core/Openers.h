@@ -63,14 +63,15 @@ struct ViewTextRequest {
 // ---- the agenda item dialog (TAgendaForm) ---------------------------------
 
 struct AgendaItemResult {
-    int modalResult = 0;  // 1 "&Opslaan"; 2 otherwise ("&Afbreken" answered Yes still stores)
+    int modalResult = 0;  // 1 stored after "&Opslaan"; 2 otherwise ("&Afbreken" answered Yes still stores)
     int agendaId = -1;    // the id stored (a new item's new id); -1 when nothing was stored
 };
 
 // The opener loads agendaId, applies what is set below in the order of the
-// fields, shows the dialog and, on "&Opslaan", runs beforeSave and saves:
-// the row, its link statements and the "agenda new" or "agenda update"
-// broadcast. The caller holds the lock "agenda_" + id where one is needed.
+// fields, shows the dialog and, on "&Opslaan", runs beforeSave (once) and
+// saves: the row, its link statements and the "agenda new" or "agenda
+// update" broadcast; a save the database refuses shows the dialog again. The
+// caller holds the lock "agenda_" + id where one is needed.
 struct AgendaItemRequest {
     using Result = AgendaItemResult;
     int agendaId = -1;                          // the item to load; -1 a new item

@@ -253,10 +253,11 @@ DecodeStatus Decoder::next3(InputBuffer &in, Message &m)
         ok = r.int32(pid) && r.int32(key);
         break;
     }
-    case 'Z': {  // ReadyForQuery, with the transaction status byte
+    case 'Z': {  // ReadyForQuery, with the transaction status byte ('I', 'T' or 'E')
         char status = 0;
         m.kind = Kind::ReadyForQuery;
         ok = r.byte(status);
+        m.code = static_cast<unsigned char>(status);
         break;
     }
     case 'T':  // RowDescription
@@ -372,9 +373,10 @@ DecodeStatus Decoder::next2(InputBuffer &in, Message &m)
         }
         break;
     }
-    case 'D':  // AsciiRow
-    case 'B': {  // BinaryRow, read alike
+    case 'D':  // AsciiRow: each value length counts its own four bytes
+    case 'B': {  // BinaryRow: each value length counts only the value
         m.kind = Kind::DataRow;
+        const std::int32_t self = type == 'D' ? 4 : 0;
         const auto n = static_cast<std::size_t>(m_columns);
         std::string_view bitmap;
         complete = in.getBytes((n + 7) / 8, bitmap);
@@ -385,10 +387,10 @@ DecodeStatus Decoder::next2(InputBuffer &in, Message &m)
             Field f;
             if (present) {
                 complete = in.getInt32(i32);
-                if (complete && (i32 < 4 || i32 > kLongMessageCap))
+                if (complete && (i32 < self || i32 > kLongMessageCap))
                     return fail("invalid value length " + std::to_string(i32) + " in a data row");
-                complete = complete && in.getBytes(static_cast<std::size_t>(i32 - 4), sv);
-                f = Field{sv.data(), i32 - 4};
+                complete = complete && in.getBytes(static_cast<std::size_t>(i32 - self), sv);
+                f = Field{sv.data(), i32 - self};
             }
             m.fields.push_back(f);
         }
@@ -401,8 +403,11 @@ DecodeStatus Decoder::next2(InputBuffer &in, Message &m)
     case 'G':  // CopyInResponse
         m.kind = Kind::CopyInResponse;
         break;
-    default:  // no length to skip by: the byte alone is dropped
-        break;
+    default:
+        // 2.0 messages carry no length, so an unknown type (copy-out data
+        // included) cannot be skipped: whatever follows would be read as
+        // messages of its own.
+        return fail("unknown message type " + typeName(type));
     }
     if (tooLong)
         return fail("text in message " + typeName(type) + " longer than " + std::to_string(kStringCap) + " bytes");

@@ -28,7 +28,7 @@ enum class Kind {
     Authentication,   // 'R': code; data = salt (MD5) or SASL payload
     ParameterStatus,  // 'S' (3.0): text = name, data = value
     BackendKeyData,   // 'K': process id and secret key, not used
-    ReadyForQuery,    // 'Z': the backend waits for the next statement
+    ReadyForQuery,    // 'Z': the backend waits for the next statement; code = status byte (3.0), 0 in 2.0
     RowDescription,   // 'T': fields = column names
     DataRow,          // 'D', and 'B' in 2.0: fields = values (data null for NULL)
     CommandComplete,  // 'C': text = completion tag

@@ -2,8 +2,8 @@
 
 #include "db/PgAuth.h"
 #include "db/PgConnection.h"
-#include "platform/Cursor.h"
-#include "platform/Dialogs.h"
+
+#include <QStringDecoder>
 
 #include <optional>
 #include <stdexcept>
@@ -32,12 +32,27 @@ QString textValue(const db::pg::Field &f)
     }
     while (n > 0 && b[n - 1] <= 32)
         --n;
+    // fromUtf8 drops a leading byte-order mark; a stored U+FEFF is data.
+    if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
+        QStringDecoder keepBom(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return keepBom.decode(QByteArrayView(b, static_cast<qsizetype>(n)));
+    }
     return QString::fromUtf8(reinterpret_cast<const char *>(b), static_cast<qsizetype>(n));
 }
 
 QString utf8(std::string_view v)
 {
     return QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size()));
+}
+
+TPostgresTransaction transactionState(std::int32_t statusByte)
+{
+    switch (statusByte) {
+    case 'I': return TPostgresTransaction::Idle;
+    case 'T': return TPostgresTransaction::InTransaction;
+    case 'E': return TPostgresTransaction::Failed;
+    default: return TPostgresTransaction::Unknown;  // 2.0 sends none
+    }
 }
 
 // Backend messages end with a line end in 2.0; boxes and log lines do not want it.
@@ -61,6 +76,14 @@ const QStringList &TPostgresRecordSet::Row(int i) const
 QString TPostgresRecordSet::FieldName(int i) const
 {
     return i >= 0 && i < m_fieldNames.size() ? m_fieldNames[i] : QString();
+}
+
+void TPostgresRecordSet::setFailure(TPostgresOutcome outcome, const QString &error)
+{
+    if (m_outcome != TPostgresOutcome::Ok || outcome == TPostgresOutcome::Ok)
+        return;
+    m_outcome = outcome;
+    m_error = error;
 }
 
 QString TPostgresRecordSet::ValueByName(int row, const QString &name) const
@@ -123,8 +146,8 @@ void TPostgres::dropConnection(bool notify)
 
 void TPostgres::Connect(const QString &database, const QString &user, const QString &password)
 {
-    platform::BusyCursor busy;
     m_ready = false;
+    m_transaction = TPostgresTransaction::Unknown;
     if (!m_conn->isOpen()) {
         status(QStringLiteral("Error: geen verbinding met de database"));
         return;
@@ -261,6 +284,7 @@ bool TPostgres::login(const QString &database, const QString &user, const QStrin
                 encoding = utf8(m.data);
             break;
         case Kind::ReadyForQuery:
+            m_transaction = transactionState(m.code);
             done = true;
             break;
         default:
@@ -332,70 +356,71 @@ bool TPostgres::runInternal(const QByteArray &sql, QString *firstValue, QString 
     }
 }
 
-void TPostgres::internalError(const QString &text, bool boxShown)
+void TPostgres::connectionFailed(TPostgresRecordSet &result, const QString &text)
 {
-    // One box per statement: after the backend's own error the lost
-    // connection is still reported to the owner through OnDisconnect.
-    if (!boxShown)
-        platform::showError(QStringLiteral("Internal error:\n") + text);
+    // The first error of the reply stays the one reported: after the
+    // backend's own error the lost connection reaches the owner through
+    // OnDisconnect only.
+    result.setFailure(TPostgresOutcome::Lost, QStringLiteral("Internal error:\n") + text);
     dropConnection(true);
 }
 
-std::unique_ptr<TPostgresRecordSet> TPostgres::Query(const QString &sql)
+std::unique_ptr<TPostgresRecordSet> TPostgres::Run(const QString &sql, bool keepRows)
 {
-    platform::BusyCursor busy;
     status(QStringLiteral("Uitvoeren van query..."));
     auto result = std::make_unique<TPostgresRecordSet>();
-    if (Connected())
-        run(sql, result.get(), false);
+    if (!Connected()) {
+        result->setFailure(TPostgresOutcome::NotConnected, QStringLiteral("Internal error:\ngeen verbinding met de database"));
+        return result;
+    }
+    if (sql.contains(QChar(0))) {
+        // 2.0 ends the statement text at the NUL and would read what follows
+        // as a message of its own; 3.0 would break the message.
+        const QString why = QStringLiteral("Het statement bevat een NUL-teken en is niet naar de database gestuurd.");
+        status(QStringLiteral("Error: ") + why);
+        result->setFailure(TPostgresOutcome::Refused, why);
+        return result;
+    }
+    status((keepRows ? QStringLiteral("query: ") : QStringLiteral("updatequery: ")) + sql);
+    if (OnStatement)
+        OnStatement(sql);
+    run(sql.toUtf8(), *result, keepRows);
     return result;
 }
 
-void TPostgres::Execute(const QString &sql)
-{
-    platform::BusyCursor busy;
-    status(QStringLiteral("Uitvoeren van query..."));
-    if (Connected())
-        run(sql, nullptr, true);
-}
-
 // Sends sql and reads the reply up to ReadyForQuery, collecting rows into
-// result when given. Backend errors show one box and keep the rows so far;
-// transport failures show "Internal error:" and close the connection.
-void TPostgres::run(const QString &sql, TPostgresRecordSet *result, bool update)
+// result when keepRows. A backend error is recorded and the rows so far are
+// kept; a transport failure is recorded and closes the connection.
+void TPostgres::run(const QByteArray &sql, TPostgresRecordSet &result, bool keepRows)
 {
-    status((update ? QStringLiteral("updatequery: ") : QStringLiteral("query: ")) + sql);
-    if (OnStatement)
-        OnStatement(sql);
     QString err;
-    if (!sendQuery(sql.toUtf8(), &err)) {
-        internalError(err, false);
+    if (!sendQuery(sql, &err)) {
+        connectionFailed(result, err);
         return;
     }
     Message m;
-    bool boxShown = false;
     for (;;) {
         if (!m_conn->next(m, m_replyTimeoutMs, &err)) {
-            internalError(err, boxShown);
+            connectionFailed(result, err);
             return;
         }
         switch (m.kind) {
         case Kind::RowDescription:
-            if (result) {
+            if (keepRows) {
                 QStringList names;
                 names.reserve(static_cast<qsizetype>(m.fields.size()));
                 for (const db::pg::Field &f : m.fields)
                     names.append(QString::fromUtf8(f.data, f.size));
-                result->setFieldNames(std::move(names));
+                result.setFieldNames(std::move(names));
             }
             break;
         case Kind::DataRow:
-            if (result) {
+            if (keepRows) {
                 QStringList row;
                 row.reserve(static_cast<qsizetype>(m.fields.size()));
                 for (const db::pg::Field &f : m.fields)
                     row.append(textValue(f));
-                result->appendRow(std::move(row));
+                result.appendRow(std::move(row));
             }
             break;
         case Kind::CommandComplete:
@@ -405,9 +430,9 @@ void TPostgres::run(const QString &sql, TPostgresRecordSet *result, bool update)
         case Kind::Malformed: {
             const QString text = backendText(m);
             status(QStringLiteral("Error: ") + text);
-            if (!boxShown)
-                platform::showError(m.kind == Kind::Malformed ? QStringLiteral("Internal error:\n") + text : text);
-            boxShown = true;
+            // A malformed message was skipped by its length: the session goes on.
+            result.setFailure(TPostgresOutcome::BackendError,
+                              m.kind == Kind::Malformed ? QStringLiteral("Internal error:\n") + text : text);
             break;
         }
         case Kind::CopyInResponse: {
@@ -418,12 +443,13 @@ void TPostgres::run(const QString &sql, TPostgresRecordSet *result, bool update)
             else
                 f.addBytes("\\.\n", 3);
             if (!m_conn->send(f.finish(), &err)) {
-                internalError(err, boxShown);
+                connectionFailed(result, err);
                 return;
             }
             break;
         }
         case Kind::ReadyForQuery:
+            m_transaction = transactionState(m.code);
             return;
         default:
             break;

@@ -11,7 +11,8 @@
 //   PgAuth       password hashing: MD5 and SCRAM-SHA-256
 //   PgConnection transport: socket + buffer + decoder; reads until a
 //                message is complete, detects a closed connection
-//   Postgres     this API: log-in, Query, Execute, status texts, error boxes
+//   Postgres     this API: log-in, Query, Execute, status texts; results say
+//                whether they worked, and core decides what the user sees
 // Every session runs with client_encoding UTF8 and standard_conforming_strings
 // off; Connect verifies the latter because text values are escaped with
 // backslashes (SqlEscape), and refuses every statement when it does not hold.
@@ -29,9 +30,20 @@ class Connection;
 struct Message;
 }
 
+// How a statement ended.
+enum class TPostgresOutcome {
+    Ok,            // ran to its end without an error
+    BackendError,  // the backend refused it; its message is in error()
+    Lost,          // the connection failed on the way; it is closed now
+    Refused,       // not sent: the text cannot be sent safely (a NUL character)
+    NotConnected   // not sent: there is no usable session
+};
+
 // A query result: field names and rows of text values. Every value is the
 // backend's text form trimmed of characters of code 32 or lower at both ends;
-// NULL reads as the empty string.
+// NULL reads as the empty string. A failed statement still yields a record
+// set (with the rows that arrived before the failure), so callers that treat
+// a failure as "no rows" need no test; callers that must know ask ok().
 class TPostgresRecordSet {
 public:
     int RowCount() const { return static_cast<int>(m_rows.size()); }
@@ -50,14 +62,34 @@ public:
 
     const QStringList &FieldNames() const { return m_fieldNames; }
 
+    // Whether the statement worked, and if not, why: the text an error box
+    // shows (the backend's message, or "Internal error:\n" and the reason
+    // when the connection failed). The first error of a reply is kept.
+    bool ok() const { return m_outcome == TPostgresOutcome::Ok; }
+    TPostgresOutcome outcome() const { return m_outcome; }
+    const QString &error() const { return m_error; }
+
     // Building, for the client and for tests.
     void setFieldNames(QStringList names) { m_fieldNames = std::move(names); }
     void appendRow(QStringList row) { m_rows.push_back(std::move(row)); }
     void reserveRows(std::size_t n) { m_rows.reserve(n); }
+    // Records a failure unless one is recorded already.
+    void setFailure(TPostgresOutcome outcome, const QString &error);
 
 private:
     QStringList m_fieldNames;         // from the last row description, column order
     std::vector<QStringList> m_rows;  // arrival order
+    TPostgresOutcome m_outcome = TPostgresOutcome::Ok;
+    QString m_error;                  // empty when ok()
+};
+
+// The backend's transaction state after the last complete reply, as
+// ReadyForQuery reports it in protocol 3.0.
+enum class TPostgresTransaction {
+    Unknown,        // no reply yet, or protocol 2.0, whose ReadyForQuery does not say
+    Idle,           // 'I': outside a transaction block
+    InTransaction,  // 'T': inside a transaction block that can still be committed
+    Failed          // 'E': inside a failed block; everything up to "rollback" is refused
 };
 
 // Callback types of TPostgres.
@@ -103,11 +135,17 @@ public:
     // Logged in, with backslash escapes confirmed: statements may run.
     bool Connected() const;
 
-    // Runs one statement and returns all its rows; always a record set, empty
-    // when not connected or when the statement failed at once.
-    std::unique_ptr<TPostgresRecordSet> Query(const QString &sql);
-    // Runs one statement and discards its rows.
-    void Execute(const QString &sql);
+    // Runs one statement and returns all its rows, or no rows for an update
+    // (keepRows false). Always a record set: see its ok() and error(). Shows
+    // nothing to the user: deciding that is the caller's (core::Query).
+    std::unique_ptr<TPostgresRecordSet> Run(const QString &sql, bool keepRows = true);
+    // Run with rows.
+    std::unique_ptr<TPostgresRecordSet> Query(const QString &sql) { return Run(sql, true); }
+    // Runs one statement and discards its rows; whether it worked.
+    bool Execute(const QString &sql) { return Run(sql, false)->ok(); }
+
+    // The transaction state after the last statement.
+    TPostgresTransaction transactionStatus() const { return m_transaction; }
 
     TPostgresStatusEvent OnStatus;          // progress and error texts for the log
     TPostgresAuthEvent OnAuthenticate;      // supplies the password; unset: the one given to Connect
@@ -117,12 +155,12 @@ public:
 private:
     void status(const QString &text);
     bool sendQuery(const QByteArray &sql, QString *error);
-    void run(const QString &sql, TPostgresRecordSet *result, bool update);
+    void run(const QByteArray &sql, TPostgresRecordSet &result, bool keepRows);
     bool runInternal(const QByteArray &sql, QString *firstValue, QString *backendError);
     bool login(const QString &database, const QString &user, const QString &password);
     bool sendStartup(const QString &database, const QString &user, QString *error);
     bool sendPassword(const QByteArray &password, QString *error);
-    void internalError(const QString &text, bool boxShown);
+    void connectionFailed(TPostgresRecordSet &result, const QString &text);
     void dropConnection(bool notify);
 
     QString m_host;
@@ -132,4 +170,5 @@ private:
     int m_replyTimeoutMs = -1;
     std::unique_ptr<db::pg::Connection> m_conn;  // none before Open and after Close
     bool m_ready = false;                        // logged in and escapes verified
+    TPostgresTransaction m_transaction = TPostgresTransaction::Unknown;
 };

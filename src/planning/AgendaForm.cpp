@@ -51,10 +51,7 @@ void TAgendaForm::showEvent(QShowEvent *event) {
 bool TAgendaForm::HostMessage(int msg, qintptr, qintptr lParam) {
     if (msg != WM_OPEN_FOLLOWUP)
         return false;
-    TAgendaForm nested(this);
-    nested.AgendaPuntFrame1()->Load(static_cast<int>(lParam));
-    if (nested.exec() == QDialog::Accepted)
-        nested.AgendaPuntFrame1()->Save();
+    OpenAgendaItem({.agendaId = static_cast<int>(lParam)}, this);
     return true;
 }
 
@@ -62,9 +59,10 @@ void TAgendaForm::Button1Click() {
     switch (platform::dialogs().messageBox(platform::BoxType::Confirmation, QStringLiteral("Wijzigingen opslaan?"),
                                            platform::BoxButtons::YesNoCancel)) {
     case platform::ModalResult::Yes:
-        m_frame->Save();
-        m_savedOnCancel = true;
-        done(QDialog::Rejected);
+        if (m_frame->Save()) {  // refused: stay, with what was typed
+            m_savedOnCancel = true;
+            done(QDialog::Rejected);
+        }
         break;
     case platform::ModalResult::No:
         done(QDialog::Rejected);
@@ -100,15 +98,18 @@ core::AgendaItemResult OpenAgendaItem(const core::AgendaItemRequest &request, QW
         f->AddPending(LinkArchiveSql(textId));
         f->AddArchiveLine(textId, kop);
     }
-    core::AgendaItemResult result;
-    const bool accepted = form.exec() == QDialog::Accepted;
-    result.modalResult = int(accepted ? platform::ModalResult::Ok : platform::ModalResult::Cancel);
-    if (accepted) {
-        if (request.beforeSave)
+    // A save the database refused keeps the dialog, and what was typed, open.
+    bool saved = false;
+    bool first = true;
+    while (!saved && form.exec() == QDialog::Accepted) {
+        if (first && request.beforeSave)
             request.beforeSave();
-        f->Save();
+        first = false;
+        saved = f->Save();
     }
-    if (accepted || form.savedOnCancel())
+    core::AgendaItemResult result;
+    result.modalResult = int(saved ? platform::ModalResult::Ok : platform::ModalResult::Cancel);
+    if (saved || form.savedOnCancel())
         result.agendaId = f->itemId();
     return result;
 }

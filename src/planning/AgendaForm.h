@@ -54,8 +54,9 @@ private:
 };
 
 // Opens the dialog for request over parent: creates it, loads, presets,
-// shows it modally, saves on "&Opslaan" (after request.beforeSave) and frees
-// it. Throws platform::ConversionError from the load of a malformed row.
+// shows it modally, saves on "&Opslaan" and frees it. A save the database
+// refuses shows the dialog again. request.beforeSave runs once, at the first
+// "&Opslaan". Throws platform::ConversionError from the load of a malformed row.
 core::AgendaItemResult OpenAgendaItem(const core::AgendaItemRequest &request, QWidget *parent);
 
 // Registers OpenAgendaItem, over the active window, as the opener of

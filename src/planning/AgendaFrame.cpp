@@ -386,8 +386,12 @@ void TAgendaFrame::Verwijderen1Click() {
         const auto id = lineNumber(line);
         if (!line.isNormal() || !id)
             continue;  // a repeating item is not deleted from the agenda list
+        // The item and its links go together or not at all.
+        core::TTransaction t;
         for (const QString &sql : DeleteItemSql(*id))
-            core::Execute(sql);
+            t.Execute(sql);
+        if (!t.Commit())
+            continue;
         queue << BroadcastAgendaRemove(*id);
         deleted << row;
     }
@@ -410,7 +414,8 @@ void TAgendaFrame::MoveToTeam(QAction *teamItem) {
         const auto id = lineNumber(line);
         if (!line.isNormal() || !id)
             continue;
-        core::Execute(MoveToTeamSql(team, *id));
+        if (!core::Execute(MoveToTeamSql(team, *id)))
+            continue;
         queue << BroadcastAgendaRemove(*id);
         moved << row;
     }
@@ -432,17 +437,18 @@ void TAgendaFrame::MoveToProduction() {
             const auto todo = firstInt(NextTodoIdSql());
             if (!todo)
                 continue;
-            core::Execute(TodoInsertSql(*todo, *id, core::Today(), s.currentTeamId));
+            if (!core::Execute(TodoInsertSql(*todo, *id, core::Today(), s.currentTeamId)))
+                continue;
             queue << BroadcastTodoNew(*todo) << BroadcastAgendaRemove(*id);
         } else {
             const auto agenda = firstInt(NextAgendaIdSql());
             if (!agenda)
                 continue;
-            core::Execute(TakeUpRepeatSql(*agenda, line.kort, s.workDate, core::TimeNow(), s.currentTeamId, *id));
-            const auto todo = firstInt(NextTodoIdSql());
-            if (!todo)
+            if (!core::Execute(TakeUpRepeatSql(*agenda, line.kort, s.workDate, core::TimeNow(), s.currentTeamId, *id)))
                 continue;
-            core::Execute(TodoInsertSql(*todo, *agenda, s.workDate, s.currentTeamId));
+            const auto todo = firstInt(NextTodoIdSql());
+            if (!todo || !core::Execute(TodoInsertSql(*todo, *agenda, s.workDate, s.currentTeamId)))
+                continue;
             queue << BroadcastTodoNew(*todo) << BroadcastAgendaRemove(*id);
         }
     }

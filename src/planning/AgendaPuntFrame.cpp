@@ -248,7 +248,7 @@ void TAgendaPuntFrame::SetFollowUp(int agendaId) {
     enableFollowUp();  // "..." opens what Edit3 names, also for a follow-up made after the load
 }
 
-void TAgendaPuntFrame::Save() {
+bool TAgendaPuntFrame::Save() {
     core::TProgramState &s = core::state();
     AgendaItemValues v;
     v.kort = m_onderwerp->text();
@@ -262,32 +262,34 @@ void TAgendaPuntFrame::Save() {
     v.userId = s.userId;
     v.today = core::Today();
     if (m_itemId < 0) {
-        core::Execute(QStringLiteral("begin"));
-        auto rs = core::Query(NextAgendaIdSql());
+        core::TTransaction t;
+        auto rs = t.Query(NextAgendaIdSql());
         bool ok = false;
         const int id = rs->RowCount() > 0 ? rs->Row(0).value(0).toInt(&ok) : 0;
-        if (!ok) {
-            // The database client has shown why; nothing is inserted and
-            // nobody is told of an item that does not exist.
-            core::Execute(QStringLiteral("end"));
-            return;
-        }
-        m_itemId = v.id = id;
-        core::Execute(InsertItemSql(v));
-        runPending();
-        core::Execute(QStringLiteral("end"));
+        if (!ok)
+            return false;  // rolled back; the database client has said why
+        v.id = id;
+        t.Execute(InsertItemSql(v));
+        for (const QString &link : m_pending)
+            t.Execute(WithItemId(link, id));
+        if (!t.Commit())
+            return false;  // nothing stored: the item stays new, its links pending
+        m_itemId = id;
+        m_pending.clear();
         core::SendCommand(BroadcastAgendaNew(m_itemId));
     } else {
         v.id = m_itemId;
-        core::Execute(UpdateItemSql(v));
-        runPending();
+        if (!core::Execute(UpdateItemSql(v)))
+            return false;
+        // Each link leaves the queue once stored, so a retry adds none twice.
+        while (!m_pending.isEmpty()) {
+            if (!core::Execute(WithItemId(m_pending.first(), m_itemId)))
+                return false;
+            m_pending.removeFirst();
+        }
         core::SendCommand(BroadcastAgendaUpdate(m_itemId));
     }
-}
-
-void TAgendaPuntFrame::runPending() {
-    while (!m_pending.isEmpty())
-        core::Execute(WithItemId(m_pending.takeFirst(), m_itemId));
+    return true;
 }
 
 void TAgendaPuntFrame::AddArchiveLine(int textId, const QString &kop) {

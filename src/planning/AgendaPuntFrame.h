@@ -37,9 +37,11 @@ public:
     void Load(int id);
     // The follow-up link: the id and the earlier item's title in Edit3.
     void SetFollowUp(int agendaId);
-    // Inserts (new) or updates the row, runs the pending statements and
-    // broadcasts "agenda new" or "agenda update" with the id.
-    void Save();
+    // Inserts (new, between "begin" and "end") or updates the row, runs the
+    // pending statements and broadcasts "agenda new" or "agenda update" with
+    // the id. False when the database refused or was gone: then nothing is
+    // announced, a new item stays new and unsaved links stay pending.
+    bool Save();
     void AddPending(const QString &statement) { m_pending << statement; }
     void ClearPending() { m_pending.clear(); }
     // The next save inserts a copy of what is shown.
@@ -86,7 +88,6 @@ private:
     QString madeByText(const QStringList &row) const;
     void addAddress(int addressId);
     void showArchiveText(const QStringList &row);
-    void runPending();
     void enableFollowUp();
 
     int m_itemId = -1;      // tblagenda.id; -1 until a new item is saved

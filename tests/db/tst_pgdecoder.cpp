@@ -131,7 +131,8 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("empty") << QByteArray() << 0 << QString();
         QTest::newRow("minimal") << QByteArray("Z") << 0 << "Z";
-        QTest::newRow("unknown byte dropped alone") << QByteArray("\x01Z") << 0 << "ignored 0x01 Z";
+        QTest::newRow("unknown type loses framing") << QByteArray("\x01Z") << 0 << "error: unknown message type 0x01";
+        QTest::newRow("copy-out data cannot be skipped") << QByteArray("Hkolom\n") << 0 << "error: unknown message type 'H'";
         QTest::newRow("text incomplete") << QByteArray("Cselec") << 0 << "need more";
         QTest::newRow("text over the cap")
             << "E" + QByteArray(int(Decoder::kStringCap) + 1, 'x') << 0
@@ -141,7 +142,8 @@ private slots:
         QTest::newRow("value length below 4") << "D" + QByteArray("\x80", 1) + be32(3) << 1
                                               << "error: invalid value length 3 in a data row";
         QTest::newRow("row incomplete") << "D" + QByteArray("\xc0", 1) + be32(5) + "a" + be32(6) << 2 << "need more";
-        QTest::newRow("binary row read alike") << "B" + QByteArray("\x80", 1) + be32(5) + "z" << 1 << "D[z]";
+        QTest::newRow("binary row length counts only the value") << "B" + QByteArray("\x80", 1) + be32(1) + "z" + "Z" << 1 << "D[z] Z";
+        QTest::newRow("binary row may hold an empty value") << "B" + QByteArray("\xc0", 1) + be32(0) + be32(2) + "ab" << 2 << "D[,ab]";
         QTest::newRow("md5 request carries a salt") << "R" + be32(5) + "abcd" + "Z" << 0 << "R5(61626364) Z";
         QTest::newRow("function result") << "V" + QByteArray("G") + be32(2) + "xy" + "0" + "V0" << 0 << "ignored 'V' ignored 'V'";
         QTest::newRow("cursor, empty query, notification")
@@ -229,6 +231,8 @@ private slots:
         QTest::newRow("doubled quotes stay apart") << "''" << R"(\'\')";
         QTest::newRow("other characters unchanged") << QStringLiteral("\u00ff\n\"%_\u20ac") << QStringLiteral("\u00ff\n\"%_\u20ac");
         QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("NUL dropped, so it cannot end a 2.0 statement")
+            << QStringLiteral("a") + QChar(0) + QStringLiteral("Qdrop table t") << QStringLiteral("aQdrop table t");
     }
     void sqlEscape()
     {

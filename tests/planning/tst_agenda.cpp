@@ -194,6 +194,7 @@ private slots:
 
     void savingANewItem();
     void savingAnExistingItem();
+    void refusedSavesAreRolledBack();
     void loadedTime_data();
     void loadedTime();
     void missingItemStillSavesItsUpdate();
@@ -501,6 +502,52 @@ void TestAgenda::savingANewItem() {
     QCOMPARE(m_log.at(1), QString("cmd broadcast agenda update 20000"));
 }
 
+// The database refuses: a new item's group is rolled back instead of ended,
+// nobody is told, and the item stays new with its links pending, so saving
+// again later stores it whole. A refused delete keeps its line and tells
+// nobody, while the other deletes of the selection go through.
+void TestAgenda::refusedSavesAreRolledBack() {
+    QVERIFY(m_db->exec("create function weiger() returns trigger language plpgsql as"
+                       " $$ begin raise exception 'geweigerd'; end $$;"
+                       "create trigger weiger_agenda before insert on tblagenda for each row"
+                       " when (new.kort = 'Geheim') execute function weiger();"
+                       "create trigger weiger_delete before delete on tblagenda for each row"
+                       " when (old.id = 9002) execute function weiger()"));
+    testsupport::ScriptedDialogs dialogs;
+    {
+        TAgendaForm form;
+        TAgendaPuntFrame *f = form.AgendaPuntFrame1();
+        f->Load(-1);
+        f->onderwerp()->setText("Geheim");
+        m_nextChoice = {m_address1};
+        f->Button1Click();
+        m_log.clear();
+        dialogs.expectBox(BoxType::Error, "ERROR:  geweigerd");
+        QVERIFY(!f->Save());
+        QCOMPARE(m_log.size(), 4);
+        QCOMPARE(m_log.at(0), QString("sql begin"));
+        QVERIFY(m_log.at(2).startsWith("sql insert into tblagenda "));
+        QCOMPARE(m_log.at(3), QString("sql rollback"));
+        QCOMPARE(f->itemId(), -1);
+        QCOMPARE(f->pending().size(), 1);
+        QCOMPARE(m_db->query("select count(*) from tblagenda where kort = 'Geheim'"), QList<QStringList>({{"0"}}));
+    }
+    {
+        auto f = frame(kToday);
+        select(f->ListBox1(), {"9002 normal", "9001 normal"});
+        dialogs.expectBox(BoxType::Confirmation, "Selectie verwijderen?", ModalResult::Yes);
+        dialogs.expectBox(BoxType::Error, "ERROR:  geweigerd");
+        f->Verwijderen1Click();
+        QVERIFY(m_log.contains("sql rollback"));
+        QCOMPARE(m_log.filter("cmd "), QStringList({"cmd broadcast agenda remove 9001"}));
+        QCOMPARE(lines(f->ListBox1()).filter("9002 ").size(), 1);
+        QCOMPARE(m_db->query("select count(*) from tblagenda where id in (9001, 9002)"), QList<QStringList>({{"1"}}));
+    }
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    QVERIFY(m_db->exec("drop trigger weiger_agenda on tblagenda; drop trigger weiger_delete on tblagenda;"
+                       "drop function weiger()"));
+}
+
 void TestAgenda::savingAnExistingItem() {
     TAgendaForm form;
     TAgendaPuntFrame *f = form.AgendaPuntFrame1();
@@ -713,11 +760,11 @@ void TestAgenda::deletingASelection() {
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
     QStringList expected;
     for (const char *id : {"9002", "9001"})
-        expected << QString("sql delete from tblagenda where id = %1").arg(id)
+        expected << "sql begin" << QString("sql delete from tblagenda where id = %1").arg(id)
                  << QString("sql delete from tblagendanaw where agenda = %1").arg(id)
                  << QString("sql delete from tblteksten where agendaid = %1").arg(id)
                  << QString("sql delete from tblagendaarchief where agenda = %1").arg(id)
-                 << QString("sql delete from tbltodo where agendaid = %1").arg(id);
+                 << QString("sql delete from tbltodo where agendaid = %1").arg(id) << "sql end";
     expected << "cmd broadcast agenda remove 9002" << "cmd broadcast agenda remove 9001";
     QCOMPARE(m_log, expected);
     QCOMPARE(lines(f->ListBox1()), QStringList({"9007 normal 20310312 11:30 Eerder op productielijst",

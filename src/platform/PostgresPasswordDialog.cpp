@@ -1,4 +1,4 @@
-#include "db/PostgresPasswordDialog.h"
+#include "platform/PostgresPasswordDialog.h"
 
 #include <QGuiApplication>
 #include <QLabel>
