@@ -8,6 +8,7 @@
 #include "extras/NawSql.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
+#include "views/LineDelegate.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -22,7 +23,6 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -36,35 +36,19 @@ const QString RefusalText = QStringLiteral("Geblokkeerd door andere redacteur, p
 const QString EditingCaption =
     QStringLiteral("Record wijzigen ... druk op 'opslaan' om wijzigingen definitief te maken!");
 
-// Draws a result entry: the name from the left, the place right-aligned.
-void paintNawEntry(QPainter &p, const QRect &rect, const QString &entry, bool selected, const QPalette &palette)
+// Draws a result entry: the name from the left, cut to leave room for the
+// place, which is right-aligned and always shows.
+void paintNawEntry(QPainter &p, const QRect &rect, const views::LineItem &item)
 {
-    p.fillRect(rect, selected ? palette.highlight() : palette.base());
-    p.setPen(selected ? palette.highlightedText().color() : palette.text().color());
+    p.fillRect(rect, views::LineBackground(item));
+    p.setPen(views::LineTextColor(item));
     const QRect r = rect.adjusted(2, 0, -2, 0);
-    const QString place = NawEntryPlace(entry);
+    const QString place = NawEntryPlace(item.text);
     const int placeWidth = p.fontMetrics().horizontalAdvance(place);
     p.drawText(r.adjusted(0, 0, -placeWidth - 6, 0), Qt::AlignLeft | Qt::AlignVCenter,
-               p.fontMetrics().elidedText(NawEntryName(entry), Qt::ElideRight, qMax(r.width() - placeWidth - 6, 0)));
+               p.fontMetrics().elidedText(NawEntryName(item.text), Qt::ElideRight, qMax(r.width() - placeWidth - 6, 0)));
     p.drawText(r, Qt::AlignRight | Qt::AlignVCenter, place);
 }
-
-class NawEntryDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        painter->save();
-        paintNawEntry(*painter, option.rect, index.data(Qt::DisplayRole).toString(),
-                      option.state & QStyle::State_Selected, option.palette);
-        painter->restore();
-    }
-    // Entries take the list's width, so the place always shows.
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        return QSize(1, QStyledItemDelegate::sizeHint(option, index).height());
-    }
-};
 
 QLineEdit *lineEdit(const QString &name, QWidget *parent, int maxLength = 0)
 {
@@ -116,7 +100,7 @@ TNawFrame::TNawFrame(QWidget *parent)
     m_caption->setVisible(false);
     m_searchPanel->setObjectName(QStringLiteral("Panel2"));
     m_list->setObjectName(QStringLiteral("ListBox1"));
-    m_list->setItemDelegate(new NawEntryDelegate(m_list));
+    m_list->setItemDelegate(new views::LineDelegate(paintNawEntry, 0, m_list));
     m_list->setUniformItemSizes(true);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->installEventFilter(this);

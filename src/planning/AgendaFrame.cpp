@@ -86,7 +86,6 @@ TAgendaFrame::TAgendaFrame(QWidget *parent) : core::TFrame(parent) {
     buildControls();
     m_tijd->setChecked(platform::ReadSetting(QStringLiteral("AgendaLijstTijd"), QStringLiteral("false")) ==
                        QLatin1String("true"));
-    m_delegate->setTimeColumn(m_tijd->isChecked());
     loadTeams();
 }
 
@@ -197,8 +196,12 @@ void TAgendaFrame::buildControls() {
     m_list->setUniformItemSizes(true);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setFont(fittingFont(m_list->font()));
-    m_delegate = new LinePainterDelegate(LinePainterDelegate::Kind::Agenda, 16, m_list);
-    m_list->setItemDelegate(m_delegate);
+    // The time column is read on every paint, so toggling it repaints.
+    m_list->setItemDelegate(new views::LineDelegate(
+        [this](QPainter &p, const QRect &rect, const views::LineItem &item) {
+            paintAgendaItem(p, rect, item, m_tijd->isChecked());
+        },
+        16, m_list));
     m_list->installEventFilter(this);
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { Guarded([&] { ListBox1DblClick(); }); });
     connect(m_list, &QWidget::customContextMenuRequested, this,
@@ -467,7 +470,6 @@ void TAgendaFrame::SetDaysShown(int days) {
 void TAgendaFrame::tijdClick() { m_tijd->trigger(); }
 
 void TAgendaFrame::applyTimeColumn() {
-    m_delegate->setTimeColumn(m_tijd->isChecked());
     m_list->viewport()->update();
     platform::WriteSetting(QStringLiteral("AgendaLijstTijd"),
                            m_tijd->isChecked() ? QStringLiteral("true") : QStringLiteral("false"));

@@ -51,11 +51,11 @@ std::optional<int> focusedId(QListWidget *list) {
     return ok ? std::optional<int>(id) : std::nullopt;
 }
 
-QListWidget *linkList(const QString &name, int itemHeight, LinePainterDelegate::Kind kind, QWidget *parent) {
+QListWidget *linkList(const QString &name, int itemHeight, const views::LinePaint &paint, QWidget *parent) {
     auto *list = new QListWidget(parent);
     list->setObjectName(name);
     list->setUniformItemSizes(true);
-    list->setItemDelegate(new LinePainterDelegate(kind, itemHeight, list));
+    list->setItemDelegate(new views::LineDelegate(paint, itemHeight, list));
     return list;
 }
 
@@ -146,8 +146,8 @@ void TAgendaPuntFrame::buildControls() {
         row->addLayout(buttons);
         return page;
     };
-    m_adressen = linkList(QStringLiteral("adressenbox"), 26, LinePainterDelegate::Kind::Address, this);
-    m_archief = linkList(QStringLiteral("archiefbox"), 13, LinePainterDelegate::Kind::Archive, this);
+    m_adressen = linkList(QStringLiteral("adressenbox"), 26, paintAddressItem, this);
+    m_archief = linkList(QStringLiteral("archiefbox"), 13, paintArchiveItem, this);
     auto *b1 = button(QStringLiteral("Button1"), QStringLiteral("+"), this);
     auto *b2 = button(QStringLiteral("Button2"), QStringLiteral("-"), this);
     auto *b3 = button(QStringLiteral("Button3"), QStringLiteral("+"), this);
