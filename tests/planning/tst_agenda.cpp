@@ -8,6 +8,7 @@
 // around the real today, never show up.
 
 #include "support/Modal.h"
+#include "support/NullLinkClient.h"
 #include "support/Screenshots.h"
 #include "support/ServerProcess.h"
 
@@ -56,7 +57,7 @@ constexpr int kTeam = 8;
 // One client in this process: its own database session and server link,
 // logged in as its own editor. The client whose turn it is is installed
 // into the program state, which the frames and the core helpers read.
-class Client : public TLinkClient {
+class Client : public testsupport::NullLinkClient {
 public:
     Client(QStringList &log) : m_log(log) {}
 
@@ -89,20 +90,13 @@ public:
         s.userName = name;
     }
 
-    // TLinkClient: the commands sent are recorded; list messages go to the
-    // frame in the panel the router chose.
-    void showStatusLine(const QString &) override {}
+    // The commands sent are recorded; list messages go to the frame in the
+    // panel the router chose.
     void logStatus(const QString &text) override {
         static const QString sent = QStringLiteral("<blue>server: ");
         if (text.startsWith(sent))
             m_log << QStringLiteral("cmd ") + text.mid(sent.size());
     }
-    void announce(const QString &, const QString &) override {}
-    bool askHandOver(const QString &) override { return false; }
-    void rosterChanged(const QStringList &) override {}
-    void finalEditorChanged() override {}
-    void serverDown(const QString &, const QString &) override {}
-    void connectionLost() override {}
     int leftTab() const override { return tabs.first; }
     int rightTab() const override { return tabs.second; }
     void frameMessage(PanelSide side, const QString &, const QString &argument) override {
@@ -111,7 +105,6 @@ public:
         if (f)
             f->serverMessage(argument);
     }
-    void refreshPanel(PanelSide) override {}
 
     std::unique_ptr<TPostgres> post;
     std::unique_ptr<TServerLink> link;
