@@ -18,20 +18,15 @@ namespace app {
 
 void RegisterOpeners(views::TViewForm *viewForm) {
     core::TRegistry &r = core::registry();
-    r.registerOpener(core::openers::ViewText, [viewForm](const QVariantList &args) {
-        if (viewForm && args.size() >= 2)
-            viewForm->ShowText(args.at(0).toString(), args.at(1).toString());
+    r.registerOpener<core::ViewTextRequest>([viewForm](const core::ViewTextRequest &request) {
+        if (viewForm)
+            viewForm->ShowText(request.caption, request.markup);
+        return std::monostate{};
     });
     r.registerFrame(core::FrameKind::Agenda, [](QWidget *parent) { return new planning::TAgendaFrame(parent); });
     r.registerFrame(core::FrameKind::Todo, [](QWidget *parent) { return new planning::TTodoFrame(parent); });
     texts::RegisterVersionsOpener();
-    // The agenda item of a topic, from the versions window; saved on OK.
-    r.registerOpener(core::openers::AgendaItem, [](const QVariantList &args) {
-        planning::TAgendaForm form(QApplication::activeWindow());
-        form.AgendaPuntFrame1()->Load(args.value(0).toInt());
-        if (form.exec() == QDialog::Accepted)
-            form.AgendaPuntFrame1()->Save();
-    });
+    planning::RegisterAgendaItemOpener(r);
     extras::RegisterAddressBookOpener(r);
     texts::RegisterArchiveOpener(r);
     // Plug-in panels get the server and the editor's log-in as they are at the

@@ -1,5 +1,6 @@
 #include "core/Locks.h"
 
+#include "core/CoreSql.h"
 #include "core/Global.h"
 #include "db/Postgres.h"
 #include "platform/Dialogs.h"
@@ -22,11 +23,9 @@ bool RequestLock(const QString &lockName, const QString &refusalMessage) {
 
 QString SubstituteUserName(int userId, const QString &text) {
     QString name = QStringLiteral("onbekend");
-    if (state().post) {
-        auto rs = Query(QStringLiteral("select loginnaam from tbluser where userid = ") + QString::number(userId));
-        if (rs->RowCount() > 0 && !rs->Row(0).isEmpty())
-            name = rs->Row(0).at(0).toLower().trimmed();
-    }
+    auto rs = Query(LoginNameSql(userId));
+    if (rs->RowCount() > 0 && !rs->Row(0).isEmpty())
+        name = rs->Row(0).at(0).toLower().trimmed();
     QString result = text;
     return result.replace(QStringLiteral("$username$"), name, Qt::CaseSensitive);
 }

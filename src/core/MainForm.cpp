@@ -1,6 +1,7 @@
 #include "core/MainForm.h"
 
 #include "core/Colors.h"
+#include "core/CoreSql.h"
 #include "core/Dates.h"
 #include "core/Frame.h"
 #include "core/Locks.h"
@@ -344,8 +345,8 @@ QAction *TMain::addItem(QMenu *menu, const QString &caption, std::function<void(
 // FormKeyUp, so they are shown only (widget context).
 void TMain::buildMenus() {
     QMenu *bestand = addMenu(QStringLiteral("&Bestand"), QStringLiteral("BestandMenu"));
-    m_settingsAction = addItem(bestand, QStringLiteral("&Instellingen"), [] { registry().open(openers::Settings); });
-    m_sqlAction = addItem(bestand, QStringLiteral("SQL Interface"), [] { registry().open(openers::SqlWindow); });
+    m_settingsAction = addItem(bestand, QStringLiteral("&Instellingen"), [] { registry().open(SettingsRequest{}); });
+    m_sqlAction = addItem(bestand, QStringLiteral("SQL Interface"), [] { registry().open(SqlWindowRequest{}); });
     QAction *quit = addItem(bestand, QStringLiteral("Af&sluiten"), [this] { close(); });
     quit->setShortcut(QKeySequence(QStringLiteral("Alt+F4")));
 
@@ -361,16 +362,16 @@ void TMain::buildMenus() {
     connect(m_redactieMenu, &QMenu::aboutToShow, this, &TMain::updateMenus);
 
     QMenu *archief = addMenu(QStringLiteral("Ar&chief"), QStringLiteral("ArchiefMenu"));
-    m_archiveAction = addItem(archief, QStringLiteral("&Zoeken"), [] { registry().open(openers::Archive); });
+    m_archiveAction = addItem(archief, QStringLiteral("&Zoeken"), [] { registry().open(ArchiveRequest{}); });
 
     QMenu *extra = addMenu(QStringLiteral("E&xtra"), QStringLiteral("ExtraMenu"));
     m_filmAction = addItem(extra, QStringLiteral("&Filmtijden"), [] {
         if (RequestLock(QStringLiteral("tijden"), QStringLiteral("Filmtijden worden al bewerkt door $lockedby$"))) {
-            registry().open(openers::FilmTimes);
+            registry().open(FilmTimesRequest{});
             SendCommand(QStringLiteral("unlock tijden"));
         }
     });
-    m_promoAction = addItem(extra, QStringLiteral("&Promo"), [] { registry().open(openers::Promo); });
+    m_promoAction = addItem(extra, QStringLiteral("&Promo"), [] { registry().open(PromoRequest{}); });
 
     QMenu *venster = addMenu(QStringLiteral("&Venster"), QStringLiteral("VensterMenu"));
     QAction *werkblad = addItem(venster, QStringLiteral("&Werkblad"), {});
@@ -431,17 +432,17 @@ void TMain::buildMenus() {
 // Enables what the rights, the role and the registered windows allow.
 void TMain::updateMenus() {
     const bool admin = m_state.administrator;
-    m_settingsAction->setEnabled(admin && registry().hasOpener(openers::Settings));
-    m_sqlAction->setEnabled(admin && registry().hasOpener(openers::SqlWindow));
+    m_settingsAction->setEnabled(admin && registry().hasOpener<SettingsRequest>());
+    m_sqlAction->setEnabled(admin && registry().hasOpener<SqlWindowRequest>());
     m_logAction->setEnabled(admin);
-    m_archiveAction->setEnabled(registry().hasOpener(openers::Archive));
+    m_archiveAction->setEnabled(registry().hasOpener<ArchiveRequest>());
     m_claimAction->setEnabled(m_state.finalEditorRight && !m_state.isFinalEditor);
     // Logging an editor off is an administrator's privilege, not a login name's.
     m_logOffAction->setEnabled(admin);
     const auto film = platform::IniTryReadInt(QStringLiteral("filmtijden"), QStringLiteral("redactie"));
     const auto promo = platform::IniTryReadInt(QStringLiteral("promo"), QStringLiteral("redactie"));
-    m_filmAction->setEnabled(film && *film == m_state.currentTeamId && registry().hasOpener(openers::FilmTimes));
-    m_promoAction->setEnabled(promo && *promo == m_state.currentTeamId && registry().hasOpener(openers::Promo));
+    m_filmAction->setEnabled(film && *film == m_state.currentTeamId && registry().hasOpener<FilmTimesRequest>());
+    m_promoAction->setEnabled(promo && *promo == m_state.currentTeamId && registry().hasOpener<PromoRequest>());
 }
 
 void TMain::updateStatusBar() {
@@ -533,7 +534,7 @@ void TMain::serverConnect() {
         return;
     m_server->startPolling();
     if (m_post->Connected()) {
-        auto rs = core::Query(QStringLiteral("select rights from tbluser where userid = ") + QString::number(m_state.userId));
+        auto rs = Query(UserRightsSql(m_state.userId));
         if (rs->RowCount() > 0 && !rs->Row(0).isEmpty())
             ApplyRights(m_state, rs->Row(0).at(0));
     }
@@ -577,8 +578,7 @@ void TMain::LoadTeams() {
     const QList<QAction *> old = m_redactieMenu->actions();
     for (qsizetype i = kFixedTeamItems; i < old.size(); ++i)
         delete old.at(i);
-    auto teams = core::Query(QStringLiteral("select * from tblredactie where id in (select redactieid from tblredactieuser where userid = ") +
-                               QString::number(m_state.userId) + QStringLiteral(") order by naam"));
+    auto teams = Query(UserTeamsSql(m_state.userId));
     for (int r = 0; r < teams->RowCount(); ++r) {
         const QStringList &row = teams->Row(r);
         if (row.size() < 2)
@@ -592,15 +592,15 @@ void TMain::LoadTeams() {
     const QList<QAction *> oldBooks = m_adressenMenu->actions();
     for (qsizetype i = m_fixedAddressItems; i < oldBooks.size(); ++i)
         delete oldBooks.at(i);
-    auto books = core::Query(QStringLiteral("select id,naam from tbladresboek order by naam"));
+    auto books = Query(AddressBooksSql());
     for (int r = 0; r < books->RowCount(); ++r) {
         const QStringList &row = books->Row(r);
         if (row.size() < 2)
             continue;
         const int id = row.at(0).toInt();
-        QAction *a = addItem(m_adressenMenu, row.at(1), [id] { registry().open(openers::AddressBook, {id}); });
+        QAction *a = addItem(m_adressenMenu, row.at(1), [id] { registry().open(AddressBookRequest{.bookId = id}); });
         a->setData(id);
-        a->setEnabled(registry().hasOpener(openers::AddressBook));
+        a->setEnabled(registry().hasOpener<AddressBookRequest>());
     }
 
     const QList<QAction *> items = m_redactieMenu->actions();
@@ -615,7 +615,7 @@ void TMain::LoadTeams() {
 
 void TMain::SelectTeam(int teamId) {
     m_state.currentTeamId = teamId;
-    auto rs = core::Query(QStringLiteral("select naam,color from tblredactie where id = ") + QString::number(teamId));
+    auto rs = Query(TeamSql(teamId));
     if (rs->RowCount() > 0 && rs->Row(0).size() >= 2) {
         const QString naam = rs->Row(0).at(0);
         setWindowTitle(m_state.title + QStringLiteral(" - ") + naam);
@@ -782,7 +782,7 @@ void TMain::userlogDblClick() {
     QString text = item->text();
     const QString name = TakeWhile(text, Letters);
     QString message;
-    if (registry().askInput(QStringLiteral("Bericht versturen"), QStringLiteral("Aan: ") + name, message))
+    if (platform::dialogs().inputQuery(QStringLiteral("Bericht versturen"), QStringLiteral("Aan: ") + name, message))
         SendCommand(QStringLiteral("direct ") + name + QLatin1Char(' ') + message);
 }
 

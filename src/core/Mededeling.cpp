@@ -2,7 +2,7 @@
 
 #include "core/Dates.h"
 #include "core/Global.h"
-#include "core/Registry.h"
+#include "platform/Dialogs.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -91,7 +91,7 @@ void TMededeling::Button1Click() {
 void TMededeling::Button2Click() {
     const QString to = m_currentSender;
     QString text;
-    if (registry().askInput(QStringLiteral("Bericht versturen"), QStringLiteral("Aan: ") + to, text))
+    if (platform::dialogs().inputQuery(QStringLiteral("Bericht versturen"), QStringLiteral("Aan: ") + to, text))
         SendCommand(QStringLiteral("direct ") + to + QLatin1Char(' ') + text);
 }
 

@@ -6,15 +6,20 @@
 // The folders form a one-way stack, so core cannot name the agenda frame and
 // the planning folder cannot name the versions window. app/ fills this
 // registry at start-up with a factory per frame kind and an opener per
-// window; tests fill it with recorders. A frame kind without a factory shows
-// the "not in use" caption; a window without an opener keeps its menu item
-// disabled.
+// window; tests fill it with recorders. An opener is keyed by its request
+// type (Openers.h) and returns that request's Result, so what passes between
+// two subsystems is checked by the compiler. A frame kind without a factory
+// shows the "not in use" caption; a window without an opener keeps its menu
+// item disabled.
 
-#include <QString>
-#include <QVariantList>
+#include "core/Openers.h"
 
+#include <any>
 #include <functional>
 #include <map>
+#include <optional>
+#include <typeindex>
+#include <typeinfo>
 
 class QWidget;
 
@@ -33,19 +38,10 @@ enum class FrameKind {
 };
 
 using FrameFactory = std::function<TFrame *(QWidget *parent)>;
-using Opener = std::function<void(const QVariantList &args)>;
 
-// Names of the openers the core itself uses; subsystems add their own.
-namespace openers {
-inline const QString Settings = QStringLiteral("settings");        // settings dialog, after the password check
-inline const QString SqlWindow = QStringLiteral("sql");            // SQL window
-inline const QString Archive = QStringLiteral("archive");          // archive search
-inline const QString FilmTimes = QStringLiteral("filmtijden");     // film-times dialog (lock held by the caller)
-inline const QString Promo = QStringLiteral("promo");              // promo window
-inline const QString AddressBook = QStringLiteral("addressbook");  // args: address book id
-inline const QString ViewText = QStringLiteral("viewtext");        // args: caption, markup (the text view window)
-inline const QString AgendaItem = QStringLiteral("agendaitem");    // args: agenda id (the item dialog, saved on OK)
-}  // namespace openers
+// Opens the window of Request and returns its answer.
+template <class Request>
+using OpenerFor = std::function<typename Request::Result(const Request &)>;
 
 class TRegistry {
 public:
@@ -54,23 +50,39 @@ public:
     TFrame *createFrame(FrameKind kind, QWidget *parent) const;
     bool hasFrame(FrameKind kind) const;
 
-    void registerOpener(const QString &name, Opener opener);
-    bool hasOpener(const QString &name) const;
-    // Runs the opener; false when none is registered.
-    bool open(const QString &name, const QVariantList &args = {}) const;
+    // Replaces the opener of Request; an empty function removes it.
+    template <class Request>
+    void registerOpener(OpenerFor<Request> opener) {
+        if (opener)
+            m_openers[key<Request>()] = std::move(opener);
+        else
+            m_openers.erase(key<Request>());
+    }
 
-    // The shared input dialog (caption, prompt, text in/out) -> OK. Until a
-    // subsystem registers TInvoer, the dialog service's input query stands in.
-    using InputDialog = std::function<bool(const QString &caption, const QString &prompt, QString &text)>;
-    void registerInputDialog(InputDialog dialog) { m_input = std::move(dialog); }
-    bool askInput(const QString &caption, const QString &prompt, QString &text) const;
+    template <class Request>
+    bool hasOpener() const {
+        return m_openers.count(key<Request>()) > 0;
+    }
+
+    // The window's result, or std::nullopt when no opener is registered.
+    template <class Request>
+    std::optional<typename Request::Result> open(const Request &request) const {
+        const auto it = m_openers.find(key<Request>());
+        if (it == m_openers.end())
+            return std::nullopt;
+        return std::any_cast<const OpenerFor<Request> &>(it->second)(request);
+    }
 
     void clear();
 
 private:
+    template <class Request>
+    static std::type_index key() {
+        return std::type_index(typeid(Request));
+    }
+
     std::map<FrameKind, FrameFactory> m_frames;
-    std::map<QString, Opener> m_openers;
-    InputDialog m_input;
+    std::map<std::type_index, std::any> m_openers;  // Request -> OpenerFor<Request>
 };
 
 // The program's registry.

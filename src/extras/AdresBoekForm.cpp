@@ -4,6 +4,7 @@
 #include "core/Registry.h"
 #include "db/Postgres.h"
 #include "extras/NawFrame.h"
+#include "extras/NawSql.h"
 #include "platform/Dialogs.h"
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QVariant>
 
 namespace extras {
 
@@ -101,28 +101,28 @@ void TAdresBoekForm::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
+core::AddressChoice OpenAddressBook(const core::AddressBookRequest &request)
+{
+    int book = request.bookId;
+    // A contact looked at from elsewhere opens in its own book.
+    if (book < 0 && request.contactId >= 0) {
+        const auto rs = core::Query(ContactBookSql(request.contactId));
+        if (rs->RowCount() > 0)
+            book = rs->Row(0).value(0).toInt();
+    }
+    TAdresBoekForm form(QApplication::activeWindow());
+    form.NawFrame1()->setBook(book);
+    form.NawFrame1()->setContact(request.contactId);
+    form.setChoosing(request.choose);
+    core::AddressChoice choice;
+    choice.modalResult = form.exec();
+    choice.contactId = form.NawFrame1()->contact();
+    return choice;
+}
+
 void RegisterAddressBookOpener(core::TRegistry &registry)
 {
-    registry.registerOpener(core::openers::AddressBook, [](const QVariantList &args) {
-        int book = args.value(0, -1).toInt();
-        const int contact = args.value(1, -1).toInt();
-        // A contact looked at from elsewhere opens in its own book.
-        if (book < 0 && contact >= 0 && core::state().post) {
-            const auto rs = core::Query(QStringLiteral("select adresboek from tblnaw where id = ") +
-                                                      QString::number(contact));
-            if (rs->RowCount() > 0)
-                book = rs->Row(0).value(0).toInt();
-        }
-        TAdresBoekForm form(QApplication::activeWindow());
-        form.NawFrame1()->setBook(book);
-        form.NawFrame1()->setContact(contact);
-        form.setChoosing(args.value(2).toBool());
-        const int result = form.exec();
-        if (QObject *reply = args.value(3).value<QObject *>()) {
-            reply->setProperty("modalResult", result);
-            reply->setProperty("contactId", form.NawFrame1()->contact());
-        }
-    });
+    registry.registerOpener<core::AddressBookRequest>(OpenAddressBook);
 }
 
 }  // namespace extras

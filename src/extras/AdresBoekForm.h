@@ -4,6 +4,8 @@
 // item editor to choose a contact ("&Kiezen", result 6) or to look at one.
 // The frame does the work; the window decides when to store and to close.
 
+#include "core/Openers.h"
+
 #include <QDialog>
 
 class QPushButton;
@@ -52,10 +54,9 @@ private:
     QPushButton *m_choose;
 };
 
-// The opener "addressbook": args [book id (-1: the first book, or the book of
-// the contact), contact id (-1: none), choose (bool), reply (QObject *)].
-// With a reply object it receives the properties "modalResult" (int: 1 closed
-// with "Sluiten / &Opslaan", 2 "&Afbreken", 6 "&Kiezen") and "contactId" (int).
+// Creates the window for request, shows it modally and frees it.
+core::AddressChoice OpenAddressBook(const core::AddressBookRequest &request);
+// Registers OpenAddressBook as the opener of core::AddressBookRequest.
 void RegisterAddressBookOpener(core::TRegistry &registry);
 
 }  // namespace extras

@@ -5,9 +5,10 @@
 #include "core/Helpers.h"
 #include "core/Locks.h"
 #include "db/Postgres.h"
-#include "extras/NawSearch.h"
+#include "extras/NawSql.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
+#include "views/LineDelegate.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -22,7 +23,6 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -36,35 +36,19 @@ const QString RefusalText = QStringLiteral("Geblokkeerd door andere redacteur, p
 const QString EditingCaption =
     QStringLiteral("Record wijzigen ... druk op 'opslaan' om wijzigingen definitief te maken!");
 
-// Draws a result entry: the name from the left, the place right-aligned.
-void paintNawEntry(QPainter &p, const QRect &rect, const QString &entry, bool selected, const QPalette &palette)
+// Draws a result entry: the name from the left, cut to leave room for the
+// place, which is right-aligned and always shows.
+void paintNawEntry(QPainter &p, const QRect &rect, const views::LineItem &item)
 {
-    p.fillRect(rect, selected ? palette.highlight() : palette.base());
-    p.setPen(selected ? palette.highlightedText().color() : palette.text().color());
+    p.fillRect(rect, views::LineBackground(item));
+    p.setPen(views::LineTextColor(item));
     const QRect r = rect.adjusted(2, 0, -2, 0);
-    const QString place = NawEntryPlace(entry);
+    const QString place = NawEntryPlace(item.text);
     const int placeWidth = p.fontMetrics().horizontalAdvance(place);
     p.drawText(r.adjusted(0, 0, -placeWidth - 6, 0), Qt::AlignLeft | Qt::AlignVCenter,
-               p.fontMetrics().elidedText(NawEntryName(entry), Qt::ElideRight, qMax(r.width() - placeWidth - 6, 0)));
+               p.fontMetrics().elidedText(NawEntryName(item.text), Qt::ElideRight, qMax(r.width() - placeWidth - 6, 0)));
     p.drawText(r, Qt::AlignRight | Qt::AlignVCenter, place);
 }
-
-class NawEntryDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        painter->save();
-        paintNawEntry(*painter, option.rect, index.data(Qt::DisplayRole).toString(),
-                      option.state & QStyle::State_Selected, option.palette);
-        painter->restore();
-    }
-    // Entries take the list's width, so the place always shows.
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        return QSize(1, QStyledItemDelegate::sizeHint(option, index).height());
-    }
-};
 
 QLineEdit *lineEdit(const QString &name, QWidget *parent, int maxLength = 0)
 {
@@ -80,11 +64,6 @@ QLabel *fieldLabel(const QString &name, const QString &text, QWidget *parent)
     auto *l = new QLabel(text, parent);
     l->setObjectName(name);
     return l;
-}
-
-TPostgres *post()
-{
-    return core::state().post;
 }
 
 }  // namespace
@@ -121,7 +100,7 @@ TNawFrame::TNawFrame(QWidget *parent)
     m_caption->setVisible(false);
     m_searchPanel->setObjectName(QStringLiteral("Panel2"));
     m_list->setObjectName(QStringLiteral("ListBox1"));
-    m_list->setItemDelegate(new NawEntryDelegate(m_list));
+    m_list->setItemDelegate(new views::LineDelegate(paintNawEntry, 0, m_list));
     m_list->setUniformItemSizes(true);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->installEventFilter(this);
@@ -242,13 +221,9 @@ void TNawFrame::Prepare()
 {
     setEditing(false);
     m_delete->setVisible(core::state().administrator);
-    TPostgres *pg = post();
-    if (!pg)
-        return;
-
     const QString placeText = m_place->currentText();
     m_place->clear();
-    const auto places = core::Query(QStringLiteral("select naam from tblwoonplaats order by naam"));
+    const auto places = core::Query(PlacesSql());
     for (int i = 0; i < places->RowCount(); ++i)
         m_place->addItem(places->Row(i).value(0));
     m_place->setCurrentText(placeText);
@@ -256,7 +231,7 @@ void TNawFrame::Prepare()
     {
         const QSignalBlocker block(m_books);
         m_books->clear();
-        const auto books = core::Query(QStringLiteral("select id,naam from tbladresboek order by naam"));
+        const auto books = core::Query(BooksSql());
         for (int i = 0; i < books->RowCount(); ++i) {
             const QStringList &b = books->Row(i);
             m_books->addItem(b.value(1), b.value(0) + QLatin1Char(' ') + b.value(1));
@@ -273,7 +248,7 @@ void TNawFrame::Prepare()
 
 void TNawFrame::countContacts()
 {
-    const auto rs = core::Query(QStringLiteral("select count(*) from tblnaw where adresboek = ") + QString::number(m_book));
+    const auto rs = core::Query(ContactCountSql(m_book));
     m_minLength = MinimumSearchLength(rs->RowCount() > 0 ? rs->Row(0).value(0).toInt() : 0);
 }
 
@@ -286,7 +261,7 @@ void TNawFrame::chooseBook(bool recount)
         m_book = NawEntryId(m_books->itemData(index).toString());
     if (recount)
         countContacts();
-    const auto rs = core::Query(QStringLiteral("select boektype from tbladresboek where id = ") + QString::number(m_book));
+    const auto rs = core::Query(BookTypeSql(m_book));
     if (rs->RowCount() > 0)
         applyBookKind(rs->Row(0).value(0));
     m_timer.start();
@@ -307,9 +282,6 @@ void TNawFrame::applyBookKind(const QString &boektype)
 void TNawFrame::Search()
 {
     m_timer.stop();
-    TPostgres *pg = post();
-    if (!pg)
-        return;
     core::ShowSearchNotice();
     {
         const QSignalBlocker block(m_list);
@@ -350,7 +322,7 @@ void TNawFrame::showSelected()
 void TNawFrame::showContact(int id)
 {
     m_contact = id;
-    const auto rs = core::Query(QStringLiteral("select * from tblnaw where id = ") + QString::number(id));
+    const auto rs = core::Query(ContactSql(id));
     if (rs->RowCount() == 0)
         return;
     const NawContact c = NawContactFromRow(rs->Row(0));
@@ -400,7 +372,7 @@ void TNawFrame::Button3Click()
 {
     if (m_editing || m_contact < 0)
         return;
-    if (!core::RequestLock(QStringLiteral("naw_") + QString::number(m_contact), RefusalText))
+    if (!core::RequestLock(ContactLockName(m_contact), RefusalText))
         return;
     setEditing(true);
     focusFirstField();
@@ -459,12 +431,12 @@ NawContact TNawFrame::collect() const
 
 void TNawFrame::Store()
 {
-    if (!m_editing || !post())
+    if (!m_editing)
         return;
     const NawContact c = collect();
     if (m_contact >= 0) {
         core::Execute(NawUpdateStatement(c, m_contact));
-        core::SendCommand(QStringLiteral("unlock naw_") + QString::number(m_contact));
+        core::SendCommand(UnlockContactCommand(m_contact));
     } else {
         core::Execute(NawInsertStatement(c, m_book));
     }
@@ -473,16 +445,16 @@ void TNawFrame::Store()
 void TNawFrame::CancelEdit()
 {
     if (m_editing && m_contact >= 0)
-        core::SendCommand(QStringLiteral("unlock naw_") + QString::number(m_contact));
+        core::SendCommand(UnlockContactCommand(m_contact));
 }
 
 void TNawFrame::Button1Click()
 {
-    if (m_editing || m_contact < 0 || !post() || !core::state().administrator)
+    if (m_editing || m_contact < 0 || !core::state().administrator)
         return;
     if (!platform::confirm(QStringLiteral("Entry verwijderen?")))
         return;
-    core::Execute(QStringLiteral("delete from tblnaw where id = ") + QString::number(m_contact));
+    core::Execute(DeleteContactSql(m_contact));
     Search();
 }
 

@@ -1,13 +1,7 @@
 #pragma once
-// The address book without widgets: the search statements of both kinds of
-// book, the result entries, the phone field and the statements that store a
-// contact.
-//
-// DESIGN
-// The search text goes into "like '%...%'" patterns, so besides the quoting of
-// SqlEscape its "%", "_" and "\" are escaped for LIKE (backslash is LIKE's
-// escape character): a typed "%" finds a "%" instead of every contact. The
-// LIKE escapes are written first, the string quoting over them.
+// The address book without widgets: the kinds of book, the result entries,
+// the phone field and a contact's stored fields. Its statements are in
+// NawSql.h.
 
 #include <QString>
 #include <QStringList>
@@ -26,13 +20,6 @@ BookKind BookKindFromType(const QString &boektype);
 inline constexpr int WholeBookLimit = 200;
 // 0 for a book of at most WholeBookLimit contacts, 2 above.
 int MinimumSearchLength(int contacts);
-
-// text escaped for the inside of a LIKE pattern in a quoted literal.
-QString LikeEscape(const QString &text);
-
-// The search of book for text (lowered here): the person-book statement when
-// the infix field is shown, the other one otherwise.
-QString NawSearchStatement(int book, const QString &text, bool personBook);
 
 // A result entry: id, a space, the display name, the character 255, the place.
 QString NawEntry(const QString &id, const QString &name, const QString &place);
@@ -67,9 +54,5 @@ struct NawContact {
 
 // Reads "select * from tblnaw" by position (1 voornaam ... 10 telefoon, 16 tussen).
 NawContact NawContactFromRow(const QStringList &row);
-
-// The update of contact id and the insert into book, every text escaped.
-QString NawUpdateStatement(const NawContact &c, int id);
-QString NawInsertStatement(const NawContact &c, int book);
 
 }  // namespace extras

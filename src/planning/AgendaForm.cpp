@@ -1,10 +1,16 @@
 #include "planning/AgendaForm.h"
 
+#include "core/Registry.h"
 #include "planning/AgendaPuntFrame.h"
+#include "planning/AgendaSql.h"
 #include "platform/Dialogs.h"
 
+#include <QApplication>
+#include <QDateEdit>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -45,11 +51,7 @@ void TAgendaForm::showEvent(QShowEvent *event) {
 bool TAgendaForm::HostMessage(int msg, qintptr, qintptr lParam) {
     if (msg != WM_OPEN_FOLLOWUP)
         return false;
-    TAgendaForm nested(this);
-    nested.AgendaPuntFrame1()->Load(static_cast<int>(lParam));
-    bool saved = false;
-    while (!saved && nested.exec() == QDialog::Accepted)
-        saved = nested.AgendaPuntFrame1()->Save();
+    OpenAgendaItem({.agendaId = static_cast<int>(lParam)}, this);
     return true;
 }
 
@@ -57,8 +59,10 @@ void TAgendaForm::Button1Click() {
     switch (platform::dialogs().messageBox(platform::BoxType::Confirmation, QStringLiteral("Wijzigingen opslaan?"),
                                            platform::BoxButtons::YesNoCancel)) {
     case platform::ModalResult::Yes:
-        if (m_frame->Save())  // refused: stay, with what was typed
+        if (m_frame->Save()) {  // refused: stay, with what was typed
+            m_savedOnCancel = true;
             done(QDialog::Rejected);
+        }
         break;
     case platform::ModalResult::No:
         done(QDialog::Rejected);
@@ -69,5 +73,50 @@ void TAgendaForm::Button1Click() {
 }
 
 void TAgendaForm::reject() { Button1Click(); }
+
+core::AgendaItemResult OpenAgendaItem(const core::AgendaItemRequest &request, QWidget *parent) {
+    TAgendaForm form(parent);
+    TAgendaPuntFrame *f = form.AgendaPuntFrame1();
+    f->Load(request.agendaId);
+    if (request.makeNew)
+        f->MakeNew();
+    if (!request.subjectPrefix.isEmpty())
+        f->onderwerp()->setText(request.subjectPrefix + f->onderwerp()->text());
+    if (request.date)
+        f->date()->setDate(*request.date);
+    if (request.onderwerp)
+        f->onderwerp()->setText(*request.onderwerp);
+    if (request.opmerkingen)
+        f->Opmerkingen()->setPlainText(*request.opmerkingen);
+    if (request.bron)
+        f->bron()->setText(*request.bron);
+    if (request.repeatId != -1)
+        f->SetRepeatId(request.repeatId);
+    if (request.followUpId != -1)
+        f->SetFollowUp(request.followUpId);
+    for (const auto &[textId, kop] : request.archiveLinks) {
+        f->AddPending(LinkArchiveSql(textId));
+        f->AddArchiveLine(textId, kop);
+    }
+    // A save the database refused keeps the dialog, and what was typed, open.
+    bool saved = false;
+    bool first = true;
+    while (!saved && form.exec() == QDialog::Accepted) {
+        if (first && request.beforeSave)
+            request.beforeSave();
+        first = false;
+        saved = f->Save();
+    }
+    core::AgendaItemResult result;
+    result.modalResult = int(saved ? platform::ModalResult::Ok : platform::ModalResult::Cancel);
+    if (saved || form.savedOnCancel())
+        result.agendaId = f->itemId();
+    return result;
+}
+
+void RegisterAgendaItemOpener(core::TRegistry &registry) {
+    registry.registerOpener<core::AgendaItemRequest>(
+        [](const core::AgendaItemRequest &request) { return OpenAgendaItem(request, QApplication::activeWindow()); });
+}
 
 }  // namespace planning

@@ -4,9 +4,15 @@
 // OK ("&Opslaan"); "&Afbreken" asks whether to save and always closes with
 // Cancel, so a caller never saves twice.
 
+#include "core/Openers.h"
+
 #include <QDialog>
 
 class QPushButton;
+
+namespace core {
+class TRegistry;
+}
 
 namespace planning {
 
@@ -34,6 +40,9 @@ public:
 
     void reject() override;
 
+    // True once "&Afbreken" answered Yes has saved the item.
+    bool savedOnCancel() const { return m_savedOnCancel; }
+
 protected:
     void showEvent(QShowEvent *event) override;
 
@@ -41,6 +50,17 @@ private:
     TAgendaPuntFrame *m_frame;
     QPushButton *m_save;
     QPushButton *m_cancel;
+    bool m_savedOnCancel = false;
 };
+
+// Opens the dialog for request over parent: creates it, loads, presets,
+// shows it modally, saves on "&Opslaan" and frees it. A save the database
+// refuses shows the dialog again. request.beforeSave runs once, at the first
+// "&Opslaan". Throws platform::ConversionError from the load of a malformed row.
+core::AgendaItemResult OpenAgendaItem(const core::AgendaItemRequest &request, QWidget *parent);
+
+// Registers OpenAgendaItem, over the active window, as the opener of
+// core::AgendaItemRequest.
+void RegisterAgendaItemOpener(core::TRegistry &registry);
 
 }  // namespace planning

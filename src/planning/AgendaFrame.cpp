@@ -68,7 +68,6 @@ TAgendaFrame::TAgendaFrame(QWidget *parent) : core::TFrame(parent) {
     buildControls();
     m_tijd->setChecked(platform::ReadSetting(QStringLiteral("AgendaLijstTijd"), QStringLiteral("false")) ==
                        QLatin1String("true"));
-    m_delegate->setTimeColumn(m_tijd->isChecked());
     loadTeams();
 }
 
@@ -179,8 +178,12 @@ void TAgendaFrame::buildControls() {
     m_list->setUniformItemSizes(true);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setFont(FontFittingDates(m_list->font(), 78));
-    m_delegate = new LinePainterDelegate(LinePainterDelegate::Kind::Agenda, 16, m_list);
-    m_list->setItemDelegate(m_delegate);
+    // The time column is read on every paint, so toggling it repaints.
+    m_list->setItemDelegate(new views::LineDelegate(
+        [this](QPainter &p, const QRect &rect, const views::LineItem &item) {
+            paintAgendaItem(p, rect, item, m_tijd->isChecked());
+        },
+        16, m_list));
     m_list->installEventFilter(this);
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { Guarded([&] { ListBox1DblClick(); }); });
     connect(m_list, &QWidget::customContextMenuRequested, this,
@@ -310,21 +313,14 @@ void TAgendaFrame::refreshViews() {
         Reload();
 }
 
-// Shows the dialog and saves on OK; the list then shows what was saved.
-void TAgendaFrame::editAndSave(TAgendaForm &form) {
-    // A save the database refused keeps the dialog, and what was typed, open.
-    bool saved = false;
-    while (!saved && form.exec() == QDialog::Accepted)
-        saved = form.AgendaPuntFrame1()->Save();
-    if (saved)
+// Opens the item dialog; after "&Opslaan" the list shows what was saved.
+void TAgendaFrame::editAndSave(const core::AgendaItemRequest &request) {
+    if (OpenAgendaItem(request, window()).modalResult == int(platform::ModalResult::Ok))
         Reload();
 }
 
 void TAgendaFrame::AgendaNieuwClick() {
-    TAgendaForm form(window());
-    form.AgendaPuntFrame1()->Load(-1);
-    form.AgendaPuntFrame1()->date()->setDate(core::state().workDate);
-    editAndSave(form);
+    editAndSave({.agendaId = -1, .date = core::state().workDate});
 }
 
 void TAgendaFrame::ListBox1DblClick() {
@@ -343,18 +339,10 @@ void TAgendaFrame::ListBox1DblClick() {
             int id;
             ~Unlock() { core::SendCommand(UnlockAgendaCommand(id)); }
         } unlock{*id};
-        TAgendaForm form(window());
-        form.AgendaPuntFrame1()->Load(*id);
-        editAndSave(form);
+        editAndSave({.agendaId = *id});
         return;
     }
-    TAgendaForm form(window());
-    TAgendaPuntFrame *f = form.AgendaPuntFrame1();
-    f->Load(-1);
-    f->SetRepeatId(*id);
-    f->date()->setDate(core::state().workDate);
-    f->onderwerp()->setText(line.kort);
-    editAndSave(form);
+    editAndSave({.agendaId = -1, .date = core::state().workDate, .onderwerp = line.kort, .repeatId = *id});
 }
 
 void TAgendaFrame::Followupmaken1Click() {
@@ -369,13 +357,7 @@ void TAgendaFrame::Followupmaken1Click() {
     const auto id = lineNumber(line);
     if (!id)
         return;
-    TAgendaForm form(window());
-    TAgendaPuntFrame *f = form.AgendaPuntFrame1();
-    f->Load(*id);
-    f->MakeNew();
-    f->SetFollowUp(*id);
-    f->date()->setDate(core::state().workDate);
-    editAndSave(form);
+    editAndSave({.agendaId = *id, .makeNew = true, .date = core::state().workDate, .followUpId = *id});
 }
 
 void TAgendaFrame::Verwijderen1Click() {
@@ -470,7 +452,6 @@ void TAgendaFrame::SetDaysShown(int days) {
 void TAgendaFrame::tijdClick() { m_tijd->trigger(); }
 
 void TAgendaFrame::applyTimeColumn() {
-    m_delegate->setTimeColumn(m_tijd->isChecked());
     m_list->viewport()->update();
     platform::WriteSetting(QStringLiteral("AgendaLijstTijd"),
                            m_tijd->isChecked() ? QStringLiteral("true") : QStringLiteral("false"));

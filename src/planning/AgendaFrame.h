@@ -5,7 +5,7 @@
 //
 // DESIGN
 // ListBox1 keeps agenda lines (AgendaLines.h) as its item texts and draws
-// them through LinePainterDelegate; every action reads id and kind back from
+// them through a views::LineDelegate; every action reads id and kind back from
 // the line. One-off items come from tblagenda for the whole range, repeating
 // items from tblagendaherhaal for the work date alone. Two dates are in play:
 // the work date (what the list shows, and the date a repeating item is taken
@@ -16,6 +16,7 @@
 // in place or out, "remove" the first line with that id.
 
 #include "core/Frame.h"
+#include "core/Openers.h"
 
 #include <QDate>
 #include <QStringList>
@@ -27,8 +28,6 @@ class QMenu;
 class QToolButton;
 
 namespace planning {
-
-class LinePainterDelegate;
 
 class TAgendaFrame : public core::TFrame {
     Q_OBJECT
@@ -78,13 +77,12 @@ private:
     QString fetchLine(int id) const;
     QList<int> selectedRows() const;
     void removeRows(const QList<int> &rows);
-    void editAndSave(class TAgendaForm &form);
+    void editAndSave(const core::AgendaItemRequest &request);
     void refreshViews();
 
     int m_daysShown = 0;  // days after the work date the list covers, 0..6
     QListWidget *m_list = nullptr;
     QLabel *m_label = nullptr;
-    LinePainterDelegate *m_delegate = nullptr;
     QMenu *m_popup = nullptr;
     QMenu *m_defred = nullptr;
     QMenu *m_dagen = nullptr;       // "&Dagen tonen" in PopupMenu1

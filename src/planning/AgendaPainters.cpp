@@ -130,45 +130,36 @@ LineCanvas linkListCanvas(int row, const QPalette &palette) {
     return {odd ? QBrush(Qt::white) : palette.brush(QPalette::ToolTipBase), Qt::black, Qt::black};
 }
 
-LinePainterDelegate::LinePainterDelegate(Kind kind, int itemHeight, QObject *parent)
-    : QStyledItemDelegate(parent), m_kind(kind), m_itemHeight(itemHeight) {}
-
-void LinePainterDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
-                                const QModelIndex &index) const {
-    const QString text = index.data(Qt::DisplayRole).toString();
-    const bool selected = option.state & QStyle::State_Selected;
-    const QPalette &pal = option.palette;
-    painter->setFont(option.font);
-    switch (m_kind) {
-    case Kind::Todo:
-    case Kind::Agenda: {
-        const LineCanvas c{selected ? pal.brush(QPalette::Highlight) : pal.brush(QPalette::Base),
-                           selected ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Text),
-                           pal.color(QPalette::Button)};
-        if (m_kind == Kind::Todo)
-            paintTodoLine(*painter, option.rect, text, c);
-        else
-            paintAgendaLine(*painter, option.rect, text, m_timeColumn, c);
-        break;
-    }
-    case Kind::Address:
-    case Kind::Archive: {
-        LineCanvas c = linkListCanvas(index.row(), pal);
-        if (selected) {
-            c.background = pal.brush(QPalette::Highlight);
-            c.text = pal.color(QPalette::HighlightedText);
-        }
-        if (m_kind == Kind::Address)
-            paintAddressLine(*painter, option.rect, text, c);
-        else
-            paintArchiveLine(*painter, option.rect, text, c);
-        break;
-    }
-    }
+void paintAgendaItem(QPainter &p, const QRect &rect, const views::LineItem &item, bool timeColumn) {
+    const LineCanvas c{views::LineBackground(item), views::LineTextColor(item), item.palette.color(QPalette::Button)};
+    paintAgendaLine(p, rect, item.text, timeColumn, c);
 }
 
-QSize LinePainterDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const {
-    return {option.rect.width() > 0 ? option.rect.width() : 100, m_itemHeight};
+void paintTodoItem(QPainter &p, const QRect &rect, const views::LineItem &item) {
+    const LineCanvas c{views::LineBackground(item), views::LineTextColor(item), item.palette.color(QPalette::Button)};
+    paintTodoLine(p, rect, item.text, c);
+}
+
+namespace {
+
+// The link lists alternate their background, except for a selected line.
+LineCanvas linkItemCanvas(const views::LineItem &item) {
+    LineCanvas c = linkListCanvas(item.row, item.palette);
+    if (item.selected) {
+        c.background = views::LineBackground(item);
+        c.text = views::LineTextColor(item);
+    }
+    return c;
+}
+
+}  // namespace
+
+void paintAddressItem(QPainter &p, const QRect &rect, const views::LineItem &item) {
+    paintAddressLine(p, rect, item.text, linkItemCanvas(item));
+}
+
+void paintArchiveItem(QPainter &p, const QRect &rect, const views::LineItem &item) {
+    paintArchiveLine(p, rect, item.text, linkItemCanvas(item));
 }
 
 }  // namespace planning

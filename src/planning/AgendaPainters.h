@@ -1,12 +1,14 @@
 #pragma once
 // Drawing of the owner-drawn agenda lists. Each line kind has one small
 // painter that draws a line, as stored in the list item, into a rectangle of
-// any QPainter; the delegate only picks the painter and the colours.
+// any QPainter; the lists' views::LineDelegate calls the paint function of
+// its list, which picks the colours.
+
+#include "views/LineDelegate.h"
 
 #include <QBrush>
 #include <QColor>
 #include <QFont>
-#include <QStyledItemDelegate>
 
 class QPainter;
 class QRect;
@@ -47,27 +49,13 @@ void paintArchiveLine(QPainter &p, const QRect &rect, const QString &line, const
 // info-tip colour; text black.
 LineCanvas linkListCanvas(int row, const QPalette &palette);
 
-// Dispatches a list's items to one painter. For the agenda list the time
-// column is read through timeColumn on every paint, so toggling it repaints.
-class LinePainterDelegate : public QStyledItemDelegate {
-    Q_OBJECT
-public:
-    enum class Kind {
-        Agenda,   // ListBox1 of the agenda list
-        Todo,     // ListBox1 of the production list
-        Address,  // adressenbox of the editor
-        Archive   // archiefbox of the editor
-    };
-    LinePainterDelegate(Kind kind, int itemHeight, QObject *parent = nullptr);
-
-    void setTimeColumn(bool on) { m_timeColumn = on; }
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
-
-private:
-    Kind m_kind;
-    int m_itemHeight;
-    bool m_timeColumn = false;
-};
+// The paint functions of the agenda's lists for views::LineDelegate: the
+// agenda list (ListBox1, with or without the time column), and the editor's
+// address and archive lists (alternating backgrounds).
+void paintAgendaItem(QPainter &p, const QRect &rect, const views::LineItem &item, bool timeColumn);
+void paintAddressItem(QPainter &p, const QRect &rect, const views::LineItem &item);
+void paintArchiveItem(QPainter &p, const QRect &rect, const views::LineItem &item);
+// The production list (TTodoFrame's ListBox1).
+void paintTodoItem(QPainter &p, const QRect &rect, const views::LineItem &item);
 
 }  // namespace planning

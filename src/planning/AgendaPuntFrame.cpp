@@ -8,7 +8,6 @@
 #include "planning/AgendaLines.h"
 #include "planning/AgendaPainters.h"
 #include "planning/AgendaSql.h"
-#include "planning/Choosers.h"
 #include "planning/Guarded.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
@@ -52,11 +51,11 @@ std::optional<int> focusedId(QListWidget *list) {
     return ok ? std::optional<int>(id) : std::nullopt;
 }
 
-QListWidget *linkList(const QString &name, int itemHeight, LinePainterDelegate::Kind kind, QWidget *parent) {
+QListWidget *linkList(const QString &name, int itemHeight, const views::LinePaint &paint, QWidget *parent) {
     auto *list = new QListWidget(parent);
     list->setObjectName(name);
     list->setUniformItemSizes(true);
-    list->setItemDelegate(new LinePainterDelegate(kind, itemHeight, list));
+    list->setItemDelegate(new views::LineDelegate(paint, itemHeight, list));
     return list;
 }
 
@@ -147,8 +146,8 @@ void TAgendaPuntFrame::buildControls() {
         row->addLayout(buttons);
         return page;
     };
-    m_adressen = linkList(QStringLiteral("adressenbox"), 26, LinePainterDelegate::Kind::Address, this);
-    m_archief = linkList(QStringLiteral("archiefbox"), 13, LinePainterDelegate::Kind::Archive, this);
+    m_adressen = linkList(QStringLiteral("adressenbox"), 26, paintAddressItem, this);
+    m_archief = linkList(QStringLiteral("archiefbox"), 13, paintArchiveItem, this);
     auto *b1 = button(QStringLiteral("Button1"), QStringLiteral("+"), this);
     auto *b2 = button(QStringLiteral("Button2"), QStringLiteral("-"), this);
     auto *b3 = button(QStringLiteral("Button3"), QStringLiteral("+"), this);
@@ -317,10 +316,10 @@ void TAgendaPuntFrame::addAddress(int addressId) {
 }
 
 void TAgendaPuntFrame::Button1Click() {
-    const choosers::Choice c = choosers::ChooseAddress();
-    if (c.modalResult != 6 || c.chosen.isEmpty())
+    const auto c = core::registry().open(core::AddressBookRequest{.choose = true});
+    if (!c || c->modalResult != int(platform::ModalResult::Yes) || c->contactId < 0)
         return;
-    const int address = c.chosen.first().toInt();
+    const int address = c->contactId;
     AddPending(LinkAddressSql(address));
     addAddress(address);
 }
@@ -335,7 +334,10 @@ void TAgendaPuntFrame::Button2Click() {
 
 void TAgendaPuntFrame::adressenboxDblClick() {
     const auto id = focusedId(m_adressen);
-    if (!id || choosers::EditAddress(*id) != 1)
+    if (!id)
+        return;
+    const auto c = core::registry().open(core::AddressBookRequest{.contactId = *id});
+    if (!c || c->modalResult != int(platform::ModalResult::Ok))
         return;
     auto rs = core::Query(AddressSql(*id));
     QListWidgetItem *item = m_adressen->currentItem();
@@ -344,11 +346,10 @@ void TAgendaPuntFrame::adressenboxDblClick() {
 }
 
 void TAgendaPuntFrame::Button3Click() {
-    const choosers::Choice c = choosers::ChooseArchive();
-    if (c.modalResult != 6)
+    const auto c = core::registry().open(core::ArchiveRequest{.choose = true});
+    if (!c || c->modalResult != int(platform::ModalResult::Yes))
         return;
-    for (const QVariant &v : c.chosen) {
-        const int text = v.toInt();
+    for (const int text : c->textIds) {
         AddPending(LinkArchiveSql(text));
         auto rs = core::Query(ArchiveTextSql(text));
         if (rs->RowCount() > 0)
@@ -380,7 +381,7 @@ void TAgendaPuntFrame::showArchiveText(const QStringList &row) {
                            QStringLiteral("Van: ") +
                            core::FormatDateTime(QStringLiteral("ddd dd mmm yyyy"), core::YmdToDate(row.value(2))) +
                            QStringLiteral("\r\n\r\n") + row.value(1);
-    core::registry().open(core::openers::ViewText, {row.value(0), markup});
+    core::registry().open(core::ViewTextRequest{.caption = row.value(0), .markup = markup});
 }
 
 void TAgendaPuntFrame::Button5Click() {

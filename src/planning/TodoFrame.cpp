@@ -3,11 +3,13 @@
 #include "core/Dates.h"
 #include "core/Global.h"
 #include "core/Locks.h"
-#include "core/Requests.h"
+#include "core/Openers.h"
+#include "core/Registry.h"
 #include "core/Tokens.h"
 #include "db/Postgres.h"
 #include "planning/AgendaForm.h"
 #include "planning/AgendaPainters.h"
+#include "views/LineDelegate.h"
 #include "planning/AgendaPuntFrame.h"
 #include "planning/AgendaSql.h"
 #include "planning/Guarded.h"
@@ -106,8 +108,7 @@ void TTodoFrame::buildControls() {
     m_list->setUniformItemSizes(true);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setFont(FontFittingDates(m_list->font(), 80));
-    m_delegate = new LinePainterDelegate(LinePainterDelegate::Kind::Todo, 16, m_list);
-    m_list->setItemDelegate(m_delegate);
+    m_list->setItemDelegate(new views::LineDelegate(paintTodoItem, 16, m_list));
     m_list->installEventFilter(this);
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { Guarded([&] { ListBox1DblClick(); }); });
     connect(m_list, &QListWidget::currentItemChanged, this, [this] { updateActions(); });
@@ -283,7 +284,7 @@ void TTodoFrame::ListBox1DblClick() {
         int id;
         ~Unlock() { core::SendCommand(UnlockTodoCommand(id)); }
     } unlock{*todo};
-    core::openVersions(core::VersionsRequest{*agenda, -1});
+    core::registry().open(core::VersionsRequest{*agenda, -1});
 }
 
 void TTodoFrame::Redacteurtoekennen1Click() {

@@ -4,7 +4,7 @@
 //
 // DESIGN
 // ListBox1 keeps production lines (TodoSql.h) as its item texts and draws
-// them through LinePainterDelegate; every action reads the production id and
+// them through the shared line delegate; every action reads the production id and
 // the agenda id back from the line, and an agenda id of -1 marks an
 // automatic item (tbltodoherhaal), which has no agenda item and no versions.
 // A topic's versions are opened under the lock "todo_" + production id
@@ -24,7 +24,6 @@ class QMenu;
 
 namespace planning {
 
-class LinePainterDelegate;
 
 class TTodoFrame : public core::TFrame {
     Q_OBJECT
@@ -59,7 +58,6 @@ private:
     void refreshViews();
 
     QListWidget *m_list = nullptr;
-    LinePainterDelegate *m_delegate = nullptr;
     QMenu *m_popup = nullptr;
     QAction *m_agendaOpenen = nullptr;
     QAction *m_evaluatie = nullptr;

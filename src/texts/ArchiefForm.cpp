@@ -9,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QVariant>
 
 namespace texts {
 
@@ -75,21 +74,20 @@ void TArchiefForm::kiesClick()
     done(int(platform::ModalResult::Yes));
 }
 
+core::ArchiveChoice OpenArchive(const core::ArchiveRequest &request)
+{
+    TArchiefForm form(QApplication::activeWindow());
+    form.setChoosing(request.choose);
+    core::ArchiveChoice choice;
+    choice.modalResult = form.exec();
+    choice.textIds = form.chosenIds();
+    choice.plainText = form.plainText();
+    return choice;
+}
+
 void RegisterArchiveOpener(core::TRegistry &registry)
 {
-    registry.registerOpener(core::openers::Archive, [](const QVariantList &args) {
-        TArchiefForm form(QApplication::activeWindow());
-        form.setChoosing(args.value(0).toBool());
-        const int result = form.exec();
-        if (QObject *reply = args.value(1).value<QObject *>()) {
-            QVariantList ids;
-            for (int id : form.chosenIds())
-                ids << id;
-            reply->setProperty("modalResult", result);
-            reply->setProperty("chosenIds", ids);
-            reply->setProperty("plainText", form.plainText());
-        }
-    });
+    registry.registerOpener<core::ArchiveRequest>(OpenArchive);
 }
 
 }  // namespace texts

@@ -4,6 +4,8 @@
 // "&Kiezen" button and read the chosen ids or the plain text after it closed
 // with Yes.
 
+#include "core/Openers.h"
+
 #include <QDialog>
 #include <QList>
 
@@ -48,10 +50,9 @@ private:
     QPushButton *m_choose;
 };
 
-// The opener "archive": args [choose (bool), reply (QObject *)]. The window
-// is created, shown modally and freed. With a reply object it receives the
-// properties "modalResult" (int: 6 after "&Kiezen", 2 after "&Sluiten"),
-// "chosenIds" (QVariantList of int) and "plainText" (QString).
+// Creates the window for request, shows it modally and frees it.
+core::ArchiveChoice OpenArchive(const core::ArchiveRequest &request);
+// Registers OpenArchive as the opener of core::ArchiveRequest.
 void RegisterArchiveOpener(core::TRegistry &registry);
 
 }  // namespace texts

@@ -9,6 +9,7 @@
 #include "platform/Dialogs.h"
 #include "texts/ArchiefSearch.h"
 #include "views/HighlightView.h"
+#include "views/LineDelegate.h"
 
 #include <QDateEdit>
 #include <QHBoxLayout>
@@ -21,7 +22,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
-#include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -31,13 +31,13 @@ namespace {
 
 constexpr quint32 TitleColour = 2723055;  // the title bar, blue-green-red
 
-// Draws one result line: the item cleared, kop from the left + 1, the date
-// right-aligned 2 pixels from the right edge.
-void paintArchiveLine(QPainter &p, const QRect &rect, const QString &line, bool selected, const QPalette &palette)
+// Draws one result line: the item cleared, kop from the left + 1 (cut to
+// leave room for the date), the date right-aligned 2 pixels from the right edge.
+void paintArchiveLine(QPainter &p, const QRect &rect, const views::LineItem &item)
 {
-    const ArchiveLine parts = ParseArchiveResultLine(line);
-    p.fillRect(rect, selected ? palette.highlight() : palette.base());
-    p.setPen(selected ? palette.highlightedText().color() : palette.text().color());
+    const ArchiveLine parts = ParseArchiveResultLine(item.text);
+    p.fillRect(rect, views::LineBackground(item));
+    p.setPen(views::LineTextColor(item));
     const QString date = ArchiveLineDate(parts.datum);
     const QRect textRect = rect.adjusted(1, 0, -2, 0);
     const int dateWidth = p.fontMetrics().horizontalAdvance(date);
@@ -45,23 +45,6 @@ void paintArchiveLine(QPainter &p, const QRect &rect, const QString &line, bool 
                p.fontMetrics().elidedText(parts.kop, Qt::ElideRight, qMax(textRect.width() - dateWidth - 6, 0)));
     p.drawText(textRect, Qt::AlignRight | Qt::AlignVCenter, date);
 }
-
-class ArchiveLineDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        painter->save();
-        paintArchiveLine(*painter, option.rect, index.data(Qt::DisplayRole).toString(),
-                         option.state & QStyle::State_Selected, option.palette);
-        painter->restore();
-    }
-    // Lines take the list's width: kop is cut, the date always shows.
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        return QSize(1, QStyledItemDelegate::sizeHint(option, index).height());
-    }
-};
 
 QLabel *label(const QString &text, QWidget *parent)
 {
@@ -115,7 +98,7 @@ TArchiefFrame::TArchiefFrame(QWidget *parent)
 
     m_results->setObjectName(QStringLiteral("resultaat"));
     m_results->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_results->setItemDelegate(new ArchiveLineDelegate(m_results));
+    m_results->setItemDelegate(new views::LineDelegate(paintArchiveLine, 0, m_results));
     m_results->setUniformItemSizes(true);
     m_results->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(m_results, &QListWidget::itemSelectionChanged, this, &TArchiefFrame::resultaatClick);
@@ -201,7 +184,7 @@ void TArchiefFrame::search()
     m_selectedId = -1;
     m_words = SplitSearchWords(m_edit->text());
     int found = 0;
-    if (core::state().post) {
+    {
         const auto rs = core::Query(ArchiveSearchStatement(m_words, m_from->date(), m_until->date()));
         QStringList lines;
         lines.reserve(rs->RowCount());
@@ -247,9 +230,6 @@ void TArchiefFrame::resultaatClick()
 // client has shown the error) or a missing row leaves the view as it was.
 void TArchiefFrame::showText(int id, const QString &datum)
 {
-    TPostgres *post = core::state().post;
-    if (!post)
-        return;
     const auto rs = core::Query(ArchiveReadStatement(id, datum));
     if (rs->RowCount() == 0 || rs->Row(0).size() < 3)
         return;

@@ -1,5 +1,6 @@
 #include "texts/QueryDropDown.h"
 
+#include "core/Global.h"
 #include "db/Postgres.h"
 #include "db/SqlEscape.h"
 #include "platform/Dialogs.h"
@@ -19,8 +20,8 @@ QString idOf(const QString &item)
 }
 }  // namespace
 
-TQueryDropDown::TQueryDropDown(TPostgres *postgres, const QString &table, int maxLength, QWidget *parent)
-    : QWidget(parent), m_postgres(postgres), m_table(table), m_maxLength(maxLength)
+TQueryDropDown::TQueryDropDown(const QString &table, int maxLength, QWidget *parent)
+    : QWidget(parent), m_table(table), m_maxLength(maxLength)
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -51,9 +52,7 @@ TQueryDropDown::TQueryDropDown(TPostgres *postgres, const QString &table, int ma
 void TQueryDropDown::Reload()
 {
     m_combo->clear();
-    if (!m_postgres)
-        return;
-    const auto rows = m_postgres->Query(QStringLiteral("select id,naam from ") + m_table + QStringLiteral(" order by naam"));
+    const auto rows = core::Query(QStringLiteral("select id,naam from ") + m_table + QStringLiteral(" order by naam"));
     QStringList items;
     for (int i = 0; i < rows->RowCount(); ++i) {
         const QStringList &row = rows->Row(i);
@@ -100,8 +99,7 @@ bool TQueryDropDown::askName(const QString &caption, QString &name) const
 
 void TQueryDropDown::run(const QString &sql)
 {
-    if (m_postgres)
-        m_postgres->Execute(sql);
+    core::Execute(sql);
     Reload();
 }
 

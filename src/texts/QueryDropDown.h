@@ -13,14 +13,13 @@
 class QAction;
 class QMenu;
 class QToolButton;
-class TPostgres;
 class TStyleComboBox;
 
 class TQueryDropDown : public QWidget {
     Q_OBJECT
 public:
-    // postgres may be null: the list then stays empty and the menu does nothing.
-    TQueryDropDown(TPostgres *postgres, const QString &table, int maxLength, QWidget *parent = nullptr);
+    // Reads and changes table through the program's database client.
+    TQueryDropDown(const QString &table, int maxLength, QWidget *parent = nullptr);
 
     // Loads "select id,naam from <table> order by naam" as items "id naam"
     // and selects the first.
@@ -49,7 +48,6 @@ private:
     bool askName(const QString &caption, QString &name) const;
     void run(const QString &sql);
 
-    TPostgres *m_postgres;
     QString m_table;
     int m_maxLength;
     TStyleComboBox *m_combo = nullptr;

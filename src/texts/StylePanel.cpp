@@ -1,5 +1,6 @@
 #include "texts/StylePanel.h"
 
+#include "core/Global.h"
 #include "db/Postgres.h"
 #include "db/SqlEscape.h"
 #include "platform/Errors.h"
@@ -266,11 +267,9 @@ QWidget *TStylePanel::createControl(Kind kind, const texts::TemplateEntry &entry
     case Kind::DbLookup: {
         auto *box = new TStyleComboBox(row);
         box->setOwnerDrawn(true);
-        if (m_postgres) {
-            const auto rows = m_postgres->Query(defaultValue);
-            for (int i = 0; i < rows->RowCount(); ++i)
-                box->addItem(rows->Row(i).value(0) + u' ' + rows->Row(i).value(1));
-        }
+        const auto rows = core::Query(defaultValue);
+        for (int i = 0; i < rows->RowCount(); ++i)
+            box->addItem(rows->Row(i).value(0) + u' ' + rows->Row(i).value(1));
         box->setCurrentIndex(box->count() > 0 ? 0 : -1);
         connect(box, &QComboBox::currentIndexChanged, this, notify(box));
         control = box;
@@ -278,7 +277,7 @@ QWidget *TStylePanel::createControl(Kind kind, const texts::TemplateEntry &entry
     }
     case Kind::QueryBox: {
         const texts::QueryBoxSpec queryBox = texts::parseQueryBox(defaultValue);
-        control = new TQueryDropDown(m_postgres, queryBox.table, queryBox.maxLength, row);
+        control = new TQueryDropDown(queryBox.table, queryBox.maxLength, row);
         break;
     }
     case Kind::Plugin:

@@ -25,7 +25,6 @@
 #include <functional>
 
 class QLabel;
-class TPostgres;
 
 // Sender is the control that changed.
 using TNotifyEvent = std::function<void(QObject *sender)>;
@@ -47,11 +46,6 @@ public:
     QString Values() const;
     // Sets every control named in values; other controls keep their values.
     void setValues(const QString &values);
-
-    // The connection for "comboboxdblookup" and "querybox"; set it before a
-    // definition that uses them. Not owned.
-    void setPostgres(TPostgres *postgres) { m_postgres = postgres; }
-    TPostgres *Postgres() const { return m_postgres; }
 
     // Handed to plug-ins; set before Template.
     void setTextId(int textId) { m_textId = textId; }
@@ -104,7 +98,6 @@ private:
 
     QString m_template;
     QList<Row> m_rows;
-    TPostgres *m_postgres = nullptr;
     int m_textId = 0;
     int m_height = 0;
     int m_quiet = 0;  // > 0 while the panel itself changes controls

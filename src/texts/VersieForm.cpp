@@ -2,7 +2,8 @@
 
 #include "core/Frame.h"
 #include "core/Global.h"
-#include "core/Requests.h"
+#include "core/Openers.h"
+#include "core/Registry.h"
 #include "platform/Dialogs.h"
 #include "texts/VersieFrame.h"
 
@@ -85,6 +86,6 @@ core::VersionsResult OpenVersionsWindow(const core::VersionsRequest &request) {
     return result;
 }
 
-void RegisterVersionsOpener() { core::registerVersionsOpener(&OpenVersionsWindow); }
+void RegisterVersionsOpener() { core::registry().registerOpener<core::VersionsRequest>(&OpenVersionsWindow); }
 
 }  // namespace texts

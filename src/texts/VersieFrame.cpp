@@ -3,6 +3,7 @@
 #include "core/Dates.h"
 #include "core/Global.h"
 #include "core/Guarded.h"
+#include "core/Openers.h"
 #include "core/Registry.h"
 #include "db/Postgres.h"
 #include "platform/Clipboard.h"
@@ -223,7 +224,7 @@ void TVersieFrame::buildControls() {
     m_view->setObjectName(QStringLiteral("view"));
     auto *openAgenda = new QPushButton(QStringLiteral("Agendapunt openen"), agendaPage);
     openAgenda->setObjectName(QStringLiteral("Button1"));
-    openAgenda->setEnabled(core::registry().hasOpener(core::openers::AgendaItem));
+    openAgenda->setEnabled(core::registry().hasOpener<core::AgendaItemRequest>());
     connect(openAgenda, &QPushButton::clicked, this, [this] { core::Guarded([&] { openAgendaItem(); }); });
     auto *agendaLayout = new QVBoxLayout(agendaPage);
     agendaLayout->addWidget(m_view, 1);
@@ -396,7 +397,6 @@ void TVersieFrame::showTopic() {
 }
 
 void TVersieFrame::LoadVersions() {
-    m_style->setPostgres(core::state().post);
     HasVersions = false;
     m_templateName.clear();
     showTopic();
@@ -571,7 +571,7 @@ void TVersieFrame::ToolButton1Click() {
             hooks.warning = [](const QString &text) { platform::showInformation(text); };
             hooks.ask = [](const QString &prompt, QString &answer) {
                 answer.clear();
-                return core::registry().askInput(QStringLiteral("Invoer"), prompt, answer);
+                return platform::dialogs().inputQuery(QStringLiteral("Invoer"), prompt, answer);
             };
             RunStartCommands(ParseStartCommands(rs->Row(0).value(0), m_topicTitle), start, hooks);
         }
@@ -627,13 +627,11 @@ void TVersieFrame::ToolButton2Click() {
 }
 
 void TVersieFrame::ToolButton12Click() {
-    QObject reply;
-    if (!core::registry().open(core::openers::Archive, {true, QVariant::fromValue(&reply)}))
-        return;
-    if (reply.property("modalResult").toInt() != int(platform::ModalResult::Yes))
+    const auto choice = core::registry().open(core::ArchiveRequest{true});
+    if (!choice || choice->modalResult != int(platform::ModalResult::Yes))
         return;
     m_body->setStoredText(m_body->StoredText() + QStringLiteral("\r** Geimporteerde tekst **\r") +
-                          plainToStored(reply.property("plainText").toString()));
+                          plainToStored(choice->plainText));
 }
 
 void TVersieFrame::ToolButton9Click() {
@@ -685,7 +683,9 @@ void TVersieFrame::EerdereVersiesClick() {
 }
 
 void TVersieFrame::openAgendaItem() {
-    core::registry().open(core::openers::AgendaItem, {AgendaId});
+    core::AgendaItemRequest request;
+    request.agendaId = AgendaId;
+    core::registry().open(request);
     showTopic();
 }
 

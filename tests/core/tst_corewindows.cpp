@@ -10,6 +10,7 @@
 #include "core/ServerLink.h"
 #include "core/StartPicture.h"
 #include "core/TaakForm.h"
+#include "support/NullLinkClient.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QFile>
@@ -28,26 +29,9 @@ using namespace core;
 
 namespace {
 
-// Link client that ignores everything: these tests look at the windows.
-class Quiet : public TLinkClient {
-public:
-    void showStatusLine(const QString &) override {}
-    void logStatus(const QString &) override {}
-    void announce(const QString &, const QString &) override {}
-    bool askHandOver(const QString &) override { return false; }
-    void rosterChanged(const QStringList &) override {}
-    void finalEditorChanged() override {}
-    void serverDown(const QString &, const QString &) override {}
-    void connectionLost() override {}
-    int leftTab() const override { return 0; }
-    int rightTab() const override { return 0; }
-    void frameMessage(PanelSide, const QString &, const QString &) override {}
-    void refreshPanel(PanelSide) override {}
-};
-
 // The program's link on a socket pair; the test plays the server.
 struct ScriptedServer {
-    Quiet quiet;
+    testsupport::NullLinkClient quiet;  // these tests look at the windows
     TServerLink link{state(), quiet};
     int fd = -1;
     ScriptedServer() {

@@ -278,6 +278,17 @@ void TestMainWindow::severalTeamsStartWithTheFirstByName() {
         r.registerFrame(k.first, [name](QWidget *parent) { return new RecorderFrame(name, parent); });
     }
     // The programme frames are not registered: their panels say so.
+    // The archive and the address books are, as recorders.
+    static QStringList opened;  // outlives a failed test: the registry keeps the recorders
+    opened.clear();
+    r.registerOpener<ArchiveRequest>([](const ArchiveRequest &q) {
+        opened << QStringLiteral("archive %1").arg(q.choose);
+        return ArchiveChoice{};
+    });
+    r.registerOpener<AddressBookRequest>([](const AddressBookRequest &q) {
+        opened << QStringLiteral("addressbook %1 %2 %3").arg(q.bookId).arg(q.contactId).arg(q.choose);
+        return AddressChoice{};
+    });
 
     m_joost = client("joost", "merel");
     QVERIFY(m_joost->ready());
@@ -289,6 +300,17 @@ void TestMainWindow::severalTeamsStartWithTheFirstByName() {
     QCOMPARE(items, QStringList({"&Opeisen eindredactie", "", "Achtergrond", "Nieuws", "Sport"}));
     QVERIFY(m_joost->findChild<QMenu *>("RedactieMenu")->actions().first()->isEnabled());
     QCOMPARE(platform::ReadSetting("redactie", ""), QString("7"));
+
+    // Menu items of registered windows are enabled and open them; the others stay off.
+    QAction *archive = m_joost->findChild<QMenu *>("ArchiefMenu")->actions().first();
+    QVERIFY(archive->isEnabled());
+    archive->trigger();
+    QAction *book = m_joost->findChild<QMenu *>("AdressenPopupMenu")->actions().last();
+    QVERIFY(book->isEnabled());
+    book->trigger();
+    QCOMPARE(opened, QStringList({"archive 0", QString("addressbook %1 -1 0").arg(book->data().toInt())}));
+    r.registerOpener<ArchiveRequest>({});
+    r.registerOpener<AddressBookRequest>({});
 }
 
 void TestMainWindow::tabControlsStayTogether() {

@@ -7,6 +7,7 @@
 
 #include "support/Screenshots.h"
 #include "support/LineClient.h"
+#include "support/NullLinkClient.h"
 #include "support/ServerProcess.h"
 
 #include "core/Dates.h"
@@ -40,23 +41,6 @@ using platform::ModalResult;
 namespace {
 
 const QChar FF(0xFF);
-
-// The server link's view of the windows: nothing to show in these tests.
-class QuietClient : public core::TLinkClient {
-public:
-    void showStatusLine(const QString &) override {}
-    void logStatus(const QString &) override {}
-    void announce(const QString &, const QString &) override {}
-    bool askHandOver(const QString &) override { return false; }
-    void rosterChanged(const QStringList &) override {}
-    void finalEditorChanged() override {}
-    void serverDown(const QString &, const QString &) override {}
-    void connectionLost() override {}
-    int leftTab() const override { return 0; }
-    int rightTab() const override { return 1; }
-    void frameMessage(core::PanelSide, const QString &, const QString &) override {}
-    void refreshPanel(core::PanelSide) override {}
-};
 
 int rowOf(TNawFrame *f, int id)
 {
@@ -113,7 +97,7 @@ private:
     std::unique_ptr<testsupport::TestDatabase> m_db;
     servertest::ServerProcess m_server;
     std::unique_ptr<TPostgres> m_pg;
-    QuietClient m_client;
+    testsupport::NullLinkClient m_client;  // nothing of the link is shown in these tests
     std::unique_ptr<core::TServerLink> m_link;
     std::unique_ptr<servertest::LineClient> m_joost;
     std::unique_ptr<TAdresBoekForm> m_form;
@@ -445,7 +429,6 @@ void TestAdresBoek::choosingAContact()
 {
     core::TRegistry registry;
     extras::RegisterAddressBookOpener(registry);
-    QObject reply;
     // Opened on contact 7 of the organisation book without naming the book.
     QTimer::singleShot(0, [] {
         auto *form = qobject_cast<TAdresBoekForm *>(QApplication::activeModalWidget());
@@ -456,9 +439,10 @@ void TestAdresBoek::choosingAContact()
         QCOMPARE(form->NawFrame1()->ListBox1()->currentItem()->text().section(' ', 0, 0), QString("7"));
         QTest::mouseClick(form->kiesbutton(), Qt::LeftButton);
     });
-    QVERIFY(registry.open(core::openers::AddressBook, {-1, 7, true, QVariant::fromValue<QObject *>(&reply)}));
-    QCOMPARE(reply.property("modalResult").toInt(), int(ModalResult::Yes));
-    QCOMPARE(reply.property("contactId").toInt(), 7);
+    auto choice = registry.open(core::AddressBookRequest{.contactId = 7, .choose = true});
+    QVERIFY(choice);
+    QCOMPARE(choice->modalResult, int(ModalResult::Yes));
+    QCOMPARE(choice->contactId, 7);
 
     // From the menu: no "&Kiezen"; "&Afbreken" closes with 2.
     QTimer::singleShot(0, [] {
@@ -467,8 +451,9 @@ void TestAdresBoek::choosingAContact()
         QVERIFY(!form->kiesbutton()->isVisible());
         QTest::mouseClick(form->Button1(), Qt::LeftButton);
     });
-    QVERIFY(registry.open(core::openers::AddressBook, {1, -1, false, QVariant::fromValue<QObject *>(&reply)}));
-    QCOMPARE(reply.property("modalResult").toInt(), int(ModalResult::Cancel));
+    choice = registry.open(core::AddressBookRequest{.bookId = 1});
+    QVERIFY(choice);
+    QCOMPARE(choice->modalResult, int(ModalResult::Cancel));
 }
 
 void TestAdresBoek::screenshot()

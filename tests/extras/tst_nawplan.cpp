@@ -2,7 +2,7 @@
 // lower(voornaam): with a book large enough for the planner to care, EXPLAIN
 // of the statement the window sends names both, in either kind of book.
 
-#include "extras/NawSearch.h"
+#include "extras/NawSql.h"
 #include "support/TestDatabase.h"
 
 #include <QtTest>

@@ -1,6 +1,5 @@
-// The address book without widgets: the search statements of both kinds of
-// book (with the LIKE escapes), the entries, the phone field, the statements
-// that store a contact and the 200-contact rule.
+// The address book without widgets: the entries, the phone field, a
+// contact's row and the 200-contact rule.
 
 #include "extras/NawSearch.h"
 
@@ -11,42 +10,12 @@ using namespace extras;
 class TestNawSearch : public QObject {
     Q_OBJECT
 private slots:
-    void searchStatements_data();
-    void searchStatements();
     void entries();
     void phones_data();
     void phones();
-    void storeStatements();
     void rowByPosition();
     void bookRules();
 };
-
-void TestNawSearch::searchStatements_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("persons");
-    QTest::addColumn<QString>("statement");
-    const QString person = "select id,trim(voornaam) || rtrim(' ' || tussen) || ' ' || trim(naam),woonplaats from "
-                           "tblnaw where adresboek = 3 and (lower(naam) like '%%1%' or lower(voornaam) like '%%1%') "
-                           "order by naam";
-    const QString other = "select id,trim(naam),woonplaats from tblnaw where adresboek = 3 and (lower(naam) like "
-                          "'%%1%' or lower(voornaam) like '%%1%') order by naam";
-    QTest::newRow("person book, lowered") << "BeRg" << true << person.arg("berg");
-    QTest::newRow("organisation book") << "Gemeente" << false << other.arg("gemeente");
-    QTest::newRow("empty text lists the book") << "" << true << person.arg("");
-    QTest::newRow("quote escaped") << "O'Neill" << false << other.arg("o\\'neill");
-    QTest::newRow("percent is no wildcard") << "100%" << false << other.arg("100\\\\%");
-    QTest::newRow("underscore is no wildcard") << "a_b" << false << other.arg("a\\\\_b");
-    QTest::newRow("backslash found as itself") << "a\\b" << false << other.arg("a\\\\\\\\b");
-}
-
-void TestNawSearch::searchStatements()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, persons);
-    QFETCH(QString, statement);
-    QCOMPARE(NawSearchStatement(3, text, persons), statement);
-}
 
 void TestNawSearch::entries()
 {
@@ -83,30 +52,6 @@ void TestNawSearch::phones()
     const QChar ff(0xFF);
     QCOMPARE(JoinPhones(numbers), numbers.join(ff) + ff);
     QCOMPARE(JoinPhones({" 1 ", "2"}), QString("1") + ff + "2" + ff + ff + ff);
-}
-
-void TestNawSearch::storeStatements()
-{
-    NawContact c;
-    c.naam = "O'Brien";
-    c.voornaam = "Jan\\Piet";
-    c.straat = "Dorpsstraat 1";
-    c.postcode = "7411 AA";
-    c.woonplaats = "Zwaluwstad";
-    c.gebdatum = "19700101";
-    c.email = "%s@example.nl";  // a format marker in a value stays text
-    c.url = "www";
-    c.memo = "m";
-    c.tussen = "van";
-    c.telefoon = "t";
-    QCOMPARE(NawUpdateStatement(c, 42),
-             QString("update tblnaw set naam = 'O\\'Brien', voornaam = 'Jan\\\\Piet', straat = 'Dorpsstraat 1', "
-                     "postcode = '7411 AA', woonplaats = 'Zwaluwstad', gebdatum = '19700101', email = "
-                     "'%s@example.nl', url = 'www', memo = 'm', tussen = 'van', telefoon = 't' where id = 42"));
-    QCOMPARE(NawInsertStatement(c, 2),
-             QString("insert into tblnaw (naam,voornaam,straat,postcode,woonplaats,gebdatum,email,url,memo,telefoon,"
-                     "adresboek,tussen) values ('O\\'Brien','Jan\\\\Piet','Dorpsstraat 1','7411 AA','Zwaluwstad',"
-                     "'19700101','%s@example.nl','www','m','t',2,'van')"));
 }
 
 void TestNawSearch::rowByPosition()

@@ -8,6 +8,7 @@
 // around the real today, never show up.
 
 #include "support/Modal.h"
+#include "support/NullLinkClient.h"
 #include "support/Screenshots.h"
 #include "support/ServerProcess.h"
 
@@ -56,7 +57,7 @@ constexpr int kTeam = 8;
 // One client in this process: its own database session and server link,
 // logged in as its own editor. The client whose turn it is is installed
 // into the program state, which the frames and the core helpers read.
-class Client : public TLinkClient {
+class Client : public testsupport::NullLinkClient {
 public:
     Client(QStringList &log) : m_log(log) {}
 
@@ -89,20 +90,13 @@ public:
         s.userName = name;
     }
 
-    // TLinkClient: the commands sent are recorded; list messages go to the
-    // frame in the panel the router chose.
-    void showStatusLine(const QString &) override {}
+    // The commands sent are recorded; list messages go to the frame in the
+    // panel the router chose.
     void logStatus(const QString &text) override {
         static const QString sent = QStringLiteral("<blue>server: ");
         if (text.startsWith(sent))
             m_log << QStringLiteral("cmd ") + text.mid(sent.size());
     }
-    void announce(const QString &, const QString &) override {}
-    bool askHandOver(const QString &) override { return false; }
-    void rosterChanged(const QStringList &) override {}
-    void finalEditorChanged() override {}
-    void serverDown(const QString &, const QString &) override {}
-    void connectionLost() override {}
     int leftTab() const override { return tabs.first; }
     int rightTab() const override { return tabs.second; }
     void frameMessage(PanelSide side, const QString &, const QString &argument) override {
@@ -111,7 +105,6 @@ public:
         if (f)
             f->serverMessage(argument);
     }
-    void refreshPanel(PanelSide) override {}
 
     std::unique_ptr<TPostgres> post;
     std::unique_ptr<TServerLink> link;
@@ -203,6 +196,7 @@ private slots:
     void cancelAnsweredYesSavesOnce();
     void followUpWritesOnlyItsOwnLinks();
     void openingARepeatingLineTakesItUp();
+    void openerPresetsAndAnswers();
 
     void deletingASelection();
     void movingToProduction();
@@ -228,7 +222,7 @@ private:
     std::unique_ptr<MainRecorder> m_main;
     int m_address1 = 0, m_address2 = 0;  // demo addresses
     int m_text1 = 0, m_text2 = 0;        // demo archive texts
-    QVariantList m_nextChoice;           // what the scripted address book or archive chooses
+    QList<int> m_nextChoice;             // what the scripted address book or archive chooses
 };
 
 void TestAgenda::initTestCase() {
@@ -257,23 +251,19 @@ void TestAgenda::initTestCase() {
 
     TRegistry &r = registry();
     r.clear();
-    // The address book and the archive as their openers answer: the reply
-    // object last, with the modal result and what was chosen.
-    r.registerOpener(openers::AddressBook, [this](const QVariantList &args) {
-        QObject *reply = args.value(3).value<QObject *>();
-        m_log << QStringLiteral("open addressbook %1 %2 %3").arg(args.value(0).toInt()).arg(args.value(1).toInt())
-                     .arg(args.value(2).toBool());
-        reply->setProperty("modalResult", args.value(2).toBool() ? 6 : 1);
-        reply->setProperty("contactId", args.value(2).toBool() ? m_nextChoice.value(0) : args.value(1));
+    // The address book and the archive as their openers answer, with the
+    // modal result and what was chosen.
+    r.registerOpener<AddressBookRequest>([this](const AddressBookRequest &q) {
+        m_log << QStringLiteral("open addressbook %1 %2 %3").arg(q.bookId).arg(q.contactId).arg(q.choose);
+        return AddressChoice{q.choose ? 6 : 1, q.choose ? m_nextChoice.value(0, -1) : q.contactId};
     });
-    r.registerOpener(openers::Archive, [this](const QVariantList &args) {
-        QObject *reply = args.value(1).value<QObject *>();
-        m_log << QStringLiteral("open archive %1").arg(args.value(0).toBool());
-        reply->setProperty("modalResult", 6);
-        reply->setProperty("chosenIds", m_nextChoice);
+    r.registerOpener<ArchiveRequest>([this](const ArchiveRequest &q) {
+        m_log << QStringLiteral("open archive %1").arg(q.choose);
+        return ArchiveChoice{6, m_nextChoice, {}};
     });
-    r.registerOpener(openers::ViewText, [this](const QVariantList &args) {
-        m_log << QStringLiteral("view ") + args.value(0).toString() + QLatin1Char('|') + args.value(1).toString();
+    r.registerOpener<ViewTextRequest>([this](const ViewTextRequest &q) {
+        m_log << QStringLiteral("view ") + q.caption + QLatin1Char('|') + q.markup;
+        return std::monostate{};
     });
 }
 
@@ -717,6 +707,52 @@ void TestAgenda::followUpWritesOnlyItsOwnLinks() {
     QCOMPARE(m_db->query("select count(*) from tblagendanaw where agenda = 9001"), QList<QStringList>({{"1"}}));
     // The list shows the saved item at once.
     QVERIFY(lines(f->ListBox1()).contains("20000 normal 20310313 10:30 Brug open"));
+}
+
+// The opener other windows use: a follow-up as the evaluation makes it, with
+// the caller's own statement between "&Opslaan" and the save, and the answers
+// for a dialog closed without saving and one saved from "&Afbreken".
+void TestAgenda::openerPresetsAndAnswers() {
+    AgendaItemRequest q;
+    q.agendaId = 9001;
+    q.makeNew = true;
+    q.subjectPrefix = QStringLiteral("followup: ");
+    q.bron = QStringLiteral("Evaluatie");
+    q.followUpId = 9001;
+    q.archiveLinks = {{m_text2, QStringLiteral("Tweede tekst")}};
+    q.beforeSave = [] { core::Execute(QStringLiteral("delete from tbltodo where id = 9906")); };
+    QStringList shown;
+    onModal([&](QWidget *w) {
+        auto *form = qobject_cast<TAgendaForm *>(w);
+        QVERIFY(form);
+        TAgendaPuntFrame *p = form->AgendaPuntFrame1();
+        shown << p->onderwerp()->text() << p->bron()->text() << p->Edit3()->text()
+              << QString::number(p->archiefbox()->count()) << p->archiefbox()->item(1)->text();
+        m_log.clear();
+        form->Button2()->click();
+    });
+    AgendaItemResult r = OpenAgendaItem(q, nullptr);
+    QCOMPARE(r.modalResult, int(ModalResult::Ok));
+    QCOMPARE(r.agendaId, 20000);
+    QCOMPARE(shown, QStringList({"followup: Brug open", "Evaluatie", "Brug open", "2",
+                                 QString("%1 Tweede tekst").arg(m_text2)}));
+    QCOMPARE(m_log.mid(0, 3), QStringList({"sql delete from tbltodo where id = 9906", "sql begin",
+                                           "sql select nextval('tblagenda_id_seq')"}));
+    QCOMPARE(m_log.mid(4), QStringList({QString("sql insert into tblagendaarchief values (20000,%1)").arg(m_text2),
+                                        "sql end", "cmd broadcast agenda new 20000"}));
+    QCOMPARE(m_db->query("select kort, followup, bron from tblagenda where id = 20000"),
+             QList<QStringList>({{"followup: Brug open", "9001", "Evaluatie"}}));
+
+    testsupport::ScriptedDialogs dialogs;
+    dialogs.expectBox(BoxType::Confirmation, "Wijzigingen opslaan?", ModalResult::No);
+    dialogs.expectBox(BoxType::Confirmation, "Wijzigingen opslaan?", ModalResult::Yes);
+    for (const int stored : {-1, 9002}) {
+        onModal([](QWidget *w) { qobject_cast<TAgendaForm *>(w)->Button1()->click(); });
+        r = OpenAgendaItem({.agendaId = 9002}, nullptr);
+        QCOMPARE(r.modalResult, int(ModalResult::Cancel));
+        QCOMPARE(r.agendaId, stored);
+    }
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
 }
 
 void TestAgenda::openingARepeatingLineTakesItUp() {

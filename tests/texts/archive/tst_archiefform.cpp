@@ -314,7 +314,6 @@ void TestArchiefForm::openerRepliesWithTheChoice()
 {
     core::TRegistry registry;
     texts::RegisterArchiveOpener(registry);
-    QObject reply;
     QTimer::singleShot(0, [] {
         auto *form = qobject_cast<TArchiefForm *>(QApplication::activeModalWidget());
         QVERIFY(form);
@@ -323,10 +322,11 @@ void TestArchiefForm::openerRepliesWithTheChoice()
         QTest::mouseClick(form->ArchiefFrame1()->Button1(), Qt::LeftButton);
         QTest::mouseClick(form->kies(), Qt::LeftButton);
     });
-    QVERIFY(registry.open(core::openers::Archive, {true, QVariant::fromValue<QObject *>(&reply)}));
-    QCOMPARE(reply.property("modalResult").toInt(), int(ModalResult::Yes));
-    QCOMPARE(reply.property("chosenIds").toList(), QVariantList({9001}));
-    QVERIFY(reply.property("plainText").toString().startsWith("Beide woorden"));
+    const auto choice = registry.open(core::ArchiveRequest{.choose = true});
+    QVERIFY(choice);
+    QCOMPARE(choice->modalResult, int(ModalResult::Yes));
+    QCOMPARE(choice->textIds, QList<int>({9001}));
+    QVERIFY(choice->plainText.startsWith("Beide woorden"));
 }
 
 void TestArchiefForm::screenshot()

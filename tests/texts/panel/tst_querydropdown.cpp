@@ -1,6 +1,7 @@
 // TQueryDropDown on a real database: the name list, and adding, renaming and
 // deleting names in the table, with the statements as sent and the rows as
 // stored. Also the database-backed rows of TStylePanel.
+#include "core/Global.h"
 #include "db/Postgres.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
@@ -37,6 +38,12 @@ private slots:
                       QString::fromLatin1(testsupport::kClientPassword));
         QVERIFY(m_pg->Connected());
         m_pg->OnStatement = [this](const QString &sql) { m_sent.append(sql); };
+        core::state().post = m_pg.get();
+    }
+
+    void cleanupTestCase()
+    {
+        core::state().post = nullptr;
     }
 
     void init()
@@ -49,7 +56,7 @@ private slots:
 
     void listsTheTableByName()
     {
-        TQueryDropDown box(m_pg.get(), QStringLiteral("tblwoonplaats"), 255);
+        TQueryDropDown box(QStringLiteral("tblwoonplaats"), 255);
         QCOMPARE(m_sent, QStringList({"select id,naam from tblwoonplaats order by naam"}));
         QCOMPARE(items(box), QStringList({"7 Almelo", "12 Deventer", "3 Zwolle"}));
         QCOMPARE(box.ComboBox()->currentIndex(), 0);
@@ -80,7 +87,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, statement);
         ScriptedDialogs dialogs;
-        TQueryDropDown box(m_pg.get(), QStringLiteral("tblwoonplaats"), 255);
+        TQueryDropDown box(QStringLiteral("tblwoonplaats"), 255);
         box.SelectId(QStringLiteral("12"));
         m_sent.clear();
         dialogs.expectInput(QStringLiteral("Naam van het item"), typed);
@@ -99,7 +106,6 @@ private slots:
     {
         ScriptedDialogs dialogs;
         TStylePanel panel;
-        panel.setPostgres(m_pg.get());
         panel.setTemplate(QStringLiteral("querybox:plaats:Woonplaats:\"5,tblwoonplaats\""));
         auto *box = panel.findChild<TQueryDropDown *>("plaats");
         QCOMPARE(box->MaxLength(), 5);
@@ -113,7 +119,7 @@ private slots:
     void changesTheSelectedName()
     {
         ScriptedDialogs dialogs;
-        TQueryDropDown box(m_pg.get(), QStringLiteral("tblwoonplaats"), 255);
+        TQueryDropDown box(QStringLiteral("tblwoonplaats"), 255);
         box.SelectId(QStringLiteral("12"));
         m_sent.clear();
         dialogs.expectInput(QStringLiteral("Naam van het item"), QStringLiteral("Deventer Noord"));
@@ -135,7 +141,7 @@ private slots:
     void deletesAfterConfirmation()
     {
         ScriptedDialogs dialogs;
-        TQueryDropDown box(m_pg.get(), QStringLiteral("tblwoonplaats"), 255);
+        TQueryDropDown box(QStringLiteral("tblwoonplaats"), 255);
         box.SelectId(QStringLiteral("3"));
         m_sent.clear();
         dialogs.expectBox(BoxType::Confirmation, QStringLiteral("Item verwijderen?"), ModalResult::No);
@@ -153,7 +159,7 @@ private slots:
     {
         QVERIFY(m_db->exec("delete from tblwoonplaats"));
         ScriptedDialogs dialogs;
-        TQueryDropDown box(m_pg.get(), QStringLiteral("tblwoonplaats"), 255);
+        TQueryDropDown box(QStringLiteral("tblwoonplaats"), 255);
         QCOMPARE(box.SelectedId(), QString());
         m_sent.clear();
         box.ChangeItem();
@@ -174,7 +180,6 @@ private slots:
     void panelRowsFromTheDatabase()
     {
         TStylePanel panel;
-        panel.setPostgres(m_pg.get());
         panel.setTemplate(QStringLiteral(
             "comboboxdblookup:plaats:Plaats:\"select id,naam from tblwoonplaats order by naam\":"
             "querybox:woon:Woonplaats:\"tblwoonplaats\":"));

@@ -16,7 +16,6 @@
 #include "core/Frame.h"
 #include "core/Global.h"
 #include "core/Registry.h"
-#include "core/Requests.h"
 #include "core/ServerLink.h"
 #include "db/Postgres.h"
 #include "planning/KiesRedacteurDialog.h"
@@ -237,7 +236,6 @@ void TestVersies::initTestCase() {
 
 void TestVersies::cleanupTestCase() {
     registry().clear();
-    registerVersionsOpener({});
     platform::setClipboard(nullptr);
     setClock({});
     TProgramState &s = state();
