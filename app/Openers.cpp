@@ -3,9 +3,14 @@
 #include "core/Global.h"
 #include "core/Registry.h"
 #include "extras/AdresBoekForm.h"
+#include "extras/FilmLadderDialog.h"
+#include "extras/Promo.h"
+#include "extras/TextWidgets.h"
 #include "planning/AgendaFrame.h"
 #include "texts/ArchiefForm.h"
+#include "texts/PersonalEdit.h"
 #include "texts/PluginPanel.h"
+#include "texts/StyleComboBox.h"
 #include "views/ViewForm.h"
 
 namespace app {
@@ -18,6 +23,19 @@ void RegisterOpeners(views::TViewForm *viewForm) {
     });
     r.registerFrame(core::FrameKind::Agenda, [](QWidget *parent) { return new planning::TAgendaFrame(parent); });
     extras::RegisterAddressBookOpener(r);
+    extras::setTextWidgets({[](QWidget *parent) {
+                                auto *box = new TStyleComboBox(parent);
+                                box->setOwnerDrawn(true);
+                                return box;
+                            },
+                            [](QWidget *parent) {
+                                auto *edit = new TPersonalEdit(parent);
+                                return extras::StoredTextEditor{
+                                    edit, [edit] { return edit->StoredText(); },
+                                    [edit](const QString &text) { edit->setStoredText(text); }};
+                            }});
+    extras::RegisterFilmTimesOpener(r);
+    extras::RegisterPromoOpener(r);
     texts::RegisterArchiveOpener(r);
     // Plug-in panels get the server and the editor's log-in as they are at the
     // moment a panel is made, not at start-up.
