@@ -8,12 +8,14 @@
 
 namespace extras {
 
-TDagView::TDagView(const QDate &day, QWidget *parent) : QFrame(parent), m_day(day), m_label(new QLabel(this))
+TDagView::TDagView(const QDate &day, QWidget *parent)
+    : QFrame(parent), m_day(day), m_label(new QLabel(this)),
+      m_labelWidth(qMax(LabelWidth, m_label->fontMetrics().horizontalAdvance(QStringLiteral("donderdag 30 sep 2088")) + 8))
 {
     setObjectName(QStringLiteral("dag") + QString::number(day.dayOfWeek()));
     m_label->setObjectName(QStringLiteral("datum"));
     m_label->setText(DayLabel(day));
-    m_label->setGeometry(0, 0, LabelWidth, RowHeight);
+    m_label->setGeometry(0, 0, m_labelWidth, RowHeight);
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setFixedHeight(RowHeight);
     addField(QString());
@@ -41,7 +43,7 @@ QLineEdit *TDagView::addField(const QString &text)
     f->setObjectName(QStringLiteral("tijd") + QString::number(m_fields.size() + 1));
     f->setMaxLength(TimeFieldLength);
     f->setText(text);
-    f->setGeometry(LabelWidth + m_fields.size() * FieldPitch, 1, FieldWidth, RowHeight - 2);
+    f->setGeometry(fieldLeft(int(m_fields.size())), 1, FieldWidth, RowHeight - 2);
     f->installEventFilter(this);
     connect(f, &QLineEdit::textEdited, this, &TDagView::changed);
     // New fields join the tab order right after the row's last field, not at
@@ -56,7 +58,7 @@ QLineEdit *TDagView::addField(const QString &text)
 
 void TDagView::updateWidth()
 {
-    setMinimumWidth(LabelWidth + m_fields.size() * FieldPitch);
+    setMinimumWidth(fieldLeft(int(m_fields.size())));
 }
 
 QLineEdit *TDagView::firstBlankField()

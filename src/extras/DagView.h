@@ -29,7 +29,7 @@ public:
     QLineEdit *firstBlankField();
 
     static constexpr int RowHeight = 25;
-    static constexpr int LabelWidth = 125;
+    static constexpr int LabelWidth = 125;  // at least; wider when the font needs it
     static constexpr int FieldWidth = 46;
     static constexpr int FieldPitch = 50;
 
@@ -45,10 +45,12 @@ protected:
 private:
     QLineEdit *addField(const QString &text);
     void updateWidth();
+    int fieldLeft(int position) const { return m_labelWidth + position * FieldPitch; }
 
     QDate m_day;
     QLabel *m_label;
     QList<QLineEdit *> m_fields;
+    int m_labelWidth;  // the longest date fits
 };
 
 }  // namespace extras

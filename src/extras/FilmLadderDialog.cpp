@@ -91,6 +91,10 @@ TFilmLadderDialog::TFilmLadderDialog(QWidget *parent)
     // Left: the films.
     m_films->setObjectName(QStringLiteral("films"));
     m_films->setItemDelegate(new EntryDelegate(m_films));
+    m_films->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_films->setTextElideMode(Qt::ElideRight);
+    m_films->setMinimumWidth(200);
+    m_search->setMinimumWidth(100);
     connect(m_films, &QListWidget::currentRowChanged, this, [this](int) { ShowFilm(); });
     m_search->setObjectName(QStringLiteral("Edit1"));
     connect(m_search, &QLineEdit::textEdited, this, [this](const QString &text) {
@@ -104,6 +108,8 @@ TFilmLadderDialog::TFilmLadderDialog(QWidget *parent)
     connect(m_search, &QLineEdit::textChanged, this, [this] { m_timer.start(); });
     connect(m_addFilm, &QPushButton::clicked, this, &TFilmLadderDialog::Button5Click);
     connect(m_deleteFilm, &QPushButton::clicked, this, &TFilmLadderDialog::Button6Click);
+    for (QPushButton *b : {m_addFilm, m_deleteFilm})
+        b->setFixedWidth(32);
     auto *filmButtons = new QHBoxLayout;
     filmButtons->addWidget(m_addFilm);
     filmButtons->addWidget(m_deleteFilm);
@@ -137,7 +143,10 @@ TFilmLadderDialog::TFilmLadderDialog(QWidget *parent)
     help->setObjectName(QStringLiteral("Memo1"));
     help->setReadOnly(true);
     help->setFocusPolicy(Qt::NoFocus);
-    help->setFixedHeight(help->fontMetrics().lineSpacing() * 4 + 10);
+    help->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Room for both lines even where they wrap.
+    help->setFixedHeight(help->fontMetrics().lineSpacing() * 4 + int(2 * help->document()->documentMargin()) +
+                         2 * help->frameWidth() + 4);
     auto *weekRow = new QHBoxLayout;
     weekRow->addWidget(m_weekLabel, 1);
     weekRow->addWidget(m_weekBack);
@@ -183,9 +192,9 @@ TFilmLadderDialog::TFilmLadderDialog(QWidget *parent)
     right->addLayout(bottom);
 
     auto *layout = new QHBoxLayout(this);
-    layout->addLayout(left, 2);
+    layout->addLayout(left, 3);
     layout->addLayout(right, 5);
-    resize(860, 640);
+    resize(900, 580);
 
     m_firstWeek = m_week = FilmWeekStart(core::Today());
 }

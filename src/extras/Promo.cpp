@@ -144,14 +144,16 @@ TPromoView::TPromoView(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("PromoView"));
     setFixedSize(920, (PromoHours + 1) * RowHeight);
+    // The 920 pixels leave room for a wider label column where the font needs it.
+    m_labelWidth = qBound(LabelWidth, fontMetrics().horizontalAdvance(HourLabel(23)) + 8, CellWidth);
     for (int day = 1; day <= PromoDays; ++day)
-        headerCell(DayNames.at(day - 1), QRect(LabelWidth + (day - 1) * CellWidth, 0, CellWidth, RowHeight), this);
+        headerCell(DayNames.at(day - 1), QRect(m_labelWidth + (day - 1) * CellWidth, 0, CellWidth, RowHeight), this);
     for (int hour = 0; hour < PromoHours; ++hour) {
         const int y = (hour + 1) * RowHeight;
-        headerCell(HourLabel(hour), QRect(0, y, LabelWidth, RowHeight), this);
+        headerCell(HourLabel(hour), QRect(0, y, m_labelWidth, RowHeight), this);
         for (int day = 1; day <= PromoDays; ++day) {
             auto *cell = new TPromoViewPanel(this, hour, day);
-            cell->setGeometry(LabelWidth + (day - 1) * CellWidth, y, CellWidth, RowHeight);
+            cell->setGeometry(m_labelWidth + (day - 1) * CellWidth, y, CellWidth, RowHeight);
             m_cells << cell;
         }
     }
@@ -254,7 +256,10 @@ TPromo::TPromo(QWidget *parent)
     buttons->addWidget(m_add);
     buttons->addWidget(m_delete);
     buttons->addWidget(m_edit);
-    auto *left = new QVBoxLayout;
+    auto *side = new QWidget(this);
+    side->setFixedWidth(240);
+    auto *left = new QVBoxLayout(side);
+    left->setContentsMargins(0, 0, 0, 0);
     left->setSpacing(2);
     left->addWidget(header);
     left->addWidget(m_list, 1);
@@ -266,10 +271,9 @@ TPromo::TPromo(QWidget *parent)
     right->addWidget(m_box, 1);
     right->addLayout(storeRow);
     auto *layout = new QHBoxLayout(this);
-    layout->addLayout(left, 0);
+    layout->addWidget(side);
     layout->addLayout(right, 1);
-    m_list->setFixedWidth(190);
-    resize(1160, 720);
+    resize(1210, 720);
 }
 
 void TPromo::showEvent(QShowEvent *event)

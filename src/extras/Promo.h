@@ -68,7 +68,7 @@ public:
     explicit TPromoView(QWidget *parent = nullptr);
 
     static constexpr int RowHeight = 30;
-    static constexpr int LabelWidth = 75;
+    static constexpr int LabelWidth = 75;  // at least; up to a cell's width when the font needs it
     static constexpr int CellWidth = 115;
 
     PromoGrid &grid() { return m_grid; }
@@ -94,6 +94,7 @@ private:
     PromoGrid m_grid;
     QList<TPromoViewPanel *> m_cells;  // moment order
     int m_highlight = 0;
+    int m_labelWidth = LabelWidth;
 };
 
 // The programme list: dragging an entry carries its programme.
