@@ -6,12 +6,18 @@
 #include "extras/FilmLadderDialog.h"
 #include "extras/Promo.h"
 #include "extras/TextWidgets.h"
+#include "planning/AgendaForm.h"
 #include "planning/AgendaFrame.h"
+#include "planning/AgendaPuntFrame.h"
+#include "planning/TodoFrame.h"
 #include "texts/ArchiefForm.h"
 #include "texts/PersonalEdit.h"
 #include "texts/PluginPanel.h"
 #include "texts/StyleComboBox.h"
+#include "texts/VersieForm.h"
 #include "views/ViewForm.h"
+
+#include <QApplication>
 
 namespace app {
 
@@ -22,6 +28,15 @@ void RegisterOpeners(views::TViewForm *viewForm) {
             viewForm->ShowText(args.at(0).toString(), args.at(1).toString());
     });
     r.registerFrame(core::FrameKind::Agenda, [](QWidget *parent) { return new planning::TAgendaFrame(parent); });
+    r.registerFrame(core::FrameKind::Todo, [](QWidget *parent) { return new planning::TTodoFrame(parent); });
+    texts::RegisterVersionsOpener();
+    // The agenda item of a topic, from the versions window; saved on OK.
+    r.registerOpener(core::openers::AgendaItem, [](const QVariantList &args) {
+        planning::TAgendaForm form(QApplication::activeWindow());
+        form.AgendaPuntFrame1()->Load(args.value(0).toInt());
+        if (form.exec() == QDialog::Accepted)
+            form.AgendaPuntFrame1()->Save();
+    });
     extras::RegisterAddressBookOpener(r);
     extras::setTextWidgets({[](QWidget *parent) {
                                 auto *box = new TStyleComboBox(parent);

@@ -26,7 +26,8 @@ int main(int argc, char *argv[]) {
     platform::Application app(argc, argv);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     QApplication::setApplicationName(QStringLiteral("Quillon"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Marbelt Quillon"));
+    // No display name: the window system would append it to every caption,
+    // which already names the program.
 
     // Before anything connects: "version" only writes verinfo.txt.
     if (core::HasVersionParameter(QCoreApplication::arguments())) {

@@ -10,7 +10,7 @@
 -- Editors (login / password / rights):
 --   marieke / kievit   -x--------------  administrator (Nieuws)
 --   joost   / merel    x---------------  may take the final-editor role (Nieuws, Sport)
---   sanne   / reiger   ----------------  (Nieuws)
+--   sanne   / reiger   x---------------  may take the final-editor role (Nieuws)
 --   fatima  / ekster   ----------------  (Nieuws)
 --   pieter  / buizerd  ----------------  (Sport)
 --   daan    / spreeuw  ----------------  (Sport)
@@ -85,7 +85,7 @@ $$;
 INSERT INTO tbluser (userid, loginnaam, password, rights) VALUES
     (1, 'marieke', 'kievit',  '-x--------------'),
     (2, 'joost',   'merel',   'x---------------'),
-    (3, 'sanne',   'reiger',  '----------------'),
+    (3, 'sanne',   'reiger',  'x---------------'),
     (4, 'fatima',  'ekster',  '----------------'),
     (5, 'pieter',  'buizerd', '----------------'),
     (6, 'daan',    'spreeuw', '----------------');

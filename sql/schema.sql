@@ -223,6 +223,38 @@ ALTER TABLE tblteksten_2000 ADD PRIMARY KEY (id);
 CREATE TABLE tblteksten_2001 (LIKE tblteksten INCLUDING DEFAULTS INCLUDING CONSTRAINTS);
 ALTER TABLE tblteksten_2001 ADD PRIMARY KEY (id);
 
+-- Earlier states of a text version. A save that changes kop, body or extra
+-- first keeps the state it replaces here (the trigger below), whoever saves,
+-- so no save destroys an earlier text; restoring one is an ordinary save.
+-- datum, tijd and wie are those of the state kept (wie: a user id). The
+-- newest 25 states of each version are kept: enough to go back over a day of
+-- saves on switching and closing, without the table outgrowing tblteksten.
+CREATE TABLE tbltekstenhistorie (
+    id          serial PRIMARY KEY,
+    tekstid     integer NOT NULL,
+    kop         text DEFAULT '',
+    body        text DEFAULT '',
+    extra       text DEFAULT '',
+    datum       text NOT NULL DEFAULT '',
+    tijd        text DEFAULT '',
+    wie         integer NOT NULL DEFAULT -1
+);
+CREATE INDEX tbltekstenhistorie_tekstid_idx ON tbltekstenhistorie (tekstid, id);
+
+CREATE FUNCTION tblteksten_keep_history() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+    INSERT INTO tbltekstenhistorie (tekstid, kop, body, extra, datum, tijd, wie)
+        VALUES (OLD.id, OLD.kop, OLD.body, OLD.extra, OLD.datum, OLD.tijd, OLD.wie);
+    DELETE FROM tbltekstenhistorie WHERE tekstid = OLD.id AND id <= (
+        SELECT id FROM tbltekstenhistorie WHERE tekstid = OLD.id ORDER BY id DESC OFFSET 25 LIMIT 1);
+    RETURN NEW;
+END
+$$;
+CREATE TRIGGER tblteksten_history BEFORE UPDATE ON tblteksten FOR EACH ROW
+    WHEN (OLD.kop IS DISTINCT FROM NEW.kop OR OLD.body IS DISTINCT FROM NEW.body
+          OR OLD.extra IS DISTINCT FROM NEW.extra)
+    EXECUTE FUNCTION tblteksten_keep_history();
+
 -- Older form of a text's clock; "select *" reads columns 2..8 as the clock's
 -- seven fields, so the order is fixed.
 CREATE TABLE tblklok (

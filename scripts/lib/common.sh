@@ -16,7 +16,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl1-mesa-dev
   libjpeg62-turbo-dev libssl-dev libpq-dev libasio-dev
   postgresql postgresql-contrib
-  fonts-liberation xvfb redis-server
+  fonts-liberation fonts-noto-color-emoji xvfb redis-server poppler-utils
   iproute2 procps
 )
 
@@ -60,11 +60,25 @@ ensure_pg_user() {
   id "$PG_RUN_USER" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin "$PG_RUN_USER"
 }
 
+# Builds into $BUILD. With a file as $1 the compiler's output goes there and
+# the terminal gets one summary line (the demo); without, it shows everything.
 build_project() {
-  local werror=ON launcher=()
+  local werror=ON launcher=() out=${1:-} start=$SECONDS
   # A developer's ccache, when there is one, makes rebuilds of several checkouts cheap.
   command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-  log "building in $BUILD"
-  cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_WERROR=$werror "${launcher[@]}" >/dev/null
-  cmake --build "$BUILD" -j"${QUILLON_JOBS:-2}"
+  if [ -z "$out" ]; then
+    log "building in $BUILD"
+    cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_WERROR=$werror "${launcher[@]}" >/dev/null
+    cmake --build "$BUILD" -j"${QUILLON_JOBS:-2}"
+    return
+  fi
+  log "building in $BUILD (output: $out)"
+  if cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_WERROR=$werror "${launcher[@]}" >"$out" 2>&1 &&
+     cmake --build "$BUILD" -j"${QUILLON_JOBS:-2}" >>"$out" 2>&1; then
+    log "built in $((SECONDS - start)) s"
+  else
+    log "the build failed; the last lines of $out:"
+    tail -n 25 "$out" >&2
+    return 1
+  fi
 }

@@ -448,7 +448,10 @@ void TMain::updateStatusBar() {
     m_panel7->setText(m_state.isFinalEditor ? m_state.userName + QStringLiteral(" / eindredacteur") : m_state.userName);
 }
 
-void TMain::openUrl(const QString &url) { platform::shellOpen(url); }
+void TMain::openUrl(const QString &url) {
+    if (!platform::shellOpen(url))
+        platform::showWarning(QStringLiteral("Er kon geen webbrowser worden gestart om %1 te openen.").arg(url));
+}
 
 void TMain::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);

@@ -44,6 +44,7 @@ inline const QString FilmTimes = QStringLiteral("filmtijden");     // film-times
 inline const QString Promo = QStringLiteral("promo");              // promo window
 inline const QString AddressBook = QStringLiteral("addressbook");  // args: address book id
 inline const QString ViewText = QStringLiteral("viewtext");        // args: caption, markup (the text view window)
+inline const QString AgendaItem = QStringLiteral("agendaitem");    // args: agenda id (the item dialog, saved on OK)
 }  // namespace openers
 
 class TRegistry {

@@ -166,10 +166,14 @@ TNawFrame::TNawFrame(QWidget *parent)
     m_birth->setLocale(QLocale(QLocale::Dutch, QLocale::Netherlands));
     m_birth->setDisplayFormat(QStringLiteral("dddd d MMMM yyyy"));
     m_birth->setCalendarPopup(true);
-    m_birth->setDate(core::Today());
-    connect(m_birth, &QDateEdit::dateChanged, this, [this] {
+    // The lowest date stands for "no birth date", so a contact without one
+    // never shows the date of the contact before it.
+    m_birth->setMinimumDate(QDate(1800, 1, 1));
+    m_birth->setSpecialValueText(QStringLiteral("onbekend"));
+    m_birth->setDate(m_birth->minimumDate());
+    connect(m_birth, &QDateEdit::dateChanged, this, [this](const QDate &date) {
         if (!m_loadingBirth && m_editing)
-            m_birthKnown = true;
+            m_birthKnown = date != m_birth->minimumDate();
     });
     m_memo->setObjectName(QStringLiteral("memo"));
     connect(m_memo, &QPlainTextEdit::textChanged, this, [this] {
@@ -359,7 +363,7 @@ void TNawFrame::showContact(int id)
     m_infix->setText(c.tussen);
     m_url->setText(c.url);
     m_memo->setPlainText(c.memo);
-    m_birthKnown = false;
+    showNoBirthDate();
     if (!c.gebdatum.isEmpty()) {
         try {
             const QDate date = core::YmdToDate(c.gebdatum);
@@ -412,8 +416,8 @@ void TNawFrame::Button4Click()
     focusFirstField();
 }
 
-// Every edit, memo and choice field emptied and the numbers of the grid; the
-// birth date keeps its value but no longer counts as the contact's.
+// Every edit, memo and choice field emptied, the numbers of the grid and the
+// birth date.
 void TNawFrame::clearDetail()
 {
     for (QLineEdit *e : {m_firstName, m_infix, m_name, m_street, m_postcode, m_email, m_url})
@@ -422,6 +426,14 @@ void TNawFrame::clearDetail()
     m_memo->clear();
     for (int row = 0; row < PhoneKinds.size(); ++row)
         m_phones->item(row, 1)->setText(QString());
+    showNoBirthDate();
+}
+
+void TNawFrame::showNoBirthDate()
+{
+    m_loadingBirth = true;
+    m_birth->setDate(m_birth->minimumDate());
+    m_loadingBirth = false;
     m_birthKnown = false;
 }
 

@@ -98,6 +98,7 @@ private:
     void setEditing(bool on);
     void focusFirstField();
     void clearDetail();
+    void showNoBirthDate();
     NawContact collect() const;
     bool listKey(QKeyEvent *event);
 

@@ -57,24 +57,6 @@ void sendQueued(QStringList &queue) {
 
 const char *kTagProperty = "tag";
 
-// The lines put the time or the title at a fixed 81 pixels, made for the
-// desk's small system font: the list's font shrinks until every shown date
-// fits in front of that column.
-QFont fittingFont(QFont font) {
-    auto widestDate = [](const QFont &f) {
-        const QFontMetrics fm(f);
-        int widest = 0;
-        for (int day = 1; day <= 7; ++day)
-            for (int month = 1; month <= 12; ++month)
-                widest = qMax(widest, fm.horizontalAdvance(core::ShortDayName(day) + QStringLiteral(" 28 ") +
-                                                           core::ShortMonthName(month) + QStringLiteral(" 2031")));
-        return widest;
-    };
-    while (widestDate(font) > 78 && font.pointSizeF() > 6)
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    return font;
-}
-
 }  // namespace
 
 TAgendaFrame::TAgendaFrame(QWidget *parent) : core::TFrame(parent) {
@@ -196,7 +178,7 @@ void TAgendaFrame::buildControls() {
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setUniformItemSizes(true);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_list->setFont(fittingFont(m_list->font()));
+    m_list->setFont(FontFittingDates(m_list->font(), 78));
     m_delegate = new LinePainterDelegate(LinePainterDelegate::Kind::Agenda, 16, m_list);
     m_list->setItemDelegate(m_delegate);
     m_list->installEventFilter(this);

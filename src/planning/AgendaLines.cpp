@@ -75,4 +75,19 @@ bool RepeatsOn(const QString &dagen, const QDate &date) {
     return position >= 1 && position <= dagen.size() && dagen.at(position - 1) == QLatin1Char('x');
 }
 
+std::optional<QString> AgendaTimeFromInput(const QString &typed) {
+    const QStringList parts = typed.trimmed().split(QLatin1Char(':'));
+    if (parts.size() != 2 || parts[0].isEmpty() || parts[0].size() > 2 || parts[1].size() != 2)
+        return std::nullopt;
+    for (const QString &p : parts)
+        for (const QChar c : p)
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return std::nullopt;
+    const int hour = parts[0].toInt();
+    const int minute = parts[1].toInt();
+    if (hour > 23 || minute > 59)
+        return std::nullopt;
+    return QStringLiteral("%1:%2").arg(hour, 2, 10, QLatin1Char('0')).arg(minute, 2, 10, QLatin1Char('0'));
+}
+
 }  // namespace planning

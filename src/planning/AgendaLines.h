@@ -18,6 +18,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace planning {
 
 inline const QString KindNormal = QStringLiteral("normal");    // a one-off item, tblagenda
@@ -68,5 +70,10 @@ QString ArchiveLineHeadline(const QString &line);
 // item appear on that weekday. A shorter pattern simply has no "x" for the
 // missing days.
 bool RepeatsOn(const QString &dagen, const QDate &date);
+
+// The time typed into the item editor's "09:99" field as it is stored,
+// "hh:nn" (a one-digit hour gets its zero); nullopt for anything that is not
+// a whole time of day, such as "25:61", "7:" or an emptied field.
+std::optional<QString> AgendaTimeFromInput(const QString &typed);
 
 }  // namespace planning

@@ -2,6 +2,7 @@
 
 #include "core/Dates.h"
 #include "planning/AgendaLines.h"
+#include "planning/TodoSql.h"
 
 #include <QPainter>
 #include <QPalette>
@@ -53,6 +54,52 @@ void paintAgendaLine(QPainter &p, const QRect &rect, const QString &text, bool t
     p.restore();
 }
 
+void paintTodoLine(QPainter &p, const QRect &rect, const QString &text, const LineCanvas &c) {
+    const TodoLine line = ParseTodoLine(text);
+    p.save();
+    p.fillRect(rect, c.background);
+    p.setPen(c.text);
+    QFont regular = p.font();
+    regular.setUnderline(false);
+    regular.setBold(false);
+    p.setFont(regular);
+    textOut(p, rect.left() + 1, rect.top() + 1, shownDate(line.datum));
+    QFont title = regular;
+    title.setUnderline(line.isAutomatic());
+    p.setFont(title);
+    QFont bold = regular;
+    bold.setBold(true);
+    const int wieWidth = QFontMetrics(bold).horizontalAdvance(line.wie);
+    const int right = rect.left() + rect.width() - 5;
+    // The title stops short of the editor's name rather than running under it.
+    const int titleRight = line.wie.isEmpty() ? right : right - wieWidth - 8;
+    p.save();
+    p.setClipRect(QRect(QPoint(rect.left() + 85, rect.top()), QPoint(titleRight, rect.bottom())));
+    textOut(p, rect.left() + 85, rect.top() + 1, line.kort);
+    p.restore();
+    p.setFont(bold);
+    textOut(p, right - wieWidth, rect.top() + 1, line.wie);
+    p.setFont(regular);
+    p.setPen(c.separator);
+    p.drawLine(rect.left() + 82, rect.top(), rect.left() + 82, rect.bottom());
+    p.restore();
+}
+
+QFont FontFittingDates(QFont font, int width) {
+    auto widestDate = [](const QFont &f) {
+        const QFontMetrics fm(f);
+        int widest = 0;
+        for (int day = 1; day <= 7; ++day)
+            for (int month = 1; month <= 12; ++month)
+                widest = qMax(widest, fm.horizontalAdvance(core::ShortDayName(day) + QStringLiteral(" 28 ") +
+                                                           core::ShortMonthName(month) + QStringLiteral(" 2031")));
+        return widest;
+    };
+    while (widestDate(font) > width && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    return font;
+}
+
 void paintAddressLine(QPainter &p, const QRect &rect, const QString &text, const LineCanvas &c) {
     const AddressLine line = ParseAddressLine(text);
     p.save();
@@ -93,11 +140,15 @@ void LinePainterDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     const QPalette &pal = option.palette;
     painter->setFont(option.font);
     switch (m_kind) {
+    case Kind::Todo:
     case Kind::Agenda: {
         const LineCanvas c{selected ? pal.brush(QPalette::Highlight) : pal.brush(QPalette::Base),
                            selected ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Text),
                            pal.color(QPalette::Button)};
-        paintAgendaLine(*painter, option.rect, text, m_timeColumn, c);
+        if (m_kind == Kind::Todo)
+            paintTodoLine(*painter, option.rect, text, c);
+        else
+            paintAgendaLine(*painter, option.rect, text, m_timeColumn, c);
         break;
     }
     case Kind::Address:

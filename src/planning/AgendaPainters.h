@@ -5,6 +5,7 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QFont>
 #include <QStyledItemDelegate>
 
 class QPainter;
@@ -25,6 +26,16 @@ struct LineCanvas {
 // repeating item, and a vertical line at the title's column.
 void paintAgendaLine(QPainter &p, const QRect &rect, const QString &line, bool timeColumn, const LineCanvas &c);
 
+// A production line (TodoSql.h): the date as "ddd dd mmm yyyy" at (1, 1), the
+// title at 85 (underlined for an automatic item), wie in bold right-aligned 5
+// pixels before the right edge, and a vertical line at 82.
+void paintTodoLine(QPainter &p, const QRect &rect, const QString &line, const LineCanvas &c);
+
+// The lines put their second column at a fixed place made for the desk's
+// small system font: font shrinks until every date of the coming years fits
+// in width pixels.
+QFont FontFittingDates(QFont font, int width);
+
 // An address line: naam top left, woonplaats right-aligned 2 pixels before
 // the right edge, the further fields joined by " / " on the second text row.
 void paintAddressLine(QPainter &p, const QRect &rect, const QString &line, const LineCanvas &c);
@@ -43,6 +54,7 @@ class LinePainterDelegate : public QStyledItemDelegate {
 public:
     enum class Kind {
         Agenda,   // ListBox1 of the agenda list
+        Todo,     // ListBox1 of the production list
         Address,  // adressenbox of the editor
         Archive   // archiefbox of the editor
     };

@@ -10,6 +10,7 @@
 #include "planning/AgendaSql.h"
 #include "planning/Choosers.h"
 #include "planning/Guarded.h"
+#include "platform/Dialogs.h"
 #include "platform/Errors.h"
 
 #include <QDateEdit>
@@ -250,12 +251,25 @@ void TAgendaPuntFrame::SetFollowUp(int agendaId) {
 
 bool TAgendaPuntFrame::Save() {
     core::TProgramState &s = core::state();
+    // What cannot be read back as typed is refused before anything is stored.
+    if (m_onderwerp->text().trimmed().isEmpty()) {
+        platform::showWarning(QStringLiteral("Geef het agendapunt een onderwerp."));
+        m_onderwerp->setFocus();
+        return false;
+    }
+    const std::optional<QString> time = AgendaTimeFromInput(m_tijd->text());
+    if (!time) {
+        platform::showWarning(QStringLiteral("\"%1\" is geen geldige tijd. Geef een tijd van 00:00 tot en met 23:59.")
+                                  .arg(m_tijd->text()));
+        m_tijd->setFocus();
+        return false;
+    }
     AgendaItemValues v;
     v.kort = m_onderwerp->text();
     v.datum = m_date->date();
     v.lang = m_opmerkingen->toPlainText();
     v.bron = m_bron->text();
-    v.tijd = m_tijd->text();
+    v.tijd = *time;
     v.team = s.currentTeamId;
     v.repeatId = m_repeatId;
     v.followUpId = m_followUpId;

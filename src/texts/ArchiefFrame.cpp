@@ -98,7 +98,7 @@ TArchiefFrame::TArchiefFrame(QWidget *parent)
     m_from->setObjectName(QStringLiteral("vanaf"));
     m_from->setDate(today.addDays(-365));
     m_until->setObjectName(QStringLiteral("tot"));
-    m_until->setDate(today);
+    m_until->setDate(today.addDays(1));  // the end date is left out, and today belongs in
     m_search->setObjectName(QStringLiteral("Button1"));
     connect(m_search, &QPushButton::clicked, this, &TArchiefFrame::Button1Click);
 

@@ -16,7 +16,10 @@ void appendStoredLine(QString &out, QStringView chars, bool hardReturn)
     out.append(hardReturn ? HardReturnTag : SoftBreakTag);
 }
 
-QString readStoredText(QStringView stored)
+namespace {
+
+// readStoredText, with "<br>" read as a hard return when softBreaks is set.
+QString readStored(QStringView stored, bool softBreaks)
 {
     const QStringView escapeName = LessThanTag.sliced(1, LessThanTag.size() - 2);
     QString out;
@@ -29,7 +32,8 @@ QString readStoredText(QStringView stored)
             if (close < 0)
                 break;  // an open tag runs to the end and takes the rest with it
             const QStringView name = stored.sliced(i + 1, close - i - 1).trimmed();
-            if (name.compare(u"hrt", Qt::CaseInsensitive) == 0)
+            if (name.compare(u"hrt", Qt::CaseInsensitive) == 0 ||
+                (softBreaks && name.compare(u"br", Qt::CaseInsensitive) == 0))
                 out.append(HardReturn);
             else if (name == escapeName)
                 out.append(u'<');
@@ -41,6 +45,23 @@ QString readStoredText(QStringView stored)
         ++i;
     }
     return out;
+}
+
+}  // namespace
+
+QString readStoredText(QStringView stored)
+{
+    return readStored(stored, false);
+}
+
+QStringList storedTextLines(QStringView stored)
+{
+    QString text = readStored(stored, true);
+    if (text.endsWith(HardReturn))
+        text.chop(1);
+    if (text.isEmpty())
+        return {};
+    return text.split(HardReturn);
 }
 
 }  // namespace texts

@@ -16,6 +16,7 @@
 // replace the line-end tags should use readStoredText() instead.
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace texts {
@@ -37,5 +38,11 @@ void appendStoredLine(QString &out, QStringView chars, bool hardReturn);
 //  - "hrt" gives a hard return (CR), the escape tag gives "<", every other
 //    tag ("br" included) gives nothing.
 QString readStoredText(QStringView stored);
+
+// The lines of a stored form as the editor showed them, for printing and for
+// every other reader that puts a text out line by line: "<br>" and "<hrt>"
+// (any case) both end a line, the escape tag gives "<", other tags give
+// nothing. The line end after the last line opens no empty line of its own.
+QStringList storedTextLines(QStringView stored);
 
 }  // namespace texts

@@ -196,9 +196,14 @@ void TestMainWindow::autologinAccepted() {
     addresses.at(0)->trigger();
     addresses.at(1)->trigger();
     main->findChild<QMenu *>("HelpMenu")->actions().at(1)->trigger();
-    platform::setOpenUrlHook({});
     QCOMPARE(opened, QStringList({"https://www.detelefoongids.nl/", "https://www.openstreetmap.org/directions",
                                   "https://quillon.example.org/"}));
+    // No browser to start: the editor is told, not left waiting.
+    platform::setOpenUrlHook([](const QUrl &) { return false; });
+    dialogs.expectBox(BoxType::Warning,
+                      "Er kon geen webbrowser worden gestart om https://www.detelefoongids.nl/ te openen.");
+    addresses.at(0)->trigger();
+    platform::setOpenUrlHook({});
     dialogs.expectBox(BoxType::Information, "Er is helaas nog geen help-functie beschikbaar");
     QTest::keyClick(main.get(), Qt::Key_F1);
     for (const char *menu : {"BestandMenu", "ArchiefMenu", "ExtraMenu"}) {

@@ -195,6 +195,8 @@ private slots:
     void savingANewItem();
     void savingAnExistingItem();
     void refusedSavesAreRolledBack();
+    void valuesThatCannotBeReadBackAreRefused_data();
+    void valuesThatCannotBeReadBackAreRefused();
     void loadedTime_data();
     void loadedTime();
     void missingItemStillSavesItsUpdate();
@@ -551,6 +553,39 @@ void TestAgenda::refusedSavesAreRolledBack() {
                        "drop function weiger()"));
 }
 
+void TestAgenda::valuesThatCannotBeReadBackAreRefused_data() {
+    QTest::addColumn<QString>("onderwerp");
+    QTest::addColumn<QString>("tijd");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("empty subject") << "  " << "10:00" << "Geef het agendapunt een onderwerp.";
+    QTest::newRow("no such time") << "Raad" << "25:61"
+                                  << "\"25:61\" is geen geldige tijd. Geef een tijd van 00:00 tot en met 23:59.";
+    QTest::newRow("hour without minutes") << "Raad" << "7:"
+                                          << "\"7:\" is geen geldige tijd. Geef een tijd van 00:00 tot en met 23:59.";
+}
+
+// "Sluiten" answered with Yes: the warning, nothing sent, and the dialog
+// stays open with what was typed.
+void TestAgenda::valuesThatCannotBeReadBackAreRefused() {
+    QFETCH(QString, onderwerp);
+    QFETCH(QString, tijd);
+    QFETCH(QString, warning);
+    TAgendaForm form;
+    TAgendaPuntFrame *f = form.AgendaPuntFrame1();
+    f->Load(-1);
+    f->onderwerp()->setText(onderwerp);
+    f->tijd()->setText(tijd);
+    form.show();
+    testsupport::ScriptedDialogs dialogs;
+    dialogs.expectBox(BoxType::Confirmation, "Wijzigingen opslaan?", ModalResult::Yes);
+    dialogs.expectBox(BoxType::Warning, warning);
+    form.Button1Click();
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    QVERIFY(form.isVisible());
+    QVERIFY(m_log.isEmpty());
+    QCOMPARE(f->onderwerp()->text(), onderwerp);
+}
+
 void TestAgenda::savingAnExistingItem() {
     TAgendaForm form;
     TAgendaPuntFrame *f = form.AgendaPuntFrame1();
@@ -616,8 +651,9 @@ void TestAgenda::missingItemStillSavesItsUpdate() {
     QCOMPARE(f->onderwerp()->text(), QString());
     QCOMPARE(f->bron()->text(), QString("<geen>"));
     QCOMPARE(f->adressenbox()->count(), 0);
+    f->onderwerp()->setText("Intussen verwijderd");  // an empty subject is refused before anything is sent
     m_log.clear();
-    f->Save();
+    QVERIFY(f->Save());
     QCOMPARE(m_log.size(), 2);
     QVERIFY(m_log.at(0).endsWith("where id = 8999"));
     QCOMPARE(m_log.at(1), QString("cmd broadcast agenda update 8999"));

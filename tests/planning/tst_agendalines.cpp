@@ -21,6 +21,8 @@ private slots:
     void linkLines();
     void repeatsOn_data();
     void repeatsOn();
+    void typedTime_data();
+    void typedTime();
     void formatSql_data();
     void formatSql();
     void reloadStatement();
@@ -102,6 +104,28 @@ void TestAgendaLines::repeatsOn() {
     QFETCH(QDate, date);
     QFETCH(bool, shown);
     QCOMPARE(RepeatsOn(dagen, date), shown);
+}
+
+void TestAgendaLines::typedTime_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");  // empty: refused
+    QTest::newRow("whole time") << "09:30" << "09:30";
+    QTest::newRow("one-digit hour gets its zero") << "7:05" << "07:05";
+    QTest::newRow("last minute of the day") << "23:59" << "23:59";
+    QTest::newRow("midnight") << "00:00" << "00:00";
+    QTest::newRow("hour too high") << "25:00" << "";
+    QTest::newRow("minutes too high") << "12:61" << "";
+    QTest::newRow("minutes missing") << "7:" << "";
+    QTest::newRow("one minute digit") << "7:3" << "";
+    QTest::newRow("emptied field") << ":" << "";
+    QTest::newRow("no colon") << "0730" << "";
+    QTest::newRow("signs are no digits") << "+1:-5" << "";
+}
+
+void TestAgendaLines::typedTime() {
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    QCOMPARE(AgendaTimeFromInput(typed).value_or(QString()), stored);
 }
 
 void TestAgendaLines::formatSql_data() {

@@ -78,6 +78,7 @@ private slots:
     void tooShortWarnsAndRunsNothing();
     void typedTextIsFiltered();
     void everyWordWithinTheRange();
+    void todaysTextWithTheDefaultRange();
     void nothingFound();
     void readsFromTheYearTable_data();
     void readsFromTheYearTable();
@@ -106,15 +107,17 @@ void TestArchiefForm::initTestCase()
     m_db = std::make_unique<testsupport::TestDatabase>(15, QStringLiteral("quillon_demo"));
     QVERIFY2(m_db->ok(), qPrintable(m_db->error()));
     // Both words in 9001 and 9004 (on the first day of the range); 9002 has
-    // one; 9003 is dated on the end date and 9005 the day before the range.
+    // one; 9003 is dated on the end date (tomorrow, which the range leaves
+    // out) and 9005 the day before the range; 9007 was written today.
     const QString insert = "insert into tblteksten (id, kop, body, datum, tijd) values "
                            "(9001, 'Beide woorden', 'Quokka<br>en zebravink<hrt>', '%1', '10:00'),"
                            "(9002, 'Een woord', 'alleen quokka<hrt>', '%2', '10:00'),"
                            "(9003, 'Op de einddatum', 'ZEBRAVINK QUOKKA', '%3', '10:00'),"
                            "(9004, 'Op de begindatum', 'quokka, zebravink', '%4', '10:00'),"
                            "(9005, 'Te oud', 'quokka zebravink', '%5', '10:00'),"
-                           "(9006, 'Windmolen in 2002', 'jaartabelproef tblteksten', '20020315', '09:00')";
-    QVERIFY2(m_db->exec(insert.arg(ymd(10), ymd(5), ymd(0), ymd(365), ymd(366))), qPrintable(m_db->lastError()));
+                           "(9006, 'Windmolen in 2002', 'jaartabelproef tblteksten', '20020315', '09:00'),"
+                           "(9007, 'Van vandaag', 'vers nieuws over de dagkoerier', '%6', '08:00')";
+    QVERIFY2(m_db->exec(insert.arg(ymd(10), ymd(5), ymd(-1), ymd(365), ymd(366), ymd(0))), qPrintable(m_db->lastError()));
     // The year table's copy of 204 differs, so the view shows where it came from.
     QVERIFY(m_db->exec("update tblteksten set body = body || ' jaartabelproef' where id = 204"));
     QVERIFY(m_db->exec("update tblteksten_2001 set body = 'jaartabelproef uit tblteksten_2001' where id = 204"));
@@ -170,7 +173,7 @@ void TestArchiefForm::tooShortWarnsAndRunsNothing()
 void TestArchiefForm::typedTextIsFiltered()
 {
     QCOMPARE(m_frame->vanaf()->date(), core::Today().addDays(-365));
-    QCOMPARE(m_frame->tot()->date(), core::Today());
+    QCOMPARE(m_frame->tot()->date(), core::Today().addDays(1));  // the end is left out: today is in
     QLineEdit *edit = m_frame->Edit1();
     edit->setFocus();
     QTest::keyClicks(edit, "QuO-");
@@ -187,13 +190,20 @@ void TestArchiefForm::typedTextIsFiltered()
              qPrintable(m_sql.first()));
 }
 
+// A text written today is found with the dates the window starts with.
+void TestArchiefForm::todaysTextWithTheDefaultRange()
+{
+    search("dagkoerier");
+    QCOMPARE(listedIds(m_frame), QList<int>({9007}));
+}
+
 void TestArchiefForm::everyWordWithinTheRange()
 {
     search("Quokka zebravink");
     QCOMPARE(m_sql.first(), QString("select id,kop,datum from tblteksten where lower(body) like '%quokka%' and "
                                     "lower(body) like '%zebravink%' and datum >= '%1' and datum < '%2'  order by datum "
                                     "desc")
-                                .arg(ymd(365), ymd(0)));
+                                .arg(ymd(365), ymd(-1)));
     QCOMPARE(listedIds(m_frame), QList<int>({9001, 9004}));
     QCOMPARE(m_frame->totals()->text(), QString("2 items gevonden"));
     // The first line is shown, both words highlighted, the body as stored.

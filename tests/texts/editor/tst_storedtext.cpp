@@ -34,6 +34,8 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void settingRewrapsParagraphs();
+    void lines_data();
+    void lines();
 };
 
 void TestStoredText::reading_data()
@@ -116,6 +118,28 @@ void TestStoredText::settingRewrapsParagraphs()
     QCOMPARE(b.lineText(0).toString(), QStringLiteral("aaa bbb"));
     QCOMPARE(b.caret(), b.length() + 1);
     QCOMPARE(b.storedText(), QStringLiteral("aaa bbb<hrt>tweede<br>"));
+}
+
+// What printing, the memo and every other line-by-line reader get.
+void TestStoredText::lines_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("empty") << "" << QStringList{};
+    QTest::newRow("soft and hard line ends both end a line")
+        << "een twee <br>drie<hrt><hrt>vier<br>" << QStringList{"een twee ", "drie", "", "vier"};
+    QTest::newRow("any case, no end after the last line") << "a<BR>b<Hrt>c" << QStringList{"a", "b", "c"};
+    QTest::newRow("typed less-than and markup") << u"1 <\u2264> 2<br><bold>vet<br>"_qs << QStringList{"1 < 2", "vet"};
+    QTest::newRow("the empty text of the editor") << "<br>" << QStringList{};
+    QTest::newRow("two empty lines") << "<hrt><br>" << QStringList{"", ""};
+}
+
+void TestStoredText::lines()
+{
+    QFETCH(QString, stored);
+    QFETCH(QStringList, lines);
+    QCOMPARE(texts::storedTextLines(stored), lines);
 }
 
 QTEST_APPLESS_MAIN(TestStoredText)

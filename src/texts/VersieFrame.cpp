@@ -1,0 +1,818 @@
+#include "texts/VersieFrame.h"
+
+#include "core/Dates.h"
+#include "core/Global.h"
+#include "core/Guarded.h"
+#include "core/Registry.h"
+#include "db/Postgres.h"
+#include "platform/Clipboard.h"
+#include "platform/Dialogs.h"
+#include "platform/Errors.h"
+#include "platform/Printing.h"
+#include "platform/TempDir.h"
+#include "texts/AltCodeDialog.h"
+#include "texts/PersonalEdit.h"
+#include "texts/PopupChars.h"
+#include "texts/StartCommands.h"
+#include "texts/StoredText.h"
+#include "texts/StylePanel.h"
+#include "texts/VersieHistory.h"
+#include "texts/VersieWizard.h"
+#include "views/HighlightView.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStyleOptionTab>
+#include <QStylePainter>
+#include <QTabWidget>
+#include <QTextStream>
+#include <QTimeEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <optional>
+
+namespace texts {
+
+namespace {
+
+constexpr int kTabHeight = 35;
+
+// The statement was carried out. The database seam has shown the backend's
+// message already; a connection that is gone shows none there.
+bool execute(const QString &sql) { return core::Execute(sql); }
+
+// "begin", the statements, "end"; "rollback" instead when one fails, so
+// nothing of them is stored.
+bool transaction(const QStringList &statements) {
+    core::TTransaction t;
+    for (const QString &sql : statements)
+        t.Execute(sql);
+    return t.Commit();
+}
+
+std::optional<int> firstInt(const QString &sql) {
+    auto rs = core::Query(sql);
+    bool ok = false;
+    const int n = rs->RowCount() > 0 ? rs->Row(0).value(0).toInt(&ok) : 0;
+    return ok ? std::optional<int>(n) : std::nullopt;
+}
+
+// Text shortened from its end until it fits width, then "..." appended.
+QString fitted(const QFontMetrics &fm, QString text, int width) {
+    if (fm.horizontalAdvance(text) <= width)
+        return text;
+    while (!text.isEmpty() && fm.horizontalAdvance(text) > width)
+        text.chop(1);
+    return text + QStringLiteral("...");
+}
+
+// Plain text as the editor stores it: a "<" stays a character.
+QString plainToStored(QString text) { return text.replace(QLatin1Char('<'), LessThanTag.toString()); }
+
+}  // namespace
+
+// ---- tabs ---------------------------------------------------------------
+
+TVersionTabs::TVersionTabs(QWidget *parent) : QTabBar(parent) {
+    setObjectName(QStringLiteral("TabControl1"));
+    setExpanding(false);
+    setElideMode(Qt::ElideNone);
+    setUsesScrollButtons(true);
+    setDrawBase(true);
+}
+
+void TVersionTabs::setTabWidth(int width) {
+    m_tabWidth = width;
+    updateGeometry();
+    update();
+}
+
+void TVersionTabs::setLine(int index, const QString &line) {
+    setTabData(index, line);
+    const VersionLine v = ParseVersionLine(line);
+    setTabToolTip(index, v.kop + QLatin1Char('\n') + v.naam);
+    update();
+}
+
+QString TVersionTabs::line(int index) const { return tabData(index).toString(); }
+
+QSize TVersionTabs::tabSizeHint(int) const { return {m_tabWidth, kTabHeight}; }
+
+void TVersionTabs::paintEvent(QPaintEvent *) {
+    QStylePainter p(this);
+    for (int i = 0; i < count(); ++i) {
+        QStyleOptionTab option;
+        initStyleOption(&option, i);
+        option.text.clear();
+        p.drawControl(QStyle::CE_TabBarTabShape, option);
+        const VersionLine v = ParseVersionLine(line(i));
+        const QRect r = tabRect(i);
+        const QFontMetrics fm = p.fontMetrics();
+        const int limit = r.width() - 20;
+        p.setPen(Qt::black);
+        p.drawText(r.left() + 5, r.top() + 4 + fm.ascent(), fitted(fm, v.kop, limit));
+        p.setPen(Qt::blue);
+        p.drawText(r.left() + 5, r.top() + 4 + fm.height() + fm.ascent(), fitted(fm, v.naam, limit));
+    }
+}
+
+// ---- the frame ----------------------------------------------------------
+
+TVersieFrame::TVersieFrame(QWidget *parent) : core::TFrame(parent), m_defaults(ClockDefaults::from(core::Today())) {
+    setObjectName(QStringLiteral("versie"));
+    m_saveGuard.setObjectName(QStringLiteral("saveguardtimer"));
+    m_saveGuard.setSingleShot(true);
+    m_saveGuard.setInterval(2500);
+    connect(&m_saveGuard, &QTimer::timeout, this, [this] {
+        m_saveGuard.stop();
+        WriteBackup();
+    });
+    buildControls();
+}
+
+TVersieFrame::~TVersieFrame() = default;
+
+QToolButton *TVersieFrame::toolButton(const QString &name, const QString &text, const QString &hint) {
+    auto *b = new QToolButton(this);
+    b->setObjectName(name);
+    b->setText(text);
+    b->setToolTip(hint.isEmpty() ? text : hint);
+    b->setAutoRaise(true);
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    return b;
+}
+
+void TVersieFrame::buildControls() {
+    // Tool bar of the frame.
+    auto *bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setIconSize(QSize(1, 1));
+    auto add = [&](const char *name, const char *text, const char *hint, auto slot) {
+        QToolButton *b = toolButton(QString::fromLatin1(name), QString::fromUtf8(text), QString::fromUtf8(hint));
+        connect(b, &QToolButton::clicked, this, [this, slot] { core::Guarded([&] { slot(); }); });
+        bar->addWidget(b);
+        return b;
+    };
+    add("ToolButton1", "Nieuwe versie", "Nieuwe versie maken", [this] { ToolButton1Click(); });
+    add("ToolButton2", "Verwijderen", "Versie verwijderen", [this] { ToolButton2Click(); });
+    bar->addSeparator();
+    // Importing a source needs the sources subsystem's dialog, reached
+    // through an opener the program does not register yet.
+    add("ToolButton8", "Bron", "Bron importeren", [] {})->setEnabled(false);
+    add("ToolButton12", "Archief", "Archief importeren", [this] { ToolButton12Click(); });
+    add("ToolButton9", "Afdrukken", "Afdrukken", [this] { ToolButton9Click(); });
+    add("ToolButton14", "Print", "Afdrukken van deze tekst", [this] { ToolButton9Click(); });
+    bar->addSeparator();
+    add("ToolButton17", "Knippen", "Knippen", [this] { m_body->CutSelection(); });
+    add("ToolButton13", "Kopieeren", "Kopieeren", [this] { m_body->CopySelection(); });
+    add("ToolButton16", "Plakken", "Plakken", [this] { m_body->PasteClipboard(); });
+    add("ToolButton19", "ALT", "Speciaal teken invoegen (ALT-Codes)", [this] { insertAltCode(*m_body); });
+    QToolButton *extra = add("ToolButton21", "Extra", "Extra", [] {});
+    m_xtra = new QMenu(this);
+    m_xtra->setObjectName(QStringLiteral("xtra"));
+    m_autocap = m_xtra->addAction(QStringLiteral("Automatische hoofdletters"));
+    m_autocap->setObjectName(QStringLiteral("autocap"));
+    m_autocap->setCheckable(true);
+    m_spacecheck = m_xtra->addAction(QStringLiteral("Spatie controle"));
+    m_spacecheck->setObjectName(QStringLiteral("spacecheck"));
+    m_spacecheck->setCheckable(true);
+    m_xtra->addSeparator();
+    QAction *history = m_xtra->addAction(QStringLiteral("Eerdere versies..."));
+    history->setObjectName(QStringLiteral("EerdereVersies1"));
+    connect(history, &QAction::triggered, this, [this] { core::Guarded([&] { EerdereVersiesClick(); }); });
+    connect(m_xtra, &QMenu::aboutToShow, this, [this] {
+        m_autocap->setChecked(m_body->AutoCase());
+        m_spacecheck->setChecked(m_body->SpaceCheck());
+    });
+    connect(m_autocap, &QAction::triggered, this, [this](bool on) { m_body->setAutoCase(on); });
+    connect(m_spacecheck, &QAction::triggered, this, [this](bool on) { m_body->setSpaceCheck(on); });
+    extra->setMenu(m_xtra);
+    extra->setPopupMode(QToolButton::InstantPopup);
+
+    m_tabs = new TVersionTabs(this);
+    connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
+        if (m_tabsQuiet || index < 0)
+            return;
+        core::Guarded([&] { TabControl1Change(); });
+    });
+
+    // Left: the topic and the template's fields.
+    m_panel7 = new QWidget(this);
+    m_panel7->setObjectName(QStringLiteral("Panel7"));
+    m_pagesLeft = new QTabWidget(m_panel7);
+    m_pagesLeft->setObjectName(QStringLiteral("PageControl2"));
+    auto *agendaPage = new QWidget;
+    agendaPage->setObjectName(QStringLiteral("Agenda"));
+    m_view = new views::THighlightView(agendaPage);
+    m_view->setObjectName(QStringLiteral("view"));
+    auto *openAgenda = new QPushButton(QStringLiteral("Agendapunt openen"), agendaPage);
+    openAgenda->setObjectName(QStringLiteral("Button1"));
+    openAgenda->setEnabled(core::registry().hasOpener(core::openers::AgendaItem));
+    connect(openAgenda, &QPushButton::clicked, this, [this] { core::Guarded([&] { openAgendaItem(); }); });
+    auto *agendaLayout = new QVBoxLayout(agendaPage);
+    agendaLayout->addWidget(m_view, 1);
+    agendaLayout->addWidget(openAgenda, 0, Qt::AlignLeft);
+    m_pagesLeft->addTab(agendaPage, QStringLiteral("Agenda"));
+    m_extraPage = new QWidget;
+    m_extraPage->setObjectName(QStringLiteral("extra"));
+    m_extraScroll = new QScrollArea(m_extraPage);
+    m_extraScroll->setWidgetResizable(true);
+    m_extraScroll->setFrameShape(QFrame::NoFrame);
+    m_style = new TStylePanel;
+    m_style->setObjectName(QStringLiteral("style"));
+    m_style->OnMerge = [](QObject *, const QString &name, QString &text) {
+        auto rs = core::Query(MergeTemplateSql(name));
+        if (rs->RowCount() > 0)
+            text = rs->Row(0).value(0);
+    };
+    m_extraScroll->setWidget(m_style);
+    auto *extraLayout = new QVBoxLayout(m_extraPage);
+    extraLayout->setContentsMargins(0, 0, 0, 0);
+    extraLayout->addWidget(m_extraScroll);
+    m_pagesLeft->addTab(m_extraPage, QStringLiteral("extra"));
+    m_pagesLeft->setTabVisible(1, false);
+    auto *leftLayout = new QVBoxLayout(m_panel7);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->addWidget(m_pagesLeft);
+
+    // Right: the text and the clocks.
+    m_pagesRight = new QTabWidget(this);
+    m_pagesRight->setObjectName(QStringLiteral("PageControl1"));
+    m_textPage = new QWidget;
+    m_textPage->setObjectName(QStringLiteral("Tekst"));
+    m_kop = new QLineEdit(m_textPage);
+    m_kop->setObjectName(QStringLiteral("kop"));
+    m_kop->installEventFilter(this);
+    connect(m_kop, &QLineEdit::textChanged, this, [this] { rewriteTab(); });
+    m_body = new TPersonalEdit(m_textPage);
+    m_body->setObjectName(QStringLiteral("body"));
+    connect(m_body, &TPersonalEdit::OnChange, this, [this] { m_saveGuard.start(); });
+    m_memo = new QPlainTextEdit(m_textPage);
+    m_memo->setObjectName(QStringLiteral("memo"));
+    m_memo->hide();
+    m_chars = new TPopupChars(this);
+    m_chars->attach(m_kop);
+    m_body->setPopupMenu(m_chars);
+    auto *textLayout = new QVBoxLayout(m_textPage);
+    textLayout->addWidget(m_kop);
+    textLayout->addWidget(m_body, 1);
+    textLayout->addWidget(m_memo, 1);
+    m_pagesRight->addTab(m_textPage, QStringLiteral("Tekst"));
+    m_pagesRight->addTab(buildClockPage(), QStringLiteral("Tijd instellingen"));
+
+    // The editor as it starts, before any template's settings.
+    m_body->setMarginWidth(200);
+    m_body->setLineDistance(1);
+    m_body->setLinesPerPage(2);
+    m_body->setAutoCase(false);
+    m_body->setSpaceCheck(true);
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPixelSize(16);
+    m_body->setFont(arial);
+    arial.setPixelSize(13);
+    m_memo->setFont(arial);
+
+    auto *panel4 = new QHBoxLayout;
+    // The left part takes a third of the width, the text the rest.
+    panel4->addWidget(m_panel7, 1);
+    panel4->addWidget(m_pagesRight, 2);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(bar);
+    layout->addWidget(m_tabs);
+    layout->addLayout(panel4, 1);
+}
+
+QWidget *TVersieFrame::buildClockPage() {
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("Tijdinstellingen"));
+    auto *bar = new QToolBar(page);
+    auto add = [&](const char *name, const char *text, auto slot) {
+        QToolButton *b = toolButton(QString::fromLatin1(name), QString::fromLatin1(text), {});
+        connect(b, &QToolButton::clicked, this, [this, slot] { core::Guarded([&] { slot(); }); });
+        bar->addWidget(b);
+    };
+    add("ToolButton3", "Toevoegen", [this] { AddClock(); });
+    add("ToolButton5", "Opslaan", [this] { StoreClock(); });
+    add("ToolButton4", "Verwijderen", [this] { RemoveClock(); });
+    m_klokbox = new QListWidget(page);
+    m_klokbox->setObjectName(QStringLiteral("klokbox"));
+    m_klokbox->setUniformItemSizes(true);
+    connect(m_klokbox, &QListWidget::itemClicked, this, [this] {
+        m_clocks.select(m_klokbox->currentRow());
+        core::Guarded([&] { showClockFields(); });
+    });
+    auto dateEdit = [&](const char *name) {
+        auto *e = new QDateEdit(page);
+        e->setObjectName(QString::fromLatin1(name));
+        e->setLocale(QLocale(QLocale::Dutch, QLocale::Netherlands));  // the desk's long date, whatever the machine
+        e->setDisplayFormat(QStringLiteral("dddd d MMMM yyyy"));
+        e->setCalendarPopup(true);
+        return e;
+    };
+    auto timeEdit = [&](const char *name) {
+        auto *e = new QTimeEdit(page);
+        e->setObjectName(QString::fromLatin1(name));
+        e->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+        return e;
+    };
+    m_startdatum = dateEdit("startdatum");
+    m_einddatum = dateEdit("einddatum");
+    m_starttijd = timeEdit("starttijd");
+    m_eindtijd = timeEdit("eindtijd");
+    m_intijd = timeEdit("intijd");
+    m_uittijd = timeEdit("uittijd");
+    connect(m_startdatum, &QDateEdit::dateChanged, this, [this](const QDate &d) {
+        if (d > m_einddatum->date())
+            m_einddatum->setDate(d.addDays(1));
+    });
+    auto *fields = new QGridLayout;
+    const struct {
+        const char *caption;
+        QWidget *edit;
+    } rows[] = {{"Startdatum", m_startdatum}, {"Einddatum", m_einddatum}, {"Starttijd", m_starttijd},
+                {"Eindtijd", m_eindtijd},     {"Intijd", m_intijd},       {"Uittijd", m_uittijd}};
+    int r = 0;
+    for (const auto &row : rows) {
+        fields->addWidget(new QLabel(QString::fromLatin1(row.caption), page), r / 2, (r % 2) * 2);
+        fields->addWidget(row.edit, r / 2, (r % 2) * 2 + 1);
+        ++r;
+    }
+    auto *dagen = new QGroupBox(QStringLiteral("Dagen"), page);
+    dagen->setObjectName(QStringLiteral("dagen"));
+    auto *dagenGrid = new QGridLayout(dagen);
+    const char *days[] = {"Maandag", "Dinsdag", "Woensdag", "Donderdag", "Vrijdag", "Zaterdag", "Zondag"};
+    for (int i = 0; i < 7; ++i) {
+        auto *c = new QCheckBox(QString::fromLatin1(days[i]), dagen);
+        c->setObjectName(QString::fromLatin1(days[i]));
+        dagenGrid->addWidget(c, i / 4, i % 4);  // four columns
+        m_dagen << c;
+    }
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(bar);
+    layout->addWidget(m_klokbox, 1);
+    layout->addLayout(fields);
+    layout->addWidget(dagen);
+    return page;
+}
+
+bool TVersieFrame::frameMessage(int msg, qintptr, qintptr) {
+    switch (msg) {
+    case core::FRAME_ACTIVATE:
+        m_kop->setFocus();
+        return true;
+    case core::FRAME_SAVE:
+        m_lastSaveOk = SaveVersion();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TVersieFrame::showTopic() {
+    auto rs = core::Query(TopicSql(AgendaId));
+    if (rs->RowCount() == 0)
+        return;
+    const QStringList row = rs->Row(0);
+    m_view->setText(QStringLiteral("<bold>") + row.value(0) + QStringLiteral("<normal>\r\n\r\n") + row.value(1) +
+                    QStringLiteral("\r\n\r\n<green>Bron: <bold>") + row.value(2));
+    m_topicTitle = row.value(0);
+}
+
+void TVersieFrame::LoadVersions() {
+    m_style->setPostgres(core::state().post);
+    HasVersions = false;
+    m_templateName.clear();
+    showTopic();
+    auto rs = core::Query(VersionListSql(AgendaId));
+    int chosen = 0;
+    m_tabsQuiet = true;
+    while (m_tabs->count() > 0)
+        m_tabs->removeTab(0);
+    for (int i = 0; i < rs->RowCount(); ++i) {
+        const QStringList row = rs->Row(i);
+        m_tabs->addTab(QString());
+        m_tabs->setLine(i, VersionTabText(row.value(0), row.value(1), row.value(2)));
+        if (row.value(0).toInt() == PreferredVersionId)
+            chosen = i;
+    }
+    m_tabs->setCurrentIndex(m_tabs->count() > 0 ? chosen : -1);
+    m_tabsQuiet = false;
+    if (m_tabs->count() > 0) {
+        TabControl1Change();
+        HasVersions = true;
+    } else {
+        ToolButton1Click();
+    }
+}
+
+bool TVersieFrame::TabControl1Change() {
+    PreferredVersionId = -1;
+    if (m_currentId >= 0 && !SaveVersion()) {
+        // Back to the tab of the version still shown.
+        m_tabsQuiet = true;
+        for (int i = 0; i < m_tabs->count(); ++i)
+            if (ParseVersionLine(m_tabs->line(i)).id.toInt() == m_currentId)
+                m_tabs->setCurrentIndex(i);
+        m_tabsQuiet = false;
+        return false;
+    }
+    const int index = m_tabs->currentIndex();
+    if (index < 0)
+        return true;
+    setEnabled(false);
+    struct Enable {
+        QWidget *w;
+        ~Enable() { w->setEnabled(true); }
+    } enable{this};
+    const int w = m_tabs->parentWidget()->width();
+    m_tabs->setTabWidth(qMax(85, (w - w / 10) / qMax(1, int(m_tabs->count()))));
+    m_pagesRight->setCurrentWidget(m_textPage);
+
+    m_currentId = ParseVersionLine(m_tabs->line(index)).id.toInt();
+    m_style->setTextId(m_currentId);
+    auto rs = core::Query(OpenVersionSql(m_currentId));
+    const QStringList row = rs->RowCount() > 0 ? rs->Row(0) : QStringList();
+    m_templateId = row.value(7).toInt();
+    {
+        const QSignalBlocker quiet(m_kop);
+        m_kop->setText(row.value(1));
+    }
+    const QString extra = row.value(8);
+    m_memo->setPlainText(row.value(2));
+    m_body->setStoredText(QString());
+
+    if (m_templateId < 0) {
+        showExtraPage(false);
+    } else {
+        auto t = core::Query(VersionTemplateSql(m_templateId));
+        const QStringList trow = t->RowCount() > 0 ? t->Row(0) : QStringList();
+        m_templateName = trow.value(0);
+        m_pagesLeft->setTabText(1, m_templateName);
+        m_style->setTemplate(trow.value(1));
+        m_style->setValues(extra);
+        m_settings.merge(parseEditorSettings(trow.value(2)));
+        showExtraPage(!trow.value(1).isEmpty());
+        rewriteTab();
+    }
+    LoadClocks();
+    applyEditorSettings();
+    m_body->setStoredText(row.value(2));
+    m_body->setCaret(0);
+    m_saveGuard.stop();  // loading is no typing
+    return true;
+}
+
+void TVersieFrame::showExtraPage(bool show) {
+    m_pagesLeft->setTabVisible(1, show);
+    if (show)
+        m_pagesLeft->setCurrentIndex(1);
+}
+
+void TVersieFrame::rewriteTab() {
+    if (m_currentId < 0)
+        return;
+    const int index = m_tabs->currentIndex();
+    if (index >= 0)
+        m_tabs->setLine(index, VersionTabText(QString::number(m_currentId), m_kop->text(), m_templateName));
+}
+
+void TVersieFrame::applyEditorSettings() {
+    const EditorSetup e = EvaluateEditorSettings(m_settings);
+    for (const char *name : {"usememo", "font", "size", "width", "pagelength"})
+        if (m_settings.has(QString::fromLatin1(name)))
+            core::LogStatus(QString::fromLatin1(name) + QLatin1Char('=') + m_settings.value(QString::fromLatin1(name)));
+    m_memo->setVisible(e.useMemo);
+    m_body->setVisible(!e.useMemo);
+    QFont font = m_body->font();
+    if (!e.font.isEmpty())
+        font.setFamily(e.font);
+    if (e.size)
+        font.setPointSize(qMax(1, *e.size));
+    m_body->setFont(font);
+    if (e.width)
+        m_body->setMarginWidth(*e.width == -1 ? m_body->width() - 40 : *e.width);
+    if (e.pageLength)
+        m_body->setLinesPerPage(*e.pageLength);
+    QFont memoFont = m_memo->font();
+    memoFont.setFamily(font.family());
+    if (font.pointSize() > 0)
+        memoFont.setPointSize(font.pointSize());
+    else
+        memoFont.setPixelSize(font.pixelSize());
+    m_memo->setFont(memoFont);
+    m_kop->setFont(font);
+}
+
+QString TVersieFrame::storedText() const { return !m_memo->isHidden() ? m_memo->toPlainText() : m_body->StoredText(); }
+
+bool TVersieFrame::SaveVersion() {
+    if (m_currentId < 0)
+        return true;
+    StoreClock();
+    VersionValues v;
+    v.id = m_currentId;
+    v.kop = m_kop->text();
+    v.body = storedText();
+    v.extra = m_style->Values();
+    v.pageCount = m_body->PageCount();
+    v.moment = core::Now();
+    v.userId = core::state().userId;
+    v.klok = m_clocks.list();
+    if (!execute(SaveVersionSql(v))) {
+        saveFailed();
+        return false;
+    }
+    return true;
+}
+
+void TVersieFrame::saveFailed() {
+    WriteBackup();  // now, not after the typing pause
+    platform::showError(QStringLiteral("De versie is niet opgeslagen.\nDe tekst blijft in het venster staan; "
+                                       "probeer het opnieuw zodra de verbinding met de database hersteld is."));
+}
+
+void TVersieFrame::ToolButton1Click() {
+    if (!SaveVersion())
+        return;
+    TVersieWizard wizard(window());
+    wizard.setAgendaId(AgendaId);
+    wizard.PrepareWizard();
+    if (wizard.exec() != QDialog::Accepted)
+        return;
+    const int templateId = wizard.Template();
+    const auto newId = firstInt(NextTextIdSql());
+    if (!newId)
+        return;
+    // The new version is composed apart from the window: a start command
+    // that fails, or an insert that fails, leaves the version shown as it was.
+    TStartResult start{QString(), QString(), m_defaults};
+    if (wizard.Basis() < 0) {
+        auto rs = core::Query(InitialCommandsSql(templateId));
+        if (rs->RowCount() > 0) {
+            TStartHooks hooks;
+            hooks.today = core::Today();
+            hooks.warning = [](const QString &text) { platform::showInformation(text); };
+            hooks.ask = [](const QString &prompt, QString &answer) {
+                answer.clear();
+                return core::registry().askInput(QStringLiteral("Invoer"), prompt, answer);
+            };
+            RunStartCommands(ParseStartCommands(rs->Row(0).value(0), m_topicTitle), start, hooks);
+        }
+    } else {
+        auto rs = core::Query(BasisTextSql(wizard.Basis()));
+        if (rs->RowCount() > 0) {
+            start.headline = rs->Row(0).value(0);
+            start.body = rs->Row(0).value(1);
+        }
+    }
+    const QString oldKop = m_kop->text(), oldBody = m_body->StoredText();
+    {
+        const QSignalBlocker quiet(m_kop);
+        m_kop->setText(start.headline);
+    }
+    m_body->setStoredText(start.body);
+    NewVersionValues v{*newId, AgendaId, templateId, m_kop->text(), m_body->StoredText(), core::state().userId,
+                       core::Now()};
+    if (!transaction({InsertVersionSql(v)})) {
+        const QSignalBlocker quiet(m_kop);
+        m_kop->setText(oldKop);
+        m_body->setStoredText(oldBody);
+        platform::showError(QStringLiteral("De nieuwe versie is niet aangemaakt."));
+        return;
+    }
+    m_defaults = start.defaults;
+    HasVersions = true;
+    m_templateId = templateId;
+    m_currentId = *newId;
+    PreferredVersionId = *newId;
+    // The new version starts with one clock: the defaults as the template's
+    // start commands left them.
+    m_clocks.setEntries({});
+    m_clocks.AddClock(m_defaults.entry());
+    refreshClockBox();
+    showClockFields();
+    LoadVersions();
+}
+
+void TVersieFrame::ToolButton2Click() {
+    if (m_currentId < 0)
+        return;
+    if (!platform::confirm(QStringLiteral("Versie \"") + m_kop->text() + QStringLiteral("\" verwijderen?")))
+        return;
+    if (!execute(DeleteVersionSql(m_currentId)))
+        return;  // the database seam has said why
+    m_currentId = -1;  // its row is gone: nothing of it is saved again
+    if (m_tabs->count() <= 1) {
+        QMetaObject::invokeMethod(window(), "close", Qt::QueuedConnection);
+        return;
+    }
+    LoadVersions();
+}
+
+void TVersieFrame::ToolButton12Click() {
+    QObject reply;
+    if (!core::registry().open(core::openers::Archive, {true, QVariant::fromValue(&reply)}))
+        return;
+    if (reply.property("modalResult").toInt() != int(platform::ModalResult::Yes))
+        return;
+    m_body->setStoredText(m_body->StoredText() + QStringLiteral("\r** Geimporteerde tekst **\r") +
+                          plainToStored(reply.property("plainText").toString()));
+}
+
+void TVersieFrame::ToolButton9Click() {
+    platform::PrintJob job(QStringLiteral("QuillonDesk"));
+    if (!job.ask() || !job.begin())
+        return;
+    QPainter &p = job.painter();
+    QPrinter &printer = job.printer();
+    const int pageHeight = printer.pageLayout().paintRectPixels(printer.resolution()).height();
+    const int left = qRound(printer.logicalDpiX() * 0.78);
+    const int top = pageHeight / 35;
+    QFont font(QStringLiteral("Arial"), 12);
+    font.setBold(true);
+    p.setFont(font);
+    p.drawText(left, top + p.fontMetrics().ascent(), m_kop->text());
+    font.setBold(false);
+    p.setFont(font);
+    const int lineHeight = p.fontMetrics().height();
+    int y = top + 2 * lineHeight;
+    for (const QString &line : storedTextLines(storedText())) {
+        if (y > pageHeight - pageHeight / 35) {
+            job.newPage();
+            y = pageHeight / 35;
+        }
+        p.drawText(left, y + p.fontMetrics().ascent(), line);
+        y += lineHeight + lineHeight / 2;
+    }
+    job.end();
+}
+
+void TVersieFrame::EerdereVersiesClick() {
+    if (m_currentId < 0)
+        return;
+    TVersieHistory history(m_currentId, window());
+    if (history.exec() != QDialog::Accepted || !history.chosen())
+        return;
+    // Back in the editor; the next save stores it, keeping what it replaces.
+    const THistoryState &s = *history.chosen();
+    {
+        const QSignalBlocker quiet(m_kop);
+        m_kop->setText(s.kop);
+    }
+    rewriteTab();
+    if (!m_memo->isHidden())
+        m_memo->setPlainText(s.body);
+    m_body->setStoredText(s.body);
+    m_style->setValues(s.extra);
+    SaveVersion();
+}
+
+void TVersieFrame::openAgendaItem() {
+    core::registry().open(core::openers::AgendaItem, {AgendaId});
+    showTopic();
+}
+
+// ---- clocks -------------------------------------------------------------
+
+void TVersieFrame::LoadClocks() {
+    auto rs = core::Query(ClockListSql(m_currentId));
+    QList<ClockEntry> entries = ParseClockList(rs->RowCount() > 0 ? rs->ValueByName(0, QStringLiteral("klok")) : QString());
+    if (entries.isEmpty()) {
+        auto old = core::Query(OldClocksSql(m_currentId));
+        for (int i = 0; i < old->RowCount(); ++i)
+            entries << ClockFromRow(old->Row(i));
+    }
+    m_clocks.setEntries(entries);
+    if (entries.isEmpty())
+        m_clocks.AddClock(m_defaults.entry());
+    else
+        m_clocks.select(0);
+    refreshClockBox();
+    showClockFields();
+}
+
+void TVersieFrame::refreshClockBox() {
+    m_klokbox->clear();
+    for (const ClockEntry &c : m_clocks.entries()) {
+        QString text;
+        try {
+            text = ClockLineText(c);
+        } catch (const platform::ConversionError &) {
+            // an entry that cannot be read is drawn blank
+        }
+        m_klokbox->addItem(text);
+    }
+    m_klokbox->setCurrentRow(m_clocks.selected());
+}
+
+// A field that does not read leaves the rest of the entry unshown.
+void TVersieFrame::showClockFields() {
+    const ClockEntry &c = m_clocks.fields();
+    const QSignalBlocker quiet(m_startdatum);
+    m_startdatum->setDate(core::YmdToDate(c.startDate));
+    m_einddatum->setDate(core::YmdToDate(c.endDate));
+    m_starttijd->setTime(ReadTime(c.startTime));
+    m_eindtijd->setTime(ReadTime(c.endTime));
+    m_intijd->setTime(ReadTime(c.inTime));
+    m_uittijd->setTime(ReadTime(c.outTime));
+    for (int i = 0; i < 7; ++i)
+        m_dagen.at(i)->setChecked(i < c.days.size() && c.days.at(i) == QLatin1Char('x'));
+}
+
+void TVersieFrame::readClockFields() {
+    const QString t = QStringLiteral("hh:nn:ss");
+    ClockEntry &c = m_clocks.fields();
+    c.startDate = core::DateToYmd(m_startdatum->date());
+    c.endDate = core::DateToYmd(m_einddatum->date());
+    c.startTime = core::FormatDateTime(t, m_starttijd->time());
+    c.endTime = core::FormatDateTime(t, m_eindtijd->time());
+    c.inTime = core::FormatDateTime(t, m_intijd->time());
+    c.outTime = core::FormatDateTime(t, m_uittijd->time());
+    c.days.clear();
+    for (QCheckBox *d : m_dagen)
+        c.days += d->isChecked() ? QLatin1Char('x') : QLatin1Char('-');
+}
+
+void TVersieFrame::StoreClock() {
+    readClockFields();
+    m_clocks.StoreClock();
+    refreshClockBox();
+}
+
+void TVersieFrame::AddClock() {
+    m_clocks.AddClock(m_defaults.entry());
+    refreshClockBox();
+    showClockFields();
+}
+
+void TVersieFrame::RemoveClock() {
+    if (m_clocks.selected() < 0 || !platform::confirm(QStringLiteral("Klokje verwijderen?")))
+        return;
+    m_clocks.RemoveClock();
+    refreshClockBox();
+    if (!m_clocks.entries().isEmpty())
+        showClockFields();
+}
+
+// ---- crash backup -------------------------------------------------------
+
+QString TVersieFrame::BackupPath() { return QDir(platform::TempDirectory()).filePath(QStringLiteral("versie.txt")); }
+
+void TVersieFrame::WriteBackup() {
+    QFile f(BackupPath());
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(storedText().toUtf8());
+}
+
+void TVersieFrame::DeleteBackup() { QFile::remove(BackupPath()); }
+
+void TVersieFrame::RestoreBackup() {
+    QFile f(BackupPath());
+    if (!f.exists())
+        return;
+    platform::showInformation(
+        QStringLiteral("Een reserve-kopie is aangetroffen, waarschijnlijk omdat het programma de vorige keer was "
+                       "vastgelopen. \nDe inhoud is in het klembord gezet!\nKies 'plakken' om de tekst terug te "
+                       "halen..."));
+    if (f.open(QIODevice::ReadOnly)) {
+        const QString first = QString::fromUtf8(f.readLine()).remove(QLatin1Char('\n'));
+        platform::clipboard().setText(readStoredText(first));
+        f.close();
+    }
+    f.remove();
+}
+
+// ---- keys ---------------------------------------------------------------
+
+// A headline is never wider than the text column, with room for " (9/9)".
+bool TVersieFrame::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_kop && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QString typed = key->text();
+        if (key->key() != Qt::Key_Backspace && !typed.isEmpty() && typed.at(0).isPrint()) {
+            const QFontMetrics fm(m_kop->font());
+            if (fm.horizontalAdvance(m_kop->text() + typed + QStringLiteral(" (9/9)")) > m_body->MarginWidth())
+                return true;
+        }
+    }
+    return core::TFrame::eventFilter(watched, event);
+}
+
+}  // namespace texts
