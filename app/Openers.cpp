@@ -3,12 +3,17 @@
 #include "core/Global.h"
 #include "core/Registry.h"
 #include "extras/AdresBoekForm.h"
+#include "extras/FilmLadderDialog.h"
+#include "extras/Promo.h"
+#include "extras/TextWidgets.h"
 #include "planning/AgendaForm.h"
 #include "planning/AgendaFrame.h"
 #include "planning/AgendaPuntFrame.h"
 #include "planning/TodoFrame.h"
 #include "texts/ArchiefForm.h"
+#include "texts/PersonalEdit.h"
 #include "texts/PluginPanel.h"
+#include "texts/StyleComboBox.h"
 #include "texts/VersieForm.h"
 #include "views/ViewForm.h"
 
@@ -28,6 +33,19 @@ void RegisterOpeners(views::TViewForm *viewForm) {
     texts::RegisterVersionsOpener();
     planning::RegisterAgendaItemOpener(r);
     extras::RegisterAddressBookOpener(r);
+    extras::setTextWidgets({[](QWidget *parent) {
+                                auto *box = new TStyleComboBox(parent);
+                                box->setOwnerDrawn(true);
+                                return box;
+                            },
+                            [](QWidget *parent) {
+                                auto *edit = new TPersonalEdit(parent);
+                                return extras::StoredTextEditor{
+                                    edit, [edit] { return edit->StoredText(); },
+                                    [edit](const QString &text) { edit->setStoredText(text); }};
+                            }});
+    extras::RegisterFilmTimesOpener(r);
+    extras::RegisterPromoOpener(r);
     texts::RegisterArchiveOpener(r);
     // Plug-in panels get the server and the editor's log-in as they are at the
     // moment a panel is made, not at start-up.
