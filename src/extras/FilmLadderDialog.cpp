@@ -3,6 +3,7 @@
 #include "core/Colors.h"
 #include "core/Dates.h"
 #include "core/Global.h"
+#include "core/Openers.h"
 #include "core/Registry.h"
 #include "db/Postgres.h"
 #include "extras/DagView.h"
@@ -478,10 +479,11 @@ void TFilmLadderDialog::Verwijderen1Click()
 
 void RegisterFilmTimesOpener(core::TRegistry &registry)
 {
-    registry.registerOpener(core::openers::FilmTimes, [](const QVariantList &) {
+    registry.registerOpener<core::FilmTimesRequest>([](const core::FilmTimesRequest &) {
         TFilmLadderDialog dialog(QApplication::activeWindow());
         dialog.Prepare();
         dialog.exec();
+        return std::monostate{};
     });
 }
 

@@ -2,7 +2,7 @@
 
 #include "core/Dates.h"
 #include "db/SqlEscape.h"
-#include "extras/NawSearch.h"
+#include "extras/NawSql.h"
 
 namespace extras {
 

@@ -3,6 +3,7 @@
 #include "core/Colors.h"
 #include "core/Dates.h"
 #include "core/Global.h"
+#include "core/Openers.h"
 #include "core/Registry.h"
 #include "db/Postgres.h"
 #include "extras/PromoEditDialog.h"
@@ -400,10 +401,11 @@ void TPromo::Button4Click()
 
 void RegisterPromoOpener(core::TRegistry &registry)
 {
-    registry.registerOpener(core::openers::Promo, [](const QVariantList &) {
+    registry.registerOpener<core::PromoRequest>([](const core::PromoRequest &) {
         TPromo promo(QApplication::activeWindow());
         promo.Prepare();
         promo.exec();
+        return std::monostate{};
     });
 }
 

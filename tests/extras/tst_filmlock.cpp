@@ -12,6 +12,7 @@
 
 #include "core/Global.h"
 #include "core/MainForm.h"
+#include "core/Openers.h"
 #include "core/Registry.h"
 #include "extras/FilmLadderDialog.h"
 #include "platform/Settings.h"
@@ -72,13 +73,14 @@ void TestFilmLock::lockTijdenWithTwoEditors()
 {
     // The dialog as the program's opener makes it, counted.
     int opened = 0;
-    registry().registerOpener(openers::FilmTimes, [&opened](const QVariantList &) {
+    registry().registerOpener<FilmTimesRequest>([&opened](const FilmTimesRequest &) {
         ++opened;
         extras::TFilmLadderDialog dialog;
         dialog.Prepare();
         dialog.exec();
+        return std::monostate{};
     });
-    registry().registerOpener(openers::Promo, [](const QVariantList &) {});
+    registry().registerOpener<PromoRequest>([](const PromoRequest &) { return std::monostate{}; });
 
     testsupport::ScriptedDialogs dialogs;
     TMain main;
