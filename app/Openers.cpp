@@ -34,12 +34,12 @@ void RegisterOpeners(views::TViewForm *viewForm) {
     planning::RegisterAgendaItemOpener(r);
     extras::RegisterAddressBookOpener(r);
     extras::setTextWidgets({[](QWidget *parent) {
-                                auto *box = new TStyleComboBox(parent);
+                                auto *box = new texts::TStyleComboBox(parent);
                                 box->setOwnerDrawn(true);
                                 return box;
                             },
                             [](QWidget *parent) {
-                                auto *edit = new TPersonalEdit(parent);
+                                auto *edit = new texts::TPersonalEdit(parent);
                                 return extras::StoredTextEditor{
                                     edit, [edit] { return edit->StoredText(); },
                                     [edit](const QString &text) { edit->setStoredText(text); }};
@@ -49,9 +49,9 @@ void RegisterOpeners(views::TViewForm *viewForm) {
     texts::RegisterArchiveOpener(r);
     // Plug-in panels get the server and the editor's log-in as they are at the
     // moment a panel is made, not at start-up.
-    TPluginPanel::setConnectionProvider([] {
+    texts::TPluginPanel::setConnectionProvider([] {
         const core::TProgramState &s = core::state();
-        return PluginConnection{s.serverHost, s.serverPort, s.userName, s.autologinPassword};
+        return texts::PluginConnection{s.serverHost, s.serverPort, s.userName, s.autologinPassword};
     });
     // The frames of the tabs and the windows of the menus register here as
     // their subsystems arrive.

@@ -91,7 +91,7 @@ int main(int argc, char **argv) {
     platform::WriteSetting(QStringLiteral("AgendaDagen"), QStringLiteral("6"));
     core::setClock([] { return QDateTime(kToday, QTime(9, 0)); });
 
-    TPostgres post;
+    db::TPostgres post;
     post.setHost(db.server().host);
     post.setPort(db.server().port);
     if (!post.Open())
@@ -137,7 +137,7 @@ int main(int argc, char **argv) {
     std::printf("agenda reload, %d lines (%d one-off items in range of which 250 on today's production list, "
                 "and the repeating items of the work date), median of %d runs\n",
                 shown, kItems + 250, kRuns);
-    std::printf("ours (TAgendaFrame::Reload, TPostgres, ListBox1 filled and painted): %.2f ms\n", a);
+    std::printf("ours (TAgendaFrame::Reload, db::TPostgres, ListBox1 filled and painted): %.2f ms\n", a);
     std::printf("libpq (PQexec, same statement, same line texts as QStrings):       %.2f ms\n", b);
     std::printf("reload ours/libpq: %.2f\n", a / b);
     return 0;

@@ -76,7 +76,7 @@ bool fill(testsupport::TestDatabase &db)
     return db.exec(sql);
 }
 
-double runOurs(TPostgres &pg, const QString &sql, int *rows)
+double runOurs(db::TPostgres &pg, const QString &sql, int *rows)
 {
     const double t0 = now();
     const auto rs = pg.Query(sql);
@@ -122,7 +122,7 @@ int main(int argc, char **argv)
         qFatal("fill: %s", qPrintable(db.lastError()));
     std::printf("generated %d texts in %.1f s\n", kTexts, (now() - f0) / 1000.0);
 
-    TPostgres pg;
+    db::TPostgres pg;
     pg.setHost(db.server().host);
     pg.setPort(db.server().port);
     QString error;

@@ -56,7 +56,7 @@ struct Sample {
 
 Sample runOurs(const testsupport::TestDatabase &db)
 {
-    TPostgres pg;
+    db::TPostgres pg;
     pg.setHost(db.server().host);
     pg.setPort(db.server().port);
     QString error;
@@ -192,7 +192,7 @@ int main(int argc, char **argv)
             return 1;
         }
     }
-    report("ours  (TPostgres::Query)", ours, baseKb);
+    report("ours  (db::TPostgres::Query)", ours, baseKb);
     report("libpq (PQexec + QString)", libpq, baseKb);
     std::vector<double> a, b;
     for (const Sample &s : ours)

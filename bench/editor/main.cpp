@@ -22,6 +22,8 @@
 #include <functional>
 #include <vector>
 
+using namespace texts;
+
 namespace {
 
 constexpr int kLines = 1000;

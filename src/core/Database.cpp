@@ -9,23 +9,23 @@ namespace core {
 
 namespace {
 
-std::unique_ptr<TPostgresRecordSet> run(const QString &sql, bool keepRows) {
-    TPostgres *post = state().post;
+std::unique_ptr<db::TPostgresRecordSet> run(const QString &sql, bool keepRows) {
+    db::TPostgres *post = state().post;
     if (!post) {
-        auto none = std::make_unique<TPostgresRecordSet>();
-        none->setFailure(TPostgresOutcome::NotConnected, QStringLiteral("Internal error:\ngeen verbinding met de database"));
+        auto none = std::make_unique<db::TPostgresRecordSet>();
+        none->setFailure(db::TPostgresOutcome::NotConnected, QStringLiteral("Internal error:\ngeen verbinding met de database"));
         return none;
     }
     platform::BusyCursor busy;
     auto result = post->Run(sql, keepRows);
-    if (!result->ok() && result->outcome() != TPostgresOutcome::NotConnected)
+    if (!result->ok() && result->outcome() != db::TPostgresOutcome::NotConnected)
         platform::showError(result->error());
     return result;
 }
 
 }  // namespace
 
-std::unique_ptr<TPostgresRecordSet> Query(const QString &sql) { return run(sql, true); }
+std::unique_ptr<db::TPostgresRecordSet> Query(const QString &sql) { return run(sql, true); }
 
 bool Execute(const QString &sql) { return run(sql, false)->ok(); }
 
@@ -44,10 +44,10 @@ bool TTransaction::Execute(const QString &sql) {
     return m_ok;
 }
 
-std::unique_ptr<TPostgresRecordSet> TTransaction::Query(const QString &sql) {
+std::unique_ptr<db::TPostgresRecordSet> TTransaction::Query(const QString &sql) {
     if (!m_ok) {
-        auto none = std::make_unique<TPostgresRecordSet>();
-        none->setFailure(TPostgresOutcome::BackendError, QStringLiteral("eerder statement mislukt"));
+        auto none = std::make_unique<db::TPostgresRecordSet>();
+        none->setFailure(db::TPostgresOutcome::BackendError, QStringLiteral("eerder statement mislukt"));
         return none;
     }
     auto result = core::Query(sql);
@@ -62,7 +62,7 @@ bool TTransaction::Commit() {
     if (m_ok)
         return m_ok = core::Execute(QStringLiteral("end"));
     // Nothing to roll back on a session that is gone: the backend has done it.
-    TPostgres *post = state().post;
+    db::TPostgres *post = state().post;
     if (post && post->Connected())
         core::Execute(QStringLiteral("rollback"));
     return false;

@@ -14,13 +14,15 @@
 
 #include <memory>
 
+namespace db {
 class TPostgresRecordSet;
+}  // namespace db
 
 namespace core {
 
 // Runs one statement on the program's database client and returns its rows;
 // always a record set (empty and not ok() without a client).
-std::unique_ptr<TPostgresRecordSet> Query(const QString &sql);
+std::unique_ptr<db::TPostgresRecordSet> Query(const QString &sql);
 // Runs one statement and discards its rows; whether it worked.
 bool Execute(const QString &sql);
 
@@ -39,7 +41,7 @@ public:
     // Runs sql unless an earlier statement failed; whether it worked.
     bool Execute(const QString &sql);
     // Runs sql and returns its rows; empty and not ok() after a failure.
-    std::unique_ptr<TPostgresRecordSet> Query(const QString &sql);
+    std::unique_ptr<db::TPostgresRecordSet> Query(const QString &sql);
     // Everything so far worked.
     bool ok() const { return m_ok; }
     // "end" when everything worked, else "rollback"; true when stored.

@@ -17,8 +17,10 @@
 #include <memory>
 
 class QMenu;
+namespace db {
 class TPostgres;
 class TPostgresRecordSet;
+}  // namespace db
 
 namespace core {
 
@@ -57,7 +59,7 @@ struct TProgramState {
     QString serverHost;                                  // copies for the plug-in panels
     int serverPort = 2000;
 
-    TPostgres *post = nullptr;          // the database client (owned by the main window)
+    db::TPostgres *post = nullptr;          // the database client (owned by the main window)
     TServerLink *server = nullptr;      // the server link (owned by the main window)
     TMainOperations *main = nullptr;    // the main window's operations
 };

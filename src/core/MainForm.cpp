@@ -124,7 +124,7 @@ WebAddresses ReadWebAddresses() {
 TMain::TMain(TProgramState &state, QWidget *parent) : QMainWindow(parent), m_state(state) {
     setObjectName(QStringLiteral("Main"));
     m_server = new TServerLink(m_state, *this, this);
-    m_post = new TPostgres(this);
+    m_post = new db::TPostgres(this);
     m_state.server = m_server;
     m_state.post = m_post;
     m_state.main = this;

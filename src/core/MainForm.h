@@ -34,7 +34,9 @@ class QPushButton;
 class QTabBar;
 class QToolBar;
 class QToolButton;
+namespace db {
 class TPostgres;
+}  // namespace db
 
 namespace core {
 
@@ -69,7 +71,7 @@ public:
     TLogForm *logForm() const { return m_logForm; }
     TMededeling *mededeling() const { return m_mededeling; }
     TServerLink *server() const { return m_server; }
-    TPostgres *post() const { return m_post; }
+    db::TPostgres *post() const { return m_post; }
     TLogView *LogView1() const { return m_logView; }
     TFrame *leftFrame() const { return m_leftFrame; }
     TFrame *rightFrame() const { return m_rightFrame; }
@@ -150,7 +152,7 @@ private:
 
     TProgramState &m_state;
     TServerLink *m_server;
-    TPostgres *m_post;
+    db::TPostgres *m_post;
     Tsplashform *m_splash;
     TTaakForm *m_taakForm;
     TLogForm *m_logForm;

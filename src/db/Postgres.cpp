@@ -12,6 +12,8 @@ using db::pg::Kind;
 using db::pg::Message;
 using db::pg::OutputMessage;
 
+namespace db {
+
 namespace {
 
 constexpr std::int32_t kProtocol3 = 0x00030000;
@@ -456,3 +458,5 @@ void TPostgres::run(const QByteArray &sql, TPostgresRecordSet &result, bool keep
         }
     }
 }
+
+}  // namespace db

@@ -25,10 +25,12 @@
 #include <memory>
 #include <vector>
 
-namespace db::pg {
+namespace db {
+
+namespace pg {
 class Connection;
 struct Message;
-}
+}  // namespace pg
 
 // How a statement ended.
 enum class TPostgresOutcome {
@@ -172,3 +174,5 @@ private:
     bool m_ready = false;                        // logged in and escapes verified
     TPostgresTransaction m_transaction = TPostgresTransaction::Unknown;
 };
+
+}  // namespace db

@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+namespace platform {
+
 TInvoer::TInvoer(QWidget *parent)
     : QDialog(parent)
 {
@@ -97,3 +99,5 @@ void TInvoer::enforceMaxLength()
         Memo1->setTextCursor(c);
     }
 }
+
+}  // namespace platform

@@ -9,6 +9,8 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
+namespace platform {
+
 class TInvoer : public QDialog {
     Q_OBJECT
 public:
@@ -35,3 +37,5 @@ private:
     QPushButton *Button2 = nullptr;    // "&Afbreken", cancel
     int m_maxLength = 0;
 };
+
+}  // namespace platform

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+namespace platform {
+
 TPostgresPasswordDialog::TPostgresPasswordDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TPostgresPasswordDialog"));
@@ -44,3 +46,5 @@ void TPostgresPasswordDialog::showEvent(QShowEvent *event)
     Edit->setFocus();
     QDialog::showEvent(event);
 }
+
+}  // namespace platform

@@ -9,6 +9,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace platform {
+
 class TPostgresPasswordDialog : public QDialog {
     Q_OBJECT
 public:
@@ -23,3 +25,5 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
 };
+
+}  // namespace platform

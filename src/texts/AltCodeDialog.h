@@ -6,9 +6,10 @@
 
 #include <QString>
 
-class TPersonalEdit;
 
 namespace texts {
+
+class TPersonalEdit;
 
 // What an answer to the dialog means.
 enum class AltCodeAnswer {

@@ -153,9 +153,7 @@ LineBreak wrapLine(QStringView text, qsizetype start, int margin, const TextMetr
     return wrapWith(text, start, margin, widths);
 }
 
-}  // namespace texts
 
-using texts::HardReturn;
 
 TBuffer::TBuffer(texts::TextMetrics metrics) : m_metrics(std::move(metrics)), m_starts(MaxLines + 1, 1) {}
 
@@ -533,3 +531,5 @@ void TBuffer::moveParagraphDown()
         ++p;
     setCaret(p);
 }
+
+}  // namespace texts

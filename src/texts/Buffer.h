@@ -88,8 +88,6 @@ struct LineBreak {
 // column stands alone on its line.
 LineBreak wrapLine(QStringView text, qsizetype start, int margin, const TextMetrics &metrics);
 
-}  // namespace texts
-
 class TBuffer {
 public:
     static constexpr int MaxLines = 1024;
@@ -212,3 +210,5 @@ private:
     int m_anchor = -1;
     int m_selEnd = -1;
 };
+
+}  // namespace texts

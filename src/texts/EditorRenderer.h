@@ -12,9 +12,10 @@
 
 class QPainter;
 class QPalette;
-class TBuffer;
 
 namespace texts {
+
+class TBuffer;
 
 struct EditorColors {
     QColor background{Qt::white};

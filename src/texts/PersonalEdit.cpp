@@ -13,6 +13,8 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+namespace texts {
+
 namespace {
 
 bool isMoveKey(int key)
@@ -498,3 +500,5 @@ void TPersonalEdit::timerEvent(QTimerEvent *e)
     m_caretOn = !m_caretOn;
     update();
 }
+
+}  // namespace texts

@@ -17,6 +17,8 @@
 
 #include <memory>
 
+namespace texts {
+
 class TPersonalEdit : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int MarginWidth READ MarginWidth WRITE setMarginWidth)
@@ -121,3 +123,5 @@ private:
     QBasicTimer m_blink;
     bool m_caretOn = false;
 };
+
+}  // namespace texts

@@ -11,6 +11,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+namespace texts {
+
 namespace {
 PluginConnectionProvider &connectionProvider()
 {
@@ -240,3 +242,5 @@ void TPluginPanel::unloadLibrary()
     m_exports.reset();
     m_context->newsroom.userdata = nullptr;
 }
+
+}  // namespace texts

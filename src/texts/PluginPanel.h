@@ -19,6 +19,8 @@
 
 struct TNewsroom;
 
+namespace texts {
+
 // The program's connection to the coordination server, as plug-ins see it.
 struct PluginConnection {
     QString host;
@@ -67,3 +69,5 @@ private:
     std::unique_ptr<Exports> m_exports;
     int m_height = 10;  // until the library reports its own
 };
+
+}  // namespace texts

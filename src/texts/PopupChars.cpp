@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+namespace texts {
+
 TPopupChars::TPopupChars(QWidget *parent) : QMenu(parent)
 {
     for (int code = FirstCode; code <= LastCode; ++code) {
@@ -76,3 +78,5 @@ void TPopupChars::itemChosen(QAction *action)
     else if (auto *editor = qobject_cast<TPersonalEdit *>(component))
         editor->typeChar(c);
 }
+
+}  // namespace texts

@@ -9,6 +9,8 @@
 
 class QLineEdit;
 
+namespace texts {
+
 class TPopupChars : public QMenu {
     Q_OBJECT
 
@@ -39,3 +41,5 @@ private slots:
 private:
     void attachLineEdit(QLineEdit *edit);
 };
+
+}  // namespace texts

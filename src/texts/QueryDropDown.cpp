@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QToolButton>
 
+namespace texts {
+
 namespace {
 constexpr int kButtonWidth = 25;
 
@@ -134,3 +136,5 @@ void TQueryDropDown::DeleteItem()
         return;
     run(QStringLiteral("delete from ") + m_table + QStringLiteral(" where id = ") + id);
 }
+
+}  // namespace texts

@@ -13,6 +13,8 @@
 class QAction;
 class QMenu;
 class QToolButton;
+
+namespace texts {
 class TStyleComboBox;
 
 class TQueryDropDown : public QWidget {
@@ -56,3 +58,5 @@ private:
     QAction *m_change = nullptr;
     QAction *m_delete = nullptr;
 };
+
+}  // namespace texts

@@ -7,6 +7,8 @@
 #include <QStyledItemDelegate>
 #include <QStylePainter>
 
+namespace texts {
+
 namespace {
 // Draws an "id name" item as its name.
 class NameDelegate : public QStyledItemDelegate {
@@ -150,3 +152,5 @@ bool TStyleComboBox::eventFilter(QObject *watched, QEvent *event)
     }
     return QComboBox::eventFilter(watched, event);
 }
+
+}  // namespace texts

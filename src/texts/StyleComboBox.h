@@ -15,6 +15,8 @@
 
 #include <QComboBox>
 
+namespace texts {
+
 class TStyleComboBox : public QComboBox {
     Q_OBJECT
 public:
@@ -48,3 +50,5 @@ private:
     QString m_search;
     bool m_ownerDrawn = false;
 };
+
+}  // namespace texts

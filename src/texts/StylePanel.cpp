@@ -16,6 +16,8 @@
 #include <QResizeEvent>
 #include <QTimeEdit>
 
+namespace texts {
+
 namespace {
 constexpr int kLabelLeft = 3;
 constexpr int kLabelTop = 4;
@@ -394,3 +396,5 @@ void TStylePanel::setValues(const QString &values)
         }
     }
 }
+
+}  // namespace texts

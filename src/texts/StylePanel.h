@@ -26,6 +26,8 @@
 
 class QLabel;
 
+namespace texts {
+
 // Sender is the control that changed.
 using TNotifyEvent = std::function<void(QObject *sender)>;
 // Supplies the definition of the template called name in templateText (which
@@ -102,3 +104,5 @@ private:
     int m_height = 0;
     int m_quiet = 0;  // > 0 while the panel itself changes controls
 };
+
+}  // namespace texts

@@ -35,15 +35,16 @@ class QScrollArea;
 class QTabWidget;
 class QTimeEdit;
 class QToolButton;
-class TPersonalEdit;
-class TPopupChars;
-class TStylePanel;
 
 namespace views {
 class THighlightView;
 }
 
 namespace texts {
+
+class TPersonalEdit;
+class TPopupChars;
+class TStylePanel;
 
 // The owner-drawn version tabs: headline in black on the first row, the
 // template name in blue on the second, each shortened with "..." to fit.

@@ -96,7 +96,7 @@ private slots:
         for (const QStringList &row : m_db->query("select id from t order by id"))
             ids << row[0];
         QCOMPARE(ids.join(','), stored);
-        QCOMPARE(m_post.transactionStatus(), TPostgresTransaction::Idle);
+        QCOMPARE(m_post.transactionStatus(), db::TPostgresTransaction::Idle);
         QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join('\n')));
     }
 
@@ -104,10 +104,10 @@ private slots:
     // window tells the editor), and the group reports nothing stored.
     void lostSession()
     {
-        TPostgres closed;
+        db::TPostgres closed;
         core::state().post = &closed;
         ScriptedDialogs dialogs;
-        QCOMPARE(core::Query(QStringLiteral("select 1"))->outcome(), TPostgresOutcome::NotConnected);
+        QCOMPARE(core::Query(QStringLiteral("select 1"))->outcome(), db::TPostgresOutcome::NotConnected);
         core::TTransaction t;
         QVERIFY(!t.Execute(QStringLiteral("insert into t values (1)")));
         QVERIFY(!t.Commit());
@@ -117,7 +117,7 @@ private slots:
 
 private:
     std::unique_ptr<testsupport::TestDatabase> m_db;
-    TPostgres m_post;
+    db::TPostgres m_post;
     QStringList m_sent;
 };
 

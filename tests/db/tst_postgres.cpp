@@ -16,7 +16,7 @@ namespace {
 
 // A client aimed at a fake backend, recording everything it reports.
 struct Client {
-    TPostgres pg;
+    db::TPostgres pg;
     QStringList status;
     QStringList statements;
     int disconnects = 0;
@@ -78,7 +78,7 @@ QByteArray ready(int protocol)
     return protocol == 3 ? ready3() : QByteArray("Z");
 }
 
-QString dumpRows(const TPostgresRecordSet &rs)
+QString dumpRows(const db::TPostgresRecordSet &rs)
 {
     QStringList rows;
     for (int i = 0; i < rs.RowCount(); ++i)
@@ -340,7 +340,7 @@ private slots:
         const auto rs = c.pg.Query(QStringLiteral("select 1/(2-a)"));
         QCOMPARE(dumpRows(*rs), QStringLiteral("1/2"));
         QVERIFY(!rs->ok());
-        QCOMPARE(rs->outcome(), TPostgresOutcome::BackendError);
+        QCOMPARE(rs->outcome(), db::TPostgresOutcome::BackendError);
         QCOMPARE(rs->error(), QStringLiteral("ERROR:  division by zero"));  // the first error of the reply
         QVERIFY(c.status.contains(QStringLiteral("Error: ERROR:  division by zero")));
         QVERIFY(dialogs.shown().isEmpty());  // the caller decides what the user sees
@@ -368,7 +368,7 @@ private slots:
         const auto rs = c.pg.Query(QStringLiteral("select a"));
         QVERIFY(t.elapsed() < 3000);
         QCOMPARE(dumpRows(*rs), QStringLiteral("1"));
-        QCOMPARE(rs->outcome(), TPostgresOutcome::Lost);
+        QCOMPARE(rs->outcome(), db::TPostgresOutcome::Lost);
         QCOMPARE(rs->error(), QStringLiteral("Internal error:\nde database heeft de verbinding verbroken"));
         QVERIFY(!c.pg.Connected());
         QVERIFY(!c.pg.Active());
@@ -377,7 +377,7 @@ private slots:
         // a statement says it did not run.
         const auto after = c.pg.Query(QStringLiteral("select a"));
         QCOMPARE(after->RowCount(), 0);
-        QCOMPARE(after->outcome(), TPostgresOutcome::NotConnected);
+        QCOMPARE(after->outcome(), db::TPostgresOutcome::NotConnected);
         QVERIFY(!c.pg.Execute(QStringLiteral("delete from a")));
         QVERIFY(dialogs.shown().isEmpty());
         QCOMPARE(c.statements, QStringList{QStringLiteral("select a")});
@@ -428,7 +428,7 @@ private slots:
         QVERIFY(c.connect());
         const auto rs = c.pg.Query(QStringLiteral("select a"));
         QCOMPARE(rs->RowCount(), 0);
-        QCOMPARE(rs->outcome(), TPostgresOutcome::Lost);
+        QCOMPARE(rs->outcome(), db::TPostgresOutcome::Lost);
         QCOMPARE(rs->error(), box);
         QVERIFY(!c.pg.Connected());
     }
@@ -506,13 +506,13 @@ private slots:
         fake.start();
         Client c(fake, 3);
         QVERIFY(c.connect());
-        QCOMPARE(c.pg.transactionStatus(), TPostgresTransaction::Idle);
+        QCOMPARE(c.pg.transactionStatus(), db::TPostgresTransaction::Idle);
         QVERIFY(c.pg.Execute(QStringLiteral("begin")));
-        QCOMPARE(c.pg.transactionStatus(), TPostgresTransaction::InTransaction);
+        QCOMPARE(c.pg.transactionStatus(), db::TPostgresTransaction::InTransaction);
         c.pg.Execute(QStringLiteral("insert"));
-        QCOMPARE(c.pg.transactionStatus(), TPostgresTransaction::Failed);
+        QCOMPARE(c.pg.transactionStatus(), db::TPostgresTransaction::Failed);
         c.pg.Execute(QStringLiteral("rollback"));
-        QCOMPARE(c.pg.transactionStatus(), TPostgresTransaction::Idle);
+        QCOMPARE(c.pg.transactionStatus(), db::TPostgresTransaction::Idle);
     }
 
     // A NUL would end a 2.0 statement early and let the rest run as a
@@ -527,7 +527,7 @@ private slots:
         Client c(fake, protocol);
         QVERIFY(c.connect());
         const auto rs = c.pg.Query(QStringLiteral("select 'a") + QChar(0) + QStringLiteral("Qdrop table tblagenda'"));
-        QCOMPARE(rs->outcome(), TPostgresOutcome::Refused);
+        QCOMPARE(rs->outcome(), db::TPostgresOutcome::Refused);
         QCOMPARE(rs->error(), QStringLiteral("Het statement bevat een NUL-teken en is niet naar de database gestuurd."));
         QVERIFY(c.statements.isEmpty());
         QVERIFY(c.pg.Connected());
@@ -554,7 +554,7 @@ private slots:
 
     void recordSetBounds()
     {
-        TPostgresRecordSet rs;
+        db::TPostgresRecordSet rs;
         rs.setFieldNames({QStringLiteral("id"), QStringLiteral("naam")});
         rs.appendRow({QStringLiteral("1"), QStringLiteral("Sport")});
         QCOMPARE(rs.ValueByName(0, QStringLiteral("Naam")), QStringLiteral("Sport"));

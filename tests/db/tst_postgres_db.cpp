@@ -19,7 +19,7 @@ using testsupport::TestDatabase;
 namespace {
 
 struct Session {
-    TPostgres pg;
+    db::TPostgres pg;
     QStringList status;
 
     Session(const TestDatabase &db, int protocol, const QString &user = QString())
@@ -105,7 +105,7 @@ private slots:
         QUILLON_REQUIRE_PG(major);
         TestDatabase db(major);
         QVERIFY2(db.ok(), qPrintable(db.error()));
-        TPostgres pg;
+        db::TPostgres pg;
         QStringList log;
         pg.OnStatus = [&](const QString &s) { log.append(s); };
         pg.setHost(db.server().host);
@@ -214,11 +214,11 @@ private slots:
         QFETCH(int, major);
         QUILLON_REQUIRE_PG(major);
         const auto server = testsupport::pgServer(major);
-        TPostgres pg;
+        db::TPostgres pg;
         pg.setHost(server->host);
         pg.setPort(server->port);
         pg.setProtocolVersion(protocolFor(major));
-        QCOMPARE(pg.Query(QStringLiteral("select 1"))->outcome(), TPostgresOutcome::NotConnected);
+        QCOMPARE(pg.Query(QStringLiteral("select 1"))->outcome(), db::TPostgresOutcome::NotConnected);
         QVERIFY(pg.Open());
         QCOMPARE(pg.Query(QStringLiteral("select 1"))->RowCount(), 0);
         QVERIFY(!pg.Execute(QStringLiteral("select 1")));

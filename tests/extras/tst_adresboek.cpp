@@ -96,7 +96,7 @@ private:
 
     std::unique_ptr<testsupport::TestDatabase> m_db;
     servertest::ServerProcess m_server;
-    std::unique_ptr<TPostgres> m_pg;
+    std::unique_ptr<db::TPostgres> m_pg;
     testsupport::NullLinkClient m_client;  // nothing of the link is shown in these tests
     std::unique_ptr<core::TServerLink> m_link;
     std::unique_ptr<servertest::LineClient> m_joost;
@@ -117,7 +117,7 @@ void TestAdresBoek::initTestCase()
                        " from generate_series(1, 201) g"));
     QVERIFY2(m_server.start(m_db.get()), qPrintable(m_server.error()));
 
-    m_pg = std::make_unique<TPostgres>();
+    m_pg = std::make_unique<db::TPostgres>();
     m_pg->setHost(m_db->server().host);
     m_pg->setPort(m_db->server().port);
     QString error;

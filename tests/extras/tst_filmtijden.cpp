@@ -105,7 +105,7 @@ private:
     QList<QStringList> shows(int film);
 
     std::unique_ptr<testsupport::TestDatabase> m_db;
-    std::unique_ptr<TPostgres> m_pg;
+    std::unique_ptr<db::TPostgres> m_pg;
     std::unique_ptr<TFilmLadderDialog> m_dialog;
     std::unique_ptr<testsupport::ScriptedDialogs> m_dialogs;
     QStringList m_sql;
@@ -116,7 +116,7 @@ void TestFilmTijden::initTestCase()
     QUILLON_REQUIRE_PG(15);
     m_db = std::make_unique<testsupport::TestDatabase>(15, QStringLiteral("quillon_demo"));
     QVERIFY2(m_db->ok(), qPrintable(m_db->error()));
-    m_pg = std::make_unique<TPostgres>();
+    m_pg = std::make_unique<db::TPostgres>();
     m_pg->setHost(m_db->server().host);
     m_pg->setPort(m_db->server().port);
     QString error;
@@ -127,7 +127,7 @@ void TestFilmTijden::initTestCase()
     core::state().post = m_pg.get();
     core::setClock([] { return QDateTime(kToday, QTime(10, 0)); });
     extras::setTextWidgets({[](QWidget *parent) {
-                                auto *box = new TStyleComboBox(parent);
+                                auto *box = new texts::TStyleComboBox(parent);
                                 box->setOwnerDrawn(true);
                                 return box;
                             },

@@ -79,7 +79,7 @@ private:
     TPromoDrag fromList(const QString &name);
 
     std::unique_ptr<testsupport::TestDatabase> m_db;
-    std::unique_ptr<TPostgres> m_pg;
+    std::unique_ptr<db::TPostgres> m_pg;
     std::unique_ptr<TPromo> m_promo;
     std::unique_ptr<testsupport::ScriptedDialogs> m_dialogs;
     StatusRecorder m_status;
@@ -91,7 +91,7 @@ void TestPromo::initTestCase()
     QUILLON_REQUIRE_PG(15);
     m_db = std::make_unique<testsupport::TestDatabase>(15, QStringLiteral("quillon_demo"));
     QVERIFY2(m_db->ok(), qPrintable(m_db->error()));
-    m_pg = std::make_unique<TPostgres>();
+    m_pg = std::make_unique<db::TPostgres>();
     m_pg->setHost(m_db->server().host);
     m_pg->setPort(m_db->server().port);
     QString error;
@@ -102,7 +102,7 @@ void TestPromo::initTestCase()
     core::state().post = m_pg.get();
     core::state().main = &m_status;
     extras::setTextWidgets({{}, [](QWidget *parent) {
-                                auto *edit = new TPersonalEdit(parent);
+                                auto *edit = new texts::TPersonalEdit(parent);
                                 return extras::StoredTextEditor{
                                     edit, [edit] { return edit->StoredText(); },
                                     [edit](const QString &text) { edit->setStoredText(text); }};

@@ -62,7 +62,7 @@ public:
     Client(QStringList &log) : m_log(log) {}
 
     bool login(const testsupport::TestDatabase &db, quint16 port, const QString &user, const QString &password) {
-        post = std::make_unique<TPostgres>();
+        post = std::make_unique<db::TPostgres>();
         post->setHost(db.server().host);
         post->setPort(db.server().port);
         if (!post->Open())
@@ -106,7 +106,7 @@ public:
             f->serverMessage(argument);
     }
 
-    std::unique_ptr<TPostgres> post;
+    std::unique_ptr<db::TPostgres> post;
     std::unique_ptr<TServerLink> link;
     QString name;
     int userId = 0;

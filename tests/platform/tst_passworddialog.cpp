@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QTest>
 
+using namespace platform;
+
 class TestPasswordDialog : public QObject {
     Q_OBJECT
 private slots:

@@ -94,7 +94,7 @@ private:
     void search(const QString &text, const QDate &from = {});
 
     std::unique_ptr<testsupport::TestDatabase> m_db;
-    std::unique_ptr<TPostgres> m_pg;
+    std::unique_ptr<db::TPostgres> m_pg;
     std::unique_ptr<TArchiefForm> m_form;
     TArchiefFrame *m_frame = nullptr;
     QStringList m_sql;
@@ -122,7 +122,7 @@ void TestArchiefForm::initTestCase()
     QVERIFY(m_db->exec("update tblteksten set body = body || ' jaartabelproef' where id = 204"));
     QVERIFY(m_db->exec("update tblteksten_2001 set body = 'jaartabelproef uit tblteksten_2001' where id = 204"));
 
-    m_pg = std::make_unique<TPostgres>();
+    m_pg = std::make_unique<db::TPostgres>();
     m_pg->setHost(m_db->server().host);
     m_pg->setPort(m_db->server().port);
     QString error;

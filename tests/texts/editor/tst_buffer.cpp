@@ -7,6 +7,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+using namespace texts;
+
 namespace {
 
 // Every character 7 pixels wide, so a column of n characters is 7n pixels.

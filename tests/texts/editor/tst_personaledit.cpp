@@ -12,6 +12,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace texts;
+
 namespace {
 
 // Plays a key script on w. Tokens are separated by spaces: "Shift" (the

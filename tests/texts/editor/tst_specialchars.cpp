@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace texts;
+
 using platform::BoxType;
 
 namespace {

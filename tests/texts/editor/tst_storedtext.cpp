@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+using namespace texts;
+
 namespace {
 
 int sevenPx(QStringView s)

@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QToolButton>
 
+using namespace texts;
+
 using platform::BoxType;
 
 class TestPluginPanel : public QObject {

@@ -16,6 +16,8 @@
 
 #include <memory>
 
+using namespace texts;
+
 using platform::BoxType;
 using platform::ModalResult;
 using testsupport::ScriptedDialogs;
@@ -29,7 +31,7 @@ private slots:
         QUILLON_REQUIRE_PG(15);
         m_db = std::make_unique<TestDatabase>(15);
         QVERIFY2(m_db->ok(), qPrintable(m_db->error()));
-        m_pg = std::make_unique<TPostgres>();
+        m_pg = std::make_unique<db::TPostgres>();
         m_pg->setHost(m_db->server().host);
         m_pg->setPort(m_db->server().port);
         QString error;
@@ -205,7 +207,7 @@ private:
     static QString dollarQuoted(const QString &text) { return QStringLiteral("$q$") + text + QStringLiteral("$q$"); }
 
     std::unique_ptr<TestDatabase> m_db;
-    std::unique_ptr<TPostgres> m_pg;
+    std::unique_ptr<db::TPostgres> m_pg;
     QStringList m_sent;
 };
 

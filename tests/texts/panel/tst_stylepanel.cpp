@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTimeEdit>
 
+using namespace texts;
+
 namespace {
 const QString kFtp = QStringLiteral(
     "edit:host:Hostname:\"\":edit:username:Username:\"\":edit:password:Password:\"\":edit:initialdir:Initial dir:\"\":");

@@ -69,7 +69,7 @@ public:
     Client(QStringList &log) : m_log(log) {}
 
     bool login(const testsupport::TestDatabase &db, quint16 port, const QString &user, const QString &password) {
-        post = std::make_unique<TPostgres>();
+        post = std::make_unique<db::TPostgres>();
         post->setHost(db.server().host);
         post->setPort(db.server().port);
         if (!post->Open())
@@ -118,7 +118,7 @@ public:
     }
     void refreshPanel(PanelSide) override {}
 
-    std::unique_ptr<TPostgres> post;
+    std::unique_ptr<db::TPostgres> post;
     std::unique_ptr<TServerLink> link;
     QString name;
     int userId = 0;
@@ -740,7 +740,7 @@ void TestVersies::failedSaveKeepsTheText() {
     dialogs.expectBox(BoxType::Confirmation, closeAnyway, ModalResult::No);
     dialogs.expectBox(BoxType::Error, failed);
     dialogs.expectBox(BoxType::Confirmation, closeAnyway, ModalResult::Yes);
-    TPostgres own;
+    db::TPostgres own;
     own.setHost(m_db->server().host);
     own.setPort(m_db->server().port);
     QVERIFY(own.Open());
