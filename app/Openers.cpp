@@ -21,7 +21,8 @@
 
 namespace app {
 
-void RegisterOpeners(views::TViewForm *viewForm) {
+void RegisterOpeners(views::TViewForm *viewForm)
+{
     core::TRegistry &r = core::registry();
     r.registerOpener<core::ViewTextRequest>([viewForm](const core::ViewTextRequest &request) {
         if (viewForm)

@@ -18,7 +18,8 @@
 
 #include <cstdio>
 
-int main(int argc, char *argv[]) {
+int main(int argc, char *argv[])
+{
     QElapsedTimer started;
     started.start();
     // Errors raised in event handlers end the current action in an error box,

@@ -17,12 +17,12 @@
 namespace qserver {
 
 namespace {
-constexpr std::size_t kMaxOutput = 64 * 1024 * 1024;   // unread reply bytes before a client is dropped
+constexpr std::size_t kMaxOutput = 64 * 1024 * 1024;  // unread reply bytes before a client is dropped
 constexpr auto kTick = std::chrono::milliseconds(100);  // resolution of time-outs
-constexpr int kFreeFailures = 3;                        // failed log-ins per address or name before slowing down
+constexpr int kFreeFailures = 3;  // failed log-ins per address or name before slowing down
 constexpr auto kFailureMemory = std::chrono::minutes(5);
 constexpr int kMaxLoginDelayMs = 8000;
-constexpr int kReservedDescriptors = 32;                // for the database, job pipes, the log ...
+constexpr int kReservedDescriptors = 32;  // for the database, job pipes, the log ...
 const char *kDatabaseDown = "chat De database van de server antwoordt niet; probeer het later opnieuw\n";
 
 std::chrono::milliseconds statementLimit(const ServerConfig &c)
@@ -68,8 +68,7 @@ Coordinator::Coordinator(asio::io_context &io, ServerConfig config, std::string 
            m_config.dbWorkers, statementLimit(m_config)),
       m_users(m_db, [this](std::function<void()> f) { asio::post(m_io, std::move(f)); }),
       m_jobs(
-          io, [this](const std::string &text) { jobLog(text); },
-          [this] { m_log.broadcast(0, "job refresh"); }),
+          io, [this](const std::string &text) { jobLog(text); }, [this] { m_log.broadcast(0, "job refresh"); }),
       m_log(m_config.queueLimit, m_config.queueBytes)
 {
     m_jobs.setDefinitions(m_config.jobs);
@@ -100,8 +99,8 @@ bool Coordinator::listen(std::string &error)
     if (!ec)
         m_acceptor.listen(asio::socket_base::max_listen_connections, ec);
     if (ec) {
-        error = "cannot listen on " + m_config.listenAddress + ":" + std::to_string(m_config.port) + ": " +
-                ec.message();
+        error =
+            "cannot listen on " + m_config.listenAddress + ":" + std::to_string(m_config.port) + ": " + ec.message();
         return false;
     }
     if (!m_config.tlsCertificate.empty()) {
@@ -137,8 +136,7 @@ bool Coordinator::listen(std::string &error)
                                 : std::size_t(lim.rlim_cur / 2);
         if (usable < m_config.maxConnections) {
             logWarning("max_connections lowered from " + std::to_string(m_config.maxConnections) + " to " +
-                       std::to_string(usable) + ": the process may open " + std::to_string(lim.rlim_cur) +
-                       " files");
+                       std::to_string(usable) + ": the process may open " + std::to_string(lim.rlim_cur) + " files");
             m_config.maxConnections = std::max<std::size_t>(usable, 1);
         }
     }
@@ -208,11 +206,11 @@ void Coordinator::admit(asio::ip::tcp::socket socket)
     const std::string address = ec ? std::string("?") : ep.address().to_string();
     const bool full = m_conns.size() >= m_config.maxConnections;
     if (full || m_perAddress[address] >= m_config.maxConnectionsPerAddress) {
-        logLimited(full ? "limit" : "limit " + address, "connection from " + address + " refused: " +
-                                           (full ? "max_connections (" + std::to_string(m_config.maxConnections)
-                                                 : "max_connections_per_address (" +
-                                                       std::to_string(m_config.maxConnectionsPerAddress)) +
-                                           ") reached");
+        logLimited(full ? "limit" : "limit " + address,
+                   "connection from " + address + " refused: " +
+                       (full ? "max_connections (" + std::to_string(m_config.maxConnections)
+                             : "max_connections_per_address (" + std::to_string(m_config.maxConnectionsPerAddress)) +
+                       ") reached");
         if (m_perAddress[address] == 0)
             m_perAddress.erase(address);
         socket.close(ec);
@@ -259,15 +257,14 @@ void Coordinator::tick()
         const auto quiet = now - c->lastActivity();
         if (m_config.idleTimeoutSeconds > 0 && quiet > seconds(m_config.idleTimeoutSeconds))
             quietOnes.emplace_back(c, "dropped after " + std::to_string(int(m_config.idleTimeoutSeconds)) +
-                                        " s without a command");
+                                          " s without a command");
         else if (c->session.loggedIn && m_config.silentTimeoutSeconds > 0 &&
                  quiet > seconds(m_config.silentTimeoutSeconds))
-            quietOnes.emplace_back(c, "dropped: client silent for " + secondsText(m_config.silentTimeoutSeconds) +
-                                        " s");
+            quietOnes.emplace_back(c,
+                                   "dropped: client silent for " + secondsText(m_config.silentTimeoutSeconds) + " s");
         else if (!c->session.loggedIn && m_config.loginTimeoutSeconds > 0 &&
                  now - c->connectedAt() > seconds(m_config.loginTimeoutSeconds))
-            quietOnes.emplace_back(c, "dropped: no log-in within " + secondsText(m_config.loginTimeoutSeconds) +
-                                        " s");
+            quietOnes.emplace_back(c, "dropped: no log-in within " + secondsText(m_config.loginTimeoutSeconds) + " s");
     }
     for (auto &[c, why] : quietOnes) {
         logoff(*c, "silent");
@@ -295,8 +292,8 @@ void Coordinator::finish(Connection &c, bool ok, const std::string &lines)
             auto &last = c.session.lastDropWarning;
             if (Clock::now() - last > std::chrono::seconds(60)) {
                 last = Clock::now();
-                logWarning("connection " + std::to_string(c.id()) + " (" + c.session.loginName + "): " +
-                           std::to_string(dropped) + " queued lines folded into reload lines, queue limits " +
+                logWarning("connection " + std::to_string(c.id()) + " (" + c.session.loginName +
+                           "): " + std::to_string(dropped) + " queued lines folded into reload lines, queue limits " +
                            std::to_string(m_log.lineLimit()) + " lines, " + std::to_string(m_log.byteLimit()) +
                            " bytes");
             }
@@ -348,10 +345,9 @@ void Coordinator::onLine(Connection &c, const std::string &line)
         // Logged, but not so often that a hostile client can flood the log.
         const int n = ++c.session.badLines;
         if (n <= 5 || n % 1000 == 0)
-            logLimited("bad " + c.address(), "connection " + std::to_string(c.id()) + " from " + c.address() + ": " +
-                                                 cmd.error +
-                                                 (cmd.word.empty() ? std::string()
-                                                                   : " (\"" + cmd.word.substr(0, 40) + "\")"));
+            logLimited("bad " + c.address(),
+                       "connection " + std::to_string(c.id()) + " from " + c.address() + ": " + cmd.error +
+                           (cmd.word.empty() ? std::string() : " (\"" + cmd.word.substr(0, 40) + "\")"));
         finish(c, false);
         return;
     }
@@ -483,23 +479,24 @@ void Coordinator::verifyPassword(Connection &c, const std::string &name, const s
     m_loginInFlight.insert(address);
     c.setBusy(true);
     auto self = m_conns.at(c.id());
-    m_users.find(name, [this, self, address, account, password, answerAt, then = std::move(then)](const UserLookup &found) {
-        const bool right = constantTimeEquals(found.user.password, password) &&
-                           found.outcome == UserLookup::Outcome::Found && !found.user.password.empty();
-        if (found.outcome != UserLookup::Outcome::DatabaseFailed)
-            countOutcome(address, account, right);
-        auto answer = [this, self, address, found, right, then] {
-            m_loginInFlight.erase(address);
-            if (!self->closing())
-                then(self, found, right);
-        };
-        if (Clock::now() >= answerAt) {
-            answer();
-            return;
-        }
-        auto timer = std::make_shared<asio::steady_timer>(m_io, answerAt);
-        timer->async_wait([timer, answer](const std::error_code &) { answer(); });
-    });
+    m_users.find(name,
+                 [this, self, address, account, password, answerAt, then = std::move(then)](const UserLookup &found) {
+                     const bool right = constantTimeEquals(found.user.password, password) &&
+                                        found.outcome == UserLookup::Outcome::Found && !found.user.password.empty();
+                     if (found.outcome != UserLookup::Outcome::DatabaseFailed)
+                         countOutcome(address, account, right);
+                     auto answer = [this, self, address, found, right, then] {
+                         m_loginInFlight.erase(address);
+                         if (!self->closing())
+                             then(self, found, right);
+                     };
+                     if (Clock::now() >= answerAt) {
+                         answer();
+                         return;
+                     }
+                     auto timer = std::make_shared<asio::steady_timer>(m_io, answerAt);
+                     timer->async_wait([timer, answer](const std::error_code &) { answer(); });
+                 });
 }
 
 void Coordinator::countOutcome(const std::string &address, const std::string &account, bool right)
@@ -524,32 +521,33 @@ void Coordinator::auth(Connection &c, const Command &cmd)
         finish(c, same, same ? "setuserid " + std::to_string(c.session.userId) + "\n" : std::string());
         return;
     }
-    verifyPassword(c, cmd.arg, cmd.rest, [this](const std::shared_ptr<Connection> &conn, const UserLookup &found, bool right) {
-        Connection &self = *conn;
-        if (found.outcome == UserLookup::Outcome::DatabaseFailed) {
-            // Not the editor's fault, and not to be mistaken for a wrong password.
-            finish(self, false, kDatabaseDown);
+    verifyPassword(
+        c, cmd.arg, cmd.rest, [this](const std::shared_ptr<Connection> &conn, const UserLookup &found, bool right) {
+            Connection &self = *conn;
+            if (found.outcome == UserLookup::Outcome::DatabaseFailed) {
+                // Not the editor's fault, and not to be mistaken for a wrong password.
+                finish(self, false, kDatabaseDown);
+                self.setBusy(false);
+                return;
+            }
+            if (!right) {
+                logLimited("auth " + self.address(), "connection " + std::to_string(self.id()) + " from " +
+                                                         self.address() + ": log-in refused (wrong name or password)");
+                finish(self, false);
+                self.setBusy(false);
+                return;
+            }
+            Connection *other = byName(found.user.loginName);
+            if (other && other != &self) {
+                logInfo("connection " + std::to_string(self.id()) + ": " + found.user.loginName +
+                        " is logged in on connection " + std::to_string(other->id()) + " already");
+                finish(self, false);
+                self.setBusy(false);
+                return;
+            }
+            login(self, found.user);
             self.setBusy(false);
-            return;
-        }
-        if (!right) {
-            logLimited("auth " + self.address(), "connection " + std::to_string(self.id()) + " from " +
-                                                     self.address() + ": log-in refused (wrong name or password)");
-            finish(self, false);
-            self.setBusy(false);
-            return;
-        }
-        Connection *other = byName(found.user.loginName);
-        if (other && other != &self) {
-            logInfo("connection " + std::to_string(self.id()) + ": " + found.user.loginName +
-                    " is logged in on connection " + std::to_string(other->id()) + " already");
-            finish(self, false);
-            self.setBusy(false);
-            return;
-        }
-        login(self, found.user);
-        self.setBusy(false);
-    });
+        });
 }
 
 void Coordinator::checkPassword(Connection &c, const Command &cmd)
@@ -561,12 +559,13 @@ void Coordinator::checkPassword(Connection &c, const Command &cmd)
         finish(c, false);
         return;
     }
-    verifyPassword(c, c.session.loginName, cmd.rest, [this](const std::shared_ptr<Connection> &conn, const UserLookup &found, bool right) {
-        Connection &self = *conn;
-        const bool down = found.outcome == UserLookup::Outcome::DatabaseFailed;
-        finish(self, right, down ? kDatabaseDown : "");
-        self.setBusy(false);
-    });
+    verifyPassword(c, c.session.loginName, cmd.rest,
+                   [this](const std::shared_ptr<Connection> &conn, const UserLookup &found, bool right) {
+                       Connection &self = *conn;
+                       const bool down = found.outcome == UserLookup::Outcome::DatabaseFailed;
+                       finish(self, right, down ? kDatabaseDown : "");
+                       self.setBusy(false);
+                   });
 }
 
 void Coordinator::login(Connection &c, const UserRow &row)

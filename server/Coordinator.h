@@ -59,21 +59,21 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    struct Claim {                 // a pending request for a team's final-editor role
+    struct Claim {  // a pending request for a team's final-editor role
         std::uint64_t claimant = 0;
         std::uint64_t holder = 0;
         Clock::time_point deadline;
     };
-    struct Failures {              // failed log-ins from one address
+    struct Failures {  // failed log-ins from one address
         int count = 0;
         Clock::time_point last;
     };
     using Handler = void (Coordinator::*)(Connection &, const Command &);
     struct CommandRow {
         CommandKind kind;
-        const char *name;          // the command word, for the log
+        const char *name;  // the command word, for the log
         bool needsLogin;
-        Right right;               // besides the log-in
+        Right right;  // besides the log-in
         Handler handler;
     };
     static const CommandRow kCommands[];
@@ -134,15 +134,15 @@ private:
     MessageLog m_log;
     std::uint64_t m_nextId = 0;
     std::map<std::uint64_t, std::shared_ptr<Connection>> m_conns;  // every open connection
-    std::unordered_map<std::string, std::uint64_t> m_online;       // lower-case login name -> connection
-    std::map<std::int64_t, std::uint64_t> m_roles;                 // team -> final editor's connection
-    std::map<std::int64_t, Claim> m_claims;                        // team -> pending claim
-    std::unordered_map<std::string, Failures> m_failures;          // address -> failed log-ins
-    std::unordered_map<std::string, Failures> m_accountFailures;   // lower-case name -> failed log-ins
-    std::unordered_set<std::string> m_loginInFlight;               // addresses with a password check under way
-    std::unordered_map<std::string, std::size_t> m_perAddress;     // address -> open connections
-    LogThrottle m_throttle{5, std::chrono::seconds(60)};           // log lines clients can provoke
-    int m_spareFd = -1;                                            // given up when descriptors run out
+    std::unordered_map<std::string, std::uint64_t> m_online;  // lower-case login name -> connection
+    std::map<std::int64_t, std::uint64_t> m_roles;  // team -> final editor's connection
+    std::map<std::int64_t, Claim> m_claims;  // team -> pending claim
+    std::unordered_map<std::string, Failures> m_failures;  // address -> failed log-ins
+    std::unordered_map<std::string, Failures> m_accountFailures;  // lower-case name -> failed log-ins
+    std::unordered_set<std::string> m_loginInFlight;  // addresses with a password check under way
+    std::unordered_map<std::string, std::size_t> m_perAddress;  // address -> open connections
+    LogThrottle m_throttle{5, std::chrono::seconds(60)};  // log lines clients can provoke
+    int m_spareFd = -1;  // given up when descriptors run out
     std::uint64_t m_ticks = 0;
     bool m_stopping = false;
 };

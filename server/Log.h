@@ -17,9 +17,18 @@ enum class LogLevel { Info, Warning, Error };
 constexpr std::size_t kMaxLogText = 1000;
 
 void logLine(LogLevel level, std::string_view text);
-inline void logInfo(std::string_view t) { logLine(LogLevel::Info, t); }
-inline void logWarning(std::string_view t) { logLine(LogLevel::Warning, t); }
-inline void logError(std::string_view t) { logLine(LogLevel::Error, t); }
+inline void logInfo(std::string_view t)
+{
+    logLine(LogLevel::Info, t);
+}
+inline void logWarning(std::string_view t)
+{
+    logLine(LogLevel::Warning, t);
+}
+inline void logError(std::string_view t)
+{
+    logLine(LogLevel::Error, t);
+}
 
 // At most `burst` lines per key (an address, a kind of failure) in each
 // window; the first line allowed after a quiet spell says how many were held

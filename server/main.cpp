@@ -16,20 +16,19 @@ constexpr int kExitUsage = 64;
 constexpr int kExitUnavailable = 69;
 constexpr int kExitConfig = 78;
 
-const char *kUsage =
-    "Usage: quillon-server [--config FILE] [--check-config] [--help] [--version]\n"
-    "\n"
-    "The coordination server of Quillon: log-in, named locks, broadcasts between\n"
-    "clients, messages, the final-editor role and background jobs.\n"
-    "\n"
-    "  --config FILE    configuration file (default: quillon-server.ini beside\n"
-    "                   the program)\n"
-    "  --check-config   read the configuration, report problems and exit\n"
-    "  --help           show this text\n"
-    "  --version        show the version\n"
-    "\n"
-    "Exit codes: 0 stopped normally, 64 bad command line, 69 cannot listen,\n"
-    "78 bad configuration. Log lines go to standard error.\n";
+const char *kUsage = "Usage: quillon-server [--config FILE] [--check-config] [--help] [--version]\n"
+                     "\n"
+                     "The coordination server of Quillon: log-in, named locks, broadcasts between\n"
+                     "clients, messages, the final-editor role and background jobs.\n"
+                     "\n"
+                     "  --config FILE    configuration file (default: quillon-server.ini beside\n"
+                     "                   the program)\n"
+                     "  --check-config   read the configuration, report problems and exit\n"
+                     "  --help           show this text\n"
+                     "  --version        show the version\n"
+                     "\n"
+                     "Exit codes: 0 stopped normally, 64 bad command line, 69 cannot listen,\n"
+                     "78 bad configuration. Log lines go to standard error.\n";
 
 std::string besideBinary(const char *argv0, const std::string &file)
 {

@@ -39,11 +39,9 @@ constexpr int kRuns = 9;
 const QDate kToday(2031, 3, 12);
 constexpr int kTeam = 8;
 
-
-
-
 // The libpq reference: the same statement, the same line texts.
-int fetchLibpq(PGconn *c, const QByteArray &sql) {
+int fetchLibpq(PGconn *c, const QByteArray &sql)
+{
     PGresult *r = PQexec(c, sql.constData());
     if (PQresultStatus(r) != PGRES_TUPLES_OK)
         qFatal("libpq: %s", PQresultErrorMessage(r));
@@ -63,7 +61,8 @@ int fetchLibpq(PGconn *c, const QByteArray &sql) {
 
 }  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (!testsupport::pgServer(15)) {
@@ -73,17 +72,19 @@ int main(int argc, char **argv) {
     testsupport::TestDatabase db(15, QStringLiteral("quillon_template"));
     if (!db.ok())
         qFatal("database: %s", qPrintable(db.error()));
-    if (!db.exec(QStringLiteral(
-            "insert into tblagenda (id, kort, lang, datum, tijd, redactie) select i, 'Onderwerp nummer ' || i, "
-            "repeat('omschrijving ', 20), to_char(date '2031-03-12' + (i % 7), 'YYYYMMDD'), "
-            "lpad((i % 24)::text, 2, '0') || ':' || lpad((i % 60)::text, 2, '0'), %1 from generate_series(1, %2) i;"
-            "insert into tblagenda (id, kort, datum, redactie) select i, 'Andere redactie ' || i, '20310312', 1 "
-            "from generate_series(%2 + 1, %2 * 2) i;"
-            "insert into tbltodo (agendaid, datum, redactie) select i, '20310312', %1 from generate_series(1, 250) i;"
-            "insert into tblagendaherhaal (kort, redactie, dagen) values ('Elke dag', %1, 'xxxxxxx'), "
-            "('Woensdag', %1, '---x---'), ('Zondag', %1, 'x------'); analyze")
-                     .arg(kTeam)
-                     .arg(kItems + 250)))
+    if (!db.exec(
+            QStringLiteral(
+                "insert into tblagenda (id, kort, lang, datum, tijd, redactie) select i, 'Onderwerp nummer ' || i, "
+                "repeat('omschrijving ', 20), to_char(date '2031-03-12' + (i % 7), 'YYYYMMDD'), "
+                "lpad((i % 24)::text, 2, '0') || ':' || lpad((i % 60)::text, 2, '0'), %1 from generate_series(1, %2) i;"
+                "insert into tblagenda (id, kort, datum, redactie) select i, 'Andere redactie ' || i, '20310312', 1 "
+                "from generate_series(%2 + 1, %2 * 2) i;"
+                "insert into tbltodo (agendaid, datum, redactie) select i, '20310312', %1 from generate_series(1, 250) "
+                "i;"
+                "insert into tblagendaherhaal (kort, redactie, dagen) values ('Elke dag', %1, 'xxxxxxx'), "
+                "('Woensdag', %1, '---x---'), ('Zondag', %1, 'x------'); analyze")
+                .arg(kTeam)
+                .arg(kItems + 250)))
         qFatal("fill: %s", qPrintable(db.lastError()));
 
     QTemporaryDir settings;
@@ -104,10 +105,9 @@ int main(int argc, char **argv) {
     s.currentTeamId = kTeam;
     s.workDate = kToday;
 
-    const QByteArray info =
-        testsupport::conninfo(db.server(), db.name(), QString::fromLatin1(testsupport::kClientUser),
-                              QString::fromLatin1(testsupport::kClientPassword))
-            .toUtf8();
+    const QByteArray info = testsupport::conninfo(db.server(), db.name(), QString::fromLatin1(testsupport::kClientUser),
+                                                  QString::fromLatin1(testsupport::kClientPassword))
+                                .toUtf8();
     PGconn *c = PQconnectdb(info.constData());
     if (PQstatus(c) != CONNECTION_OK)
         qFatal("libpq: %s", PQerrorMessage(c));

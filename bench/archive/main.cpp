@@ -32,9 +32,6 @@ using bench::trimmedValue;
 constexpr int kTexts = 100000;
 constexpr int kRuns = 7;
 
-
-
-
 // 100,000 texts, reproducible. Most words are everyday ones; every
 // twentieth is a topic word from a list of 400 (80 subjects, each alone and
 // with four endings), so a subject occurs in a few per cent of the texts, as
@@ -54,25 +51,26 @@ bool fill(testsupport::TestDatabase &db)
         "begroting,subsidie,onderzoek,rapport,inwoners,dorp,provincie,natuur,bos,windmolen,zonnepark,energie,"
         "water,dijk,storm,jubileum,vrijwilligers,buurthuis,jongeren,ouderen,fietsbrug,zwaluwkanaal,stationsweg,"
         "a28,n348,veenendorp,oosterwijk,zwaluwstad,carnaval,kermis,molen,station,asielzoekers,camping}'::text[]";
-    const QString sql = QStringLiteral(
-        "select setseed(0.42);"
-        "create temporary table words as select %2 as common,"
-        " array(select t || e from unnest(%3) t, unnest('{\"\",plan,debat,nieuws,zaak}'::text[]) e) as topics;"
-        "create temporary table idx as select pg_get_indexdef('tblteksten_body_trgm_idx'::regclass) as def;"
-        "drop index tblteksten_body_trgm_idx;"
-        "insert into tblteksten (kop, body, datum, tijd, agendaid)"
-        " select 'Bericht ' || g, b.body,"
-        " to_char(date '2024-01-01' + (g * 7919 % 1096), 'YYYYMMDD'), '12:00', -1"
-        " from generate_series(1, %1) g,"
-        " lateral (select string_agg(case when (k + g) % 20 = 0"
-        "                   then w.topics[1 + floor(random() * array_length(w.topics, 1))::int]"
-        "                   else w.common[1 + floor(random() * array_length(w.common, 1))::int] end"
-        "          || case when k % 8 = 0 then '<br>' else ' ' end, '' order by k) || '<hrt>' as body"
-        "          from generate_series(1, 40 + g % 81) k, words w) b;"
-        "do $$ begin execute (select def from idx); end $$;"
-        "analyze tblteksten;")
-                            .arg(kTexts)
-                            .arg(QString::fromLatin1(common), QString::fromLatin1(topics));
+    const QString sql =
+        QStringLiteral(
+            "select setseed(0.42);"
+            "create temporary table words as select %2 as common,"
+            " array(select t || e from unnest(%3) t, unnest('{\"\",plan,debat,nieuws,zaak}'::text[]) e) as topics;"
+            "create temporary table idx as select pg_get_indexdef('tblteksten_body_trgm_idx'::regclass) as def;"
+            "drop index tblteksten_body_trgm_idx;"
+            "insert into tblteksten (kop, body, datum, tijd, agendaid)"
+            " select 'Bericht ' || g, b.body,"
+            " to_char(date '2024-01-01' + (g * 7919 % 1096), 'YYYYMMDD'), '12:00', -1"
+            " from generate_series(1, %1) g,"
+            " lateral (select string_agg(case when (k + g) % 20 = 0"
+            "                   then w.topics[1 + floor(random() * array_length(w.topics, 1))::int]"
+            "                   else w.common[1 + floor(random() * array_length(w.common, 1))::int] end"
+            "          || case when k % 8 = 0 then '<br>' else ' ' end, '' order by k) || '<hrt>' as body"
+            "          from generate_series(1, 40 + g % 81) k, words w) b;"
+            "do $$ begin execute (select def from idx); end $$;"
+            "analyze tblteksten;")
+            .arg(kTexts)
+            .arg(QString::fromLatin1(common), QString::fromLatin1(topics));
     return db.exec(sql);
 }
 
@@ -128,7 +126,8 @@ int main(int argc, char **argv)
     QString error;
     if (!pg.Open(&error))
         qFatal("open: %s", qPrintable(error));
-    pg.Connect(db.name(), QString::fromLatin1(testsupport::kClientUser), QString::fromLatin1(testsupport::kClientPassword));
+    pg.Connect(db.name(), QString::fromLatin1(testsupport::kClientUser),
+               QString::fromLatin1(testsupport::kClientPassword));
     if (!pg.Connected())
         qFatal("connect failed");
     const QByteArray info = testsupport::conninfo(db.server(), db.name(), QString::fromLatin1(testsupport::kClientUser),
@@ -161,8 +160,8 @@ int main(int argc, char **argv)
         const double mo = median(ours), ml = median(theirs);
         oursTotal += mo;
         libpqTotal += ml;
-        std::printf("%-28s %6d rows  ours %8.2f ms  libpq %8.2f ms  trigram index %s\n",
-                    qPrintable('"' + text + '"'), rowsOurs, mo, ml, indexed ? "used" : "NOT USED");
+        std::printf("%-28s %6d rows  ours %8.2f ms  libpq %8.2f ms  trigram index %s\n", qPrintable('"' + text + '"'),
+                    rowsOurs, mo, ml, indexed ? "used" : "NOT USED");
     }
     PQfinish(c);
     std::printf("archive search, %d texts, medians of %d runs summed: ours %.2f ms, libpq %.2f ms\n", kTexts, kRuns,

@@ -34,7 +34,6 @@ constexpr int kRows = 200000;
 constexpr int kRuns = 5;
 const char *kSql = "select a, b, c, d, e, f from bench order by id";
 
-
 // Peak resident memory of this process in kB.
 long peakKb()
 {
@@ -62,7 +61,8 @@ Sample runOurs(const testsupport::TestDatabase &db)
     QString error;
     if (!pg.Open(&error))
         qFatal("open: %s", qPrintable(error));
-    pg.Connect(db.name(), QString::fromLatin1(testsupport::kClientUser), QString::fromLatin1(testsupport::kClientPassword));
+    pg.Connect(db.name(), QString::fromLatin1(testsupport::kClientUser),
+               QString::fromLatin1(testsupport::kClientPassword));
     if (!pg.Connected())
         qFatal("connect failed");
     Sample s;
@@ -73,7 +73,6 @@ Sample runOurs(const testsupport::TestDatabase &db)
     s.peakKb = peakKb();
     return s;
 }
-
 
 Sample runLibpq(const testsupport::TestDatabase &db)
 {
@@ -129,7 +128,6 @@ Sample inChild(bool ours, const testsupport::TestDatabase &db)
     return s;
 }
 
-
 void report(const char *name, const std::vector<Sample> &samples, long baseKb)
 {
     std::vector<double> ms;
@@ -159,17 +157,18 @@ int main(int argc, char **argv)
         return 1;
     }
     // Values of 46 to 50 characters, some with blanks to trim.
-    const bool made = db.exec(QStringLiteral(
-        "create table bench (id integer primary key, a text, b text, c text, d text, e text, f text);"
-        "insert into bench select i,"
-        " md5(i::text) || left(md5('b' || i), 16),"
-        " ' ' || md5('c' || i) || left(md5('d' || i), 14) || ' ',"
-        " md5('e' || i) || 'Den Haag - ' || (i % 1000),"
-        " md5('f' || i) || ' caf\u00e9 \u00ff - ' || (i % 97),"
-        " upper(md5('g' || i)) || left(md5('h' || i), 17),"
-        " md5('i' || i) || '  ' || left(md5('j' || i), 13) || E'\\n'"
-        " from generate_series(1, %1) i;"
-        "grant select on bench to quillon; analyze bench").arg(kRows));
+    const bool made = db.exec(
+        QStringLiteral("create table bench (id integer primary key, a text, b text, c text, d text, e text, f text);"
+                       "insert into bench select i,"
+                       " md5(i::text) || left(md5('b' || i), 16),"
+                       " ' ' || md5('c' || i) || left(md5('d' || i), 14) || ' ',"
+                       " md5('e' || i) || 'Den Haag - ' || (i % 1000),"
+                       " md5('f' || i) || ' caf\u00e9 \u00ff - ' || (i % 97),"
+                       " upper(md5('g' || i)) || left(md5('h' || i), 17),"
+                       " md5('i' || i) || '  ' || left(md5('j' || i), 13) || E'\\n'"
+                       " from generate_series(1, %1) i;"
+                       "grant select on bench to quillon; analyze bench")
+            .arg(kRows));
     if (!made) {
         std::fprintf(stderr, "bench_db_fetch: %s\n", qPrintable(db.lastError()));
         return 1;

@@ -50,10 +50,11 @@ double medianNs(int calls, const std::function<void()> &f)
 // display lines of `edit`.
 QString makeText(TPersonalEdit &edit)
 {
-    static const char *words[] = {"de", "gemeenteraad", "van", "Zwaluwdorp", "heeft", "gisteravond", "ingestemd",
-                                  "met", "bouw", "een", "nieuwe", "brug", "over", "Vliet.", "wethouder", "zegt",
-                                  "dat", "het", "werk", "in", "voorjaar", "begint,", "maar", "bewoners", "zijn",
-                                  "bezorgd", "over", "verkeer", "tijdens", "bouw-", "en", "sloopwerkzaamheden."};
+    static const char *words[] = {
+        "de",   "gemeenteraad", "van",    "Zwaluwdorp", "heeft",    "gisteravond", "ingestemd", "met",
+        "bouw", "een",          "nieuwe", "brug",       "over",     "Vliet.",      "wethouder", "zegt",
+        "dat",  "het",          "werk",   "in",         "voorjaar", "begint,",     "maar",      "bewoners",
+        "zijn", "bezorgd",      "over",   "verkeer",    "tijdens",  "bouw-",       "en",        "sloopwerkzaamheden."};
     QRandomGenerator rng(42);
     QString text;
     while (text.size() < 120000) {

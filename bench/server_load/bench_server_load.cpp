@@ -121,9 +121,9 @@ std::string readFile(const std::string &path)
 }
 
 struct Stats {
-    std::uint64_t deliveries = 0;   // payload lines received inside the window
-    std::uint64_t sent = 0;         // broadcasts / publishes completed inside the window
-    std::uint64_t lost = 0;         // gaps in the per-sender sequence numbers
+    std::uint64_t deliveries = 0;  // payload lines received inside the window
+    std::uint64_t sent = 0;  // broadcasts / publishes completed inside the window
+    std::uint64_t lost = 0;  // gaps in the per-sender sequence numbers
     std::vector<double> pollMs;
 };
 
@@ -278,8 +278,8 @@ struct OurBench {
             // server checks one log-in per address at a time.
             c->sock.open(tcp::v4(), ec);
             if (!ec)
-                c->sock.bind(tcp::endpoint(asio::ip::make_address_v4(
-                                               "127.1." + std::to_string(i / 250) + "." + std::to_string(1 + i % 250)),
+                c->sock.bind(tcp::endpoint(asio::ip::make_address_v4("127.1." + std::to_string(i / 250) + "." +
+                                                                     std::to_string(1 + i % 250)),
                                            0),
                              ec);
             if (!ec)
@@ -332,7 +332,7 @@ struct RedisClient {
     std::string in, out;
     std::uint64_t seq = 0;
     bool subscribed = false;
-    bool nextIsPayload = false;   // the line after a "message" header and channel
+    bool nextIsPayload = false;  // the line after a "message" header and channel
     int headerLines = 0;
     std::vector<std::uint64_t> lastSeq;
 };
@@ -494,7 +494,8 @@ int main()
     if (!sql(conninfo("postgres"), "create database " + db + " template quillon_template owner quillon"))
         die("cannot create the database");
     sql(conninfo(db), "insert into tbluser (loginnaam, password, rights) select 'bench' || i, 'pw', "
-                      "'----------------' from generate_series(1, " + std::to_string(kClients) + ") i");
+                      "'----------------' from generate_series(1, " +
+                          std::to_string(kClients) + ") i");
 
     char tmpl[] = "/tmp/bench_server_load.XXXXXX";
     const std::string dir = mkdtemp(tmpl);
@@ -527,10 +528,10 @@ int main()
     sql(conninfo("postgres"), "drop database if exists " + db + " with (force)");
 
     const unsigned short redisPort = freePort();
-    const pid_t redis = spawn({"redis-server", "--port", std::to_string(redisPort), "--bind", "127.0.0.1", "--save", "",
-                               "--appendonly", "no", "--maxclients", "4000", "--dir", dir,
-                               "--client-output-buffer-limit", "pubsub 0 0 0"},
-                              dir + "/redis.log");
+    const pid_t redis =
+        spawn({"redis-server", "--port", std::to_string(redisPort), "--bind", "127.0.0.1", "--save", "", "--appendonly",
+               "no", "--maxclients", "4000", "--dir", dir, "--client-output-buffer-limit", "pubsub 0 0 0"},
+              dir + "/redis.log");
     bool up = false;
     for (int i = 0; i < 100 && !up; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));

@@ -28,7 +28,8 @@ constexpr int kRuns = 7;
 
 // One client start; the milliseconds until it reported the logged-in window,
 // or -1 when it did not within 10 s.
-double oneRun(const QString &ini, const QString &settings) {
+double oneRun(const QString &ini, const QString &settings)
+{
     QProcess client;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -59,7 +60,8 @@ double oneRun(const QString &ini, const QString &settings) {
 
 }  // namespace
 
-int main(int argc, char *argv[]) {
+int main(int argc, char *argv[])
+{
     QCoreApplication app(argc, argv);
     // The server helper finds the binary through the build folder.
     qputenv("QUILLON_BUILD_DIR", QFileInfo(QStringLiteral(QUILLON_SERVER_BINARY)).absolutePath().toUtf8() + "/..");

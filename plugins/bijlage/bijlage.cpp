@@ -34,8 +34,7 @@ void choose(TNewsroom *newsroom)
     Attachment *a = state(newsroom);
     const QByteArray dir = QFileInfo(a->file->text()).absolutePath().toUtf8();
     const char *chosen = newsroom->openfile(newsroom->host, "Bijlage kiezen",
-                                            a->file->text().isEmpty() ? "" : dir.constData(),
-                                            "Alle bestanden (*)");
+                                            a->file->text().isEmpty() ? "" : dir.constData(), "Alle bestanden (*)");
     if (chosen)
         a->file->setText(QString::fromUtf8(chosen));
 }

@@ -90,8 +90,8 @@ PGresult *DbConnection::attempt(const char *sql, const std::vector<std::string> 
     PGresult *last = nullptr;
     while (true) {
         while (PQisBusy(m_conn)) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0) {
                 // A frozen database: nothing will come on this connection.
                 error = "the database did not answer within " + std::to_string(m_limit.count()) + " ms";

@@ -31,8 +31,7 @@ class DbConnection {
 public:
     DbConnection(std::string conninfo, std::chrono::milliseconds statementLimit)
         : m_conninfo(std::move(conninfo)), m_limit(statementLimit)
-    {
-    }
+    {}
     ~DbConnection();
     DbConnection(const DbConnection &) = delete;
     DbConnection &operator=(const DbConnection &) = delete;

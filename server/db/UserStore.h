@@ -18,14 +18,14 @@ class DbPool;
 struct UserRow {
     int userId = 0;
     std::string loginName;  // as stored, which may differ in letter case from what was asked
-    std::string password;   // empty: the editor has no password yet and cannot log in
-    std::string rights;     // tbluser.rights, one character per right
+    std::string password;  // empty: the editor has no password yet and cannot log in
+    std::string rights;  // tbluser.rights, one character per right
 };
 
 struct UserLookup {
     enum class Outcome {
         Found,
-        Unknown,         // no editor with that name
+        Unknown,  // no editor with that name
         DatabaseFailed,  // the database could not answer; `error` says why
     };
     Outcome outcome = Outcome::DatabaseFailed;

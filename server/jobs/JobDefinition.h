@@ -10,12 +10,12 @@
 namespace qserver {
 
 struct JobDefinition {
-    std::string name;                 // shown in the job lists and used by "job new eenmalig"
+    std::string name;  // shown in the job lists and used by "job new eenmalig"
     std::string description;
     JobSchedule schedule;
-    std::vector<std::string> argv;    // program and arguments, no shell involved
+    std::vector<std::string> argv;  // program and arguments, no shell involved
     int timeLimitSeconds = 600;
-    std::string directory;            // working directory; empty = the server's
+    std::string directory;  // working directory; empty = the server's
 };
 
 }  // namespace qserver

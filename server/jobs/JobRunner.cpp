@@ -39,7 +39,7 @@ struct JobRunner::Running {
     asio::posix::stream_descriptor pipe;
     asio::steady_timer limit;
     std::array<char, 4096> buf{};
-    std::string partial;         // output after the last LF
+    std::string partial;  // output after the last LF
     bool eof = false;
     bool reaped = false;
     bool timedOut = false;

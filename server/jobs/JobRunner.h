@@ -30,7 +30,7 @@ namespace qserver {
 class JobRunner {
 public:
     using LogFn = std::function<void(const std::string &)>;  // one "job log" text
-    using ChangedFn = std::function<void()>;                 // the job lists changed
+    using ChangedFn = std::function<void()>;  // the job lists changed
 
     JobRunner(asio::io_context &io, LogFn log, ChangedFn changed);
     ~JobRunner();
@@ -64,9 +64,9 @@ private:
     ChangedFn m_changed;
     WallClock::time_point m_origin;
     std::vector<JobDefinition> m_defs;
-    std::vector<std::unique_ptr<asio::system_timer>> m_timers;     // one per scheduled definition
-    std::vector<std::optional<WallClock::time_point>> m_next;      // next start per definition
-    std::map<int, std::shared_ptr<Running>> m_running;             // pid -> job
+    std::vector<std::unique_ptr<asio::system_timer>> m_timers;  // one per scheduled definition
+    std::vector<std::optional<WallClock::time_point>> m_next;  // next start per definition
+    std::map<int, std::shared_ptr<Running>> m_running;  // pid -> job
     asio::signal_set m_sigchld;
 };
 

@@ -12,8 +12,7 @@ namespace qserver {
 std::string JobSchedule::describe() const
 {
     switch (kind) {
-    case Kind::Manual:
-        return "handmatig";
+    case Kind::Manual: return "handmatig";
     case Kind::Interval: {
         const long long s = interval.count();
         if (s % 3600 == 0)
@@ -69,8 +68,7 @@ std::optional<JobSchedule> parseSchedule(const std::string &text, std::string *e
             const std::size_t comma = rest.find(',');
             std::string_view hm = trimBlanks(rest.substr(0, comma));
             int h = 0, m = 0;
-            if (hm.size() != 5 || hm[2] != ':' ||
-                std::from_chars(hm.data(), hm.data() + 2, h).ptr != hm.data() + 2 ||
+            if (hm.size() != 5 || hm[2] != ':' || std::from_chars(hm.data(), hm.data() + 2, h).ptr != hm.data() + 2 ||
                 std::from_chars(hm.data() + 3, hm.data() + 5, m).ptr != hm.data() + 5 || h > 23 || m > 59 || h < 0 ||
                 m < 0)
                 return fail("times must be written hh:mm, separated by commas");
@@ -92,8 +90,7 @@ std::optional<WallClock::time_point> nextRun(const JobSchedule &s, WallClock::ti
 {
     using namespace std::chrono;
     switch (s.kind) {
-    case JobSchedule::Kind::Manual:
-        return std::nullopt;
+    case JobSchedule::Kind::Manual: return std::nullopt;
     case JobSchedule::Kind::Interval: {
         if (after < origin)
             return origin + s.interval;

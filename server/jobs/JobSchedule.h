@@ -14,9 +14,9 @@ namespace qserver {
 
 struct JobSchedule {
     enum class Kind {
-        Manual,    // never by itself
+        Manual,  // never by itself
         Interval,  // every `interval`
-        Daily,     // at each of `minutesOfDay` (local time)
+        Daily,  // at each of `minutesOfDay` (local time)
     };
     Kind kind = Kind::Manual;
     std::chrono::seconds interval{0};

@@ -34,8 +34,8 @@ public:
     std::size_t size() const { return m_locks.size(); }
 
 private:
-    std::unordered_map<std::string, Owner> m_locks;                   // lock name -> holder
-    std::unordered_map<Owner, std::unordered_set<std::string>> m_held; // holder -> its lock names
+    std::unordered_map<std::string, Owner> m_locks;  // lock name -> holder
+    std::unordered_map<Owner, std::unordered_set<std::string>> m_held;  // holder -> its lock names
 };
 
 }  // namespace qserver

@@ -8,8 +8,8 @@ namespace qserver {
 
 Connection::Connection(asio::ip::tcp::socket socket, ConnectionHandler &handler, std::uint64_t id, std::size_t maxLine,
                        std::size_t maxOutput, asio::ssl::context *tls)
-    : m_socket(std::move(socket)), m_tlsContext(tls), m_graceTimer(m_socket.get_executor()), m_handler(handler), m_id(id),
-      m_in(maxLine), m_maxOutput(maxOutput), m_connectedAt(std::chrono::steady_clock::now()),
+    : m_socket(std::move(socket)), m_tlsContext(tls), m_graceTimer(m_socket.get_executor()), m_handler(handler),
+      m_id(id), m_in(maxLine), m_maxOutput(maxOutput), m_connectedAt(std::chrono::steady_clock::now()),
       m_lastActivity(m_connectedAt)
 {
     std::error_code ec;
@@ -24,16 +24,15 @@ void Connection::start()
         doRead();
         return;
     }
-    m_socket.async_wait(asio::ip::tcp::socket::wait_read,
-                        [self = shared_from_this()](const std::error_code &ec) {
-                            if (self->m_closed)
-                                return;
-                            if (ec) {
-                                self->close(ec.message());
-                                return;
-                            }
-                            self->startTlsOrPlain();
-                        });
+    m_socket.async_wait(asio::ip::tcp::socket::wait_read, [self = shared_from_this()](const std::error_code &ec) {
+        if (self->m_closed)
+            return;
+        if (ec) {
+            self->close(ec.message());
+            return;
+        }
+        self->startTlsOrPlain();
+    });
 }
 
 void Connection::startTlsOrPlain()

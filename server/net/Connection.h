@@ -90,14 +90,14 @@ private:
     LineBuffer m_in;
     std::array<char, 16384> m_readBuf{};
     static constexpr std::size_t kWritePiece = 64 * 1024;  // largest single write
-    std::string m_out;        // waiting to be written from m_outStart on
+    std::string m_out;  // waiting to be written from m_outStart on
     std::size_t m_outStart = 0;
-    std::string m_writing;    // being written by the current async_write
+    std::string m_writing;  // being written by the current async_write
     std::size_t m_maxOutput;  // a client that reads nothing is dropped beyond this
     bool m_reading = false;
     bool m_writingActive = false;
     bool m_busy = false;
-    bool m_closing = false;   // close after the output is written
+    bool m_closing = false;  // close after the output is written
     bool m_closed = false;
     std::chrono::steady_clock::time_point m_connectedAt;
     std::chrono::steady_clock::time_point m_lastActivity;

@@ -13,29 +13,26 @@ namespace qserver {
 // 'x' grants it.
 enum class Right {
     None,
-    FinalEditor,    // position 1: may claim the final-editor role
+    FinalEditor,  // position 1: may claim the final-editor role
     Administrator,  // position 2: may hang others up and stop the server
 };
 
 struct Session {
     bool loggedIn = false;
     int userId = 0;
-    std::string loginName;   // as stored in tbluser
-    std::string rights;      // tbluser.rights, read at log-in
+    std::string loginName;  // as stored in tbluser
+    std::string rights;  // tbluser.rights, read at log-in
     std::chrono::system_clock::time_point since;
 
-    int badLines = 0;        // malformed lines seen, for the log's rate limit
+    int badLines = 0;  // malformed lines seen, for the log's rate limit
     std::chrono::steady_clock::time_point lastDropWarning;  // last "queued lines dropped" log line
 
     bool has(Right r) const
     {
         switch (r) {
-        case Right::None:
-            return true;
-        case Right::FinalEditor:
-            return !rights.empty() && rights[0] == 'x';
-        case Right::Administrator:
-            return rights.size() >= 2 && rights[1] == 'x';
+        case Right::None: return true;
+        case Right::FinalEditor: return !rights.empty() && rights[0] == 'x';
+        case Right::Administrator: return rights.size() >= 2 && rights[1] == 'x';
         }
         return false;
     }

@@ -234,8 +234,8 @@ std::optional<std::vector<IniSection>> parseIni(const std::string &text, std::st
                 *error = at(lineNo) + "expected \"key = value\"";
             return std::nullopt;
         }
-        sections.back().entries.push_back({toLower(trim(std::string_view(line).substr(0, eq))),
-                                           trim(std::string_view(line).substr(eq + 1)), lineNo});
+        sections.back().entries.push_back(
+            {toLower(trim(std::string_view(line).substr(0, eq))), trim(std::string_view(line).substr(eq + 1)), lineNo});
     }
     return sections;
 }

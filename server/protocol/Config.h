@@ -23,13 +23,13 @@
 namespace qserver {
 
 struct IniEntry {
-    std::string key;    // lower case
+    std::string key;  // lower case
     std::string value;  // trimmed
     int line = 0;
 };
 
 struct IniSection {
-    std::string name;   // as written between the brackets, trimmed
+    std::string name;  // as written between the brackets, trimmed
     int line = 0;
     std::vector<IniEntry> entries;
 };
@@ -41,20 +41,20 @@ std::optional<std::vector<IniSection>> parseIni(const std::string &text, std::st
 
 struct ServerConfig {
     std::string listenAddress = "0.0.0.0";
-    int port = 2000;                       // 0 = any free port (tests)
+    int port = 2000;  // 0 = any free port (tests)
     std::string minClientVersion = "0";
-    double idleTimeoutSeconds = 300;       // 0 = never drop idle connections
-    double silentTimeoutSeconds = 40;      // a logged-in client silent this long is gone; 0 = never
-    double loginTimeoutSeconds = 120;      // time to log in after connecting; 0 = unlimited
+    double idleTimeoutSeconds = 300;  // 0 = never drop idle connections
+    double silentTimeoutSeconds = 40;  // a logged-in client silent this long is gone; 0 = never
+    double loginTimeoutSeconds = 120;  // time to log in after connecting; 0 = unlimited
     std::size_t maxConnections = 500;
     std::size_t maxConnectionsPerAddress = 32;
     std::size_t maxLineLength = 65536;
-    std::size_t queueLimit = 10000;        // queued lines per client
+    std::size_t queueLimit = 10000;  // queued lines per client
     std::size_t queueBytes = 1024 * 1024;  // queued bytes per client
     std::size_t maxLockName = 128;
-    std::size_t maxLocks = 1000;           // locks one client may hold
+    std::size_t maxLocks = 1000;  // locks one client may hold
     double finalEditorTimeoutSeconds = 45;
-    int loginDelayMs = 500;                // base delay after repeated failed log-ins
+    int loginDelayMs = 500;  // base delay after repeated failed log-ins
 
     std::string dbHost = "127.0.0.1";
     int dbPort = 5432;
@@ -62,12 +62,12 @@ struct ServerConfig {
     std::string dbUser = "quillon";
     std::string dbPassword;
     int dbWorkers = 4;
-    int dbConnectTimeoutSeconds = 5;       // libpq's connect_timeout (at least 2)
+    int dbConnectTimeoutSeconds = 5;  // libpq's connect_timeout (at least 2)
     double dbStatementTimeoutSeconds = 5;  // per statement, in the database and in the wait for it
 
     // PEM files; both set: clients may speak TLS (plain TCP stays possible).
-    std::string tlsCertificate;            // the server's certificate chain
-    std::string tlsKey;                    // its private key, unencrypted
+    std::string tlsCertificate;  // the server's certificate chain
+    std::string tlsKey;  // its private key, unencrypted
 
     std::vector<JobDefinition> jobs;
 };

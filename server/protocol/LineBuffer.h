@@ -17,9 +17,9 @@ namespace qserver {
 class LineBuffer {
 public:
     enum class Result {
-        Line,      // `line` holds one complete line
+        Line,  // `line` holds one complete line
         NeedMore,  // no complete line buffered yet
-        TooLong,   // the current line exceeds the cap; the buffer is unusable
+        TooLong,  // the current line exceeds the cap; the buffer is unusable
     };
 
     explicit LineBuffer(std::size_t maxLineLength) : m_max(maxLineLength) {}
@@ -34,9 +34,9 @@ public:
     std::size_t pending() const { return m_data.size() - m_start; }
 
 private:
-    std::string m_data;       // received bytes; [m_start, end) is unconsumed
+    std::string m_data;  // received bytes; [m_start, end) is unconsumed
     std::size_t m_start = 0;  // first byte of the current line
-    std::size_t m_scan = 0;   // bytes of the current line already searched for LF
+    std::size_t m_scan = 0;  // bytes of the current line already searched for LF
     std::size_t m_max;
 };
 

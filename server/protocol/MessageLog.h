@@ -33,8 +33,7 @@ public:
 
     explicit MessageLog(std::size_t lineLimit, std::size_t byteLimit = 1024 * 1024)
         : m_lineLimit(lineLimit), m_byteLimit(byteLimit)
-    {
-    }
+    {}
 
     // Starts queueing for `id`; it receives only lines produced from now on.
     void addClient(ClientId id);
@@ -60,11 +59,11 @@ public:
 private:
     using Line = std::shared_ptr<const std::string>;
     struct Digest {
-        std::vector<std::string> rowOrder;                  // "kind id", first fold first
+        std::vector<std::string> rowOrder;  // "kind id", first fold first
         std::unordered_map<std::string, std::string> rows;  // "kind id" -> net verb
-        std::vector<std::string> views;                     // distinct viewchanged lines
-        std::deque<std::string> kept;                       // role and "down" lines
-        std::string users;                                  // newest roster line
+        std::vector<std::string> views;  // distinct viewchanged lines
+        std::deque<std::string> kept;  // role and "down" lines
+        std::string users;  // newest roster line
         std::size_t jobLines = 0;
         std::size_t otherLines = 0;
         std::size_t folded = 0;

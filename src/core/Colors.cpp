@@ -22,9 +22,9 @@ std::optional<quint32> ParseHex(const QString &text)
     quint32 value = 0;
     for (QChar c : digits) {
         const int d = c.isDigit() && c.unicode() < 128 ? c.unicode() - '0'
-                      : (c >= u'a' && c <= u'f')      ? c.unicode() - 'a' + 10
-                      : (c >= u'A' && c <= u'F')      ? c.unicode() - 'A' + 10
-                                                      : -1;
+                      : (c >= u'a' && c <= u'f')       ? c.unicode() - 'a' + 10
+                      : (c >= u'A' && c <= u'F')       ? c.unicode() - 'A' + 10
+                                                       : -1;
         if (d < 0)
             return std::nullopt;
         value = value * 16 + quint32(d);

@@ -10,7 +10,7 @@
 
 namespace core {
 
-QColor ColorFromBgr(quint32 bgr);     // the top byte is ignored
+QColor ColorFromBgr(quint32 bgr);  // the top byte is ignored
 quint32 ColorToBgr(const QColor &color);
 
 // Reads a hexadecimal number, with or without a leading "$", blanks around it

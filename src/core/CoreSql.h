@@ -11,8 +11,8 @@ namespace core {
 QString UserRightsSql(int userId);  // tbluser.rights of the logged-in editor
 // The editor's teams by name, "select *": id, naam, image, ... by position.
 QString UserTeamsSql(int userId);
-QString AddressBooksSql();          // id and name of every address book, by name
-QString TeamSql(int teamId);        // naam and color of one team
-QString LoginNameSql(int userId);   // for SubstituteUserName
+QString AddressBooksSql();  // id and name of every address book, by name
+QString TeamSql(int teamId);  // naam and color of one team
+QString LoginNameSql(int userId);  // for SubstituteUserName
 
 }  // namespace core

@@ -9,11 +9,13 @@ namespace core {
 
 namespace {
 
-std::unique_ptr<db::TPostgresRecordSet> run(const QString &sql, bool keepRows) {
+std::unique_ptr<db::TPostgresRecordSet> run(const QString &sql, bool keepRows)
+{
     db::TPostgres *post = state().post;
     if (!post) {
         auto none = std::make_unique<db::TPostgresRecordSet>();
-        none->setFailure(db::TPostgresOutcome::NotConnected, QStringLiteral("Internal error:\ngeen verbinding met de database"));
+        none->setFailure(db::TPostgresOutcome::NotConnected,
+                         QStringLiteral("Internal error:\ngeen verbinding met de database"));
         return none;
     }
     platform::BusyCursor busy;
@@ -25,26 +27,38 @@ std::unique_ptr<db::TPostgresRecordSet> run(const QString &sql, bool keepRows) {
 
 }  // namespace
 
-std::unique_ptr<db::TPostgresRecordSet> Query(const QString &sql) { return run(sql, true); }
+std::unique_ptr<db::TPostgresRecordSet> Query(const QString &sql)
+{
+    return run(sql, true);
+}
 
-bool Execute(const QString &sql) { return run(sql, false)->ok(); }
+bool Execute(const QString &sql)
+{
+    return run(sql, false)->ok();
+}
 
-TTransaction::TTransaction() { m_ok = core::Execute(QStringLiteral("begin")); }
+TTransaction::TTransaction()
+{
+    m_ok = core::Execute(QStringLiteral("begin"));
+}
 
-TTransaction::~TTransaction() {
+TTransaction::~TTransaction()
+{
     if (m_open) {
         m_ok = false;  // an abandoned group (an early return, an exception) must not be stored half
         Commit();
     }
 }
 
-bool TTransaction::Execute(const QString &sql) {
+bool TTransaction::Execute(const QString &sql)
+{
     if (m_ok)
         m_ok = core::Execute(sql);
     return m_ok;
 }
 
-std::unique_ptr<db::TPostgresRecordSet> TTransaction::Query(const QString &sql) {
+std::unique_ptr<db::TPostgresRecordSet> TTransaction::Query(const QString &sql)
+{
     if (!m_ok) {
         auto none = std::make_unique<db::TPostgresRecordSet>();
         none->setFailure(db::TPostgresOutcome::BackendError, QStringLiteral("eerder statement mislukt"));
@@ -55,7 +69,8 @@ std::unique_ptr<db::TPostgresRecordSet> TTransaction::Query(const QString &sql) 
     return result;
 }
 
-bool TTransaction::Commit() {
+bool TTransaction::Commit()
+{
     if (!m_open)
         return m_ok;
     m_open = false;

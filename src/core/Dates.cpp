@@ -9,13 +9,13 @@ namespace core {
 namespace {
 
 constexpr std::array<const char *, 7> kShortDays = {"ma", "di", "wo", "do", "vr", "za", "zo"};
-constexpr std::array<const char *, 7> kLongDays = {"maandag", "dinsdag", "woensdag", "donderdag",
+constexpr std::array<const char *, 7> kLongDays = {"maandag", "dinsdag",  "woensdag", "donderdag",
                                                    "vrijdag", "zaterdag", "zondag"};
 constexpr std::array<const char *, 12> kShortMonths = {"jan", "feb", "mrt", "apr", "mei", "jun",
                                                        "jul", "aug", "sep", "okt", "nov", "dec"};
-constexpr std::array<const char *, 12> kLongMonths = {"januari", "februari", "maart",     "april",
-                                                      "mei",     "juni",     "juli",      "augustus",
-                                                      "september", "oktober", "november", "december"};
+constexpr std::array<const char *, 12> kLongMonths = {"januari",   "februari", "maart",    "april",
+                                                      "mei",       "juni",     "juli",     "augustus",
+                                                      "september", "oktober",  "november", "december"};
 
 template <std::size_t N>
 QString nameAt(const std::array<const char *, N> &names, int oneBased)
@@ -38,10 +38,22 @@ ClockHook &clockHook()
 
 }  // namespace
 
-QString ShortDayName(int weekday) { return nameAt(kShortDays, weekday); }
-QString LongDayName(int weekday) { return nameAt(kLongDays, weekday); }
-QString ShortMonthName(int month) { return nameAt(kShortMonths, month); }
-QString LongMonthName(int month) { return nameAt(kLongMonths, month); }
+QString ShortDayName(int weekday)
+{
+    return nameAt(kShortDays, weekday);
+}
+QString LongDayName(int weekday)
+{
+    return nameAt(kLongDays, weekday);
+}
+QString ShortMonthName(int month)
+{
+    return nameAt(kShortMonths, month);
+}
+QString LongMonthName(int month)
+{
+    return nameAt(kLongMonths, month);
+}
 
 // The pattern is read as runs of one letter (case-insensitive). An "m" run
 // right after an hour run means minutes, as it always did in these patterns,
@@ -68,25 +80,36 @@ QString FormatDateTime(const QString &pattern, const QDateTime &moment)
             ++n;
         switch (lower.unicode()) {
         case 'd':
-            if (n == 1) out += QString::number(date.day());
-            else if (n == 2) out += twoDigits(date.day());
-            else if (n == 3) out += ShortDayName(date.dayOfWeek());
-            else if (n == 4) out += LongDayName(date.dayOfWeek());
-            else if (n == 5) out += FormatDateTime(QStringLiteral("dd-mm-yyyy"), date);
-            else out += FormatDateTime(QStringLiteral("dddd d mmmm yyyy"), date);
+            if (n == 1)
+                out += QString::number(date.day());
+            else if (n == 2)
+                out += twoDigits(date.day());
+            else if (n == 3)
+                out += ShortDayName(date.dayOfWeek());
+            else if (n == 4)
+                out += LongDayName(date.dayOfWeek());
+            else if (n == 5)
+                out += FormatDateTime(QStringLiteral("dd-mm-yyyy"), date);
+            else
+                out += FormatDateTime(QStringLiteral("dddd d mmmm yyyy"), date);
             afterHour = false;
             break;
         case 'm':
             if (afterHour && n <= 2) {
                 out += n == 1 ? QString::number(time.minute()) : twoDigits(time.minute());
-            } else if (n == 1) out += QString::number(date.month());
-            else if (n == 2) out += twoDigits(date.month());
-            else if (n == 3) out += ShortMonthName(date.month());
-            else out += LongMonthName(date.month());
+            } else if (n == 1)
+                out += QString::number(date.month());
+            else if (n == 2)
+                out += twoDigits(date.month());
+            else if (n == 3)
+                out += ShortMonthName(date.month());
+            else
+                out += LongMonthName(date.month());
             afterHour = false;
             break;
         case 'y':
-            out += n <= 2 ? twoDigits(date.year() % 100) : QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
+            out +=
+                n <= 2 ? twoDigits(date.year() % 100) : QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
             afterHour = false;
             break;
         case 'h':
@@ -102,12 +125,11 @@ QString FormatDateTime(const QString &pattern, const QDateTime &moment)
             afterHour = false;
             break;
         case 'z':
-            out += n < 3 ? QString::number(time.msec()) : QStringLiteral("%1").arg(time.msec(), 3, 10, QLatin1Char('0'));
+            out +=
+                n < 3 ? QString::number(time.msec()) : QStringLiteral("%1").arg(time.msec(), 3, 10, QLatin1Char('0'));
             afterHour = false;
             break;
-        default:
-            out += pattern.mid(i, n);
-            break;
+        default: out += pattern.mid(i, n); break;
         }
         i += n;
     }
@@ -145,20 +167,35 @@ QString DateToYmd(const QDate &date)
     return FormatDateTime(QStringLiteral("yyyymmdd"), date);
 }
 
-int YearOfDate(const QDate &date) { return date.year(); }
+int YearOfDate(const QDate &date)
+{
+    return date.year();
+}
 
-int WeekdayNumber(const QDate &date) { return date.dayOfWeek(); }
+int WeekdayNumber(const QDate &date)
+{
+    return date.dayOfWeek();
+}
 
-int SundayWeekdayNumber(const QDate &date) { return date.dayOfWeek() % 7 + 1; }
+int SundayWeekdayNumber(const QDate &date)
+{
+    return date.dayOfWeek() % 7 + 1;
+}
 
 QDateTime Now()
 {
     return clockHook() ? clockHook()() : QDateTime::currentDateTime();
 }
 
-QDate Today() { return Now().date(); }
+QDate Today()
+{
+    return Now().date();
+}
 
-QTime TimeNow() { return Now().time(); }
+QTime TimeNow()
+{
+    return Now().time();
+}
 
 ClockHook setClock(ClockHook clock)
 {

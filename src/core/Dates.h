@@ -16,10 +16,10 @@ namespace core {
 
 // Names for Monday = 1 ... Sunday = 7 and January = 1 ... December = 12;
 // empty outside the range.
-QString ShortDayName(int weekday);    // "ma" ... "zo"
-QString LongDayName(int weekday);     // "maandag" ... "zondag"
-QString ShortMonthName(int month);    // "jan" ... "dec"
-QString LongMonthName(int month);     // "januari" ... "december"
+QString ShortDayName(int weekday);  // "ma" ... "zo"
+QString LongDayName(int weekday);  // "maandag" ... "zondag"
+QString ShortMonthName(int month);  // "jan" ... "dec"
+QString LongMonthName(int month);  // "januari" ... "december"
 
 // Formats with the classic patterns: d dd ddd dddd (day, two digits, short and
 // long day name), m mm mmm mmmm (month likewise; m or mm right after an hour

@@ -4,11 +4,15 @@
 
 namespace core {
 
-bool TFrame::frameMessage(int, qintptr, qintptr) { return false; }
+bool TFrame::frameMessage(int, qintptr, qintptr)
+{
+    return false;
+}
 
 void TFrame::serverMessage(const QString &) {}
 
-void broadcastFrameMessage(QWidget *panel, int msg, qintptr wParam, qintptr lParam) {
+void broadcastFrameMessage(QWidget *panel, int msg, qintptr wParam, qintptr lParam)
+{
     if (!panel)
         return;
     // Copy first: a frame may create or destroy siblings while it handles it.
@@ -19,11 +23,13 @@ void broadcastFrameMessage(QWidget *panel, int msg, qintptr wParam, qintptr lPar
     }
 }
 
-bool sendFrameMessage(TFrame *frame, int msg, qintptr wParam, qintptr lParam) {
+bool sendFrameMessage(TFrame *frame, int msg, qintptr wParam, qintptr lParam)
+{
     return frame ? frame->frameMessage(msg, wParam, lParam) : false;
 }
 
-void postFrameMessage(TFrame *frame, int msg, qintptr wParam, qintptr lParam) {
+void postFrameMessage(TFrame *frame, int msg, qintptr wParam, qintptr lParam)
+{
     if (!frame)
         return;
     QPointer<TFrame> target(frame);

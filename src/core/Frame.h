@@ -18,16 +18,16 @@ namespace core {
 constexpr int WM_APP = 0x8000;
 
 enum FrameMessage : int {
-    FRAME_ACTIVATE = WM_APP + 401,      // placed: load data, add the menu-bar button
-    FRAME_DEACTIVATE = WM_APP + 402,    // about to go: remove the menu-bar button
-    FRAME_REFRESH = WM_APP + 403,       // reload the contents
-    FRAME_SAVE = WM_APP + 410,          // the versions frame saves its current version
-    FRAME_COLLECT = WM_APP + 412,       // the archive collects its selection
-    FRAME_MOVE_LEFT = WM_APP + 420,     // move the selected rows back to the left-hand list
-    FRAME_MOVE_RIGHT = WM_APP + 421,    // move the selected rows on to the right-hand list
+    FRAME_ACTIVATE = WM_APP + 401,  // placed: load data, add the menu-bar button
+    FRAME_DEACTIVATE = WM_APP + 402,  // about to go: remove the menu-bar button
+    FRAME_REFRESH = WM_APP + 403,  // reload the contents
+    FRAME_SAVE = WM_APP + 410,  // the versions frame saves its current version
+    FRAME_COLLECT = WM_APP + 412,  // the archive collects its selection
+    FRAME_MOVE_LEFT = WM_APP + 420,  // move the selected rows back to the left-hand list
+    FRAME_MOVE_RIGHT = WM_APP + 421,  // move the selected rows on to the right-hand list
     FRAME_ADD_TO_CYCLE = WM_APP + 422,  // wParam 0: add text id lParam; wParam 1: end of batch
-    FRAME_PLAY = WM_APP + 441,          // play the current rubric at once
-    FRAME_FOCUS = WM_APP + 500          // focus the frame's main list
+    FRAME_PLAY = WM_APP + 441,  // play the current rubric at once
+    FRAME_FOCUS = WM_APP + 500  // focus the frame's main list
 };
 
 // Base of every working frame.

@@ -5,33 +5,42 @@
 
 namespace core {
 
-TProgramState &state() {
+TProgramState &state()
+{
     static TProgramState instance;
     return instance;
 }
 
-QString PadRights(const QString &rights) { return rights.leftJustified(16, QLatin1Char('-')); }
+QString PadRights(const QString &rights)
+{
+    return rights.leftJustified(16, QLatin1Char('-'));
+}
 
-void ApplyRights(TProgramState &s, const QString &rights) {
+void ApplyRights(TProgramState &s, const QString &rights)
+{
     const QString r = PadRights(rights);
     s.finalEditorRight = r.at(0) == QLatin1Char('x');
     s.administrator = r.at(1) == QLatin1Char('x');
 }
 
-bool SendCommand(const QString &command) {
+bool SendCommand(const QString &command)
+{
     return state().server ? state().server->SendCommand(command) : false;
 }
 
-bool SendCommandEx(const QString &command, QString &result) {
+bool SendCommandEx(const QString &command, QString &result)
+{
     return state().server ? state().server->SendCommandEx(command, result) : false;
 }
 
-void ShowStatusLine(const QString &text) {
+void ShowStatusLine(const QString &text)
+{
     if (state().main)
         state().main->ShowStatusLine(text);
 }
 
-void LogStatus(const QString &text) {
+void LogStatus(const QString &text)
+{
     if (state().main)
         state().main->LogStatus(text);
 }

@@ -9,7 +9,7 @@
 // main window registers itself as the TMainOperations when it is created.
 
 #include "core/Database.h"  // Query, Execute and TTransaction come with the state
-#include "core/Locks.h"     // RequestLock and SubstituteUserName come with the state
+#include "core/Locks.h"  // RequestLock and SubstituteUserName come with the state
 
 #include <QDate>
 #include <QString>
@@ -44,24 +44,24 @@ public:
 
 struct TProgramState {
     QString title = QStringLiteral("Marbelt Quillon");  // + " v" + file version once created
-    QString fileVersion;                                 // sent with "checkversion"
-    QString userName;                                    // login name, shown in the status bar
-    QString autologinPassword;                           // [autologin] password
-    bool autologin = false;                              // user name came from the ini file
-    int userId = 0;                                      // set by "setuserid"
-    int currentTeamId = -1;                              // tblredactie.id of the selected team
-    QDate workDate = QDate::currentDate();               // the day the planning views show
-    bool administrator = false;                          // rights character 2
-    bool finalEditorRight = false;                       // rights character 1
-    bool isFinalEditor = false;                          // holds the final-editor role now
-    bool versionFormOpen = false;                        // polled broadcasts are dropped meanwhile
-    QString lastLockHolder;                              // from "lockedby", read by RequestLock
-    QString serverHost;                                  // copies for the plug-in panels
+    QString fileVersion;  // sent with "checkversion"
+    QString userName;  // login name, shown in the status bar
+    QString autologinPassword;  // [autologin] password
+    bool autologin = false;  // user name came from the ini file
+    int userId = 0;  // set by "setuserid"
+    int currentTeamId = -1;  // tblredactie.id of the selected team
+    QDate workDate = QDate::currentDate();  // the day the planning views show
+    bool administrator = false;  // rights character 2
+    bool finalEditorRight = false;  // rights character 1
+    bool isFinalEditor = false;  // holds the final-editor role now
+    bool versionFormOpen = false;  // polled broadcasts are dropped meanwhile
+    QString lastLockHolder;  // from "lockedby", read by RequestLock
+    QString serverHost;  // copies for the plug-in panels
     int serverPort = 2000;
 
-    db::TPostgres *post = nullptr;          // the database client (owned by the main window)
-    TServerLink *server = nullptr;      // the server link (owned by the main window)
-    TMainOperations *main = nullptr;    // the main window's operations
+    db::TPostgres *post = nullptr;  // the database client (owned by the main window)
+    TServerLink *server = nullptr;  // the server link (owned by the main window)
+    TMainOperations *main = nullptr;  // the main window's operations
 };
 
 // The program's state.

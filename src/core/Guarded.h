@@ -12,7 +12,8 @@
 namespace core {
 
 template <typename Action>
-void Guarded(Action &&action) {
+void Guarded(Action &&action)
+{
     try {
         action();
     } catch (const platform::ConversionError &e) {

@@ -18,9 +18,12 @@ namespace {
 
 int hexValue(QChar c)
 {
-    if (c >= u'0' && c <= u'9') return c.unicode() - '0';
-    if (c >= u'a' && c <= u'f') return c.unicode() - 'a' + 10;
-    if (c >= u'A' && c <= u'F') return c.unicode() - 'A' + 10;
+    if (c >= u'0' && c <= u'9')
+        return c.unicode() - '0';
+    if (c >= u'a' && c <= u'f')
+        return c.unicode() - 'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c.unicode() - 'A' + 10;
     return -1;
 }
 

@@ -7,12 +7,14 @@
 
 namespace core {
 
-QString LockRefusalText(const QString &message, const QString &holder) {
+QString LockRefusalText(const QString &message, const QString &holder)
+{
     QString text = message;
     return text.replace(QStringLiteral("$lockedby$"), holder, Qt::CaseInsensitive);
 }
 
-bool RequestLock(const QString &lockName, const QString &refusalMessage) {
+bool RequestLock(const QString &lockName, const QString &refusalMessage)
+{
     // The holder of an earlier refusal must not show up in this one.
     state().lastLockHolder.clear();
     const bool granted = SendCommand(QStringLiteral("lock ") + lockName);
@@ -21,7 +23,8 @@ bool RequestLock(const QString &lockName, const QString &refusalMessage) {
     return granted;
 }
 
-QString SubstituteUserName(int userId, const QString &text) {
+QString SubstituteUserName(int userId, const QString &text)
+{
     QString name = QStringLiteral("onbekend");
     auto rs = Query(LoginNameSql(userId));
     if (rs->RowCount() > 0 && !rs->Row(0).isEmpty())

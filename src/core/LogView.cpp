@@ -31,15 +31,24 @@ bool isAsciiLetter(QChar c)
 // rest of the line black.
 void applyTag(const QString &tag, LogState &state, const QColor &viewColor)
 {
-    if (tag == u"normal") state.bold = false;
-    else if (tag == u"bold") state.bold = true;
-    else if (tag == u"red") state.color = ColorFromBgr(0x0000FF);
-    else if (tag == u"green") state.color = ColorFromBgr(0x008000);
-    else if (tag == u"blue") state.color = ColorFromBgr(0xFF0000);
-    else if (tag == u"white") state.color = ColorFromBgr(0xFFFFFF);
-    else if (tag == u"black") state.color = ColorFromBgr(0);
-    else if (tag == u"transparent") state.opaque = false;
-    else if (tag == u"solid") state.opaque = true;
+    if (tag == u"normal")
+        state.bold = false;
+    else if (tag == u"bold")
+        state.bold = true;
+    else if (tag == u"red")
+        state.color = ColorFromBgr(0x0000FF);
+    else if (tag == u"green")
+        state.color = ColorFromBgr(0x008000);
+    else if (tag == u"blue")
+        state.color = ColorFromBgr(0xFF0000);
+    else if (tag == u"white")
+        state.color = ColorFromBgr(0xFFFFFF);
+    else if (tag == u"black")
+        state.color = ColorFromBgr(0);
+    else if (tag == u"transparent")
+        state.opaque = false;
+    else if (tag == u"solid")
+        state.opaque = true;
     else if (tag.startsWith(u"back") && (tag.size() == 4 || !isAsciiLetter(tag.at(4))))
         state.background = ParseBgrColor(tag.mid(5)).value_or(viewColor);
     else

@@ -25,26 +25,26 @@ namespace core {
 // One piece of text drawn in one style.
 struct LogRun {
     QString text;
-    int x = 0;               // left edge in the control
-    int y = 0;               // top of the row in the control
-    int width = 0;           // measured width of text
-    QColor color;            // font colour
-    bool bold = false;       // font style
-    bool opaque = false;     // drawn on `background` ("solid"), else transparent
-    QColor background;       // text background colour
+    int x = 0;  // left edge in the control
+    int y = 0;  // top of the row in the control
+    int width = 0;  // measured width of text
+    QColor color;  // font colour
+    bool bold = false;  // font style
+    bool opaque = false;  // drawn on `background` ("solid"), else transparent
+    QColor background;  // text background colour
 };
 
 struct LogLineLayout {
-    int height = 0;          // rows times the row height
-    QList<LogRun> runs;      // y relative to the line's top
+    int height = 0;  // rows times the row height
+    QList<LogRun> runs;  // y relative to the line's top
 };
 
 struct LogViewLayout {
-    QList<LogRun> runs;      // every run that is drawn, y absolute, oldest line first
-    int firstShown = 0;      // index of the oldest line drawn; lines.size() when none fits
+    QList<LogRun> runs;  // every run that is drawn, y absolute, oldest line first
+    int firstShown = 0;  // index of the oldest line drawn; lines.size() when none fits
 };
 
-inline constexpr int LogLeftMargin = 5;    // x of every row's first word
+inline constexpr int LogLeftMargin = 5;  // x of every row's first word
 inline constexpr int LogBottomMargin = 3;  // the sunken frame under the newest line
 
 // Lays out one line for a control `width` pixels wide whose colour is viewColor.
@@ -103,7 +103,7 @@ private:
     QStringList m_lines;
     QPixmap m_background;
     mutable QPixmap m_stretched;  // m_background at the control's size, redone when the size differs
-    QColor m_color;               // invalid: follow the palette
+    QColor m_color;  // invalid: follow the palette
 };
 
 }  // namespace core

@@ -49,8 +49,8 @@ constexpr int kFixedTeamItems = 2;  // "&Opeisen eindredactie" and the separator
 
 // The frames of each tab index: left and right.
 const FrameKind kPairs[5][2] = {
-    {FrameKind::Bronnen, FrameKind::Agenda}, {FrameKind::Agenda, FrameKind::Todo},
-    {FrameKind::Todo, FrameKind::Klaar},     {FrameKind::Klaar, FrameKind::Cyclus},
+    {FrameKind::Bronnen, FrameKind::Agenda},     {FrameKind::Agenda, FrameKind::Todo},
+    {FrameKind::Todo, FrameKind::Klaar},         {FrameKind::Klaar, FrameKind::Cyclus},
     {FrameKind::Cyclus, FrameKind::CyclusOnAir},
 };
 
@@ -58,7 +58,8 @@ const FrameKind kPairs[5][2] = {
 class RosterDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
         QStyleOptionViewItem opt(option);
         initStyleOption(&opt, index);
         QString text = opt.text;
@@ -67,7 +68,8 @@ public:
         const QString name = TakeWhile(text, Letters);
         text.remove(0, 1);
         painter->save();
-        painter->setPen(opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setPen(
+            opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
         painter->setFont(opt.font);
         painter->drawText(opt.rect.adjusted(1, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, name);
         QFont bold = opt.font;
@@ -76,13 +78,15 @@ public:
         painter->drawText(opt.rect.adjusted(0, 0, -1, 0), Qt::AlignRight | Qt::AlignVCenter, text);
         painter->restore();
     }
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
         return {QStyledItemDelegate::sizeHint(option, index).width(), 16};
     }
 };
 
 // The small team pictures of the "&Redactie" menu, by image index.
-QIcon teamIcon(int index) {
+QIcon teamIcon(int index)
+{
     static const QColor colors[] = {QColor(0x1e, 0x5a, 0xa0), QColor(0x28, 0x96, 0x3c), QColor(0xc0, 0x39, 0x2b),
                                     QColor(0xf0, 0x8c, 0x29), QColor(0x8e, 0x44, 0xad), QColor(0x7f, 0x8c, 0x8d)};
     QPixmap pm(16, 16);
@@ -95,33 +99,40 @@ QIcon teamIcon(int index) {
     return QIcon(pm);
 }
 
-QString iniOr(const QString &section, const QString &key, const QString &fallback) {
+QString iniOr(const QString &section, const QString &key, const QString &fallback)
+{
     const QString v = platform::IniReadString(section, key);
     return v.isEmpty() ? fallback : v;
 }
 
 }  // namespace
 
-bool HasVersionParameter(const QStringList &arguments) {
+bool HasVersionParameter(const QStringList &arguments)
+{
     for (qsizetype i = 1; i < arguments.size(); ++i)
         if (arguments.at(i) == QLatin1String("version"))
             return true;
     return false;
 }
 
-void WriteVerInfo(const QString &dir, const QString &version) {
+void WriteVerInfo(const QString &dir, const QString &version)
+{
     QFile file(QDir(dir).filePath(QStringLiteral("verinfo.txt")));
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
         file.write(version.toUtf8() + "\n");
 }
 
-WebAddresses ReadWebAddresses() {
-    return {iniOr(QStringLiteral("web"), QStringLiteral("telefoonboek"), QStringLiteral("https://www.detelefoongids.nl/")),
-            iniOr(QStringLiteral("web"), QStringLiteral("routeplanner"), QStringLiteral("https://www.openstreetmap.org/directions")),
-            iniOr(QStringLiteral("web"), QStringLiteral("makers"), QStringLiteral("https://quillon.example.org/"))};
+WebAddresses ReadWebAddresses()
+{
+    return {
+        iniOr(QStringLiteral("web"), QStringLiteral("telefoonboek"), QStringLiteral("https://www.detelefoongids.nl/")),
+        iniOr(QStringLiteral("web"), QStringLiteral("routeplanner"),
+              QStringLiteral("https://www.openstreetmap.org/directions")),
+        iniOr(QStringLiteral("web"), QStringLiteral("makers"), QStringLiteral("https://quillon.example.org/"))};
 }
 
-TMain::TMain(TProgramState &state, QWidget *parent) : QMainWindow(parent), m_state(state) {
+TMain::TMain(TProgramState &state, QWidget *parent) : QMainWindow(parent), m_state(state)
+{
     setObjectName(QStringLiteral("Main"));
     m_server = new TServerLink(m_state, *this, this);
     m_post = new db::TPostgres(this);
@@ -141,7 +152,8 @@ TMain::TMain(TProgramState &state, QWidget *parent) : QMainWindow(parent), m_sta
     qApp->installEventFilter(this);
 }
 
-TMain::~TMain() {
+TMain::~TMain()
+{
     qApp->removeEventFilter(this);
     if (m_state.main == this)
         m_state.main = nullptr;
@@ -152,7 +164,8 @@ TMain::~TMain() {
 }
 
 // Reads the version and zidad.ini, builds the window; nothing is connected yet.
-void TMain::FormCreate() {
+void TMain::FormCreate()
+{
     m_state.fileVersion = platform::fileVersion();
     if (!m_state.title.contains(QStringLiteral(" v")))
         m_state.title += QStringLiteral(" v") + m_state.fileVersion;
@@ -162,8 +175,9 @@ void TMain::FormCreate() {
     setWindowTitle(m_state.title);
 
     m_postHost = iniOr(QStringLiteral("hosts"), QStringLiteral("postgreshost"), QStringLiteral("localhost"));
-    m_postPort = platform::parseInteger(iniOr(QStringLiteral("hosts"), QStringLiteral("postgresport"), QStringLiteral("5432")))
-                     .value_or(5432);
+    m_postPort =
+        platform::parseInteger(iniOr(QStringLiteral("hosts"), QStringLiteral("postgresport"), QStringLiteral("5432")))
+            .value_or(5432);
     m_postProtocol = platform::IniReadString(QStringLiteral("hosts"), QStringLiteral("postgresprotocol")).trimmed() ==
                              QLatin1String("2")
                          ? 2
@@ -171,7 +185,8 @@ void TMain::FormCreate() {
     m_database = iniOr(QStringLiteral("hosts"), QStringLiteral("postgresdatabase"), QStringLiteral("quillon"));
     m_state.serverHost = iniOr(QStringLiteral("hosts"), QStringLiteral("serverhost"), QStringLiteral("localhost"));
     m_state.serverPort =
-        platform::parseInteger(iniOr(QStringLiteral("hosts"), QStringLiteral("serverport"), QStringLiteral("2000"))).value_or(2000);
+        platform::parseInteger(iniOr(QStringLiteral("hosts"), QStringLiteral("serverport"), QStringLiteral("2000")))
+            .value_or(2000);
     m_state.userName = platform::IniReadString(QStringLiteral("autologin"), QStringLiteral("username"));
     m_state.autologinPassword = platform::IniReadString(QStringLiteral("autologin"), QStringLiteral("password"));
     m_state.autologin = !m_state.userName.isEmpty();
@@ -195,7 +210,8 @@ void TMain::FormCreate() {
     connect(this, &TMain::teamChanged, this, &TMain::TabControl1Change);
 }
 
-void TMain::buildLayout() {
+void TMain::buildLayout()
+{
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -317,7 +333,8 @@ void TMain::buildLayout() {
     resize(1024, 700);
 }
 
-QMenu *TMain::addMenu(const QString &caption, const QString &name) {
+QMenu *TMain::addMenu(const QString &caption, const QString &name)
+{
     auto *menu = new QMenu(this);
     menu->setObjectName(name);
     auto *button = new QToolButton(m_menuBar);
@@ -334,7 +351,8 @@ QMenu *TMain::addMenu(const QString &caption, const QString &name) {
     return menu;
 }
 
-QAction *TMain::addItem(QMenu *menu, const QString &caption, std::function<void()> action) {
+QAction *TMain::addItem(QMenu *menu, const QString &caption, std::function<void()> action)
+{
     QAction *a = menu->addAction(caption);
     if (action)
         connect(a, &QAction::triggered, this, [action] { action(); });
@@ -343,7 +361,8 @@ QAction *TMain::addItem(QMenu *menu, const QString &caption, std::function<void(
 
 // Every menu of the menu bar. Shortcuts shown in the menus are handled by
 // FormKeyUp, so they are shown only (widget context).
-void TMain::buildMenus() {
+void TMain::buildMenus()
+{
     QMenu *bestand = addMenu(QStringLiteral("&Bestand"), QStringLiteral("BestandMenu"));
     m_settingsAction = addItem(bestand, QStringLiteral("&Instellingen"), [] { registry().open(SettingsRequest{}); });
     m_sqlAction = addItem(bestand, QStringLiteral("SQL Interface"), [] { registry().open(SqlWindowRequest{}); });
@@ -396,8 +415,9 @@ void TMain::buildMenus() {
     m_jobsAction->setCheckable(true);
     QMenu *tabMenu = venster->addMenu(QStringLiteral("Tabblad l&inks kiezen"));
     tabMenu->setObjectName(QStringLiteral("TabbladMenu"));
-    const QStringList tabItems = {QStringLiteral("&Bronnen"), QStringLiteral("Agenda"), QStringLiteral("&Productielijst"),
-                                  QStringLiteral("&Klaar"), QStringLiteral("P&rogramma")};
+    const QStringList tabItems = {QStringLiteral("&Bronnen"), QStringLiteral("Agenda"),
+                                  QStringLiteral("&Productielijst"), QStringLiteral("&Klaar"),
+                                  QStringLiteral("P&rogramma")};
     for (int i = 0; i < tabItems.size(); ++i) {
         QAction *a = addItem(tabMenu, tabItems.at(i), [this, i] { SelectLeftTab(i); });
         a->setShortcut(QKeySequence(Qt::Key_F5 + i));
@@ -413,8 +433,9 @@ void TMain::buildMenus() {
     });
 
     QMenu *help = addMenu(QStringLiteral("&Help"), QStringLiteral("HelpMenu"));
-    QAction *contents = addItem(help, QStringLiteral("&Inhoudsopgave"),
-                                [] { platform::showInformation(QStringLiteral("Er is helaas nog geen help-functie beschikbaar")); });
+    QAction *contents = addItem(help, QStringLiteral("&Inhoudsopgave"), [] {
+        platform::showInformation(QStringLiteral("Er is helaas nog geen help-functie beschikbaar"));
+    });
     contents->setShortcut(QKeySequence(Qt::Key_F1));
     contents->setShortcutContext(Qt::WidgetShortcut);
     addItem(help, QStringLiteral("&De makers"), [this] { openUrl(m_web.makers); });
@@ -430,7 +451,8 @@ void TMain::buildMenus() {
 }
 
 // Enables what the rights, the role and the registered windows allow.
-void TMain::updateMenus() {
+void TMain::updateMenus()
+{
     const bool admin = m_state.administrator;
     m_settingsAction->setEnabled(admin && registry().hasOpener<SettingsRequest>());
     m_sqlAction->setEnabled(admin && registry().hasOpener<SqlWindowRequest>());
@@ -445,16 +467,19 @@ void TMain::updateMenus() {
     m_promoAction->setEnabled(promo && *promo == m_state.currentTeamId && registry().hasOpener<PromoRequest>());
 }
 
-void TMain::updateStatusBar() {
+void TMain::updateStatusBar()
+{
     m_panel7->setText(m_state.isFinalEditor ? m_state.userName + QStringLiteral(" / eindredacteur") : m_state.userName);
 }
 
-void TMain::openUrl(const QString &url) {
+void TMain::openUrl(const QString &url)
+{
     if (!platform::shellOpen(url))
         platform::showWarning(QStringLiteral("Er kon geen webbrowser worden gestart om %1 te openen.").arg(url));
 }
 
-void TMain::showEvent(QShowEvent *event) {
+void TMain::showEvent(QShowEvent *event)
+{
     QMainWindow::showEvent(event);
     if (!m_shownOnce) {
         m_shownOnce = true;  // FormShow
@@ -463,28 +488,32 @@ void TMain::showEvent(QShowEvent *event) {
 }
 
 // 250 ms after the window is shown: connect to the server.
-void TMain::Timer1Timer() {
+void TMain::Timer1Timer()
+{
     m_timer1.stop();
     showMaximized();
     if (m_state.userName.isEmpty())
-        m_state.userName = platform::ReadRegistryValue(platform::RegistryRoot::LocalMachine, QStringLiteral("Network\\Logon"),
-                                                       QStringLiteral("UserName"), QStringLiteral("<onbekend>"))
-                               .toLower();
+        m_state.userName =
+            platform::ReadRegistryValue(platform::RegistryRoot::LocalMachine, QStringLiteral("Network\\Logon"),
+                                        QStringLiteral("UserName"), QStringLiteral("<onbekend>"))
+                .toLower();
     m_state.isFinalEditor = false;
     updateStatusBar();
     ShowStatusLine(QStringLiteral("Opzoeken van server ..."));
     // TLS when zidad.ini asks for it; the password of "auth" then never
     // travels in clear.
     platform::TlsOptions tls;
-    const QString tlsOn = platform::IniReadString(QStringLiteral("hosts"), QStringLiteral("servertls")).trimmed().toLower();
+    const QString tlsOn =
+        platform::IniReadString(QStringLiteral("hosts"), QStringLiteral("servertls")).trimmed().toLower();
     tls.enabled = tlsOn == QLatin1String("1") || tlsOn == QLatin1String("true") || tlsOn == QLatin1String("ja");
     tls.caFile = platform::IniReadString(QStringLiteral("hosts"), QStringLiteral("servertlsca")).trimmed();
     tls.peerName = platform::IniReadString(QStringLiteral("hosts"), QStringLiteral("servertlsnaam")).trimmed();
     m_server->setTls(tls);
     QString error;
     if (!m_server->open(m_state.serverHost, m_state.serverPort, &error)) {
-        platform::showError(QStringLiteral("Kon geen verbinding maken met de quillon server\r\nprobeert u het later nog eens...\r\n(") +
-                            error + QLatin1Char(')'));
+        platform::showError(
+            QStringLiteral("Kon geen verbinding maken met de quillon server\r\nprobeert u het later nog eens...\r\n(") +
+            error + QLatin1Char(')'));
         terminate();
         return;
     }
@@ -492,23 +521,27 @@ void TMain::Timer1Timer() {
 }
 
 // The log-in conversation with the server, then the database.
-void TMain::serverConnect() {
+void TMain::serverConnect()
+{
     ShowStatusLine(QStringLiteral("Verbonden met newsroom server"));
     if (!m_server->SendCommand(QStringLiteral("checkversion ") + m_state.fileVersion)) {
         if (m_terminating)
             return;
         // A server that hangs up is no verdict on the version.
-        platform::showError(m_server->isOpen()
-                                ? QStringLiteral("Uw huidige quillon versie is niet up-to-date!")
-                                : QStringLiteral("Kon geen verbinding maken met de quillon server\r\nprobeert u het later nog eens...\r\n("
-                                                 "de server verbrak de verbinding)"));
+        platform::showError(
+            m_server->isOpen()
+                ? QStringLiteral("Uw huidige quillon versie is niet up-to-date!")
+                : QStringLiteral(
+                      "Kon geen verbinding maken met de quillon server\r\nprobeert u het later nog eens...\r\n("
+                      "de server verbrak de verbinding)"));
         terminate();
         return;
     }
     bool loggedIn = false;
     if (m_state.autologin) {
         m_splash->Edit1()->setText(m_state.userName);
-        loggedIn = m_server->SendCommand(QStringLiteral("auth ") + m_state.userName + QLatin1Char(' ') + m_state.autologinPassword);
+        loggedIn = m_server->SendCommand(QStringLiteral("auth ") + m_state.userName + QLatin1Char(' ') +
+                                         m_state.autologinPassword);
     }
     if (!loggedIn) {
         if (m_terminating || !m_server->isOpen())
@@ -546,7 +579,8 @@ void TMain::serverConnect() {
 }
 
 // The database log-in, the tab panels and the teams.
-void TMain::postConnect() {
+void TMain::postConnect()
+{
     ShowStatusLine(QStringLiteral("Bezig met aanmelden ..."));
     QString lastStatus;
     auto forward = m_post->OnStatus;
@@ -574,7 +608,8 @@ void TMain::postConnect() {
         ShowStatusLine(QStringLiteral("Aangemeld"));
 }
 
-void TMain::LoadTeams() {
+void TMain::LoadTeams()
+{
     const QList<QAction *> old = m_redactieMenu->actions();
     for (qsizetype i = kFixedTeamItems; i < old.size(); ++i)
         delete old.at(i);
@@ -613,7 +648,8 @@ void TMain::LoadTeams() {
     SelectTeam(items.at(kFixedTeamItems)->data().toInt());
 }
 
-void TMain::SelectTeam(int teamId) {
+void TMain::SelectTeam(int teamId)
+{
     m_state.currentTeamId = teamId;
     auto rs = Query(TeamSql(teamId));
     if (rs->RowCount() > 0 && rs->Row(0).size() >= 2) {
@@ -635,7 +671,8 @@ void TMain::SelectTeam(int teamId) {
     emit teamChanged();
 }
 
-void TMain::layoutTabs() {
+void TMain::layoutTabs()
+{
     const int w = m_tabs->width(), h = m_tabs->height();
     const int pw = m_panel10->width();
     const int half = (w - pw) / 2;
@@ -647,7 +684,8 @@ void TMain::layoutTabs() {
     m_panel14->raise();
 }
 
-void TMain::destroyFrame(QPointer<TFrame> &frame, QWidget *panel, QLabel *caption) {
+void TMain::destroyFrame(QPointer<TFrame> &frame, QWidget *panel, QLabel *caption)
+{
     if (!frame)
         return;
     broadcastFrameMessage(panel, FRAME_DEACTIVATE);
@@ -661,7 +699,8 @@ void TMain::destroyFrame(QPointer<TFrame> &frame, QWidget *panel, QLabel *captio
     caption->show();
 }
 
-TFrame *TMain::placeFrame(int kind, QWidget *panel, QLabel *caption) {
+TFrame *TMain::placeFrame(int kind, QWidget *panel, QLabel *caption)
+{
     TFrame *f = registry().createFrame(static_cast<FrameKind>(kind), panel);
     if (!f)
         return nullptr;
@@ -675,7 +714,8 @@ TFrame *TMain::placeFrame(int kind, QWidget *panel, QLabel *caption) {
 
 // OnChange of tableft, and after every team change: the pair of frames of
 // the current index is built anew.
-void TMain::TabControl1Change() {
+void TMain::TabControl1Change()
+{
     const int index = m_tableft->currentIndex();
     m_changingTabs = true;
     m_tabright->setCurrentIndex(index);
@@ -694,18 +734,26 @@ void TMain::TabControl1Change() {
     RefreshViews();
 }
 
-void TMain::tabrightChange() {
+void TMain::tabrightChange()
+{
     m_changingTabs = true;
     m_tableft->setCurrentIndex(m_tabright->currentIndex());
     m_changingTabs = false;
     TabControl1Change();
 }
 
-void TMain::Button1Click() { broadcastFrameMessage(m_right, FRAME_MOVE_LEFT); }
+void TMain::Button1Click()
+{
+    broadcastFrameMessage(m_right, FRAME_MOVE_LEFT);
+}
 
-void TMain::Button2Click() { broadcastFrameMessage(m_left, FRAME_MOVE_RIGHT); }
+void TMain::Button2Click()
+{
+    broadcastFrameMessage(m_left, FRAME_MOVE_RIGHT);
+}
 
-void TMain::SelectLeftTab(int index) {
+void TMain::SelectLeftTab(int index)
+{
     m_server->stopPolling();
     m_changingTabs = true;
     m_tableft->setCurrentIndex(index);
@@ -714,28 +762,24 @@ void TMain::SelectLeftTab(int index) {
     m_server->resumePolling();
 }
 
-void TMain::PlayNow() {
+void TMain::PlayNow()
+{
     if (m_tableft->currentIndex() != 3)
         SelectLeftTab(3);
     postFrameMessage(m_rightFrame, FRAME_PLAY);
 }
 
-bool TMain::FormKeyUp(int key, Qt::KeyboardModifiers modifiers) {
+bool TMain::FormKeyUp(int key, Qt::KeyboardModifiers modifiers)
+{
     if (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
         return false;
     switch (key) {
     case Qt::Key_F1:
         platform::showInformation(QStringLiteral("Er is helaas nog geen help-functie beschikbaar"));
         return true;
-    case Qt::Key_F2:
-        postFrameMessage(m_leftFrame, FRAME_FOCUS);
-        return true;
-    case Qt::Key_F3:
-        postFrameMessage(m_rightFrame, FRAME_FOCUS);
-        return true;
-    case Qt::Key_F4:
-        PlayNow();
-        return true;
+    case Qt::Key_F2: postFrameMessage(m_leftFrame, FRAME_FOCUS); return true;
+    case Qt::Key_F3: postFrameMessage(m_rightFrame, FRAME_FOCUS); return true;
+    case Qt::Key_F4: PlayNow(); return true;
     case Qt::Key_F5:
     case Qt::Key_F6:
     case Qt::Key_F7:
@@ -744,12 +788,12 @@ bool TMain::FormKeyUp(int key, Qt::KeyboardModifiers modifiers) {
         if (m_tabs->isVisible())
             SelectLeftTab(key - Qt::Key_F5);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
-bool TMain::eventFilter(QObject *watched, QEvent *event) {
+bool TMain::eventFilter(QObject *watched, QEvent *event)
+{
     if (watched == m_tabs && event->type() == QEvent::Resize) {
         layoutTabs();  // FormResize
     } else if (event->type() == QEvent::KeyRelease && watched->isWidgetType()) {
@@ -761,12 +805,14 @@ bool TMain::eventFilter(QObject *watched, QEvent *event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TMain::ClaimFinalEditor() {
+void TMain::ClaimFinalEditor()
+{
     if (platform::confirm(QStringLiteral("Wil je eindredacteur worden?")))
         SendCommand(QStringLiteral("eindredacteur ") + QString::number(m_state.currentTeamId));
 }
 
-void TMain::ToggleRoster() {
+void TMain::ToggleRoster()
+{
     m_panel14->setVisible(!m_panel14->isVisible());
     m_rosterAction->setChecked(m_panel14->isVisible());
     if (m_panel14->isVisible()) {
@@ -775,7 +821,8 @@ void TMain::ToggleRoster() {
     }
 }
 
-void TMain::userlogDblClick() {
+void TMain::userlogDblClick()
+{
     QListWidgetItem *item = m_userlog->currentItem();
     if (!item)
         return;
@@ -786,7 +833,8 @@ void TMain::userlogDblClick() {
         SendCommand(QStringLiteral("direct ") + name + QLatin1Char(' ') + message);
 }
 
-void TMain::LogOffEditor() {
+void TMain::LogOffEditor()
+{
     QListWidgetItem *item = m_userlog->currentItem();
     if (!item || !m_state.administrator)
         return;
@@ -797,7 +845,8 @@ void TMain::LogOffEditor() {
     SendCommand(QStringLiteral("hangup ") + TakeWhile(text, Letters));
 }
 
-void TMain::AddMenuButton(const QString &caption, QMenu *menu) {
+void TMain::AddMenuButton(const QString &caption, QMenu *menu)
+{
     auto *button = new QToolButton(m_menuBar);
     button->setText(caption);
     button->setMenu(menu);
@@ -808,7 +857,8 @@ void TMain::AddMenuButton(const QString &caption, QMenu *menu) {
     m_frameButtons << button;
 }
 
-void TMain::RemoveMenuButton(const QString &, QMenu *menu) {
+void TMain::RemoveMenuButton(const QString &, QMenu *menu)
+{
     for (QToolButton *b : m_frameButtons) {
         if (b->menu() != menu)
             continue;
@@ -825,64 +875,90 @@ void TMain::RemoveMenuButton(const QString &, QMenu *menu) {
     }
 }
 
-void TMain::RefreshViews() {
-    m_panel12->setText(QStringLiteral("werkdatum: ") + FormatDateTime(QStringLiteral("ddd dd mmm yyyy"), m_state.workDate));
+void TMain::RefreshViews()
+{
+    m_panel12->setText(QStringLiteral("werkdatum: ") +
+                       FormatDateTime(QStringLiteral("ddd dd mmm yyyy"), m_state.workDate));
     sendFrameMessage(m_leftFrame, FRAME_REFRESH);
     sendFrameMessage(m_rightFrame, FRAME_REFRESH);
 }
 
-void TMain::ShowStatusLine(const QString &text) { m_logView->addLineCapped(StampedLogLine(text, TimeNow())); }
+void TMain::ShowStatusLine(const QString &text)
+{
+    m_logView->addLineCapped(StampedLogLine(text, TimeNow()));
+}
 
-void TMain::LogStatus(const QString &text) {
+void TMain::LogStatus(const QString &text)
+{
     if (m_logForm)
         m_logForm->LogStatus(text);
 }
 
-void TMain::announce(const QString &sender, const QString &text) { m_mededeling->AddAnnouncement(sender, text); }
+void TMain::announce(const QString &sender, const QString &text)
+{
+    m_mededeling->AddAnnouncement(sender, text);
+}
 
-bool TMain::askHandOver(const QString &name) {
+bool TMain::askHandOver(const QString &name)
+{
     TOpgeefDialog dialog(name, this);
     return dialog.ask();
 }
 
-void TMain::rosterChanged(const QStringList &items) {
+void TMain::rosterChanged(const QStringList &items)
+{
     m_userlog->clear();
     m_userlog->addItems(items);
 }
 
-void TMain::finalEditorChanged() {
+void TMain::finalEditorChanged()
+{
     updateStatusBar();
     updateMenus();
 }
 
-void TMain::serverDown(const QString &sender, const QString &text) {
+void TMain::serverDown(const QString &sender, const QString &text)
+{
     m_post->Close();
     m_mededeling->AddAnnouncementModal(sender, text);
     terminate();
 }
 
-void TMain::connectionLost() {
+void TMain::connectionLost()
+{
     if (!m_terminating)
         m_post->Close();
 }
 
-int TMain::leftTab() const { return m_tableft->currentIndex(); }
-int TMain::rightTab() const { return m_tabright->currentIndex(); }
+int TMain::leftTab() const
+{
+    return m_tableft->currentIndex();
+}
+int TMain::rightTab() const
+{
+    return m_tabright->currentIndex();
+}
 
-void TMain::frameMessage(PanelSide side, const QString &, const QString &argument) {
+void TMain::frameMessage(PanelSide side, const QString &, const QString &argument)
+{
     TFrame *frame = side == PanelSide::Left ? m_leftFrame.data() : m_rightFrame.data();
     if (frame)
         frame->serverMessage(argument);
 }
 
-void TMain::refreshPanel(PanelSide side) { broadcastFrameMessage(side == PanelSide::Left ? m_left : m_right, FRAME_REFRESH); }
+void TMain::refreshPanel(PanelSide side)
+{
+    broadcastFrameMessage(side == PanelSide::Left ? m_left : m_right, FRAME_REFRESH);
+}
 
-void TMain::closeConnections() {
+void TMain::closeConnections()
+{
     m_server->close();
     m_post->Close();
 }
 
-void TMain::terminate() {
+void TMain::terminate()
+{
     if (m_terminating)
         return;
     m_terminating = true;
@@ -897,7 +973,8 @@ void TMain::terminate() {
 }
 
 // FormCloseQuery and FormClose.
-void TMain::closeEvent(QCloseEvent *event) {
+void TMain::closeEvent(QCloseEvent *event)
+{
     if (!m_terminating && !platform::confirm(QStringLiteral("Quillon verlaten?"))) {
         event->ignore();
         return;
@@ -905,7 +982,8 @@ void TMain::closeEvent(QCloseEvent *event) {
     m_timer1.stop();
     m_terminating = true;
     closeConnections();
-    for (QWidget *w : {static_cast<QWidget *>(m_taakForm), static_cast<QWidget *>(m_logForm), static_cast<QWidget *>(m_mededeling)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(m_taakForm), static_cast<QWidget *>(m_logForm), static_cast<QWidget *>(m_mededeling)})
         if (w)
             w->hide();
     event->accept();

@@ -54,8 +54,8 @@ void WriteVerInfo(const QString &dir, const QString &version);
 // The three web addresses of the menus, from [web] in zidad.ini.
 struct WebAddresses {
     QString telephoneDirectory;  // [web] telefoonboek
-    QString routePlanner;        // [web] routeplanner
-    QString makers;              // [web] makers
+    QString routePlanner;  // [web] routeplanner
+    QString makers;  // [web] makers
 };
 WebAddresses ReadWebAddresses();
 
@@ -101,9 +101,9 @@ public:
     // "&Meteen naar afspelen" and F4.
     void PlayNow();
     void ClaimFinalEditor();  // "&Opeisen eindredactie"
-    void ToggleRoster();      // "&Redacteuren"
-    void userlogDblClick();   // message to the selected editor
-    void LogOffEditor();      // "&Redacteur afmelden"
+    void ToggleRoster();  // "&Redacteuren"
+    void userlogDblClick();  // message to the selected editor
+    void LogOffEditor();  // "&Redacteur afmelden"
 
     // TMainOperations
     void AddMenuButton(const QString &caption, QMenu *menu) override;
@@ -162,10 +162,10 @@ private:
     QToolButton *m_redactieButton = nullptr;
     QAction *m_redactieAction = nullptr;  // the "&Redactie" button's place in the menu bar
     QList<QToolButton *> m_frameButtons;  // added by frames
-    QFrame *m_teamBar = nullptr;          // the bar in the team's colour
-    QLabel *m_panel8 = nullptr;           // team name
-    QLabel *m_panel12 = nullptr;          // work date
-    QLabel *m_panel7 = nullptr;           // user name
+    QFrame *m_teamBar = nullptr;  // the bar in the team's colour
+    QLabel *m_panel8 = nullptr;  // team name
+    QLabel *m_panel12 = nullptr;  // work date
+    QLabel *m_panel7 = nullptr;  // user name
     QWidget *m_tabs = nullptr;
     QWidget *m_oleft = nullptr;
     QWidget *m_oright = nullptr;
@@ -174,11 +174,11 @@ private:
     QTabBar *m_tabright = nullptr;
     QWidget *m_left = nullptr;
     QWidget *m_right = nullptr;
-    QLabel *m_leftCaption = nullptr;   // "dit deel ... niet in gebruik"
+    QLabel *m_leftCaption = nullptr;  // "dit deel ... niet in gebruik"
     QLabel *m_rightCaption = nullptr;
     QPushButton *m_button1 = nullptr;  // "<"
     QPushButton *m_button2 = nullptr;  // ">"
-    QFrame *m_panel14 = nullptr;       // floating roster
+    QFrame *m_panel14 = nullptr;  // floating roster
     QListWidget *m_userlog = nullptr;
     TLogView *m_logView = nullptr;
     QPointer<TFrame> m_leftFrame;

@@ -14,7 +14,8 @@
 namespace core {
 
 TMededeling::TMededeling(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint) {
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+{
     setObjectName(QStringLiteral("Mededeling"));
     setWindowTitle(QStringLiteral("Mededelingen"));
     m_memo = new QPlainTextEdit(this);
@@ -38,13 +39,15 @@ TMededeling::TMededeling(QWidget *parent)
     updateView();
 }
 
-void TMededeling::append(const QString &sender, const QString &text) {
+void TMededeling::append(const QString &sender, const QString &text)
+{
     m_senders << sender;
     m_texts << FormatDateTime(QStringLiteral("hh:nn:ss"), TimeNow()) + QLatin1Char(' ') + text;
     updateView();
 }
 
-void TMededeling::AddAnnouncement(const QString &sender, const QString &text) {
+void TMededeling::AddAnnouncement(const QString &sender, const QString &text)
+{
     append(sender, text);
     if (!isVisible()) {
         if (QScreen *screen = QGuiApplication::primaryScreen())
@@ -56,14 +59,16 @@ void TMededeling::AddAnnouncement(const QString &sender, const QString &text) {
 
 // A window that is already shown cannot turn modal: it is hidden first and
 // shown again as a modal one, with the whole queue still in it.
-void TMededeling::AddAnnouncementModal(const QString &sender, const QString &text) {
+void TMededeling::AddAnnouncementModal(const QString &sender, const QString &text)
+{
     append(sender, text);
     if (isVisible())
         hide();
     exec();
 }
 
-void TMededeling::updateView() {
+void TMededeling::updateView()
+{
     if (m_texts.isEmpty()) {
         m_memo->setPlainText(QStringLiteral("Geen mededelingen"));
         m_currentSender.clear();
@@ -76,7 +81,8 @@ void TMededeling::updateView() {
     m_button1->setText(m_texts.size() < 2 ? QStringLiteral("Sluiten") : QStringLiteral("Volgende"));
 }
 
-void TMededeling::Button1Click() {
+void TMededeling::Button1Click()
+{
     if (!m_texts.isEmpty()) {
         m_texts.removeFirst();
         m_senders.removeFirst();
@@ -88,7 +94,8 @@ void TMededeling::Button1Click() {
     }
 }
 
-void TMededeling::Button2Click() {
+void TMededeling::Button2Click()
+{
     const QString to = m_currentSender;
     QString text;
     if (platform::dialogs().inputQuery(QStringLiteral("Bericht versturen"), QStringLiteral("Aan: ") + to, text))

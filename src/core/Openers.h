@@ -28,13 +28,13 @@ namespace core {
 
 struct AddressChoice {
     int modalResult = 0;  // 1 "Sluiten / &Opslaan", 2 "&Afbreken", 6 "&Kiezen"
-    int contactId = -1;   // the contact shown when the window closed; -1 none
+    int contactId = -1;  // the contact shown when the window closed; -1 none
 };
 
 struct AddressBookRequest {
     using Result = AddressChoice;
-    int bookId = -1;      // -1: the contact's own book, else the first book
-    int contactId = -1;   // the contact to show; -1 none
+    int bookId = -1;  // -1: the contact's own book, else the first book
+    int contactId = -1;  // the contact to show; -1 none
     bool choose = false;  // shows "&Kiezen"
 };
 
@@ -43,7 +43,7 @@ struct AddressBookRequest {
 struct ArchiveChoice {
     int modalResult = 0;  // 6 "&Kiezen", 2 "&Sluiten"
     QList<int> textIds{};  // chosen text ids in selection order
-    QString plainText{};   // the text shown last: headline, an empty line, text
+    QString plainText{};  // the text shown last: headline, an empty line, text
 };
 
 struct ArchiveRequest {
@@ -64,7 +64,7 @@ struct ViewTextRequest {
 
 struct AgendaItemResult {
     int modalResult = 0;  // 1 stored after "&Opslaan"; 2 otherwise ("&Afbreken" answered Yes still stores)
-    int agendaId = -1;    // the id stored (a new item's new id); -1 when nothing was stored
+    int agendaId = -1;  // the id stored (a new item's new id); -1 when nothing was stored
 };
 
 // The opener loads agendaId, applies what is set below in the order of the
@@ -74,30 +74,30 @@ struct AgendaItemResult {
 // caller holds the lock "agenda_" + id where one is needed.
 struct AgendaItemRequest {
     using Result = AgendaItemResult;
-    int agendaId = -1;                          // the item to load; -1 a new item
-    bool makeNew = false;                       // after loading: saving inserts a copy (a follow-up)
-    QString subjectPrefix{};                    // put in front of the loaded subject ("followup: ")
-    std::optional<QDate> date{};                // the presets, each only when set
+    int agendaId = -1;  // the item to load; -1 a new item
+    bool makeNew = false;  // after loading: saving inserts a copy (a follow-up)
+    QString subjectPrefix{};  // put in front of the loaded subject ("followup: ")
+    std::optional<QDate> date{};  // the presets, each only when set
     std::optional<QString> onderwerp{};
     std::optional<QString> opmerkingen{};
     std::optional<QString> bron{};
-    int repeatId = -1;                          // the tblagendaherhaal row the insert takes up; -1 none
-    int followUpId = -1;                        // the earlier item this one follows up (shown in Edit3); -1 none
+    int repeatId = -1;  // the tblagendaherhaal row the insert takes up; -1 none
+    int followUpId = -1;  // the earlier item this one follows up (shown in Edit3); -1 none
     QList<QPair<int, QString>> archiveLinks{};  // text id and kop: shown, and linked by the save
-    std::function<void()> beforeSave{};         // the caller's own statements, after OK and before the save
+    std::function<void()> beforeSave{};  // the caller's own statements, after OK and before the save
 };
 
 // ---- the versions window of a topic (TVersieForm) -------------------------
 
 struct VersionsResult {
     bool hasVersions = false;  // false: the topic had none and none was made; the window was not shown
-    int modalResult = 0;       // 1 "&Opslaan", 2 closed otherwise; 0 when not shown
+    int modalResult = 0;  // 1 "&Opslaan", 2 closed otherwise; 0 when not shown
 };
 
 // The caller holds the topic's lock ("todo_" + id and the like).
 struct VersionsRequest {
     using Result = VersionsResult;
-    int agendaId = -1;            // the topic
+    int agendaId = -1;  // the topic
     int preferredVersionId = -1;  // the version to select; -1 the first
 };
 
@@ -105,7 +105,7 @@ struct VersionsRequest {
 
 struct SourceImportResult {
     int modalResult = 0;  // 1 "&Kiezen", 2 "&Afbreken"
-    QString text{};       // the chosen item's text (the bulletin-board mail shown, for a board)
+    QString text{};  // the chosen item's text (the bulletin-board mail shown, for a board)
 };
 
 struct SourceImportRequest {

@@ -15,10 +15,14 @@ constexpr int kYes = static_cast<int>(platform::ModalResult::Yes);
 constexpr int kNo = static_cast<int>(platform::ModalResult::No);
 }  // namespace
 
-void TOpgeefDialog::setTickInterval(int ms) { g_tickInterval = ms > 0 ? ms : 1000; }
+void TOpgeefDialog::setTickInterval(int ms)
+{
+    g_tickInterval = ms > 0 ? ms : 1000;
+}
 
 TOpgeefDialog::TOpgeefDialog(const QString &claimant, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+{
     setObjectName(QStringLiteral("OpgeefDialog"));
     setWindowTitle(QStringLiteral("Belangrijke vraag!"));
     m_panel1 = new QLabel(QStringLiteral("Eindredactie opgeven aan ") + claimant, this);
@@ -52,7 +56,8 @@ TOpgeefDialog::TOpgeefDialog(const QString &claimant, QWidget *parent)
     connect(&m_timer, &QTimer::timeout, this, &TOpgeefDialog::Timer1Timer);
 }
 
-bool TOpgeefDialog::ask() {
+bool TOpgeefDialog::ask()
+{
     if (parentWidget())
         move(parentWidget()->window()->geometry().center() - rect().center());
     m_timer.start();
@@ -61,7 +66,8 @@ bool TOpgeefDialog::ask() {
     return result == kYes;
 }
 
-void TOpgeefDialog::Timer1Timer() {
+void TOpgeefDialog::Timer1Timer()
+{
     --m_counter;
     if (m_counter < 0) {
         m_timer.stop();

@@ -19,8 +19,8 @@ QList<QPointer<TPauzeForm>> &alive()
 }  // namespace
 
 TPauzeForm::TPauzeForm(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_title(new QLabel), m_caption(new QLabel)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_title(new QLabel),
+      m_caption(new QLabel)
 {
     setObjectName(QStringLiteral("PauzeForm"));
     auto *panel = new QWidget(this);

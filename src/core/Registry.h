@@ -29,11 +29,11 @@ class TFrame;
 
 // The working frames the tab pairs are made of.
 enum class FrameKind {
-    Bronnen,     // sources
-    Agenda,      // agenda list
-    Todo,        // production list
-    Klaar,       // ready list
-    Cyclus,      // programme cycle
+    Bronnen,  // sources
+    Agenda,  // agenda list
+    Todo,  // production list
+    Klaar,  // ready list
+    Cyclus,  // programme cycle
     CyclusOnAir  // programme cycle switched to on-air mode
 };
 
@@ -52,7 +52,8 @@ public:
 
     // Replaces the opener of Request; an empty function removes it.
     template <class Request>
-    void registerOpener(OpenerFor<Request> opener) {
+    void registerOpener(OpenerFor<Request> opener)
+    {
         if (opener)
             m_openers[key<Request>()] = std::move(opener);
         else
@@ -60,13 +61,15 @@ public:
     }
 
     template <class Request>
-    bool hasOpener() const {
+    bool hasOpener() const
+    {
         return m_openers.count(key<Request>()) > 0;
     }
 
     // The window's result, or std::nullopt when no opener is registered.
     template <class Request>
-    std::optional<typename Request::Result> open(const Request &request) const {
+    std::optional<typename Request::Result> open(const Request &request) const
+    {
         const auto it = m_openers.find(key<Request>());
         if (it == m_openers.end())
             return std::nullopt;
@@ -77,7 +80,8 @@ public:
 
 private:
     template <class Request>
-    static std::type_index key() {
+    static std::type_index key()
+    {
         return std::type_index(typeid(Request));
     }
 

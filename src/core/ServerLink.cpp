@@ -15,11 +15,18 @@ namespace {
 
 constexpr int kMaxMisses = 6;  // waits per line before the line is given up
 
-QString takeLetters(QString &text) { return TakeWhile(text, Letters); }
-void dropBlanks(QString &text) { TakeWhile(text, Blanks); }
+QString takeLetters(QString &text)
+{
+    return TakeWhile(text, Letters);
+}
+void dropBlanks(QString &text)
+{
+    TakeWhile(text, Blanks);
+}
 
 // Trims spaces and control characters at both ends.
-QString trimControls(const QString &s) {
+QString trimControls(const QString &s)
+{
     qsizetype b = 0, e = s.size();
     while (b < e && s.at(b).unicode() <= 32)
         ++b;
@@ -29,13 +36,15 @@ QString trimControls(const QString &s) {
 }
 
 // Kinds that a poll does not deliver while the version window is open.
-bool droppedWhileVersionOpen(const QString &kind) {
-    static const QStringList kinds = {"lockedby", "result", "setuserid", "bronadd", "agenda",
-                                      "todo",     "klaar",  "viewchanged", "users",  "job"};
+bool droppedWhileVersionOpen(const QString &kind)
+{
+    static const QStringList kinds = {"lockedby", "result", "setuserid",   "bronadd", "agenda",
+                                      "todo",     "klaar",  "viewchanged", "users",   "job"};
     return kinds.contains(kind);
 }
 
-QString kindOf(QString line) {
+QString kindOf(QString line)
+{
     line = trimControls(line);
     if (line.isEmpty())
         return QStringLiteral("ok");
@@ -44,7 +53,8 @@ QString kindOf(QString line) {
 
 }  // namespace
 
-PanelSide RouteListMessage(const QString &kind, int leftTab, int rightTab) {
+PanelSide RouteListMessage(const QString &kind, int leftTab, int rightTab)
+{
     int left = -1, right = -1;
     if (kind == QLatin1String("agenda")) {
         left = 1;
@@ -63,9 +73,13 @@ PanelSide RouteListMessage(const QString &kind, int leftTab, int rightTab) {
     return PanelSide::None;
 }
 
-int RouteCycleRefresh(int leftTab, int rightTab) { return (leftTab == 4 ? 1 : 0) | (rightTab == 3 ? 2 : 0); }
+int RouteCycleRefresh(int leftTab, int rightTab)
+{
+    return (leftTab == 4 ? 1 : 0) | (rightTab == 3 ? 2 : 0);
+}
 
-QStringList ParseRoster(QString argument) {
+QStringList ParseRoster(QString argument)
+{
     QStringList items;
     while (!argument.isEmpty()) {
         const QString name = takeLetters(argument);
@@ -77,7 +91,8 @@ QStringList ParseRoster(QString argument) {
     return items;
 }
 
-const QStringList &TServerLink::congratulations() {
+const QStringList &TServerLink::congratulations()
+{
     static const QStringList texts = {
         QStringLiteral("Je bent eindredacteur geworden"),
         QStringLiteral("Jij bent nu verantwoordelijk voor de uitzending! je bent dus eindredacteur"),
@@ -89,7 +104,8 @@ const QStringList &TServerLink::congratulations() {
 }
 
 TServerLink::TServerLink(TProgramState &state, TLinkClient &client, QObject *parent)
-    : QObject(parent), m_state(state), m_client(client) {
+    : QObject(parent), m_state(state), m_client(client)
+{
     m_pollTimer.setInterval(1000);
     connect(&m_pollTimer, &QTimer::timeout, this, [this] {
         if (m_levels.empty())
@@ -100,54 +116,68 @@ TServerLink::TServerLink(TProgramState &state, TLinkClient &client, QObject *par
 
 TServerLink::~TServerLink() = default;
 
-bool TServerLink::open(const QString &host, int port, QString *error) {
+bool TServerLink::open(const QString &host, int port, QString *error)
+{
     m_input.clear();
     return m_socket.connect(host, port, 10000, error);
 }
 
-void TServerLink::adopt(int fd) {
+void TServerLink::adopt(int fd)
+{
     m_input.clear();
     m_socket.adopt(fd);
 }
 
-void TServerLink::close() {
+void TServerLink::close()
+{
     m_pollTimer.stop();
     m_socket.close();
 }
 
-void TServerLink::setHandler(const QString &kind, LineHandler handler) {
+void TServerLink::setHandler(const QString &kind, LineHandler handler)
+{
     if (handler)
         m_handlers[kind] = std::move(handler);
     else
         m_handlers.erase(kind);
 }
 
-void TServerLink::startPolling() {
+void TServerLink::startPolling()
+{
     m_polling = true;
     if (m_suspended == 0 && m_levels.empty())
         m_pollTimer.start();
 }
 
-void TServerLink::stopPolling() {
+void TServerLink::stopPolling()
+{
     ++m_suspended;
     m_pollTimer.stop();
 }
 
-void TServerLink::resumePolling() {
+void TServerLink::resumePolling()
+{
     if (m_suspended > 0)
         --m_suspended;
     if (m_suspended == 0 && m_polling && m_levels.empty() && m_socket.isOpen())
         m_pollTimer.start();
 }
 
-bool TServerLink::SendCommand(const QString &command) { return run(command, nullptr); }
+bool TServerLink::SendCommand(const QString &command)
+{
+    return run(command, nullptr);
+}
 
-bool TServerLink::SendCommandEx(const QString &command, QString &result) { return run(command, &result); }
+bool TServerLink::SendCommandEx(const QString &command, QString &result)
+{
+    return run(command, &result);
+}
 
 // Reads one line for the innermost command. Line: a complete line (without
 // CR and LF) or, after six misses, TimedOut with what came so far. Lost: the
 // connection closed or failed; the link is closed and the client told.
-TServerLink::LineStatus TServerLink::readLine(QString &line) {
+TServerLink::LineStatus TServerLink::readLine(QString &line)
+{
     int misses = 0;
     for (;;) {
         const qsizetype lf = m_input.indexOf('\n');
@@ -171,25 +201,18 @@ TServerLink::LineStatus TServerLink::readLine(QString &line) {
         char buffer[4096];
         const auto r = m_socket.readSome(buffer, sizeof buffer, m_readTimeoutMs);
         switch (r.status) {
-        case platform::TcpSocket::ReadStatus::Data:
-            m_input.append(buffer, static_cast<qsizetype>(r.count));
-            break;
-        case platform::TcpSocket::ReadStatus::Timeout:
-            ++misses;
-            break;
-        case platform::TcpSocket::ReadStatus::Closed:
-            lose(QString());
-            return LineStatus::Lost;
-        case platform::TcpSocket::ReadStatus::Error:
-            lose(m_socket.errorString());
-            return LineStatus::Lost;
+        case platform::TcpSocket::ReadStatus::Data: m_input.append(buffer, static_cast<qsizetype>(r.count)); break;
+        case platform::TcpSocket::ReadStatus::Timeout: ++misses; break;
+        case platform::TcpSocket::ReadStatus::Closed: lose(QString()); return LineStatus::Lost;
+        case platform::TcpSocket::ReadStatus::Error: lose(m_socket.errorString()); return LineStatus::Lost;
         }
     }
 }
 
 // The connection is gone: an error shows the communication box, a close by
 // the peer only the status line; both end in connectionLost.
-void TServerLink::lose(const QString &error) {
+void TServerLink::lose(const QString &error)
+{
     m_pollTimer.stop();
     m_socket.close();
     m_input.clear();
@@ -200,7 +223,8 @@ void TServerLink::lose(const QString &error) {
     m_client.connectionLost();
 }
 
-bool TServerLink::isFinalLine(const QString &raw) {
+bool TServerLink::isFinalLine(const QString &raw)
+{
     const QString kind = kindOf(raw);
     return kind == QLatin1String("ok") || kind == QLatin1String("err");
 }
@@ -208,7 +232,8 @@ bool TServerLink::isFinalLine(const QString &raw) {
 // Reads the rest of the innermost reply into its pending lines so that a
 // nested command finds its own reply next on the wire. False when the
 // connection was lost or a line timed out on the way.
-bool TServerLink::drainTop() {
+bool TServerLink::drainTop()
+{
     if (m_levels.empty() || m_levels.back().wireComplete)
         return true;
     Level &top = m_levels.back();
@@ -230,7 +255,8 @@ bool TServerLink::drainTop() {
 // One command and its reply; see the header. Returns true only for a final
 // "ok": a lost connection, a time-out without a line and a handler error
 // are failures.
-bool TServerLink::run(const QString &commandIn, QString *result) {
+bool TServerLink::run(const QString &commandIn, QString *result)
+{
     QString command = commandIn;
     command.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
     const bool poll = command == QLatin1String("poll");
@@ -308,7 +334,8 @@ bool TServerLink::run(const QString &commandIn, QString *result) {
 
 // Acts on one message line. Returns false when the reply must not be read
 // on (the server went down).
-bool TServerLink::dispatch(Level &level, const QString &kind, const QString &argument) {
+bool TServerLink::dispatch(Level &level, const QString &kind, const QString &argument)
+{
     if (level.poll && m_state.versionFormOpen && droppedWhileVersionOpen(kind))
         return true;
     if (kind == QLatin1String("eindredacteur")) {
@@ -318,7 +345,8 @@ bool TServerLink::dispatch(Level &level, const QString &kind, const QString &arg
         m_client.serverDown(QStringLiteral("quillon"), QStringLiteral("Van quillon: De server is gestopt"));
         return false;
     } else if (kind == QLatin1String("wijgereindredactie")) {
-        m_client.announce(QStringLiteral("quillon"), QStringLiteral("Van quillon: Jij krijgt de eindredactie lekker niet!"));
+        m_client.announce(QStringLiteral("quillon"),
+                          QStringLiteral("Van quillon: Jij krijgt de eindredactie lekker niet!"));
     } else if (kind == QLatin1String("direct")) {
         QString rest = argument;
         const QString sender = takeLetters(rest);
@@ -371,7 +399,8 @@ bool TServerLink::dispatch(Level &level, const QString &kind, const QString &arg
 // "eindredacteur" + sub-kind + name. A request is asked only while this
 // client holds the role; a second request while the question is open is
 // ignored rather than taken as the loss of the role.
-void TServerLink::finalEditor(QString argument) {
+void TServerLink::finalEditor(QString argument)
+{
     const QString sub = takeLetters(argument);
     dropBlanks(argument);
     const QString name = argument;

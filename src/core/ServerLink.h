@@ -127,8 +127,8 @@ private:
         QString command;
         bool poll = false;
         bool wireComplete = false;  // its final line has been read from the socket
-        QStringList pending;        // lines read ahead for it, not yet dispatched
-        QString result;             // argument of its "result" line
+        QStringList pending;  // lines read ahead for it, not yet dispatched
+        QString result;  // argument of its "result" line
     };
     enum class LineStatus { Line, TimedOut, Lost };
 
@@ -147,8 +147,8 @@ private:
     std::deque<Level> m_levels;  // commands being answered, outermost first
     std::map<QString, LineHandler> m_handlers;
     QTimer m_pollTimer;
-    bool m_polling = false;       // polling switched on after log-in
-    int m_suspended = 0;          // stopPolling calls not yet resumed
+    bool m_polling = false;  // polling switched on after log-in
+    int m_suspended = 0;  // stopPolling calls not yet resumed
     bool m_handOverOpen = false;  // the hand-over question is being asked
     int m_readTimeoutMs = 10000;
     std::function<int(int)> m_random;

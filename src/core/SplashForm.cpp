@@ -11,7 +11,8 @@
 
 namespace core {
 
-Tsplashform::Tsplashform(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog) {
+Tsplashform::Tsplashform(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
+{
     setObjectName(QStringLiteral("splashform"));
     m_picture = new QLabel(this);
     m_picture->setObjectName(QStringLiteral("Image1"));
@@ -36,7 +37,8 @@ Tsplashform::Tsplashform(QWidget *parent) : QDialog(parent, Qt::FramelessWindowH
     m_edit2->installEventFilter(this);
 }
 
-int Tsplashform::showModal(const QString &userName) {
+int Tsplashform::showModal(const QString &userName)
+{
     m_edit1->setText(userName);
     m_edit2->clear();
     if (QScreen *screen = QGuiApplication::primaryScreen())
@@ -47,7 +49,8 @@ int Tsplashform::showModal(const QString &userName) {
 
 // Edit1: no spaces in a login name, Enter goes on to the password, Escape
 // cancels. Edit2: Enter logs in, Escape cancels.
-bool Tsplashform::eventFilter(QObject *watched, QEvent *event) {
+bool Tsplashform::eventFilter(QObject *watched, QEvent *event)
+{
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent *>(event)->key();
@@ -70,7 +73,8 @@ bool Tsplashform::eventFilter(QObject *watched, QEvent *event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void Tsplashform::tryLogin() {
+void Tsplashform::tryLogin()
+{
     if (m_authenticate && m_authenticate(m_edit1->text(), m_edit2->text())) {
         accept();
         return;

@@ -18,7 +18,8 @@ struct ErrorManager {
     std::jmp_buf jump;
 };
 
-[[noreturn]] void onError(j_common_ptr info) {
+[[noreturn]] void onError(j_common_ptr info)
+{
     auto *err = reinterpret_cast<ErrorManager *>(info->err);
     std::longjmp(err->jump, 1);
 }
@@ -27,7 +28,8 @@ void onMessage(j_common_ptr) {}  // warnings of damaged files are not shown
 
 // The decoding proper; no C++ object with a destructor may live across the
 // setjmp, so the image is only created once the header is known.
-bool decodeInto(const QByteArray &bytes, QImage *image) {
+bool decodeInto(const QByteArray &bytes, QImage *image)
+{
     jpeg_decompress_struct info;
     ErrorManager err;
     info.err = jpeg_std_error(&err.base);
@@ -62,7 +64,8 @@ bool decodeInto(const QByteArray &bytes, QImage *image) {
 
 }  // namespace
 
-QImage DecodeJpeg(const QByteArray &bytes) {
+QImage DecodeJpeg(const QByteArray &bytes)
+{
     if (bytes.isEmpty())
         return {};
     QImage image;
@@ -71,7 +74,8 @@ QImage DecodeJpeg(const QByteArray &bytes) {
     return image;
 }
 
-QImage StartPicture() {
+QImage StartPicture()
+{
     QFile file(QStringLiteral(":/quillon/start.jpg"));
     if (!file.open(QIODevice::ReadOnly))
         return {};

@@ -18,7 +18,8 @@ namespace core {
 
 namespace {
 // A bold header in the highlight colours above a list.
-QLabel *header(const QString &caption, const QString &name, QWidget *parent) {
+QLabel *header(const QString &caption, const QString &name, QWidget *parent)
+{
     auto *label = new QLabel(caption, parent);
     label->setObjectName(name);
     QFont bold = label->font();
@@ -35,7 +36,8 @@ QLabel *header(const QString &caption, const QString &name, QWidget *parent) {
 }  // namespace
 
 TTaakForm::TTaakForm(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
     setObjectName(QStringLiteral("TaakForm"));
     setWindowTitle(QStringLiteral("Taakoverzicht"));
     auto *leftColumn = new QWidget(this);
@@ -79,24 +81,28 @@ TTaakForm::TTaakForm(QWidget *parent)
     connect(m_button1, &QPushButton::clicked, this, [] { SendCommand(QStringLiteral("job reload")); });
 }
 
-void TTaakForm::showEvent(QShowEvent *event) {
+void TTaakForm::showEvent(QShowEvent *event)
+{
     QWidget::showEvent(event);
     m_timer1.start();
     Reload();
 }
 
-void TTaakForm::hideEvent(QHideEvent *event) {
+void TTaakForm::hideEvent(QHideEvent *event)
+{
     m_timer1.stop();
     QWidget::hideEvent(event);
 }
 
-void TTaakForm::Reload() {
+void TTaakForm::Reload()
+{
     m_listBox1->clear();
     m_listBox2->clear();
     SendCommand(QStringLiteral("job list"));
 }
 
-void TTaakForm::HandleJobMessage(const QString &text) {
+void TTaakForm::HandleJobMessage(const QString &text)
+{
     if (!isVisible())
         return;
     QString rest = text;

@@ -39,10 +39,7 @@ public:
             s.m_bits[i] = m_bits[i] | other.m_bits[i];
         return s;
     }
-    constexpr bool contains(char16_t c) const
-    {
-        return c < 256 && (m_bits[c / 64] >> (c % 64)) & 1u;
-    }
+    constexpr bool contains(char16_t c) const { return c < 256 && (m_bits[c / 64] >> (c % 64)) & 1u; }
     bool contains(QChar c) const { return contains(c.unicode()); }
 
 private:
@@ -56,7 +53,7 @@ private:
 
 inline constexpr CharSet Letters = CharSet::range(u'A', u'Z') | CharSet::range(u'a', u'z');  // kinds, user names
 inline constexpr CharSet Digits = CharSet::range(u'0', u'9') | CharSet{u'-'};  // ids, which may be negative
-inline constexpr CharSet Blanks = CharSet{u'\n', u'\r', u' '};                 // separators
+inline constexpr CharSet Blanks = CharSet{u'\n', u'\r', u' '};  // separators
 
 // Removes from the front of text the longest run of characters in set and
 // returns it (possibly empty).

@@ -35,7 +35,7 @@ public:
 private:
     QByteArray m_password;
     QByteArray m_nonce;
-    QByteArray m_firstBare;        // client-first-message-bare
+    QByteArray m_firstBare;  // client-first-message-bare
     QByteArray m_serverSignature;  // expected in the server's final message
 };
 

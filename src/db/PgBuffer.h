@@ -72,9 +72,9 @@ public:
     }
 
     enum class StringStatus {
-        Ok,        // out holds the text; the zero byte is consumed
+        Ok,  // out holds the text; the zero byte is consumed
         NeedMore,  // no zero byte yet and the text is still within the cap
-        TooLong    // no zero byte within maxLength bytes: framing is lost
+        TooLong  // no zero byte within maxLength bytes: framing is lost
     };
     // A zero-terminated text of at most maxLength bytes (zero excluded).
     StringStatus getString(std::string_view &out, std::size_t maxLength);
@@ -99,9 +99,9 @@ public:
 
 private:
     std::vector<char> m_data;
-    std::size_t m_begin = 0;   // first unconsumed byte
+    std::size_t m_begin = 0;  // first unconsumed byte
     std::size_t m_cursor = 0;  // tentative read position
-    std::size_t m_end = 0;     // end of received data
+    std::size_t m_end = 0;  // end of received data
 };
 
 // One frontend message, built in network byte order.

@@ -35,14 +35,12 @@ bool Connection::next(Message &m, int timeoutMs, QString *error)
 {
     for (;;) {
         switch (m_decoder.next(m_in, m)) {
-        case DecodeStatus::Message:
-            return true;
+        case DecodeStatus::Message: return true;
         case DecodeStatus::Error:
             *error = QStringLiteral("protocolfout: ") + QString::fromStdString(m_decoder.error());
             close();
             return false;
-        case DecodeStatus::NeedMore:
-            break;
+        case DecodeStatus::NeedMore: break;
         }
         if (!m_socket.isOpen()) {
             *error = QStringLiteral("niet verbonden");
@@ -53,9 +51,7 @@ bool Connection::next(Message &m, int timeoutMs, QString *error)
         char *at = m_in.prepareFill(kReadChunk, &room);
         const auto r = m_socket.readSome(at, room, timeoutMs);
         switch (r.status) {
-        case platform::TcpSocket::ReadStatus::Data:
-            m_in.commitFill(r.count);
-            break;
+        case platform::TcpSocket::ReadStatus::Data: m_in.commitFill(r.count); break;
         case platform::TcpSocket::ReadStatus::Timeout:
             *error = QStringLiteral("geen antwoord van de database binnen de wachttijd");
             close();

@@ -96,10 +96,14 @@ private:
 bool mayBeLong(char type)
 {
     switch (type) {
-    case 'T': case 'D': case 'd': case 'V': case 'E': case 'N': case 'A':
-        return true;
-    default:
-        return false;
+    case 'T':
+    case 'D':
+    case 'd':
+    case 'V':
+    case 'E':
+    case 'N':
+    case 'A': return true;
+    default: return false;
     }
 }
 

@@ -25,18 +25,18 @@
 namespace db::pg {
 
 enum class Kind {
-    Authentication,   // 'R': code; data = salt (MD5) or SASL payload
+    Authentication,  // 'R': code; data = salt (MD5) or SASL payload
     ParameterStatus,  // 'S' (3.0): text = name, data = value
-    BackendKeyData,   // 'K': process id and secret key, not used
-    ReadyForQuery,    // 'Z': the backend waits for the next statement; code = status byte (3.0), 0 in 2.0
-    RowDescription,   // 'T': fields = column names
-    DataRow,          // 'D', and 'B' in 2.0: fields = values (data null for NULL)
+    BackendKeyData,  // 'K': process id and secret key, not used
+    ReadyForQuery,  // 'Z': the backend waits for the next statement; code = status byte (3.0), 0 in 2.0
+    RowDescription,  // 'T': fields = column names
+    DataRow,  // 'D', and 'B' in 2.0: fields = values (data null for NULL)
     CommandComplete,  // 'C': text = completion tag
-    ErrorResponse,    // 'E': text = message as "SEVERITY:  text"
-    NoticeResponse,   // 'N': text as for errors
-    CopyInResponse,   // 'G': the backend waits for COPY data the client never sends
-    Ignored,          // understood but not acted on: notifications, empty query, copy out data, ...
-    Malformed         // 3.0 body that contradicts its length; text says why; skipped
+    ErrorResponse,  // 'E': text = message as "SEVERITY:  text"
+    NoticeResponse,  // 'N': text as for errors
+    CopyInResponse,  // 'G': the backend waits for COPY data the client never sends
+    Ignored,  // understood but not acted on: notifications, empty query, copy out data, ...
+    Malformed  // 3.0 body that contradicts its length; text says why; skipped
 };
 
 // One value or name; data == nullptr for SQL NULL.
@@ -47,25 +47,25 @@ struct Field {
 
 struct Message {
     Kind kind = Kind::Ignored;
-    char type = 0;              // the type byte as received
-    std::int32_t code = 0;      // Authentication: the request code
-    std::string_view text;      // see Kind; views into the input buffer or into ownText
-    std::string_view data;      // see Kind
+    char type = 0;  // the type byte as received
+    std::int32_t code = 0;  // Authentication: the request code
+    std::string_view text;  // see Kind; views into the input buffer or into ownText
+    std::string_view data;  // see Kind
     std::vector<Field> fields;  // RowDescription, DataRow; reused between messages
-    std::string ownText;        // storage for texts composed by the decoder
+    std::string ownText;  // storage for texts composed by the decoder
 };
 
 enum class DecodeStatus {
-    Message,   // one message decoded and consumed
+    Message,  // one message decoded and consumed
     NeedMore,  // the next message is not complete; nothing consumed
-    Error      // framing is lost; the connection cannot be used any more
+    Error  // framing is lost; the connection cannot be used any more
 };
 
 class Decoder {
 public:
-    static constexpr std::int32_t kShortMessageCap = 30000;       // 3.0 types that cannot be long
-    static constexpr std::int32_t kLongMessageCap = 0x40000000;   // 1 GiB: the largest value plus headers
-    static constexpr std::size_t kStringCap = 1024 * 1024;        // 2.0 texts: names, tags, messages
+    static constexpr std::int32_t kShortMessageCap = 30000;  // 3.0 types that cannot be long
+    static constexpr std::int32_t kLongMessageCap = 0x40000000;  // 1 GiB: the largest value plus headers
+    static constexpr std::size_t kStringCap = 1024 * 1024;  // 2.0 texts: names, tags, messages
 
     explicit Decoder(int protocolMajor = 3) : m_major(protocolMajor) {}
 

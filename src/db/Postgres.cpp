@@ -230,8 +230,7 @@ bool TPostgres::login(const QString &database, const QString &user, const QStrin
                     status(QStringLiteral("Error: ongeldige MD5-aanvraag van de database"));
                     return false;
                 }
-                sent = sendPassword(db::pg::md5Response(user.toUtf8(), askPassword(5),
-                                                        QByteArray(m.data.data(), 4)),
+                sent = sendPassword(db::pg::md5Response(user.toUtf8(), askPassword(5), QByteArray(m.data.data(), 4)),
                                     &err);
                 break;
             case 10: {  // SASL: a list of mechanisms, each zero-terminated
@@ -250,7 +249,8 @@ bool TPostgres::login(const QString &database, const QString &user, const QStrin
             }
             case 11: {  // SASLContinue: the server's first message
                 QByteArray final;
-                if (!scram || !scram->handleServerFirst(QByteArray(m.data.data(), qsizetype(m.data.size())), &final, &err)) {
+                if (!scram ||
+                    !scram->handleServerFirst(QByteArray(m.data.data(), qsizetype(m.data.size())), &final, &err)) {
                     status(QStringLiteral("Error: ") + (scram ? err : QStringLiteral("onverwachte SASL-stap")));
                     return false;
                 }
@@ -276,9 +276,7 @@ bool TPostgres::login(const QString &database, const QString &user, const QStrin
             break;
         }
         case Kind::ErrorResponse:
-        case Kind::Malformed:
-            status(QStringLiteral("Error: ") + backendText(m));
-            return false;
+        case Kind::Malformed: status(QStringLiteral("Error: ") + backendText(m)); return false;
         case Kind::ParameterStatus:
             if (m.text == "standard_conforming_strings")
                 conforming = utf8(m.data);
@@ -289,8 +287,7 @@ bool TPostgres::login(const QString &database, const QString &user, const QStrin
             m_transaction = transactionState(m.code);
             done = true;
             break;
-        default:
-            break;
+        default: break;
         }
     }
 
@@ -372,7 +369,8 @@ std::unique_ptr<TPostgresRecordSet> TPostgres::Run(const QString &sql, bool keep
     status(QStringLiteral("Uitvoeren van query..."));
     auto result = std::make_unique<TPostgresRecordSet>();
     if (!Connected()) {
-        result->setFailure(TPostgresOutcome::NotConnected, QStringLiteral("Internal error:\ngeen verbinding met de database"));
+        result->setFailure(TPostgresOutcome::NotConnected,
+                           QStringLiteral("Internal error:\ngeen verbinding met de database"));
         return result;
     }
     if (sql.contains(QChar(0))) {
@@ -425,9 +423,7 @@ void TPostgres::run(const QByteArray &sql, TPostgresRecordSet &result, bool keep
                 result.appendRow(std::move(row));
             }
             break;
-        case Kind::CommandComplete:
-            status(QStringLiteral("Result: ") + utf8(m.text));
-            break;
+        case Kind::CommandComplete: status(QStringLiteral("Result: ") + utf8(m.text)); break;
         case Kind::ErrorResponse:
         case Kind::Malformed: {
             const QString text = backendText(m);
@@ -450,11 +446,8 @@ void TPostgres::run(const QByteArray &sql, TPostgresRecordSet &result, bool keep
             }
             break;
         }
-        case Kind::ReadyForQuery:
-            m_transaction = transactionState(m.code);
-            return;
-        default:
-            break;
+        case Kind::ReadyForQuery: m_transaction = transactionState(m.code); return;
+        default: break;
         }
     }
 }

@@ -34,11 +34,11 @@ struct Message;
 
 // How a statement ended.
 enum class TPostgresOutcome {
-    Ok,            // ran to its end without an error
+    Ok,  // ran to its end without an error
     BackendError,  // the backend refused it; its message is in error()
-    Lost,          // the connection failed on the way; it is closed now
-    Refused,       // not sent: the text cannot be sent safely (a NUL character)
-    NotConnected   // not sent: there is no usable session
+    Lost,  // the connection failed on the way; it is closed now
+    Refused,  // not sent: the text cannot be sent safely (a NUL character)
+    NotConnected  // not sent: there is no usable session
 };
 
 // A query result: field names and rows of text values. Every value is the
@@ -79,19 +79,19 @@ public:
     void setFailure(TPostgresOutcome outcome, const QString &error);
 
 private:
-    QStringList m_fieldNames;         // from the last row description, column order
+    QStringList m_fieldNames;  // from the last row description, column order
     std::vector<QStringList> m_rows;  // arrival order
     TPostgresOutcome m_outcome = TPostgresOutcome::Ok;
-    QString m_error;                  // empty when ok()
+    QString m_error;  // empty when ok()
 };
 
 // The backend's transaction state after the last complete reply, as
 // ReadyForQuery reports it in protocol 3.0.
 enum class TPostgresTransaction {
-    Unknown,        // no reply yet, or protocol 2.0, whose ReadyForQuery does not say
-    Idle,           // 'I': outside a transaction block
+    Unknown,  // no reply yet, or protocol 2.0, whose ReadyForQuery does not say
+    Idle,  // 'I': outside a transaction block
     InTransaction,  // 'T': inside a transaction block that can still be committed
-    Failed          // 'E': inside a failed block; everything up to "rollback" is refused
+    Failed  // 'E': inside a failed block; everything up to "rollback" is refused
 };
 
 // Callback types of TPostgres.
@@ -149,9 +149,9 @@ public:
     // The transaction state after the last statement.
     TPostgresTransaction transactionStatus() const { return m_transaction; }
 
-    TPostgresStatusEvent OnStatus;          // progress and error texts for the log
-    TPostgresAuthEvent OnAuthenticate;      // supplies the password; unset: the one given to Connect
-    TPostgresStatementEvent OnStatement;    // every statement sent by Query/Execute, in order
+    TPostgresStatusEvent OnStatus;  // progress and error texts for the log
+    TPostgresAuthEvent OnAuthenticate;  // supplies the password; unset: the one given to Connect
+    TPostgresStatementEvent OnStatement;  // every statement sent by Query/Execute, in order
     TPostgresDisconnectEvent OnDisconnect;  // the connection dropped or broke during an operation
 
 private:
@@ -171,7 +171,7 @@ private:
     int m_connectTimeoutMs = 10000;
     int m_replyTimeoutMs = -1;
     std::unique_ptr<db::pg::Connection> m_conn;  // none before Open and after Close
-    bool m_ready = false;                        // logged in and escapes verified
+    bool m_ready = false;  // logged in and escapes verified
     TPostgresTransaction m_transaction = TPostgresTransaction::Unknown;
 };
 

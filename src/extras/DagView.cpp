@@ -10,7 +10,8 @@ namespace extras {
 
 TDagView::TDagView(const QDate &day, QWidget *parent)
     : QFrame(parent), m_day(day), m_label(new QLabel(this)),
-      m_labelWidth(qMax(LabelWidth, m_label->fontMetrics().horizontalAdvance(QStringLiteral("donderdag 30 sep 2088")) + 8))
+      m_labelWidth(
+          qMax(LabelWidth, m_label->fontMetrics().horizontalAdvance(QStringLiteral("donderdag 30 sep 2088")) + 8))
 {
     setObjectName(QStringLiteral("dag") + QString::number(day.dayOfWeek()));
     m_label->setObjectName(QStringLiteral("datum"));

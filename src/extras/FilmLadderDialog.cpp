@@ -70,7 +70,8 @@ QPushButton *button(const QString &name, const QString &text, QWidget *parent)
 }  // namespace
 
 TFilmLadderDialog::TFilmLadderDialog(QWidget *parent)
-    : QDialog(parent), m_films(new QListWidget(this)), m_addFilm(button(QStringLiteral("Button5"), QStringLiteral("+"), this)),
+    : QDialog(parent), m_films(new QListWidget(this)),
+      m_addFilm(button(QStringLiteral("Button5"), QStringLiteral("+"), this)),
       m_deleteFilm(button(QStringLiteral("Button6"), QStringLiteral("-"), this)), m_search(new QLineEdit(this)),
       m_header(new QLabel(this)), m_planning(new QGroupBox(QStringLiteral("Planning"), this)),
       m_weekLabel(new QLabel(m_planning)),
@@ -360,8 +361,8 @@ bool TFilmLadderDialog::Store()
     const QString cinemaName = m_cinemas->currentIndex() >= 0 ? FilmEntryText(m_cinemas->currentText()) : QString();
     for (int i = 0; i < m_films->count(); ++i)
         if (FilmEntryId(m_films->item(i)->text()) == m_film)
-            m_films->item(i)->setText(FilmEntry(QString::number(m_film), title.trimmed() + QStringLiteral(", ") +
-                                                                          cinemaName));
+            m_films->item(i)->setText(
+                FilmEntry(QString::number(m_film), title.trimmed() + QStringLiteral(", ") + cinemaName));
     m_header->setText(FilmHeader(title));
     return true;
 }

@@ -59,9 +59,9 @@ public:
     void Button5Click();  // "+": a film
     void Button6Click();  // "-": the film shown
     void opslaanClick();
-    void Toevoegen1Click();   // cinema "&Toevoegen"
-    void Wijzigen1Click();    // cinema "&Wijzigen"
-    void Verwijderen1Click(); // cinema "&Verwijderen"
+    void Toevoegen1Click();  // cinema "&Toevoegen"
+    void Wijzigen1Click();  // cinema "&Wijzigen"
+    void Verwijderen1Click();  // cinema "&Verwijderen"
 
     int film() const { return m_film; }
     QDate week() const { return m_week; }
@@ -109,10 +109,10 @@ private:
     QPushButton *m_close;
     QList<TDagView *> m_days;
 
-    QTimer m_timer;     // restarted by every change of Edit1
-    int m_film = -1;    // tblfilm.id shown; -1 none
+    QTimer m_timer;  // restarted by every change of Edit1
+    int m_film = -1;  // tblfilm.id shown; -1 none
     int m_cinema = -1;  // tblbioscoop.id of the film as read, or chosen since
-    QDate m_week;       // first day of the week shown
+    QDate m_week;  // first day of the week shown
     QDate m_firstWeek;  // the current film week: the earliest that can be shown
 };
 

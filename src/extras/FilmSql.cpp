@@ -47,14 +47,14 @@ QString ShowFilmSql(int film)
 
 QString DayTimesSql(int film, const QDate &day)
 {
-    return QStringLiteral("select * from tblfilmtijden where filmid = ") + num(film) + QStringLiteral(" and datum = '") +
-           core::DateToYmd(day) + QStringLiteral("' order by tijd asc");
+    return QStringLiteral("select * from tblfilmtijden where filmid = ") + num(film) +
+           QStringLiteral(" and datum = '") + core::DateToYmd(day) + QStringLiteral("' order by tijd asc");
 }
 
 QString StoreFilmSql(int film, const QString &title, int cinema)
 {
-    return QStringLiteral("update tblfilm set naam = ") + quoted(title) + QStringLiteral(", bioscoop = ") + num(cinema) +
-           QStringLiteral(" where id = ") + num(film);
+    return QStringLiteral("update tblfilm set naam = ") + quoted(title) + QStringLiteral(", bioscoop = ") +
+           num(cinema) + QStringLiteral(" where id = ") + num(film);
 }
 
 QString DeleteDayTimesSql(int film, const QDate &day)

@@ -53,7 +53,7 @@ QString CinemaFilmCountSql(int cinema);
 
 // List entries are the id, a space and the text shown.
 QString FilmEntry(const QString &id, const QString &text);
-int FilmEntryId(const QString &entry);       // -1 when the entry has no id
+int FilmEntryId(const QString &entry);  // -1 when the entry has no id
 QString FilmEntryText(const QString &entry);
 
 // "Filmtijden voor " + title, for a plain-text label without a buddy, where

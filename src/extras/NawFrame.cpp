@@ -31,7 +31,7 @@ namespace extras {
 namespace {
 
 constexpr int MemoLimit = 320000;  // characters of "Opmerk."
-constexpr int ShortFieldLimit = 7; // infix and postcode
+constexpr int ShortFieldLimit = 7;  // infix and postcode
 const QString RefusalText = QStringLiteral("Geblokkeerd door andere redacteur, probeer later opnieuw");
 const QString EditingCaption =
     QStringLiteral("Record wijzigen ... druk op 'opslaan' om wijzigingen definitief te maken!");
@@ -45,8 +45,9 @@ void paintNawEntry(QPainter &p, const QRect &rect, const views::LineItem &item)
     const QRect r = rect.adjusted(2, 0, -2, 0);
     const QString place = NawEntryPlace(item.text);
     const int placeWidth = p.fontMetrics().horizontalAdvance(place);
-    p.drawText(r.adjusted(0, 0, -placeWidth - 6, 0), Qt::AlignLeft | Qt::AlignVCenter,
-               p.fontMetrics().elidedText(NawEntryName(item.text), Qt::ElideRight, qMax(r.width() - placeWidth - 6, 0)));
+    p.drawText(
+        r.adjusted(0, 0, -placeWidth - 6, 0), Qt::AlignLeft | Qt::AlignVCenter,
+        p.fontMetrics().elidedText(NawEntryName(item.text), Qt::ElideRight, qMax(r.width() - placeWidth - 6, 0)));
     p.drawText(r, Qt::AlignRight | Qt::AlignVCenter, place);
 }
 
@@ -70,11 +71,11 @@ QLabel *fieldLabel(const QString &name, const QString &text, QWidget *parent)
 
 TNawFrame::TNawFrame(QWidget *parent)
     : QFrame(parent), m_panel1(new QFrame(this)), m_caption(new QLabel(EditingCaption, m_panel1)),
-      m_searchPanel(new QWidget(m_panel1)), m_list(new QListWidget(m_searchPanel)), m_search(new QLineEdit(m_searchPanel)),
-      m_books(new QComboBox(m_searchPanel)), m_change(new QPushButton(QStringLiteral("&Wijzigen"), m_searchPanel)),
+      m_searchPanel(new QWidget(m_panel1)), m_list(new QListWidget(m_searchPanel)),
+      m_search(new QLineEdit(m_searchPanel)), m_books(new QComboBox(m_searchPanel)),
+      m_change(new QPushButton(QStringLiteral("&Wijzigen"), m_searchPanel)),
       m_new(new QPushButton(QStringLiteral("&Nieuw"), m_searchPanel)),
-      m_delete(new QPushButton(QStringLiteral("&Verwijderen"), m_searchPanel)),
-      m_detail(new QGroupBox(this)),
+      m_delete(new QPushButton(QStringLiteral("&Verwijderen"), m_searchPanel)), m_detail(new QGroupBox(this)),
       m_firstNameLabel(fieldLabel(QStringLiteral("Label1"), QStringLiteral("Voornaam"), m_detail)),
       m_infixLabel(fieldLabel(QStringLiteral("Label2"), QStringLiteral("Tussenvoeg."), m_detail)),
       m_nameLabel(fieldLabel(QStringLiteral("Label3"), QStringLiteral("Naam"), m_detail)),

@@ -128,13 +128,13 @@ private:
     QPlainTextEdit *m_memo;
     QTableWidget *m_phones;
 
-    QTimer m_timer;               // restarted by every change of zoek
-    int m_book = -1;              // tbladresboek.id shown
-    int m_contact = -1;           // tblnaw.id shown; -1 for a new contact
-    int m_minLength = 0;          // search text needed before anything is listed
-    bool m_editing = false;       // the search panel is hidden
-    bool m_positioned = false;    // the caller chose m_contact: show it even when unlisted
-    bool m_birthKnown = false;    // the picker's date belongs to the contact
+    QTimer m_timer;  // restarted by every change of zoek
+    int m_book = -1;  // tbladresboek.id shown
+    int m_contact = -1;  // tblnaw.id shown; -1 for a new contact
+    int m_minLength = 0;  // search text needed before anything is listed
+    bool m_editing = false;  // the search panel is hidden
+    bool m_positioned = false;  // the caller chose m_contact: show it even when unlisted
+    bool m_birthKnown = false;  // the picker's date belongs to the contact
     bool m_loadingBirth = false;  // the frame itself is setting the picker
 };
 

@@ -10,9 +10,9 @@ namespace extras {
 
 // boektype of tbladresboek.
 enum class BookKind {
-    Persons,        // "1": first name, infix, name and birth date
+    Persons,  // "1": first name, infix, name and birth date
     Organisations,  // "2": contact and organisation, no infix or birth date
-    Other           // anything else: the fields stay as they were
+    Other  // anything else: the fields stay as they were
 };
 BookKind BookKindFromType(const QString &boektype);
 

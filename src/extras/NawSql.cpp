@@ -83,12 +83,12 @@ QString LikeEscape(const QString &text)
 QString NawSearchStatement(int book, const QString &text, bool personBook)
 {
     const QString t = LikeEscape(text.toLower());
-    const QString condition = QStringLiteral(" and (lower(naam) like '%") + t + QStringLiteral("%' or lower(voornaam) like '%") +
-                              t + QStringLiteral("%') order by naam");
-    const QString select = personBook
-                               ? QStringLiteral("select id,trim(voornaam) || rtrim(' ' || tussen) || ' ' || trim(naam),woonplaats "
-                                                "from tblnaw where adresboek = ")
-                               : QStringLiteral("select id,trim(naam),woonplaats from tblnaw where adresboek = ");
+    const QString condition = QStringLiteral(" and (lower(naam) like '%") + t +
+                              QStringLiteral("%' or lower(voornaam) like '%") + t + QStringLiteral("%') order by naam");
+    const QString select =
+        personBook ? QStringLiteral("select id,trim(voornaam) || rtrim(' ' || tussen) || ' ' || trim(naam),woonplaats "
+                                    "from tblnaw where adresboek = ")
+                   : QStringLiteral("select id,trim(naam),woonplaats from tblnaw where adresboek = ");
     return select + QString::number(book) + condition;
 }
 

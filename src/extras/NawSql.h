@@ -15,11 +15,11 @@
 
 namespace extras {
 
-QString PlacesSql();      // the names of tblwoonplaats for the place box
-QString BooksSql();       // id and name of every book, by name
+QString PlacesSql();  // the names of tblwoonplaats for the place box
+QString BooksSql();  // id and name of every book, by name
 QString ContactCountSql(int book);
 QString BookTypeSql(int book);
-QString ContactSql(int id);      // "select *": read with NawContactFromRow
+QString ContactSql(int id);  // "select *": read with NawContactFromRow
 QString ContactBookSql(int id);  // the book a contact is in
 QString DeleteContactSql(int id);
 

@@ -27,7 +27,7 @@ namespace extras {
 
 namespace {
 
-const QStringList DayNames = {QStringLiteral("maandag"),  QStringLiteral("dinsdag"), QStringLiteral("woensdag"),
+const QStringList DayNames = {QStringLiteral("maandag"),   QStringLiteral("dinsdag"), QStringLiteral("woensdag"),
                               QStringLiteral("donderdag"), QStringLiteral("vrijdag"), QStringLiteral("zaterdag"),
                               QStringLiteral("zondag")};
 

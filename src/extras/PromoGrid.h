@@ -32,8 +32,8 @@ inline constexpr int PromoCells = PromoHours * PromoDays;
 // row and day are set to the target on drop.
 struct TPromoDrag {
     int row = -1;  // hour 0 ... 23
-    int day = 0;   // 1 ... 7; 0 for the programme list
-    int id = 0;    // tblpromo.id
+    int day = 0;  // 1 ... 7; 0 for the programme list
+    int id = 0;  // tblpromo.id
     QString name;  // tblpromo.naam
 };
 
@@ -48,7 +48,7 @@ QString HourLabel(int hour);
 // Cell ids in moment order, as read from a stored string.
 struct MomentValues {
     std::array<int, PromoCells> ids{};  // 0 = empty
-    QStringList problems;               // one line per value that could not be read
+    QStringList problems;  // one line per value that could not be read
 };
 MomentValues ReadMoment(const QString &moment);
 // ids written as a moment string: every id, then the character 255.

@@ -16,7 +16,8 @@
 
 namespace planning {
 
-TAgendaForm::TAgendaForm(QWidget *parent) : QDialog(parent) {
+TAgendaForm::TAgendaForm(QWidget *parent) : QDialog(parent)
+{
     setObjectName(QStringLiteral("AgendaForm"));
     setWindowTitle(QStringLiteral("Agendapunt"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -40,7 +41,8 @@ TAgendaForm::TAgendaForm(QWidget *parent) : QDialog(parent) {
     connect(m_cancel, &QPushButton::clicked, this, &TAgendaForm::Button1Click);
 }
 
-void TAgendaForm::showEvent(QShowEvent *event) {
+void TAgendaForm::showEvent(QShowEvent *event)
+{
     QDialog::showEvent(event);
     if (QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr)
         move(owner->geometry().center() - rect().center());
@@ -48,14 +50,16 @@ void TAgendaForm::showEvent(QShowEvent *event) {
     m_frame->onderwerp()->setFocus();
 }
 
-bool TAgendaForm::HostMessage(int msg, qintptr, qintptr lParam) {
+bool TAgendaForm::HostMessage(int msg, qintptr, qintptr lParam)
+{
     if (msg != WM_OPEN_FOLLOWUP)
         return false;
     OpenAgendaItem({.agendaId = static_cast<int>(lParam)}, this);
     return true;
 }
 
-void TAgendaForm::Button1Click() {
+void TAgendaForm::Button1Click()
+{
     switch (platform::dialogs().messageBox(platform::BoxType::Confirmation, QStringLiteral("Wijzigingen opslaan?"),
                                            platform::BoxButtons::YesNoCancel)) {
     case platform::ModalResult::Yes:
@@ -64,17 +68,18 @@ void TAgendaForm::Button1Click() {
             done(QDialog::Rejected);
         }
         break;
-    case platform::ModalResult::No:
-        done(QDialog::Rejected);
-        break;
-    default:
-        break;  // stay in the dialog
+    case platform::ModalResult::No: done(QDialog::Rejected); break;
+    default: break;  // stay in the dialog
     }
 }
 
-void TAgendaForm::reject() { Button1Click(); }
+void TAgendaForm::reject()
+{
+    Button1Click();
+}
 
-core::AgendaItemResult OpenAgendaItem(const core::AgendaItemRequest &request, QWidget *parent) {
+core::AgendaItemResult OpenAgendaItem(const core::AgendaItemRequest &request, QWidget *parent)
+{
     TAgendaForm form(parent);
     TAgendaPuntFrame *f = form.AgendaPuntFrame1();
     f->Load(request.agendaId);
@@ -114,7 +119,8 @@ core::AgendaItemResult OpenAgendaItem(const core::AgendaItemRequest &request, QW
     return result;
 }
 
-void RegisterAgendaItemOpener(core::TRegistry &registry) {
+void RegisterAgendaItemOpener(core::TRegistry &registry)
+{
     registry.registerOpener<core::AgendaItemRequest>(
         [](const core::AgendaItemRequest &request) { return OpenAgendaItem(request, QApplication::activeWindow()); });
 }

@@ -28,7 +28,7 @@ public:
 
     TAgendaPuntFrame *AgendaPuntFrame1() const { return m_frame; }
     QPushButton *Button1() const { return m_cancel; }  // "&Afbreken"
-    QPushButton *Button2() const { return m_save; }    // "&Opslaan"
+    QPushButton *Button2() const { return m_save; }  // "&Opslaan"
 
     // Message 1025 opens the item lParam in a second dialog of its own (no
     // lock), saving it on OK. Returns true when the message was known.

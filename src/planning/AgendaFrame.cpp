@@ -34,7 +34,8 @@ namespace planning {
 namespace {
 
 // The first column of the first row as an integer: the sequence values.
-std::optional<int> firstInt(const QString &sql) {
+std::optional<int> firstInt(const QString &sql)
+{
     auto rs = core::Query(sql);
     bool ok = false;
     const int n = rs->RowCount() > 0 ? rs->Row(0).value(0).toInt(&ok) : 0;
@@ -43,14 +44,16 @@ std::optional<int> firstInt(const QString &sql) {
 
 // The id of a line as a number; lines are made by this frame, so a line
 // without one is skipped rather than composed into a statement.
-std::optional<int> lineNumber(const AgendaLine &line) {
+std::optional<int> lineNumber(const AgendaLine &line)
+{
     bool ok = false;
     const int n = line.id.toInt(&ok);
     return ok ? std::optional<int>(n) : std::nullopt;
 }
 
 // Sends the collected broadcasts first to last, taking each off the queue.
-void sendQueued(QStringList &queue) {
+void sendQueued(QStringList &queue)
+{
     while (!queue.isEmpty())
         core::SendCommand(queue.takeFirst());
 }
@@ -59,7 +62,8 @@ const char *kTagProperty = "tag";
 
 }  // namespace
 
-TAgendaFrame::TAgendaFrame(QWidget *parent) : core::TFrame(parent) {
+TAgendaFrame::TAgendaFrame(QWidget *parent) : core::TFrame(parent)
+{
     setObjectName(QStringLiteral("AgendaFrame"));
     bool ok = false;
     const int days = platform::ReadSetting(QStringLiteral("AgendaDagen"), QStringLiteral("0")).toInt(&ok);
@@ -71,15 +75,16 @@ TAgendaFrame::TAgendaFrame(QWidget *parent) : core::TFrame(parent) {
     loadTeams();
 }
 
-QAction *TAgendaFrame::addAction(QMenu *menu, const QString &name, const QString &caption,
-                                 void (TAgendaFrame::*slot)()) {
+QAction *TAgendaFrame::addAction(QMenu *menu, const QString &name, const QString &caption, void (TAgendaFrame::*slot)())
+{
     QAction *a = menu->addAction(caption);
     a->setObjectName(name);
     connect(a, &QAction::triggered, this, [this, slot] { Guarded([&] { (this->*slot)(); }); });
     return a;
 }
 
-void TAgendaFrame::buildMenus() {
+void TAgendaFrame::buildMenus()
+{
     m_popup = new QMenu(this);
     m_popup->setObjectName(QStringLiteral("PopupMenu1"));
     addAction(m_popup, QStringLiteral("AgendaNieuw"), QStringLiteral("&Nieuw"), &TAgendaFrame::AgendaNieuwClick);
@@ -97,17 +102,19 @@ void TAgendaFrame::buildMenus() {
         const char *name;
         const char *caption;
         int days;  // 0 with today: "&Vandaag"
-    } dates[] = {{"Weekterug1", "&Vorige week", -7}, {"Eergisteren1", "&Eergisteren", -2},
-                 {"Gisteren1", "&Gisteren", -1},     {"Vandaag1", "&Vandaag", 0},
-                 {"Morgen1", "&Morgen", 1},          {"Overmorgen1", "&Overmorgen", 2},
+    } dates[] = {{"Weekterug1", "&Vorige week", -7},
+                 {"Eergisteren1", "&Eergisteren", -2},
+                 {"Gisteren1", "&Gisteren", -1},
+                 {"Vandaag1", "&Vandaag", 0},
+                 {"Morgen1", "&Morgen", 1},
+                 {"Overmorgen1", "&Overmorgen", 2},
                  {"Volgendeweek1", "&Volgende week", 7}};
     for (const auto &d : dates) {
         QAction *a = m_popup->addAction(QString::fromLatin1(d.caption));
         a->setObjectName(QString::fromLatin1(d.name));
         const int days = d.days;
-        connect(a, &QAction::triggered, this, [this, days] {
-            Guarded([&] { days == 0 ? Vandaag1Click() : ShiftWorkDate(days); });
-        });
+        connect(a, &QAction::triggered, this,
+                [this, days] { Guarded([&] { days == 0 ? Vandaag1Click() : ShiftWorkDate(days); }); });
     }
     addAction(m_popup, QStringLiteral("Anders1"), QStringLiteral("&Anders ..."), &TAgendaFrame::Anders1Click);
     m_dagen = m_popup->addMenu(QStringLiteral("&Dagen tonen"));
@@ -130,7 +137,8 @@ void TAgendaFrame::buildMenus() {
     connect(m_tijd, &QAction::triggered, this, [this] { applyTimeColumn(); });
 }
 
-QToolButton *TAgendaFrame::addToolButton(const QString &name, QAction *action) {
+QToolButton *TAgendaFrame::addToolButton(const QString &name, QAction *action)
+{
     auto *b = new QToolButton(this);
     b->setObjectName(name);
     b->setDefaultAction(action);
@@ -138,7 +146,8 @@ QToolButton *TAgendaFrame::addToolButton(const QString &name, QAction *action) {
     return b;
 }
 
-void TAgendaFrame::buildControls() {
+void TAgendaFrame::buildControls()
+{
     auto find = [this](const char *name) { return m_popup->findChild<QAction *>(QString::fromLatin1(name)); };
     // A tool bar rather than a row of buttons: in a narrow panel the buttons
     // that do not fit move into its overflow menu instead of overlapping.
@@ -149,9 +158,9 @@ void TAgendaFrame::buildControls() {
     const struct {
         const char *button;
         const char *action;
-    } buttons[] = {{"ToolButton1", "AgendaNieuw"}, {"ToolButton12", "Verwijderen1"}, {"ToolButton9", "Weekterug1"},
-                   {"ToolButton3", "Eergisteren1"}, {"ToolButton4", "Gisteren1"},   {"ToolButton5", "Vandaag1"},
-                   {"ToolButton6", "Morgen1"},      {"ToolButton7", "Overmorgen1"}, {"ToolButton8", "Volgendeweek1"},
+    } buttons[] = {{"ToolButton1", "AgendaNieuw"},  {"ToolButton12", "Verwijderen1"}, {"ToolButton9", "Weekterug1"},
+                   {"ToolButton3", "Eergisteren1"}, {"ToolButton4", "Gisteren1"},     {"ToolButton5", "Vandaag1"},
+                   {"ToolButton6", "Morgen1"},      {"ToolButton7", "Overmorgen1"},   {"ToolButton8", "Volgendeweek1"},
                    {"ToolButton11", "Anders1"}};
     for (const auto &b : buttons)
         bar->addWidget(addToolButton(QString::fromLatin1(b.button), find(b.action)));
@@ -196,7 +205,8 @@ void TAgendaFrame::buildControls() {
     layout->addWidget(m_list, 1);
 }
 
-void TAgendaFrame::loadTeams() {
+void TAgendaFrame::loadTeams()
+{
     auto rs = core::Query(TeamsSql());
     for (int i = 0; i < rs->RowCount(); ++i) {
         const QStringList row = rs->Row(i);
@@ -206,9 +216,13 @@ void TAgendaFrame::loadTeams() {
     }
 }
 
-bool TAgendaFrame::timeColumn() const { return m_tijd->isChecked(); }
+bool TAgendaFrame::timeColumn() const
+{
+    return m_tijd->isChecked();
+}
 
-bool TAgendaFrame::frameMessage(int msg, qintptr, qintptr) {
+bool TAgendaFrame::frameMessage(int msg, qintptr, qintptr)
+{
     core::TMainOperations *main = core::state().main;
     switch (msg) {
     case core::FRAME_ACTIVATE:
@@ -219,25 +233,21 @@ bool TAgendaFrame::frameMessage(int msg, qintptr, qintptr) {
         if (main)
             main->RemoveMenuButton(QStringLiteral("&Agenda"), m_popup);
         return true;
-    case core::FRAME_REFRESH:
-        Guarded([&] { Reload(); });
-        return true;
-    case core::FRAME_MOVE_LEFT:
-        return true;
-    case core::FRAME_MOVE_RIGHT:
-        Guarded([&] { MoveToProduction(); });
-        return true;
-    case core::FRAME_FOCUS:
-        m_list->setFocus();
-        return true;
-    default:
-        return false;
+    case core::FRAME_REFRESH: Guarded([&] { Reload(); }); return true;
+    case core::FRAME_MOVE_LEFT: return true;
+    case core::FRAME_MOVE_RIGHT: Guarded([&] { MoveToProduction(); }); return true;
+    case core::FRAME_FOCUS: m_list->setFocus(); return true;
+    default: return false;
     }
 }
 
-QDate TAgendaFrame::lastDay() const { return core::state().workDate.addDays(m_daysShown); }
+QDate TAgendaFrame::lastDay() const
+{
+    return core::state().workDate.addDays(m_daysShown);
+}
 
-void TAgendaFrame::Reload() {
+void TAgendaFrame::Reload()
+{
     const core::TProgramState &s = core::state();
     const QDate d0 = s.workDate, d1 = lastDay();
     const QString pattern = QStringLiteral("ddd dd mmm yyyy");
@@ -254,13 +264,15 @@ void TAgendaFrame::Reload() {
     m_list->setUpdatesEnabled(true);
 }
 
-QString TAgendaFrame::fetchLine(int id) const {
+QString TAgendaFrame::fetchLine(int id) const
+{
     const core::TProgramState &s = core::state();
     auto rs = core::Query(FetchLineSql(id, s.workDate, lastDay(), s.currentTeamId));
     return rs->RowCount() > 0 ? AgendaLineText(rs->Row(0)) : QString();
 }
 
-void TAgendaFrame::serverMessage(const QString &argument) {
+void TAgendaFrame::serverMessage(const QString &argument)
+{
     QString rest = argument;
     const QString verb = core::TakeWhile(rest, core::Letters);
     rest.remove(0, 1);
@@ -293,7 +305,8 @@ void TAgendaFrame::serverMessage(const QString &argument) {
     }
 }
 
-QList<int> TAgendaFrame::selectedRows() const {
+QList<int> TAgendaFrame::selectedRows() const
+{
     QList<int> rows;
     for (int i = 0; i < m_list->count(); ++i)
         if (m_list->item(i)->isSelected())
@@ -301,12 +314,14 @@ QList<int> TAgendaFrame::selectedRows() const {
     return rows;
 }
 
-void TAgendaFrame::removeRows(const QList<int> &rows) {
+void TAgendaFrame::removeRows(const QList<int> &rows)
+{
     for (auto it = rows.crbegin(); it != rows.crend(); ++it)
         delete m_list->takeItem(*it);
 }
 
-void TAgendaFrame::refreshViews() {
+void TAgendaFrame::refreshViews()
+{
     if (core::TMainOperations *main = core::state().main)
         main->RefreshViews();
     else
@@ -314,16 +329,19 @@ void TAgendaFrame::refreshViews() {
 }
 
 // Opens the item dialog; after "&Opslaan" the list shows what was saved.
-void TAgendaFrame::editAndSave(const core::AgendaItemRequest &request) {
+void TAgendaFrame::editAndSave(const core::AgendaItemRequest &request)
+{
     if (OpenAgendaItem(request, window()).modalResult == int(platform::ModalResult::Ok))
         Reload();
 }
 
-void TAgendaFrame::AgendaNieuwClick() {
+void TAgendaFrame::AgendaNieuwClick()
+{
     editAndSave({.agendaId = -1, .date = core::state().workDate});
 }
 
-void TAgendaFrame::ListBox1DblClick() {
+void TAgendaFrame::ListBox1DblClick()
+{
     QListWidgetItem *item = m_list->currentItem();
     if (!item)
         return;
@@ -345,7 +363,8 @@ void TAgendaFrame::ListBox1DblClick() {
     editAndSave({.agendaId = -1, .date = core::state().workDate, .onderwerp = line.kort, .repeatId = *id});
 }
 
-void TAgendaFrame::Followupmaken1Click() {
+void TAgendaFrame::Followupmaken1Click()
+{
     QListWidgetItem *item = m_list->currentItem();
     if (!item)
         return;
@@ -360,7 +379,8 @@ void TAgendaFrame::Followupmaken1Click() {
     editAndSave({.agendaId = *id, .makeNew = true, .date = core::state().workDate, .followUpId = *id});
 }
 
-void TAgendaFrame::Verwijderen1Click() {
+void TAgendaFrame::Verwijderen1Click()
+{
     const QList<int> rows = selectedRows();
     if (rows.isEmpty() || !platform::confirm(QStringLiteral("Selectie verwijderen?")))
         return;
@@ -384,7 +404,8 @@ void TAgendaFrame::Verwijderen1Click() {
     removeRows(deleted);
 }
 
-void TAgendaFrame::MoveToTeam(QAction *teamItem) {
+void TAgendaFrame::MoveToTeam(QAction *teamItem)
+{
     const QList<int> rows = selectedRows();
     if (!teamItem || rows.isEmpty())
         return;
@@ -409,7 +430,8 @@ void TAgendaFrame::MoveToTeam(QAction *teamItem) {
         removeRows(moved);
 }
 
-void TAgendaFrame::MoveToProduction() {
+void TAgendaFrame::MoveToProduction()
+{
     const core::TProgramState &s = core::state();
     const QList<int> rows = selectedRows();
     QStringList queue;
@@ -443,31 +465,39 @@ void TAgendaFrame::MoveToProduction() {
         refreshViews();  // this list drops the lines, the production list beside it shows them
 }
 
-void TAgendaFrame::SetDaysShown(int days) {
+void TAgendaFrame::SetDaysShown(int days)
+{
     m_daysShown = qBound(0, days, 6);
     platform::WriteSetting(QStringLiteral("AgendaDagen"), QString::number(m_daysShown));
     refreshViews();
 }
 
-void TAgendaFrame::tijdClick() { m_tijd->trigger(); }
+void TAgendaFrame::tijdClick()
+{
+    m_tijd->trigger();
+}
 
-void TAgendaFrame::applyTimeColumn() {
+void TAgendaFrame::applyTimeColumn()
+{
     m_list->viewport()->update();
     platform::WriteSetting(QStringLiteral("AgendaLijstTijd"),
                            m_tijd->isChecked() ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
-void TAgendaFrame::ShiftWorkDate(int days) {
+void TAgendaFrame::ShiftWorkDate(int days)
+{
     core::state().workDate = core::state().workDate.addDays(days);
     refreshViews();
 }
 
-void TAgendaFrame::Vandaag1Click() {
+void TAgendaFrame::Vandaag1Click()
+{
     core::state().workDate = core::Today();
     refreshViews();
 }
 
-void TAgendaFrame::Anders1Click() {
+void TAgendaFrame::Anders1Click()
+{
     TDatumForm form(window());
     form.dat()->setSelectedDate(core::state().workDate);
     if (form.exec() == QDialog::Accepted) {
@@ -476,7 +506,8 @@ void TAgendaFrame::Anders1Click() {
     }
 }
 
-bool TAgendaFrame::eventFilter(QObject *watched, QEvent *event) {
+bool TAgendaFrame::eventFilter(QObject *watched, QEvent *event)
+{
     if (watched == m_list) {
         if (event->type() == QEvent::KeyPress) {
             const auto *key = static_cast<QKeyEvent *>(event);

@@ -43,12 +43,12 @@ public:
 
     // The actions of the buttons, menus and keys.
     void AgendaNieuwClick();
-    void ListBox1DblClick();       // open the focused line (also Enter)
+    void ListBox1DblClick();  // open the focused line (also Enter)
     void Followupmaken1Click();
     void Verwijderen1Click();
     void MoveToTeam(QAction *teamItem);  // a sub-item of defred
-    void MoveToProduction();       // "Naar productielijst", Ctrl+Right, FRAME_MOVE_RIGHT
-    void SetDaysShown(int days);   // the fourteen day items
+    void MoveToProduction();  // "Naar productielijst", Ctrl+Right, FRAME_MOVE_RIGHT
+    void SetDaysShown(int days);  // the fourteen day items
     void tijdClick();
     void ShiftWorkDate(int days);  // the relative date commands
     void Vandaag1Click();
@@ -85,7 +85,7 @@ private:
     QLabel *m_label = nullptr;
     QMenu *m_popup = nullptr;
     QMenu *m_defred = nullptr;
-    QMenu *m_dagen = nullptr;       // "&Dagen tonen" in PopupMenu1
+    QMenu *m_dagen = nullptr;  // "&Dagen tonen" in PopupMenu1
     QMenu *m_dagenPopup = nullptr;  // the same items under SpeedButton1
     QMenu *m_lijstMenu = nullptr;
     QAction *m_tijd = nullptr;

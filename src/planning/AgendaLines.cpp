@@ -10,16 +10,21 @@ namespace {
 constexpr core::CharSet TimeChars = core::CharSet::range(u'0', u'9') | core::CharSet{u':'};
 
 // Drops the one separator character between two fields, whatever it is.
-void skipSeparator(QString &rest) {
+void skipSeparator(QString &rest)
+{
     if (!rest.isEmpty())
         rest.remove(0, 1);
 }
 
-QString field(const QStringList &row, int i) { return row.value(i); }
+QString field(const QStringList &row, int i)
+{
+    return row.value(i);
+}
 
 }  // namespace
 
-AgendaLine ParseAgendaLine(const QString &line) {
+AgendaLine ParseAgendaLine(const QString &line)
+{
     QString rest = line;
     AgendaLine result;
     result.id = core::TakeWhile(rest, core::Digits);
@@ -34,22 +39,26 @@ AgendaLine ParseAgendaLine(const QString &line) {
     return result;
 }
 
-QString AgendaLineText(const QStringList &row) {
+QString AgendaLineText(const QStringList &row)
+{
     return field(row, 0) + QLatin1Char(' ') + field(row, 1) + QLatin1Char(' ') + field(row, 3) + QLatin1Char(' ') +
            field(row, 4) + QLatin1Char(' ') + field(row, 2);
 }
 
-QString LineId(const QString &line) {
+QString LineId(const QString &line)
+{
     QString rest = line;
     return core::TakeWhile(rest, core::Digits);
 }
 
-QString AddressLineText(const QStringList &row) {
+QString AddressLineText(const QStringList &row)
+{
     return field(row, 0) + QLatin1Char(' ') + field(row, 1) + FieldSeparator + field(row, 2) + FieldSeparator +
            field(row, 3);
 }
 
-AddressLine ParseAddressLine(const QString &line) {
+AddressLine ParseAddressLine(const QString &line)
+{
     QString rest = line;
     AddressLine result;
     result.id = core::TakeWhile(rest, core::Digits);
@@ -61,21 +70,27 @@ AddressLine ParseAddressLine(const QString &line) {
     return result;
 }
 
-QString ArchiveLineText(const QStringList &row) { return field(row, 0) + QLatin1Char(' ') + field(row, 1); }
+QString ArchiveLineText(const QStringList &row)
+{
+    return field(row, 0) + QLatin1Char(' ') + field(row, 1);
+}
 
-QString ArchiveLineHeadline(const QString &line) {
+QString ArchiveLineHeadline(const QString &line)
+{
     QString rest = line;
     core::TakeWhile(rest, core::Digits);
     core::TakeWhile(rest, core::Blanks);
     return rest;
 }
 
-bool RepeatsOn(const QString &dagen, const QDate &date) {
+bool RepeatsOn(const QString &dagen, const QDate &date)
+{
     const int position = core::SundayWeekdayNumber(date);  // 1 = Sunday
     return position >= 1 && position <= dagen.size() && dagen.at(position - 1) == QLatin1Char('x');
 }
 
-std::optional<QString> AgendaTimeFromInput(const QString &typed) {
+std::optional<QString> AgendaTimeFromInput(const QString &typed)
+{
     const QStringList parts = typed.trimmed().split(QLatin1Char(':'));
     if (parts.size() != 2 || parts[0].isEmpty() || parts[0].size() > 2 || parts[1].size() != 2)
         return std::nullopt;

@@ -22,16 +22,16 @@
 
 namespace planning {
 
-inline const QString KindNormal = QStringLiteral("normal");    // a one-off item, tblagenda
-inline const QString KindRepeat = QStringLiteral("herhaal");   // a repeating item, tblagendaherhaal
-inline constexpr QChar FieldSeparator = QChar(0xFF);           // "character 255"
+inline const QString KindNormal = QStringLiteral("normal");  // a one-off item, tblagenda
+inline const QString KindRepeat = QStringLiteral("herhaal");  // a repeating item, tblagendaherhaal
+inline constexpr QChar FieldSeparator = QChar(0xFF);  // "character 255"
 
 struct AgendaLine {
-    QString id;     // the row id as text, compared as text
-    QString kind;   // KindNormal or KindRepeat (anything else is treated as repeating)
+    QString id;  // the row id as text, compared as text
+    QString kind;  // KindNormal or KindRepeat (anything else is treated as repeating)
     QString datum;  // "yyyymmdd"
-    QString tijd;   // "hh:nn"
-    QString kort;   // the title, to the end of the line
+    QString tijd;  // "hh:nn"
+    QString kort;  // the title, to the end of the line
     bool isNormal() const { return kind == KindNormal; }
 };
 

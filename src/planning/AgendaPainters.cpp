@@ -14,14 +14,16 @@ namespace planning {
 namespace {
 
 // Draws text with its top-left corner at (x, y), as a canvas TextOut does.
-void textOut(QPainter &p, int x, int y, const QString &text) {
+void textOut(QPainter &p, int x, int y, const QString &text)
+{
     const QFontMetrics fm = p.fontMetrics();
     p.drawText(QPoint(x, y + fm.ascent()), text);
 }
 
 // The stored date as shown; a malformed date is drawn as stored rather than
 // breaking the paint of the whole list.
-QString shownDate(const QString &ymd) {
+QString shownDate(const QString &ymd)
+{
     try {
         return core::FormatDateTime(QStringLiteral("ddd dd mmm yyyy"), core::YmdToDate(ymd));
     } catch (const std::exception &) {
@@ -31,7 +33,8 @@ QString shownDate(const QString &ymd) {
 
 }  // namespace
 
-void paintAgendaLine(QPainter &p, const QRect &rect, const QString &text, bool timeColumn, const LineCanvas &c) {
+void paintAgendaLine(QPainter &p, const QRect &rect, const QString &text, bool timeColumn, const LineCanvas &c)
+{
     const AgendaLine line = ParseAgendaLine(text);
     p.save();
     p.fillRect(rect, c.background);
@@ -54,7 +57,8 @@ void paintAgendaLine(QPainter &p, const QRect &rect, const QString &text, bool t
     p.restore();
 }
 
-void paintTodoLine(QPainter &p, const QRect &rect, const QString &text, const LineCanvas &c) {
+void paintTodoLine(QPainter &p, const QRect &rect, const QString &text, const LineCanvas &c)
+{
     const TodoLine line = ParseTodoLine(text);
     p.save();
     p.fillRect(rect, c.background);
@@ -85,7 +89,8 @@ void paintTodoLine(QPainter &p, const QRect &rect, const QString &text, const Li
     p.restore();
 }
 
-QFont FontFittingDates(QFont font, int width) {
+QFont FontFittingDates(QFont font, int width)
+{
     auto widestDate = [](const QFont &f) {
         const QFontMetrics fm(f);
         int widest = 0;
@@ -100,7 +105,8 @@ QFont FontFittingDates(QFont font, int width) {
     return font;
 }
 
-void paintAddressLine(QPainter &p, const QRect &rect, const QString &text, const LineCanvas &c) {
+void paintAddressLine(QPainter &p, const QRect &rect, const QString &text, const LineCanvas &c)
+{
     const AddressLine line = ParseAddressLine(text);
     p.save();
     p.fillRect(rect, c.background);
@@ -117,7 +123,8 @@ void paintAddressLine(QPainter &p, const QRect &rect, const QString &text, const
     p.restore();
 }
 
-void paintArchiveLine(QPainter &p, const QRect &rect, const QString &text, const LineCanvas &c) {
+void paintArchiveLine(QPainter &p, const QRect &rect, const QString &text, const LineCanvas &c)
+{
     p.save();
     p.fillRect(rect, c.background);
     p.setPen(c.text);
@@ -125,17 +132,20 @@ void paintArchiveLine(QPainter &p, const QRect &rect, const QString &text, const
     p.restore();
 }
 
-LineCanvas linkListCanvas(int row, const QPalette &palette) {
+LineCanvas linkListCanvas(int row, const QPalette &palette)
+{
     const bool odd = row % 2 == 1;
     return {odd ? QBrush(Qt::white) : palette.brush(QPalette::ToolTipBase), Qt::black, Qt::black};
 }
 
-void paintAgendaItem(QPainter &p, const QRect &rect, const views::LineItem &item, bool timeColumn) {
+void paintAgendaItem(QPainter &p, const QRect &rect, const views::LineItem &item, bool timeColumn)
+{
     const LineCanvas c{views::LineBackground(item), views::LineTextColor(item), item.palette.color(QPalette::Button)};
     paintAgendaLine(p, rect, item.text, timeColumn, c);
 }
 
-void paintTodoItem(QPainter &p, const QRect &rect, const views::LineItem &item) {
+void paintTodoItem(QPainter &p, const QRect &rect, const views::LineItem &item)
+{
     const LineCanvas c{views::LineBackground(item), views::LineTextColor(item), item.palette.color(QPalette::Button)};
     paintTodoLine(p, rect, item.text, c);
 }
@@ -143,7 +153,8 @@ void paintTodoItem(QPainter &p, const QRect &rect, const views::LineItem &item) 
 namespace {
 
 // The link lists alternate their background, except for a selected line.
-LineCanvas linkItemCanvas(const views::LineItem &item) {
+LineCanvas linkItemCanvas(const views::LineItem &item)
+{
     LineCanvas c = linkListCanvas(item.row, item.palette);
     if (item.selected) {
         c.background = views::LineBackground(item);
@@ -154,11 +165,13 @@ LineCanvas linkItemCanvas(const views::LineItem &item) {
 
 }  // namespace
 
-void paintAddressItem(QPainter &p, const QRect &rect, const views::LineItem &item) {
+void paintAddressItem(QPainter &p, const QRect &rect, const views::LineItem &item)
+{
     paintAddressLine(p, rect, item.text, linkItemCanvas(item));
 }
 
-void paintArchiveItem(QPainter &p, const QRect &rect, const views::LineItem &item) {
+void paintArchiveItem(QPainter &p, const QRect &rect, const views::LineItem &item)
+{
     paintArchiveLine(p, rect, item.text, linkItemCanvas(item));
 }
 

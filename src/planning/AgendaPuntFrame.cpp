@@ -33,7 +33,8 @@ namespace {
 
 // An integer column; a malformed stored value stops the action with the
 // conversion error the application shows.
-int intColumn(const QString &value) {
+int intColumn(const QString &value)
+{
     bool ok = false;
     const int n = value.toInt(&ok);
     if (!ok)
@@ -42,7 +43,8 @@ int intColumn(const QString &value) {
 }
 
 // The id of the focused line of a link list, or nullopt.
-std::optional<int> focusedId(QListWidget *list) {
+std::optional<int> focusedId(QListWidget *list)
+{
     QListWidgetItem *item = list->currentItem();
     if (!item)
         return std::nullopt;
@@ -51,7 +53,8 @@ std::optional<int> focusedId(QListWidget *list) {
     return ok ? std::optional<int>(id) : std::nullopt;
 }
 
-QListWidget *linkList(const QString &name, int itemHeight, const views::LinePaint &paint, QWidget *parent) {
+QListWidget *linkList(const QString &name, int itemHeight, const views::LinePaint &paint, QWidget *parent)
+{
     auto *list = new QListWidget(parent);
     list->setObjectName(name);
     list->setUniformItemSizes(true);
@@ -59,13 +62,15 @@ QListWidget *linkList(const QString &name, int itemHeight, const views::LinePain
     return list;
 }
 
-QLabel *label(const QString &name, const QString &text, QWidget *parent) {
+QLabel *label(const QString &name, const QString &text, QWidget *parent)
+{
     auto *l = new QLabel(text, parent);
     l->setObjectName(name);
     return l;
 }
 
-QPushButton *button(const QString &name, const QString &text, QWidget *parent) {
+QPushButton *button(const QString &name, const QString &text, QWidget *parent)
+{
     auto *b = new QPushButton(text, parent);
     b->setObjectName(name);
     b->setAutoDefault(false);
@@ -74,13 +79,15 @@ QPushButton *button(const QString &name, const QString &text, QWidget *parent) {
 
 }  // namespace
 
-TAgendaPuntFrame::TAgendaPuntFrame(QWidget *parent) : core::TFrame(parent) {
+TAgendaPuntFrame::TAgendaPuntFrame(QWidget *parent) : core::TFrame(parent)
+{
     setObjectName(QStringLiteral("AgendaPuntFrame1"));
     buildControls();
     m_date->setDate(core::Today());
 }
 
-void TAgendaPuntFrame::buildControls() {
+void TAgendaPuntFrame::buildControls()
+{
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(4, 4, 4, 4);
     m_group = new QGroupBox(QStringLiteral("Agendapunt"), this);
@@ -179,7 +186,8 @@ void TAgendaPuntFrame::buildControls() {
     enableFollowUp();
 }
 
-void TAgendaPuntFrame::Load(int id) {
+void TAgendaPuntFrame::Load(int id)
+{
     m_repeatId = -1;
     m_itemId = id;
     if (id >= 0) {
@@ -191,7 +199,8 @@ void TAgendaPuntFrame::Load(int id) {
 
 // Columns of "select *" by position: 1 kort, 2 lang, 3 datum, 4 tijd,
 // 6 datuminvoer, 8 invoerdoor, 9 followup, 12 bron.
-void TAgendaPuntFrame::loadRow(int id) {
+void TAgendaPuntFrame::loadRow(int id)
+{
     auto rs = core::Query(LoadItemSql(id));
     if (rs->RowCount() == 0)
         return;
@@ -214,7 +223,8 @@ void TAgendaPuntFrame::loadRow(int id) {
 
 // "Gemaakt door <login> op <date>", or empty when the creator or the date
 // cannot be read: a bad made-by never fails the load.
-QString TAgendaPuntFrame::madeByText(const QStringList &row) const {
+QString TAgendaPuntFrame::madeByText(const QStringList &row) const
+{
     try {
         const int creator = intColumn(row.value(8));
         const QString when = core::FormatDateTime(QStringLiteral("ddd dd mmm yyyy"), core::YmdToDate(row.value(6)));
@@ -224,7 +234,8 @@ QString TAgendaPuntFrame::madeByText(const QStringList &row) const {
     }
 }
 
-void TAgendaPuntFrame::loadLinks(int id) {
+void TAgendaPuntFrame::loadLinks(int id)
+{
     m_adressen->clear();
     auto addresses = core::Query(ItemAddressesSql(id));
     for (int i = 0; i < addresses->RowCount(); ++i)
@@ -235,12 +246,14 @@ void TAgendaPuntFrame::loadLinks(int id) {
         m_archief->addItem(ArchiveLineText(texts->Row(i)));
 }
 
-void TAgendaPuntFrame::enableFollowUp() {
+void TAgendaPuntFrame::enableFollowUp()
+{
     m_button5->setEnabled(m_followUpId != -1);
     m_label7->setEnabled(m_button5->isEnabled());
 }
 
-void TAgendaPuntFrame::SetFollowUp(int agendaId) {
+void TAgendaPuntFrame::SetFollowUp(int agendaId)
+{
     m_followUpId = agendaId;
     auto rs = core::Query(ItemTitleSql(agendaId));
     if (rs->RowCount() > 0)
@@ -248,7 +261,8 @@ void TAgendaPuntFrame::SetFollowUp(int agendaId) {
     enableFollowUp();  // "..." opens what Edit3 names, also for a follow-up made after the load
 }
 
-bool TAgendaPuntFrame::Save() {
+bool TAgendaPuntFrame::Save()
+{
     core::TProgramState &s = core::state();
     // What cannot be read back as typed is refused before anything is stored.
     if (m_onderwerp->text().trimmed().isEmpty()) {
@@ -305,17 +319,20 @@ bool TAgendaPuntFrame::Save() {
     return true;
 }
 
-void TAgendaPuntFrame::AddArchiveLine(int textId, const QString &kop) {
+void TAgendaPuntFrame::AddArchiveLine(int textId, const QString &kop)
+{
     m_archief->addItem(ArchiveLineText({QString::number(textId), kop}));
 }
 
-void TAgendaPuntFrame::addAddress(int addressId) {
+void TAgendaPuntFrame::addAddress(int addressId)
+{
     auto rs = core::Query(AddressSql(addressId));
     if (rs->RowCount() > 0)
         m_adressen->addItem(AddressLineText(rs->Row(0)));
 }
 
-void TAgendaPuntFrame::Button1Click() {
+void TAgendaPuntFrame::Button1Click()
+{
     const auto c = core::registry().open(core::AddressBookRequest{.choose = true});
     if (!c || c->modalResult != int(platform::ModalResult::Yes) || c->contactId < 0)
         return;
@@ -324,7 +341,8 @@ void TAgendaPuntFrame::Button1Click() {
     addAddress(address);
 }
 
-void TAgendaPuntFrame::Button2Click() {
+void TAgendaPuntFrame::Button2Click()
+{
     const auto id = focusedId(m_adressen);
     if (!id)
         return;
@@ -332,7 +350,8 @@ void TAgendaPuntFrame::Button2Click() {
     delete m_adressen->currentItem();
 }
 
-void TAgendaPuntFrame::adressenboxDblClick() {
+void TAgendaPuntFrame::adressenboxDblClick()
+{
     const auto id = focusedId(m_adressen);
     if (!id)
         return;
@@ -345,7 +364,8 @@ void TAgendaPuntFrame::adressenboxDblClick() {
         item->setText(AddressLineText(rs->Row(0)));
 }
 
-void TAgendaPuntFrame::Button3Click() {
+void TAgendaPuntFrame::Button3Click()
+{
     const auto c = core::registry().open(core::ArchiveRequest{.choose = true});
     if (!c || c->modalResult != int(platform::ModalResult::Yes))
         return;
@@ -357,7 +377,8 @@ void TAgendaPuntFrame::Button3Click() {
     }
 }
 
-void TAgendaPuntFrame::Button4Click() {
+void TAgendaPuntFrame::Button4Click()
+{
     const auto id = focusedId(m_archief);
     if (!id)
         return;
@@ -365,7 +386,8 @@ void TAgendaPuntFrame::Button4Click() {
     delete m_archief->currentItem();
 }
 
-void TAgendaPuntFrame::archiefboxDblClick() {
+void TAgendaPuntFrame::archiefboxDblClick()
+{
     const auto id = focusedId(m_archief);
     if (!id)
         return;
@@ -376,7 +398,8 @@ void TAgendaPuntFrame::archiefboxDblClick() {
     Guarded([&] { showArchiveText(row); });
 }
 
-void TAgendaPuntFrame::showArchiveText(const QStringList &row) {
+void TAgendaPuntFrame::showArchiveText(const QStringList &row)
+{
     const QString markup = QStringLiteral("<bold>") + row.value(0) + QStringLiteral("<normal>\r\n") +
                            QStringLiteral("Van: ") +
                            core::FormatDateTime(QStringLiteral("ddd dd mmm yyyy"), core::YmdToDate(row.value(2))) +
@@ -384,19 +407,22 @@ void TAgendaPuntFrame::showArchiveText(const QStringList &row) {
     core::registry().open(core::ViewTextRequest{.caption = row.value(0), .markup = markup});
 }
 
-void TAgendaPuntFrame::Button5Click() {
+void TAgendaPuntFrame::Button5Click()
+{
     if (auto *host = qobject_cast<TAgendaForm *>(window()))
         Guarded([&] { host->HostMessage(TAgendaForm::WM_OPEN_FOLLOWUP, 0, m_followUpId); });
 }
 
-bool TAgendaPuntFrame::frameMessage(int msg, qintptr, qintptr) {
+bool TAgendaPuntFrame::frameMessage(int msg, qintptr, qintptr)
+{
     if (msg != core::FRAME_ACTIVATE)
         return false;
     m_onderwerp->setFocus();
     return true;
 }
 
-bool TAgendaPuntFrame::eventFilter(QObject *watched, QEvent *event) {
+bool TAgendaPuntFrame::eventFilter(QObject *watched, QEvent *event)
+{
     if (watched == m_archief && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -70,13 +70,13 @@ public:
     QPushButton *Button5() const { return m_button5; }
 
     // The actions of the buttons and lists.
-    void Button1Click();         // "+" address
-    void Button2Click();         // "-" address
+    void Button1Click();  // "+" address
+    void Button2Click();  // "-" address
     void adressenboxDblClick();  // edit the focused address
-    void Button3Click();         // "+" archive texts
-    void Button4Click();         // "-" archive text
-    void archiefboxDblClick();   // show the focused archive text
-    void Button5Click();         // open the item followed up
+    void Button3Click();  // "+" archive texts
+    void Button4Click();  // "-" archive text
+    void archiefboxDblClick();  // show the focused archive text
+    void Button5Click();  // open the item followed up
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -90,9 +90,9 @@ private:
     void showArchiveText(const QStringList &row);
     void enableFollowUp();
 
-    int m_itemId = -1;      // tblagenda.id; -1 until a new item is saved
+    int m_itemId = -1;  // tblagenda.id; -1 until a new item is saved
     int m_followUpId = -1;  // the earlier item this one follows up
-    int m_repeatId = -1;    // the tblagendaherhaal row this item takes up
+    int m_repeatId = -1;  // the tblagendaherhaal row this item takes up
     QStringList m_pending;  // link statements with "%id", in the order made
 
     QGroupBox *m_group = nullptr;

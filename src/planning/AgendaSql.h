@@ -61,7 +61,7 @@ inline const QString LockRefusal = QStringLiteral("Agendapunt al geopend door $l
 
 // ---- agenda item editor -------------------------------------------------
 
-QString LoadItemSql(int id);   // "select *": columns by position, see sql/schema.sql
+QString LoadItemSql(int id);  // "select *": columns by position, see sql/schema.sql
 QString ItemTitleSql(int id);  // the kort of a followed-up item
 QString ItemAddressesSql(int id);
 QString ItemArchiveSql(int id);

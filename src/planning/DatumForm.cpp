@@ -8,7 +8,8 @@
 
 namespace planning {
 
-TDatumForm::TDatumForm(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+TDatumForm::TDatumForm(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+{
     setObjectName(QStringLiteral("DatumForm"));
     setWindowTitle(QStringLiteral("DatumForm"));
     m_dat = new QCalendarWidget(this);
@@ -25,7 +26,8 @@ TDatumForm::TDatumForm(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::Frame
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TDatumForm::showEvent(QShowEvent *event) {
+void TDatumForm::showEvent(QShowEvent *event)
+{
     QDialog::showEvent(event);
     if (QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr)
         move(owner->geometry().center() - rect().center());

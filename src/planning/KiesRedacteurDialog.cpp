@@ -15,7 +15,8 @@ namespace planning {
 TKiesRedacteurDialog::TKiesRedacteurDialog(QWidget *parent)
     : QDialog(parent), m_label(new QLabel(QStringLiteral("Kies een redacteur voor dit onderwerp:"), this)),
       m_stat(new QLabel(this)), m_combo(new QComboBox(this)), m_ok(new QPushButton(QStringLiteral("&Ok"), this)),
-      m_cancel(new QPushButton(QStringLiteral("&Afbreken"), this)) {
+      m_cancel(new QPushButton(QStringLiteral("&Afbreken"), this))
+{
     setObjectName(QStringLiteral("KiesRedacteurDialog"));
     setWindowTitle(QStringLiteral("Kies redacteur"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
@@ -50,7 +51,8 @@ TKiesRedacteurDialog::TKiesRedacteurDialog(QWidget *parent)
     setMinimumWidth(320);
 }
 
-void TKiesRedacteurDialog::showEvent(QShowEvent *event) {
+void TKiesRedacteurDialog::showEvent(QShowEvent *event)
+{
     QDialog::showEvent(event);
     if (parentWidget())
         move(parentWidget()->window()->geometry().center() - rect().center());
@@ -58,7 +60,8 @@ void TKiesRedacteurDialog::showEvent(QShowEvent *event) {
         loadNames();
 }
 
-void TKiesRedacteurDialog::loadNames() {
+void TKiesRedacteurDialog::loadNames()
+{
     auto rs = core::Query(EditorNamesSql());
     for (int i = 0; i < rs->RowCount(); ++i)
         m_combo->addItem(rs->Row(i).value(0).trimmed().toLower());
@@ -68,7 +71,8 @@ void TKiesRedacteurDialog::loadNames() {
     OnlineCheck();
 }
 
-void TKiesRedacteurDialog::OnlineCheck() {
+void TKiesRedacteurDialog::OnlineCheck()
+{
     const QString name = m_combo->currentText();
     const bool online = !name.isEmpty() && core::SendCommand(UserOnlineCommand(name));
     m_stat->setText(online ? QStringLiteral("online") : QStringLiteral("offline"));

@@ -32,44 +32,53 @@ namespace {
 
 // Carried out: the statement ran without an error. A row not changed is
 // never announced to the other clients.
-bool execute(const QString &sql) { return core::Execute(sql); }
+bool execute(const QString &sql)
+{
+    return core::Execute(sql);
+}
 
-std::optional<int> number(const QString &text) {
+std::optional<int> number(const QString &text)
+{
     bool ok = false;
     const int n = text.toInt(&ok);
     return ok ? std::optional<int>(n) : std::nullopt;
 }
 
 // Sends the collected broadcasts first to last.
-void sendQueued(const QStringList &queue) {
+void sendQueued(const QStringList &queue)
+{
     for (const QString &command : queue)
         core::SendCommand(command);
 }
 
 }  // namespace
 
-TTodoFrame::TTodoFrame(QWidget *parent) : core::TFrame(parent) {
+TTodoFrame::TTodoFrame(QWidget *parent) : core::TFrame(parent)
+{
     setObjectName(QStringLiteral("TodoFrame"));
     buildControls();
 }
 
-QAction *TTodoFrame::addAction(const QString &name, const QString &caption, void (TTodoFrame::*slot)()) {
+QAction *TTodoFrame::addAction(const QString &name, const QString &caption, void (TTodoFrame::*slot)())
+{
     QAction *a = m_popup->addAction(caption);
     a->setObjectName(name);
     connect(a, &QAction::triggered, this, [this, slot] { Guarded([&] { (this->*slot)(); }); });
     return a;
 }
 
-void TTodoFrame::buildControls() {
+void TTodoFrame::buildControls()
+{
     m_popup = new QMenu(this);
     m_popup->setObjectName(QStringLiteral("PopupMenu1"));
-    QAction *naarAgenda = addAction(QStringLiteral("Naaragenda1"), QStringLiteral("Naar &agenda"), &TTodoFrame::UitTodo);
+    QAction *naarAgenda =
+        addAction(QStringLiteral("Naaragenda1"), QStringLiteral("Naar &agenda"), &TTodoFrame::UitTodo);
     QAction *naarKlaar = addAction(QStringLiteral("Naarklaar1"), QStringLiteral("Naar &klaar"), &TTodoFrame::NaarKlaar);
     QAction *openen = addAction(QStringLiteral("Openen1"), QStringLiteral("Openen"), &TTodoFrame::ListBox1DblClick);
     QAction *toekennen = addAction(QStringLiteral("Redacteurtoekennen1"), QStringLiteral("Redacteur &toekennen"),
                                    &TTodoFrame::Redacteurtoekennen1Click);
-    m_agendaOpenen = addAction(QStringLiteral("Agendaopenen1"), QStringLiteral("A&genda openen"),
-                               &TTodoFrame::Agendaopenen1Click);
+    m_agendaOpenen =
+        addAction(QStringLiteral("Agendaopenen1"), QStringLiteral("A&genda openen"), &TTodoFrame::Agendaopenen1Click);
     m_evaluatie = addAction(QStringLiteral("Evaluatie1"), QStringLiteral("&Evaluatie"), &TTodoFrame::ToolButton8Click);
     // The evaluation dialog comes with the topic evaluation; until it is
     // there the item cannot be chosen.
@@ -85,8 +94,8 @@ void TTodoFrame::buildControls() {
         const char *name;
         QAction *action;
         const char *caption;  // the button's own text where it differs from the menu's
-    } buttons[] = {{"ToolButton2", naarAgenda, nullptr}, {"ToolButton3", naarKlaar, nullptr},
-                   {"ToolButton4", openen, nullptr},     {"ToolButton1", toekennen, nullptr},
+    } buttons[] = {{"ToolButton2", naarAgenda, nullptr},      {"ToolButton3", naarKlaar, nullptr},
+                   {"ToolButton4", openen, nullptr},          {"ToolButton1", toekennen, nullptr},
                    {"ToolButton6", m_agendaOpenen, "Agenda"}, {"ToolButton8", m_evaluatie, nullptr}};
     for (const auto &b : buttons) {
         auto *button = new QToolButton(bar);
@@ -123,12 +132,14 @@ void TTodoFrame::buildControls() {
 }
 
 // An automatic item has no agenda item to open.
-void TTodoFrame::updateActions() {
+void TTodoFrame::updateActions()
+{
     const QListWidgetItem *item = m_list->currentItem();
     m_agendaOpenen->setEnabled(item && !ParseTodoLine(item->text()).isAutomatic());
 }
 
-bool TTodoFrame::frameMessage(int msg, qintptr, qintptr) {
+bool TTodoFrame::frameMessage(int msg, qintptr, qintptr)
+{
     core::TMainOperations *main = core::state().main;
     switch (msg) {
     case core::FRAME_ACTIVATE:
@@ -139,24 +150,16 @@ bool TTodoFrame::frameMessage(int msg, qintptr, qintptr) {
         if (main)
             main->RemoveMenuButton(QStringLiteral("&Productielijst"), m_popup);
         return true;
-    case core::FRAME_REFRESH:
-        Guarded([&] { Reload(); });
-        return true;
-    case core::FRAME_MOVE_LEFT:
-        Guarded([&] { UitTodo(); });
-        return true;
-    case core::FRAME_MOVE_RIGHT:
-        Guarded([&] { NaarKlaar(); });
-        return true;
-    case core::FRAME_FOCUS:
-        m_list->setFocus();
-        return true;
-    default:
-        return false;
+    case core::FRAME_REFRESH: Guarded([&] { Reload(); }); return true;
+    case core::FRAME_MOVE_LEFT: Guarded([&] { UitTodo(); }); return true;
+    case core::FRAME_MOVE_RIGHT: Guarded([&] { NaarKlaar(); }); return true;
+    case core::FRAME_FOCUS: m_list->setFocus(); return true;
+    default: return false;
     }
 }
 
-void TTodoFrame::Reload() {
+void TTodoFrame::Reload()
+{
     m_list->setUpdatesEnabled(false);
     m_list->clear();
     auto rs = core::Query(TodoReloadSql(core::Today(), core::state().currentTeamId));
@@ -169,13 +172,15 @@ void TTodoFrame::Reload() {
     updateActions();
 }
 
-QString TTodoFrame::fetchLine(int id, bool automatic) const {
+QString TTodoFrame::fetchLine(int id, bool automatic) const
+{
     const int team = core::state().currentTeamId;
     auto rs = core::Query(automatic ? TodoFetchAutomaticSql(id, core::Today(), team) : TodoFetchSql(id, team));
     return rs->RowCount() > 0 ? TodoLineText(rs->Row(0)) : QString();
 }
 
-void TTodoFrame::serverMessage(const QString &argument) {
+void TTodoFrame::serverMessage(const QString &argument)
+{
     QString rest = argument;
     const QString verb = core::TakeWhile(rest, core::Letters);
     rest.remove(0, 1);
@@ -207,7 +212,8 @@ void TTodoFrame::serverMessage(const QString &argument) {
     updateActions();
 }
 
-QList<int> TTodoFrame::selectedRows() const {
+QList<int> TTodoFrame::selectedRows() const
+{
     QList<int> rows;
     for (int i = 0; i < m_list->count(); ++i)
         if (m_list->item(i)->isSelected())
@@ -215,14 +221,16 @@ QList<int> TTodoFrame::selectedRows() const {
     return rows;
 }
 
-void TTodoFrame::refreshViews() {
+void TTodoFrame::refreshViews()
+{
     if (core::TMainOperations *main = core::state().main)
         main->RefreshViews();
     else
         Reload();
 }
 
-void TTodoFrame::UitTodo() {
+void TTodoFrame::UitTodo()
+{
     QStringList queue;
     for (int row : selectedRows()) {
         const TodoLine line = ParseTodoLine(m_list->item(row)->text());
@@ -238,7 +246,8 @@ void TTodoFrame::UitTodo() {
         refreshViews();  // the line leaves this list and shows in the agenda beside it
 }
 
-void TTodoFrame::NaarKlaar() {
+void TTodoFrame::NaarKlaar()
+{
     QStringList queue;
     for (int row : selectedRows()) {
         const TodoLine line = ParseTodoLine(m_list->item(row)->text());
@@ -266,7 +275,8 @@ void TTodoFrame::NaarKlaar() {
         refreshViews();
 }
 
-void TTodoFrame::ListBox1DblClick() {
+void TTodoFrame::ListBox1DblClick()
+{
     QListWidgetItem *item = m_list->currentItem();
     if (!item)
         return;
@@ -287,7 +297,8 @@ void TTodoFrame::ListBox1DblClick() {
     core::registry().open(core::VersionsRequest{*agenda, -1});
 }
 
-void TTodoFrame::Redacteurtoekennen1Click() {
+void TTodoFrame::Redacteurtoekennen1Click()
+{
     const QList<int> rows = selectedRows();
     TKiesRedacteurDialog dialog(window());
     if (dialog.exec() != QDialog::Accepted)
@@ -309,7 +320,8 @@ void TTodoFrame::Redacteurtoekennen1Click() {
     }
 }
 
-void TTodoFrame::Agendaopenen1Click() {
+void TTodoFrame::Agendaopenen1Click()
+{
     QListWidgetItem *item = m_list->currentItem();
     if (!item)
         return;
@@ -337,7 +349,8 @@ void TTodoFrame::Agendaopenen1Click() {
 
 void TTodoFrame::ToolButton8Click() {}
 
-bool TTodoFrame::eventFilter(QObject *watched, QEvent *event) {
+bool TTodoFrame::eventFilter(QObject *watched, QEvent *event)
+{
     if (watched == m_list) {
         if (event->type() == QEvent::KeyPress) {
             const auto *key = static_cast<QKeyEvent *>(event);

@@ -24,7 +24,6 @@ class QMenu;
 
 namespace planning {
 
-
 class TTodoFrame : public core::TFrame {
     Q_OBJECT
 public:
@@ -36,12 +35,12 @@ public:
 
     void Reload();
 
-    void UitTodo();                    // "Naar &agenda", Ctrl+Left, FRAME_MOVE_LEFT
-    void NaarKlaar();                  // "Naar &klaar", Ctrl+Right, FRAME_MOVE_RIGHT
-    void ListBox1DblClick();           // "Openen", double click, Enter
-    void Redacteurtoekennen1Click();   // "Redacteur &toekennen", Space
-    void Agendaopenen1Click();         // "A&genda openen"
-    void ToolButton8Click();           // "&Evaluatie"
+    void UitTodo();  // "Naar &agenda", Ctrl+Left, FRAME_MOVE_LEFT
+    void NaarKlaar();  // "Naar &klaar", Ctrl+Right, FRAME_MOVE_RIGHT
+    void ListBox1DblClick();  // "Openen", double click, Enter
+    void Redacteurtoekennen1Click();  // "Redacteur &toekennen", Space
+    void Agendaopenen1Click();  // "A&genda openen"
+    void ToolButton8Click();  // "&Evaluatie"
 
     QListWidget *ListBox1() const { return m_list; }
     QMenu *PopupMenu1() const { return m_popup; }

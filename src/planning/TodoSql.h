@@ -18,7 +18,7 @@ namespace planning {
 // ---- production lines ---------------------------------------------------
 
 struct TodoLine {
-    QString todoId;    // tbltodo.id or tbltodoherhaal.id, as text
+    QString todoId;  // tbltodo.id or tbltodoherhaal.id, as text
     QString agendaId;  // tblagenda.id, or "-1" for an automatic item
     QString datum;
     QString wie;

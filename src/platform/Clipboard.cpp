@@ -18,8 +18,7 @@ Clipboard &defaultClipboard()
 // as an empty clipboard that forgets what it is given.
 QClipboard *desktopClipboard()
 {
-    return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) ? QGuiApplication::clipboard()
-                                                                          : nullptr;
+    return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) ? QGuiApplication::clipboard() : nullptr;
 }
 }  // namespace
 

@@ -11,7 +11,7 @@ namespace platform {
 class Clipboard {
 public:
     virtual ~Clipboard() = default;
-    virtual QString text() const = 0;              // empty when there is no text
+    virtual QString text() const = 0;  // empty when there is no text
     virtual void setText(const QString &text) = 0;
 };
 

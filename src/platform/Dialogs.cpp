@@ -54,8 +54,7 @@ QStringList buttonTexts(BoxButtons buttons)
     case BoxButtons::Ok: return {QStringLiteral("OK")};
     case BoxButtons::OkCancel: return {QStringLiteral("OK"), QStringLiteral("Annuleren")};
     case BoxButtons::YesNo: return {QStringLiteral("&Ja"), QStringLiteral("&Nee")};
-    case BoxButtons::YesNoCancel:
-        return {QStringLiteral("&Ja"), QStringLiteral("&Nee"), QStringLiteral("Annuleren")};
+    case BoxButtons::YesNoCancel: return {QStringLiteral("&Ja"), QStringLiteral("&Nee"), QStringLiteral("Annuleren")};
     }
     return {};
 }

@@ -14,31 +14,22 @@ class QWidget;
 namespace platform {
 
 enum class BoxType {
-    Error,        // "Fout", red cross
-    Warning,      // "Waarschuwing", exclamation mark
+    Error,  // "Fout", red cross
+    Warning,  // "Waarschuwing", exclamation mark
     Information,  // "Informatie", the i
     Confirmation  // "Bevestigen", question mark
 };
 
 enum class BoxButtons {
-    Ok,          // "OK"
-    OkCancel,    // "OK", "Annuleren"
-    YesNo,       // "Ja", "Nee"
+    Ok,  // "OK"
+    OkCancel,  // "OK", "Annuleren"
+    YesNo,  // "Ja", "Nee"
     YesNoCancel  // "Ja", "Nee", "Annuleren"
 };
 
 // Modal results keep their classic numbers: callers compare with them and
 // some windows close with a stored number (6 for "Kiezen").
-enum class ModalResult {
-    None = 0,
-    Ok = 1,
-    Cancel = 2,
-    Abort = 3,
-    Retry = 4,
-    Ignore = 5,
-    Yes = 6,
-    No = 7
-};
+enum class ModalResult { None = 0, Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
 
 class Dialogs {
 public:

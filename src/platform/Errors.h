@@ -13,10 +13,7 @@ namespace platform {
 
 class ConversionError : public std::runtime_error {
 public:
-    explicit ConversionError(const QString &text)
-        : std::runtime_error(text.toStdString()), m_text(text)
-    {
-    }
+    explicit ConversionError(const QString &text) : std::runtime_error(text.toStdString()), m_text(text) {}
     // The Dutch message for the user, unchanged.
     const QString &text() const { return m_text; }
 

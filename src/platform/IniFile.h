@@ -15,18 +15,18 @@
 namespace platform {
 
 struct IniEntry {
-    QString key;    // as written, trimmed
+    QString key;  // as written, trimmed
     QString value;  // trimmed; one pair of enclosing quotes removed
 };
 
 struct IniSection {
-    QString name;             // as written in the first header, trimmed
+    QString name;  // as written in the first header, trimmed
     QList<IniEntry> entries;  // file order; a repeated key keeps its first value for lookups
 };
 
 struct IniProblem {
-    int line = 0;    // 1-based line number in the file
-    QString text;    // the line as written
+    int line = 0;  // 1-based line number in the file
+    QString text;  // the line as written
     QString reason;  // Dutch, for a log or a message box
 };
 
@@ -40,8 +40,8 @@ public:
     static IniFile load(const QString &path);
 
     bool exists() const { return m_exists; }
-    QStringList sections() const;                       // file order, a repeated header once
-    QStringList keys(const QString &section) const;     // file order
+    QStringList sections() const;  // file order, a repeated header once
+    QStringList keys(const QString &section) const;  // file order
     QList<IniEntry> entries(const QString &section) const;
     bool contains(const QString &section, const QString &key) const;
     // The value of the first occurrence of key in section, or defaultValue.

@@ -11,8 +11,7 @@
 
 namespace platform {
 
-TInvoer::TInvoer(QWidget *parent)
-    : QDialog(parent)
+TInvoer::TInvoer(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Invoerdialoog"));
     Label1 = new QLabel(this);

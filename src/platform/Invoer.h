@@ -31,10 +31,10 @@ protected:
 private:
     void enforceMaxLength();
 
-    QLabel *Label1 = nullptr;          // the prompt
-    QPlainTextEdit *Memo1 = nullptr;   // one line: Enter presses the default button
-    QPushButton *Button1 = nullptr;    // "&Ok", default
-    QPushButton *Button2 = nullptr;    // "&Afbreken", cancel
+    QLabel *Label1 = nullptr;  // the prompt
+    QPlainTextEdit *Memo1 = nullptr;  // one line: Enter presses the default button
+    QPushButton *Button1 = nullptr;  // "&Ok", default
+    QPushButton *Button2 = nullptr;  // "&Afbreken", cancel
     int m_maxLength = 0;
 };
 

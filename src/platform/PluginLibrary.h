@@ -49,7 +49,7 @@ public:
 
 private:
     QLibrary *m_library = nullptr;  // shared with the other uses of the same file
-    QString m_file;                 // its key among the loaded files
+    QString m_file;  // its key among the loaded files
     QString m_error;
 };
 

@@ -21,8 +21,7 @@ bool printsToFile()
     return !qEnvironmentVariable("QUILLON_PRINT_PDF").isEmpty() || QPrinterInfo::availablePrinters().isEmpty();
 }
 
-PrintJob::PrintJob(const QString &documentName)
-    : m_printer(QPrinter::HighResolution), m_toFile(printsToFile())
+PrintJob::PrintJob(const QString &documentName) : m_printer(QPrinter::HighResolution), m_toFile(printsToFile())
 {
     m_printer.setDocName(documentName);
     if (m_toFile) {

@@ -36,8 +36,8 @@ std::unique_ptr<QSettings> openUserSettings()
 {
     const QString folder = settingsFolder();
     if (!folder.isEmpty())
-        return std::make_unique<QSettings>(QDir(folder).filePath(kOrganisation + u'/' + kApplication + QStringLiteral(".conf")),
-                                           QSettings::IniFormat);
+        return std::make_unique<QSettings>(
+            QDir(folder).filePath(kOrganisation + u'/' + kApplication + QStringLiteral(".conf")), QSettings::IniFormat);
     return std::make_unique<QSettings>(kOrganisation, kApplication);
 }
 
@@ -85,14 +85,13 @@ void WriteSetting(const QString &name, const QString &text)
     settings->sync();
 }
 
-QString ReadRegistryValue(RegistryRoot root, const QString &keyPath, const QString &name,
-                          const QString &defaultValue)
+QString ReadRegistryValue(RegistryRoot root, const QString &keyPath, const QString &name, const QString &defaultValue)
 {
     if (isOwnKey(root, keyPath))
         return ReadSetting(name, defaultValue);
 #ifdef Q_OS_WIN
-    const QString rootName = root == RegistryRoot::CurrentUser ? QStringLiteral("HKEY_CURRENT_USER")
-                                                                : QStringLiteral("HKEY_LOCAL_MACHINE");
+    const QString rootName =
+        root == RegistryRoot::CurrentUser ? QStringLiteral("HKEY_CURRENT_USER") : QStringLiteral("HKEY_LOCAL_MACHINE");
     QSettings key(rootName + u'\\' + normalisedKey(keyPath), QSettings::NativeFormat);
     const QVariant value = key.value(name);
     if (value.isValid())

@@ -26,8 +26,7 @@ void WriteSetting(const QString &name, const QString &text);
 // without the value), the operating system's user name stands in for
 // LocalMachine Network\Logon UserName; other keys outside our own read as missing
 // on systems without a registry.
-QString ReadRegistryValue(RegistryRoot root, const QString &keyPath, const QString &name,
-                          const QString &defaultValue);
+QString ReadRegistryValue(RegistryRoot root, const QString &keyPath, const QString &name, const QString &defaultValue);
 
 // The operating system's name for the logged-in user; empty when unknown.
 QString osUserName();

@@ -32,13 +32,13 @@ public:
     explicit Deadline(int timeoutMs)
         : m_unlimited(timeoutMs < 0),
           m_end(std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs))
-    {
-    }
+    {}
     int remaining() const
     {
         if (m_unlimited)
             return -1;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_end - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(m_end - std::chrono::steady_clock::now());
         return left.count() > 0 ? static_cast<int>(left.count()) : 0;
     }
 

@@ -28,17 +28,17 @@ namespace platform {
 
 struct TlsOptions {
     bool enabled = false;
-    QString caFile;    // PEM file of the certificate authority to trust; empty: the system's
+    QString caFile;  // PEM file of the certificate authority to trust; empty: the system's
     QString peerName;  // name the certificate must carry; empty: the host connected to
 };
 
 class TcpSocket {
 public:
     enum class ReadStatus {
-        Data,     // count bytes were stored
+        Data,  // count bytes were stored
         Timeout,  // nothing arrived within the time-out; the connection is still open
-        Closed,   // the peer ended the connection (end of stream); the socket is closed
-        Error     // the connection failed; errorString() says why; the socket is closed
+        Closed,  // the peer ended the connection (end of stream); the socket is closed
+        Error  // the connection failed; errorString() says why; the socket is closed
     };
     struct ReadResult {
         ReadStatus status = ReadStatus::Error;
@@ -91,7 +91,7 @@ private:
     bool connectTls(const QString &host, int port, int timeoutMs);
     ReadStatus waitTls(int timeoutMs);
 
-    int m_fd = -1;    // the connected descriptor, -1 when closed
+    int m_fd = -1;  // the connected descriptor, -1 when closed
     QString m_error;  // last failure, for errorString()
     TlsOptions m_tlsOptions;
     std::unique_ptr<QSslSocket> m_tls;  // the connection when it speaks TLS

@@ -23,16 +23,23 @@ class FontMeasure : public TextMeasure {
 public:
     explicit FontMeasure(const QFont &font, QPaintDevice *device = nullptr)
         : m_normal(normalFont(font), device), m_bold(boldFont(font), device)
-    {
-    }
+    {}
     int width(const QString &text, bool bold) const override
     {
         return (bold ? m_bold : m_normal).horizontalAdvance(text);
     }
     int rowHeight() const override { return m_normal.height(); }
 
-    static QFont normalFont(QFont f) { f.setBold(false); return f; }
-    static QFont boldFont(QFont f) { f.setBold(true); return f; }
+    static QFont normalFont(QFont f)
+    {
+        f.setBold(false);
+        return f;
+    }
+    static QFont boldFont(QFont f)
+    {
+        f.setBold(true);
+        return f;
+    }
 
 private:
     QFontMetrics m_normal;

@@ -27,19 +27,15 @@ AltCodeAnswer parseAltCode(const QString &answer, int *code)
 bool insertAltCode(TPersonalEdit &editor)
 {
     QString value = platform::ReadSetting(kSetting, QString());
-    if (!platform::dialogs().inputQuery(QStringLiteral("Speciaal teken invoegen"), QStringLiteral("ALT-Code"),
-                                        value, kMaxLength))
+    if (!platform::dialogs().inputQuery(QStringLiteral("Speciaal teken invoegen"), QStringLiteral("ALT-Code"), value,
+                                        kMaxLength))
         return false;
     value.truncate(kMaxLength);
     int code = 0;
     switch (parseAltCode(value, &code)) {
-    case AltCodeAnswer::NotANumber:
-        return false;
-    case AltCodeAnswer::OutOfRange:
-        platform::showError(QStringLiteral("Foutief code!"));
-        return false;
-    case AltCodeAnswer::Valid:
-        break;
+    case AltCodeAnswer::NotANumber: return false;
+    case AltCodeAnswer::OutOfRange: platform::showError(QStringLiteral("Foutief code!")); return false;
+    case AltCodeAnswer::Valid: break;
     }
     editor.InsertText(QString(platform::oemToUnicode(static_cast<unsigned char>(code))));
     platform::WriteSetting(kSetting, QString::number(code));

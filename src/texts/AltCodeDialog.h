@@ -6,7 +6,6 @@
 
 #include <QString>
 
-
 namespace texts {
 
 class TPersonalEdit;
@@ -15,7 +14,7 @@ class TPersonalEdit;
 enum class AltCodeAnswer {
     NotANumber,  // ignored
     OutOfRange,  // below 32 or above 255: "Foutief code!"
-    Valid        // code holds the number
+    Valid  // code holds the number
 };
 AltCodeAnswer parseAltCode(const QString &answer, int *code);
 

@@ -55,9 +55,10 @@ QLabel *label(const QString &text, QWidget *parent)
 
 TArchiefFrame::TArchiefFrame(QWidget *parent)
     : core::TFrame(parent), m_title(new QLabel(QStringLiteral("Archief"), this)), m_edit(new QLineEdit(this)),
-      m_from(new QDateEdit(this)), m_until(new QDateEdit(this)), m_search(new QPushButton(QStringLiteral("&Zoeken"), this)),
-      m_results(new QListWidget(this)), m_totals(new QLabel(this)), m_scroll(new QScrollArea(this)),
-      m_view(new views::THighlightView), m_print(new QToolButton(this)), m_copy(new QToolButton(this))
+      m_from(new QDateEdit(this)), m_until(new QDateEdit(this)),
+      m_search(new QPushButton(QStringLiteral("&Zoeken"), this)), m_results(new QListWidget(this)),
+      m_totals(new QLabel(this)), m_scroll(new QScrollArea(this)), m_view(new views::THighlightView),
+      m_print(new QToolButton(this)), m_copy(new QToolButton(this))
 {
     setObjectName(QStringLiteral("ArchiefFrame"));
     m_title->setObjectName(QStringLiteral("Panel2"));
@@ -152,14 +153,9 @@ TArchiefFrame::TArchiefFrame(QWidget *parent)
 bool TArchiefFrame::frameMessage(int msg, qintptr wParam, qintptr lParam)
 {
     switch (msg) {
-    case core::FRAME_ACTIVATE:
-        m_edit->setFocus();
-        return true;
-    case core::FRAME_COLLECT:
-        collect();
-        return true;
-    default:
-        return core::TFrame::frameMessage(msg, wParam, lParam);
+    case core::FRAME_ACTIVATE: m_edit->setFocus(); return true;
+    case core::FRAME_COLLECT: collect(); return true;
+    default: return core::TFrame::frameMessage(msg, wParam, lParam);
     }
 }
 

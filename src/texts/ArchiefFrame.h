@@ -87,10 +87,10 @@ private:
     QToolButton *m_print;
     QToolButton *m_copy;
 
-    QStringList m_words;   // of the last search, in order
-    int m_selectedId = -1; // the text shown
-    QString m_plainText;   // of the text shown
-    QList<int> m_chosen;   // collected by FRAME_COLLECT
+    QStringList m_words;  // of the last search, in order
+    int m_selectedId = -1;  // the text shown
+    QString m_plainText;  // of the text shown
+    QList<int> m_chosen;  // collected by FRAME_COLLECT
 };
 
 }  // namespace texts

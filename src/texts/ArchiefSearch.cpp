@@ -54,7 +54,8 @@ QString ArchiveSearchStatement(const QStringList &words, const QDate &from, cons
 QString ArchiveTableFor(const QString &datum)
 {
     const QString year = datum.left(4);
-    const bool digits = year.size() == 4 && std::all_of(year.begin(), year.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    const bool digits =
+        year.size() == 4 && std::all_of(year.begin(), year.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     if (!digits || year.toInt() > LastYearTable)
         return QStringLiteral("tblteksten");
     return QStringLiteral("tblteksten_") + year;

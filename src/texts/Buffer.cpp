@@ -55,8 +55,7 @@ class RunWidths {
 public:
     RunWidths(QStringView text, qsizetype start, const TextMetrics &metrics)
         : m_text(text), m_start(start), m_metrics(metrics)
-    {
-    }
+    {}
     int line(qsizetype i) { return m_metrics.width(m_text.sliced(m_start, i + 1 - m_start)); }
     int word(qsizetype from, qsizetype i) { return m_metrics.width(m_text.sliced(from, i + 1 - from)); }
 
@@ -152,8 +151,6 @@ LineBreak wrapLine(QStringView text, qsizetype start, int margin, const TextMetr
     RunWidths widths(text, start, metrics);
     return wrapWith(text, start, margin, widths);
 }
-
-
 
 TBuffer::TBuffer(texts::TextMetrics metrics) : m_metrics(std::move(metrics)), m_starts(MaxLines + 1, 1) {}
 

@@ -49,10 +49,7 @@ class TextMetrics {
 public:
     TextMetrics();  // every character 1 pixel wide
     template <typename F>
-        requires std::is_invocable_r_v<int, F, QStringView>
-    TextMetrics(F runWidth) : m_run(std::move(runWidth))
-    {
-    }
+    requires std::is_invocable_r_v<int, F, QStringView> TextMetrics(F runWidth) : m_run(std::move(runWidth)) {}
     static TextMetrics additive(CharWidth advance);
 
     bool isAdditive() const { return bool(m_advance); }
@@ -66,7 +63,7 @@ private:
 
 // Where one display line ends.
 struct LineBreak {
-    qsizetype next = 0;       // 0-based index where the following line starts
+    qsizetype next = 0;  // 0-based index where the following line starts
     bool hardReturn = false;  // the line ended with (and consumed) a CR
 };
 
@@ -148,7 +145,7 @@ public:
     void setSelectionEnd(int pos);
     void cancelSelection();
     int selectionFrom() const;  // smaller end (the caret when no selection)
-    int selectionTo() const;    // larger end, exclusive
+    int selectionTo() const;  // larger end, exclusive
     QString selectedText() const;
     void selectAll();
 
@@ -164,7 +161,7 @@ public:
     // Deletes the selection and inserts chars (LF dropped) at the caret,
     // which ends after them. No typing rules.
     bool insertText(QStringView chars);
-    bool backspace();      // the selection, else the character before the caret
+    bool backspace();  // the selection, else the character before the caret
     bool deleteForward();  // the selection, else the character at the caret
     // Replaces count characters from pos by with and keeps the layout
     // current; caret and selection are the caller's business.
@@ -173,15 +170,15 @@ public:
     // Caret movement; none of these touch the selection.
     void moveLeft();
     void moveRight();
-    void moveUp();     // same column of the previous display line, at most its end
+    void moveUp();  // same column of the previous display line, at most its end
     void moveDown();
     void moveLineStart();
     void moveLineEnd();
     void moveTextStart() { setCaret(1); }
     void moveTextEnd() { setCaret(length() + 1); }
-    void moveWordLeft();       // back over spaces, then over non-spaces
-    void moveWordRight();      // forward over spaces, non-spaces and spaces
-    void moveParagraphUp();    // to just after the previous CR (or 1); stays when already there
+    void moveWordLeft();  // back over spaces, then over non-spaces
+    void moveWordRight();  // forward over spaces, non-spaces and spaces
+    void moveParagraphUp();  // to just after the previous CR (or 1); stays when already there
     void moveParagraphDown();  // to the next CR (or length + 1)
 
 private:
@@ -193,7 +190,7 @@ private:
     struct OldLayout {
         const std::vector<int> *starts;
         int count;
-        int delta;              // new length - old length
+        int delta;  // new length - old length
         int firstUnchangedOld;  // first old position after the edit
     };
     void layoutFrom(int k, const OldLayout *old) const;

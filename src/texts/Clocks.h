@@ -25,12 +25,12 @@ namespace texts {
 
 struct ClockEntry {
     QString startDate;  // "yyyymmdd"
-    QString endDate;    // "yyyymmdd"
+    QString endDate;  // "yyyymmdd"
     QString startTime;  // "hh:nn:ss"
     QString endTime;
-    QString inTime;     // daily start
-    QString outTime;    // daily end
-    QString days;       // "x"/"-" from Monday
+    QString inTime;  // daily start
+    QString outTime;  // daily end
+    QString days;  // "x"/"-" from Monday
 
     bool operator==(const ClockEntry &) const = default;
 };

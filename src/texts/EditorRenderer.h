@@ -23,7 +23,7 @@ struct EditorColors {
     QColor text{Qt::black};
     QColor highlight{0, 120, 215};
     QColor highlightedText{Qt::white};
-    QColor buttonFace{240, 240, 240};    // page bands, column edge, scroll strip
+    QColor buttonFace{240, 240, 240};  // page bands, column edge, scroll strip
     QColor buttonShadow{160, 160, 160};  // scroll thumb
     QColor endMark{0, 128, 0};
     // The platform's colours for the roles the classic look names (button
@@ -33,14 +33,14 @@ struct EditorColors {
 
 // Everything the renderer needs besides the buffer.
 struct EditorView {
-    QSize size;                // the control, frame included
-    QFont font;                // already resolved (editorFont)
-    int ascent = 0;            // of font
-    int textHeight = 0;        // text height of "h" in font
+    QSize size;  // the control, frame included
+    QFont font;  // already resolved (editorFont)
+    int ascent = 0;  // of font
+    int textHeight = 0;  // text height of "h" in font
     int marginWidth = 200;
     int lineDistance = 5;
     int linesPerPage = 2;
-    int linePitch = 1;         // textHeight + lineDistance
+    int linePitch = 1;  // textHeight + lineDistance
     int firstVisibleLine = 0;
     int visibleLines = 0;
     bool showCaret = false;
@@ -64,7 +64,10 @@ QRect thumbRect(QSize size, int lineCount, int first, int visibleLines);
 int firstLineForThumbTop(int thumbTop, QSize size, int lineCount, int visibleLines);
 
 // x < this is the scroll strip's left edge.
-inline int scrollStripLeft(QSize size) { return size.width() - 21; }
+inline int scrollStripLeft(QSize size)
+{
+    return size.width() - 21;
+}
 
 int roundHalfEven(double v);
 

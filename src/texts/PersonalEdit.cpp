@@ -27,10 +27,8 @@ bool isMoveKey(int key)
     case Qt::Key_Home:
     case Qt::Key_End:
     case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-        return true;
-    default:
-        return false;
+    case Qt::Key_PageDown: return true;
+    default: return false;
     }
 }
 
@@ -228,15 +226,13 @@ bool TPersonalEdit::handlesKey(const QKeyEvent *e) const
     case Qt::Key_Backspace:
     case Qt::Key_Delete:
     case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return true;
-    default:
-        break;
+    case Qt::Key_Backtab: return true;
+    default: break;
     }
     const Qt::KeyboardModifiers mods = e->modifiers();
     if (ctrlOnly(mods))
-        return key == Qt::Key_A || key == Qt::Key_C || key == Qt::Key_X || key == Qt::Key_V ||
-               key == Qt::Key_Z || key == Qt::Key_Y;
+        return key == Qt::Key_A || key == Qt::Key_C || key == Qt::Key_X || key == Qt::Key_V || key == Qt::Key_Z ||
+               key == Qt::Key_Y;
     return !altOnly(mods) && !e->text().isEmpty() && isTypeable(e->text().front());
 }
 
@@ -331,14 +327,12 @@ void TPersonalEdit::inputMethodEvent(QInputMethodEvent *e)
 QVariant TPersonalEdit::inputMethodQuery(Qt::InputMethodQuery query) const
 {
     switch (query) {
-    case Qt::ImEnabled:
-        return true;
+    case Qt::ImEnabled: return true;
     case Qt::ImCursorRectangle: {
         const int line = m_buffer.lineOf(m_buffer.caret()) - m_firstVisible;
         return QRect(2, 2 + line * linePitch(), 1, m_widths->textHeight());
     }
-    default:
-        return QWidget::inputMethodQuery(query);
+    default: return QWidget::inputMethodQuery(query);
     }
 }
 
@@ -367,8 +361,8 @@ void TPersonalEdit::mouseMoveEvent(QMouseEvent *e)
     const QPoint p = e->position().toPoint();
     updateCursorShape(p);
     if (m_dragging) {
-        m_firstVisible = texts::firstLineForThumbTop(p.y() - m_dragOffset, size(), m_buffer.lineCount(),
-                                                     visibleLines());
+        m_firstVisible =
+            texts::firstLineForThumbTop(p.y() - m_dragOffset, size(), m_buffer.lineCount(), visibleLines());
         update();
         return;
     }

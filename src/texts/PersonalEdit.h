@@ -38,7 +38,7 @@ public:
     int LineDistance() const { return m_lineDistance; }
     void setLineDistance(int pixels);  // the line pitch is computed anew
     int LinesPerPage() const { return m_linesPerPage; }
-    void setLinesPerPage(int lines);   // below 1 counts as 1
+    void setLinesPerPage(int lines);  // below 1 counts as 1
     int Caret() const { return m_buffer.caret(); }
     void setCaret(int pos);
     bool AutoCase() const { return m_autoCase; }
@@ -55,9 +55,9 @@ public:
     // Pages of the current text (an empty text: 1, or 0 with one line a page).
     int PageCount() const { return m_buffer.pageCount(m_linesPerPage); }
 
-    void CopySelection();       // the selection (or an empty text) to the clipboard
-    void CutSelection();        // copy, then delete the selection
-    void PasteClipboard();      // InsertText of the clipboard's text
+    void CopySelection();  // the selection (or an empty text) to the clipboard
+    void CutSelection();  // copy, then delete the selection
+    void PasteClipboard();  // InsertText of the clipboard's text
     void InsertText(const QString &chars);  // replaces the selection; no typing rules
 
     // Types c as the keyboard does, with AutoCase and SpaceCheck.
@@ -66,7 +66,7 @@ public:
     // View state, for the versions window and for tests.
     const TBuffer &buffer() const { return m_buffer; }
     const QFont &editorFont() const { return m_font; }  // the resolved font painted with
-    int linePitch() const;     // text height of "h" + LineDistance
+    int linePitch() const;  // text height of "h" + LineDistance
     int textHeight() const { return m_widths->textHeight(); }
     int visibleLines() const;
     int firstVisibleLine() const { return m_firstVisible; }
@@ -100,9 +100,9 @@ private:
     bool handlesKey(const QKeyEvent *e) const;
     void fontChanged();
     void afterEdit(bool changed);  // scroll to the caret, repaint, OnChange when changed
-    void caretMoved();             // scroll to the caret and repaint
+    void caretMoved();  // scroll to the caret and repaint
     void restartBlink();
-    void prepareView();            // the first part of a repaint
+    void prepareView();  // the first part of a repaint
     texts::EditorView view() const;
     void updateCursorShape(QPoint p);
 
@@ -113,12 +113,12 @@ private:
     int m_linesPerPage = 2;
     bool m_autoCase = true;
     bool m_spaceCheck = true;
-    mutable int m_linePitch = 0;   // 0 until computed
+    mutable int m_linePitch = 0;  // 0 until computed
     int m_firstVisible = 0;
-    bool m_followCaret = true;     // the next repaint scrolls the caret into view
+    bool m_followCaret = true;  // the next repaint scrolls the caret into view
     bool m_selecting = false;
     bool m_dragging = false;
-    int m_dragOffset = 0;          // pointer y - thumb top when dragging started
+    int m_dragOffset = 0;  // pointer y - thumb top when dragging started
     QPointer<QMenu> m_popupMenu;
     QBasicTimer m_blink;
     bool m_caretOn = false;

@@ -23,8 +23,7 @@ PluginConnectionProvider &connectionProvider()
 // "Een ogenblik": shown by a plug-in around work that blocks the program.
 class WaitForm : public QWidget {
 public:
-    WaitForm()
-        : QWidget(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    WaitForm() : QWidget(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     {
         setObjectName(QStringLiteral("WaitWindow"));
         setWindowTitle(QStringLiteral("Een ogenblik"));

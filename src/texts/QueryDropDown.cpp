@@ -110,8 +110,8 @@ void TQueryDropDown::AddItem()
     QString name;
     if (!askName(QStringLiteral("Nieuw item toevoegen"), name))
         return;
-    run(QStringLiteral("insert into ") + m_table + QStringLiteral(" (naam) values ('") + SqlEscape(name)
-        + QStringLiteral("')"));
+    run(QStringLiteral("insert into ") + m_table + QStringLiteral(" (naam) values ('") + SqlEscape(name) +
+        QStringLiteral("')"));
 }
 
 void TQueryDropDown::ChangeItem()
@@ -123,8 +123,8 @@ void TQueryDropDown::ChangeItem()
     QString name = item.section(u' ', 1);
     if (!askName(QStringLiteral("Item wijzigen"), name))
         return;
-    run(QStringLiteral("update ") + m_table + QStringLiteral(" set naam = '") + SqlEscape(name)
-        + QStringLiteral("' where id = ") + id);
+    run(QStringLiteral("update ") + m_table + QStringLiteral(" set naam = '") + SqlEscape(name) +
+        QStringLiteral("' where id = ") + id);
 }
 
 void TQueryDropDown::DeleteItem()

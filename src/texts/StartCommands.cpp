@@ -7,7 +7,8 @@ namespace texts {
 
 namespace {
 
-int readDays(const QString &value) {
+int readDays(const QString &value)
+{
     bool ok = false;
     const int n = value.trimmed().toInt(&ok);
     if (!ok)
@@ -17,7 +18,8 @@ int readDays(const QString &value) {
 
 }  // namespace
 
-QList<StartCommand> ParseStartCommands(const QString &initial, const QString &topicTitle) {
+QList<StartCommand> ParseStartCommands(const QString &initial, const QString &topicTitle)
+{
     QList<StartCommand> commands;
     QString name, collected;
     for (const QChar c : initial) {
@@ -37,14 +39,16 @@ QList<StartCommand> ParseStartCommands(const QString &initial, const QString &to
     return commands;
 }
 
-QString CapitalisedAnswer(const QString &answer) {
+QString CapitalisedAnswer(const QString &answer)
+{
     QString s = answer.toLower().trimmed();
     if (!s.isEmpty())
         s[0] = s.at(0).toUpper();
     return s;
 }
 
-void RunStartCommands(const QList<StartCommand> &commands, TStartResult &r, const TStartHooks &hooks) {
+void RunStartCommands(const QList<StartCommand> &commands, TStartResult &r, const TStartHooks &hooks)
+{
     for (const StartCommand &c : commands) {
         const QString &n = c.name;
         if (n == QLatin1String("warning")) {

@@ -21,7 +21,7 @@
 namespace texts {
 
 struct StartCommand {
-    QString name;   // trimmed and lowercased; empty for a command without "="
+    QString name;  // trimmed and lowercased; empty for a command without "="
     QString value;  // with every "$agendakop$" (any case) replaced by the topic title
 
     bool operator==(const StartCommand &) const = default;
@@ -33,14 +33,14 @@ struct StartCommand {
 QList<StartCommand> ParseStartCommands(const QString &initial, const QString &topicTitle);
 
 struct TStartResult {
-    QString headline;         // the new version's kop
-    QString body;             // its stored text
-    ClockDefaults defaults;   // the frame's clock defaults, moved by the commands
+    QString headline;  // the new version's kop
+    QString body;  // its stored text
+    ClockDefaults defaults;  // the frame's clock defaults, moved by the commands
 };
 
 struct TStartHooks {
     QDate today;
-    std::function<void(const QString &text)> warning;                   // information box
+    std::function<void(const QString &text)> warning;  // information box
     std::function<bool(const QString &prompt, QString &answer)> ask;  // TInvoer "Invoer"
 };
 

@@ -35,10 +35,8 @@ bool keepsSearch(int key)
     case Qt::Key_Alt:
     case Qt::Key_AltGr:
     case Qt::Key_Meta:
-    case Qt::Key_CapsLock:
-        return true;
-    default:
-        return key >= Qt::Key_A && key <= Qt::Key_Z;
+    case Qt::Key_CapsLock: return true;
+    default: return key >= Qt::Key_A && key <= Qt::Key_Z;
     }
 }
 }  // namespace
@@ -143,8 +141,8 @@ bool TStyleComboBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == view() && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
-        const bool typed = key->key() == Qt::Key_Backspace
-                           || (!key->text().isEmpty() && key->text().at(0).unicode() >= 32);
+        const bool typed =
+            key->key() == Qt::Key_Backspace || (!key->text().isEmpty() && key->text().at(0).unicode() >= 32);
         if (typed && searchKeyPress(key))
             return true;
         if (!typed && !keepsSearch(key->key()))

@@ -211,8 +211,7 @@ QWidget *TStylePanel::createControl(Kind kind, const texts::TemplateEntry &entry
     QWidget *control = nullptr;
     switch (kind) {
     case Kind::Info:
-    case Kind::Label:
-        return nullptr;
+    case Kind::Label: return nullptr;
     case Kind::Edit: {
         auto *edit = new QLineEdit(row);
         edit->setText(defaultValue);
@@ -282,9 +281,7 @@ QWidget *TStylePanel::createControl(Kind kind, const texts::TemplateEntry &entry
         control = new TQueryDropDown(queryBox.table, queryBox.maxLength, row);
         break;
     }
-    case Kind::Plugin:
-        control = new TPluginPanel(m_textId, row);
-        break;
+    case Kind::Plugin: control = new TPluginPanel(m_textId, row); break;
     }
     control->setObjectName(entry.name);
     control->move(kControlLeft, kControlTop);

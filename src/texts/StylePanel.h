@@ -54,7 +54,7 @@ public:
     int TextId() const { return m_textId; }
 
     TNotifyEvent OnChange;  // given to edits, memos, combo boxes, pickers, check boxes
-    TStyleMerge OnMerge;    // answers "merge" entries
+    TStyleMerge OnMerge;  // answers "merge" entries
 
     // The rows as built, for owners and tests.
     int RowCount() const { return static_cast<int>(m_rows.size()); }
@@ -70,17 +70,17 @@ protected:
 
 private:
     enum class Kind {
-        Info,       // "info": a centred text
-        Label,      // an unknown kind: the label alone
-        Edit,       // "edit"
-        Memo,       // "memo"
-        CheckBox,   // "checkbox"
-        Date,       // "date"
-        Time,       // "time"
-        ComboBox,   // "combobox": editable, fixed items
-        DbLookup,   // "comboboxdblookup": owner drawn, items from a query
-        QueryBox,   // "querybox": TQueryDropDown
-        Plugin      // "plugin_<library>": TPluginPanel
+        Info,  // "info": a centred text
+        Label,  // an unknown kind: the label alone
+        Edit,  // "edit"
+        Memo,  // "memo"
+        CheckBox,  // "checkbox"
+        Date,  // "date"
+        Time,  // "time"
+        ComboBox,  // "combobox": editable, fixed items
+        DbLookup,  // "comboboxdblookup": owner drawn, items from a query
+        QueryBox,  // "querybox": TQueryDropDown
+        Plugin  // "plugin_<library>": TPluginPanel
     };
     struct Row {
         Kind kind = Kind::Label;

@@ -48,9 +48,9 @@ private:
 
 // One entry of a definition, in the order the rows are built.
 struct TemplateEntry {
-    QString kind;          // lowercased: "edit", "memo", "info", "plugin_x", ...
-    QString name;          // control name; for "info" the text shown
-    QString caption;       // label text (empty for "info")
+    QString kind;  // lowercased: "edit", "memo", "info", "plugin_x", ...
+    QString name;  // control name; for "info" the text shown
+    QString caption;  // label text (empty for "info")
     QString defaultValue;  // kind-specific start value (empty for "info")
 
     bool operator==(const TemplateEntry &) const = default;

@@ -17,7 +17,8 @@
 namespace texts {
 
 TVersieForm::TVersieForm(QWidget *parent)
-    : QDialog(parent), m_frame(new TVersieFrame(this)), m_save(new QPushButton(QStringLiteral("&Opslaan"), this)) {
+    : QDialog(parent), m_frame(new TVersieFrame(this)), m_save(new QPushButton(QStringLiteral("&Opslaan"), this))
+{
     setObjectName(QStringLiteral("VersieForm"));
     setWindowTitle(QStringLiteral("Versie"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
@@ -36,31 +37,36 @@ TVersieForm::TVersieForm(QWidget *parent)
     TVersieFrame::RestoreBackup();
 }
 
-TVersieForm::~TVersieForm() {
+TVersieForm::~TVersieForm()
+{
     if (!m_keepBackup)
         TVersieFrame::DeleteBackup();
 }
 
-void TVersieForm::showEvent(QShowEvent *event) {
+void TVersieForm::showEvent(QShowEvent *event)
+{
     QDialog::showEvent(event);
     core::state().versionFormOpen = true;
     core::sendFrameMessage(m_frame, core::FRAME_ACTIVATE);
 }
 
-void TVersieForm::hideEvent(QHideEvent *event) {
+void TVersieForm::hideEvent(QHideEvent *event)
+{
     QDialog::hideEvent(event);
     core::state().versionFormOpen = false;
     if (core::TMainOperations *main = core::state().main)
         main->RefreshViews();
 }
 
-void TVersieForm::closeEvent(QCloseEvent *event) {
+void TVersieForm::closeEvent(QCloseEvent *event)
+{
     // The title bar's close button: a close that saves, with Cancel.
     event->ignore();
     done(int(platform::ModalResult::Cancel));
 }
 
-void TVersieForm::done(int result) {
+void TVersieForm::done(int result)
+{
     if (result == QDialog::Rejected)
         result = int(platform::ModalResult::Cancel);  // Escape closes as any other way does
     core::sendFrameMessage(m_frame, core::FRAME_SAVE);
@@ -73,7 +79,8 @@ void TVersieForm::done(int result) {
     QDialog::done(result);
 }
 
-core::VersionsResult OpenVersionsWindow(const core::VersionsRequest &request) {
+core::VersionsResult OpenVersionsWindow(const core::VersionsRequest &request)
+{
     TVersieForm form(QApplication::activeWindow());
     TVersieFrame *f = form.versie();
     f->AgendaId = request.agendaId;
@@ -86,6 +93,9 @@ core::VersionsResult OpenVersionsWindow(const core::VersionsRequest &request) {
     return result;
 }
 
-void RegisterVersionsOpener() { core::registry().registerOpener<core::VersionsRequest>(&OpenVersionsWindow); }
+void RegisterVersionsOpener()
+{
+    core::registry().registerOpener<core::VersionsRequest>(&OpenVersionsWindow);
+}
 
 }  // namespace texts

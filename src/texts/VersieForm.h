@@ -12,7 +12,7 @@ class QPushButton;
 namespace core {
 struct VersionsRequest;
 struct VersionsResult;
-}
+}  // namespace core
 
 namespace texts {
 

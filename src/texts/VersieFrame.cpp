@@ -56,18 +56,23 @@ constexpr int kTabHeight = 35;
 
 // The statement was carried out. The database seam has shown the backend's
 // message already; a connection that is gone shows none there.
-bool execute(const QString &sql) { return core::Execute(sql); }
+bool execute(const QString &sql)
+{
+    return core::Execute(sql);
+}
 
 // "begin", the statements, "end"; "rollback" instead when one fails, so
 // nothing of them is stored.
-bool transaction(const QStringList &statements) {
+bool transaction(const QStringList &statements)
+{
     core::TTransaction t;
     for (const QString &sql : statements)
         t.Execute(sql);
     return t.Commit();
 }
 
-std::optional<int> firstInt(const QString &sql) {
+std::optional<int> firstInt(const QString &sql)
+{
     auto rs = core::Query(sql);
     bool ok = false;
     const int n = rs->RowCount() > 0 ? rs->Row(0).value(0).toInt(&ok) : 0;
@@ -75,7 +80,8 @@ std::optional<int> firstInt(const QString &sql) {
 }
 
 // Text shortened from its end until it fits width, then "..." appended.
-QString fitted(const QFontMetrics &fm, QString text, int width) {
+QString fitted(const QFontMetrics &fm, QString text, int width)
+{
     if (fm.horizontalAdvance(text) <= width)
         return text;
     while (!text.isEmpty() && fm.horizontalAdvance(text) > width)
@@ -84,13 +90,17 @@ QString fitted(const QFontMetrics &fm, QString text, int width) {
 }
 
 // Plain text as the editor stores it: a "<" stays a character.
-QString plainToStored(QString text) { return text.replace(QLatin1Char('<'), LessThanTag.toString()); }
+QString plainToStored(QString text)
+{
+    return text.replace(QLatin1Char('<'), LessThanTag.toString());
+}
 
 }  // namespace
 
 // ---- tabs ---------------------------------------------------------------
 
-TVersionTabs::TVersionTabs(QWidget *parent) : QTabBar(parent) {
+TVersionTabs::TVersionTabs(QWidget *parent) : QTabBar(parent)
+{
     setObjectName(QStringLiteral("TabControl1"));
     setExpanding(false);
     setElideMode(Qt::ElideNone);
@@ -98,24 +108,33 @@ TVersionTabs::TVersionTabs(QWidget *parent) : QTabBar(parent) {
     setDrawBase(true);
 }
 
-void TVersionTabs::setTabWidth(int width) {
+void TVersionTabs::setTabWidth(int width)
+{
     m_tabWidth = width;
     updateGeometry();
     update();
 }
 
-void TVersionTabs::setLine(int index, const QString &line) {
+void TVersionTabs::setLine(int index, const QString &line)
+{
     setTabData(index, line);
     const VersionLine v = ParseVersionLine(line);
     setTabToolTip(index, v.kop + QLatin1Char('\n') + v.naam);
     update();
 }
 
-QString TVersionTabs::line(int index) const { return tabData(index).toString(); }
+QString TVersionTabs::line(int index) const
+{
+    return tabData(index).toString();
+}
 
-QSize TVersionTabs::tabSizeHint(int) const { return {m_tabWidth, kTabHeight}; }
+QSize TVersionTabs::tabSizeHint(int) const
+{
+    return {m_tabWidth, kTabHeight};
+}
 
-void TVersionTabs::paintEvent(QPaintEvent *) {
+void TVersionTabs::paintEvent(QPaintEvent *)
+{
     QStylePainter p(this);
     for (int i = 0; i < count(); ++i) {
         QStyleOptionTab option;
@@ -135,7 +154,8 @@ void TVersionTabs::paintEvent(QPaintEvent *) {
 
 // ---- the frame ----------------------------------------------------------
 
-TVersieFrame::TVersieFrame(QWidget *parent) : core::TFrame(parent), m_defaults(ClockDefaults::from(core::Today())) {
+TVersieFrame::TVersieFrame(QWidget *parent) : core::TFrame(parent), m_defaults(ClockDefaults::from(core::Today()))
+{
     setObjectName(QStringLiteral("versie"));
     m_saveGuard.setObjectName(QStringLiteral("saveguardtimer"));
     m_saveGuard.setSingleShot(true);
@@ -149,7 +169,8 @@ TVersieFrame::TVersieFrame(QWidget *parent) : core::TFrame(parent), m_defaults(C
 
 TVersieFrame::~TVersieFrame() = default;
 
-QToolButton *TVersieFrame::toolButton(const QString &name, const QString &text, const QString &hint) {
+QToolButton *TVersieFrame::toolButton(const QString &name, const QString &text, const QString &hint)
+{
     auto *b = new QToolButton(this);
     b->setObjectName(name);
     b->setText(text);
@@ -159,7 +180,8 @@ QToolButton *TVersieFrame::toolButton(const QString &name, const QString &text, 
     return b;
 }
 
-void TVersieFrame::buildControls() {
+void TVersieFrame::buildControls()
+{
     // Tool bar of the frame.
     auto *bar = new QToolBar(this);
     bar->setObjectName(QStringLiteral("ToolBar1"));
@@ -300,7 +322,8 @@ void TVersieFrame::buildControls() {
     layout->addLayout(panel4, 1);
 }
 
-QWidget *TVersieFrame::buildClockPage() {
+QWidget *TVersieFrame::buildClockPage()
+{
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("Tijdinstellingen"));
     auto *bar = new QToolBar(page);
@@ -373,20 +396,17 @@ QWidget *TVersieFrame::buildClockPage() {
     return page;
 }
 
-bool TVersieFrame::frameMessage(int msg, qintptr, qintptr) {
+bool TVersieFrame::frameMessage(int msg, qintptr, qintptr)
+{
     switch (msg) {
-    case core::FRAME_ACTIVATE:
-        m_kop->setFocus();
-        return true;
-    case core::FRAME_SAVE:
-        m_lastSaveOk = SaveVersion();
-        return true;
-    default:
-        return false;
+    case core::FRAME_ACTIVATE: m_kop->setFocus(); return true;
+    case core::FRAME_SAVE: m_lastSaveOk = SaveVersion(); return true;
+    default: return false;
     }
 }
 
-void TVersieFrame::showTopic() {
+void TVersieFrame::showTopic()
+{
     auto rs = core::Query(TopicSql(AgendaId));
     if (rs->RowCount() == 0)
         return;
@@ -396,7 +416,8 @@ void TVersieFrame::showTopic() {
     m_topicTitle = row.value(0);
 }
 
-void TVersieFrame::LoadVersions() {
+void TVersieFrame::LoadVersions()
+{
     HasVersions = false;
     m_templateName.clear();
     showTopic();
@@ -422,7 +443,8 @@ void TVersieFrame::LoadVersions() {
     }
 }
 
-bool TVersieFrame::TabControl1Change() {
+bool TVersieFrame::TabControl1Change()
+{
     PreferredVersionId = -1;
     if (m_currentId >= 0 && !SaveVersion()) {
         // Back to the tab of the version still shown.
@@ -479,13 +501,15 @@ bool TVersieFrame::TabControl1Change() {
     return true;
 }
 
-void TVersieFrame::showExtraPage(bool show) {
+void TVersieFrame::showExtraPage(bool show)
+{
     m_pagesLeft->setTabVisible(1, show);
     if (show)
         m_pagesLeft->setCurrentIndex(1);
 }
 
-void TVersieFrame::rewriteTab() {
+void TVersieFrame::rewriteTab()
+{
     if (m_currentId < 0)
         return;
     const int index = m_tabs->currentIndex();
@@ -493,7 +517,8 @@ void TVersieFrame::rewriteTab() {
         m_tabs->setLine(index, VersionTabText(QString::number(m_currentId), m_kop->text(), m_templateName));
 }
 
-void TVersieFrame::applyEditorSettings() {
+void TVersieFrame::applyEditorSettings()
+{
     const EditorSetup e = EvaluateEditorSettings(m_settings);
     for (const char *name : {"usememo", "font", "size", "width", "pagelength"})
         if (m_settings.has(QString::fromLatin1(name)))
@@ -520,9 +545,13 @@ void TVersieFrame::applyEditorSettings() {
     m_kop->setFont(font);
 }
 
-QString TVersieFrame::storedText() const { return !m_memo->isHidden() ? m_memo->toPlainText() : m_body->StoredText(); }
+QString TVersieFrame::storedText() const
+{
+    return !m_memo->isHidden() ? m_memo->toPlainText() : m_body->StoredText();
+}
 
-bool TVersieFrame::SaveVersion() {
+bool TVersieFrame::SaveVersion()
+{
     if (m_currentId < 0)
         return true;
     StoreClock();
@@ -542,13 +571,15 @@ bool TVersieFrame::SaveVersion() {
     return true;
 }
 
-void TVersieFrame::saveFailed() {
+void TVersieFrame::saveFailed()
+{
     WriteBackup();  // now, not after the typing pause
     platform::showError(QStringLiteral("De versie is niet opgeslagen.\nDe tekst blijft in het venster staan; "
                                        "probeer het opnieuw zodra de verbinding met de database hersteld is."));
 }
 
-void TVersieFrame::ToolButton1Click() {
+void TVersieFrame::ToolButton1Click()
+{
     if (!SaveVersion())
         return;
     TVersieWizard wizard(window());
@@ -588,7 +619,7 @@ void TVersieFrame::ToolButton1Click() {
         m_kop->setText(start.headline);
     }
     m_body->setStoredText(start.body);
-    NewVersionValues v{*newId, AgendaId, templateId, m_kop->text(), m_body->StoredText(), core::state().userId,
+    NewVersionValues v{*newId,     AgendaId, templateId, m_kop->text(), m_body->StoredText(), core::state().userId,
                        core::Now()};
     if (!transaction({InsertVersionSql(v)})) {
         const QSignalBlocker quiet(m_kop);
@@ -611,7 +642,8 @@ void TVersieFrame::ToolButton1Click() {
     LoadVersions();
 }
 
-void TVersieFrame::ToolButton2Click() {
+void TVersieFrame::ToolButton2Click()
+{
     if (m_currentId < 0)
         return;
     if (!platform::confirm(QStringLiteral("Versie \"") + m_kop->text() + QStringLiteral("\" verwijderen?")))
@@ -626,7 +658,8 @@ void TVersieFrame::ToolButton2Click() {
     LoadVersions();
 }
 
-void TVersieFrame::ToolButton12Click() {
+void TVersieFrame::ToolButton12Click()
+{
     const auto choice = core::registry().open(core::ArchiveRequest{true});
     if (!choice || choice->modalResult != int(platform::ModalResult::Yes))
         return;
@@ -634,7 +667,8 @@ void TVersieFrame::ToolButton12Click() {
                           plainToStored(choice->plainText));
 }
 
-void TVersieFrame::ToolButton9Click() {
+void TVersieFrame::ToolButton9Click()
+{
     platform::PrintJob job(QStringLiteral("QuillonDesk"));
     if (!job.ask() || !job.begin())
         return;
@@ -662,7 +696,8 @@ void TVersieFrame::ToolButton9Click() {
     job.end();
 }
 
-void TVersieFrame::EerdereVersiesClick() {
+void TVersieFrame::EerdereVersiesClick()
+{
     if (m_currentId < 0)
         return;
     TVersieHistory history(m_currentId, window());
@@ -682,7 +717,8 @@ void TVersieFrame::EerdereVersiesClick() {
     SaveVersion();
 }
 
-void TVersieFrame::openAgendaItem() {
+void TVersieFrame::openAgendaItem()
+{
     core::AgendaItemRequest request;
     request.agendaId = AgendaId;
     core::registry().open(request);
@@ -691,9 +727,11 @@ void TVersieFrame::openAgendaItem() {
 
 // ---- clocks -------------------------------------------------------------
 
-void TVersieFrame::LoadClocks() {
+void TVersieFrame::LoadClocks()
+{
     auto rs = core::Query(ClockListSql(m_currentId));
-    QList<ClockEntry> entries = ParseClockList(rs->RowCount() > 0 ? rs->ValueByName(0, QStringLiteral("klok")) : QString());
+    QList<ClockEntry> entries =
+        ParseClockList(rs->RowCount() > 0 ? rs->ValueByName(0, QStringLiteral("klok")) : QString());
     if (entries.isEmpty()) {
         auto old = core::Query(OldClocksSql(m_currentId));
         for (int i = 0; i < old->RowCount(); ++i)
@@ -708,7 +746,8 @@ void TVersieFrame::LoadClocks() {
     showClockFields();
 }
 
-void TVersieFrame::refreshClockBox() {
+void TVersieFrame::refreshClockBox()
+{
     m_klokbox->clear();
     for (const ClockEntry &c : m_clocks.entries()) {
         QString text;
@@ -723,7 +762,8 @@ void TVersieFrame::refreshClockBox() {
 }
 
 // A field that does not read leaves the rest of the entry unshown.
-void TVersieFrame::showClockFields() {
+void TVersieFrame::showClockFields()
+{
     const ClockEntry &c = m_clocks.fields();
     const QSignalBlocker quiet(m_startdatum);
     m_startdatum->setDate(core::YmdToDate(c.startDate));
@@ -736,7 +776,8 @@ void TVersieFrame::showClockFields() {
         m_dagen.at(i)->setChecked(i < c.days.size() && c.days.at(i) == QLatin1Char('x'));
 }
 
-void TVersieFrame::readClockFields() {
+void TVersieFrame::readClockFields()
+{
     const QString t = QStringLiteral("hh:nn:ss");
     ClockEntry &c = m_clocks.fields();
     c.startDate = core::DateToYmd(m_startdatum->date());
@@ -750,19 +791,22 @@ void TVersieFrame::readClockFields() {
         c.days += d->isChecked() ? QLatin1Char('x') : QLatin1Char('-');
 }
 
-void TVersieFrame::StoreClock() {
+void TVersieFrame::StoreClock()
+{
     readClockFields();
     m_clocks.StoreClock();
     refreshClockBox();
 }
 
-void TVersieFrame::AddClock() {
+void TVersieFrame::AddClock()
+{
     m_clocks.AddClock(m_defaults.entry());
     refreshClockBox();
     showClockFields();
 }
 
-void TVersieFrame::RemoveClock() {
+void TVersieFrame::RemoveClock()
+{
     if (m_clocks.selected() < 0 || !platform::confirm(QStringLiteral("Klokje verwijderen?")))
         return;
     m_clocks.RemoveClock();
@@ -773,17 +817,25 @@ void TVersieFrame::RemoveClock() {
 
 // ---- crash backup -------------------------------------------------------
 
-QString TVersieFrame::BackupPath() { return QDir(platform::TempDirectory()).filePath(QStringLiteral("versie.txt")); }
+QString TVersieFrame::BackupPath()
+{
+    return QDir(platform::TempDirectory()).filePath(QStringLiteral("versie.txt"));
+}
 
-void TVersieFrame::WriteBackup() {
+void TVersieFrame::WriteBackup()
+{
     QFile f(BackupPath());
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         f.write(storedText().toUtf8());
 }
 
-void TVersieFrame::DeleteBackup() { QFile::remove(BackupPath()); }
+void TVersieFrame::DeleteBackup()
+{
+    QFile::remove(BackupPath());
+}
 
-void TVersieFrame::RestoreBackup() {
+void TVersieFrame::RestoreBackup()
+{
     QFile f(BackupPath());
     if (!f.exists())
         return;
@@ -802,7 +854,8 @@ void TVersieFrame::RestoreBackup() {
 // ---- keys ---------------------------------------------------------------
 
 // A headline is never wider than the text column, with room for " (9/9)".
-bool TVersieFrame::eventFilter(QObject *watched, QEvent *event) {
+bool TVersieFrame::eventFilter(QObject *watched, QEvent *event)
+{
     if (watched == m_kop && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const QString typed = key->text();

@@ -89,16 +89,16 @@ public:
     bool SaveVersion();
     bool lastSaveOk() const { return m_lastSaveOk; }
 
-    void ToolButton1Click();   // "Nieuwe versie maken"
-    void ToolButton2Click();   // "Versie verwijderen"
+    void ToolButton1Click();  // "Nieuwe versie maken"
+    void ToolButton2Click();  // "Versie verwijderen"
     void ToolButton12Click();  // "Archief importeren"
-    void ToolButton9Click();   // "Afdrukken"
+    void ToolButton9Click();  // "Afdrukken"
     void EerdereVersiesClick();  // "Eerdere versies..."
 
     // The clock page.
     void LoadClocks();
-    void StoreClock();   // "Opslaan"
-    void AddClock();     // "Toevoegen"
+    void StoreClock();  // "Opslaan"
+    void AddClock();  // "Toevoegen"
     void RemoveClock();  // "Verwijderen"
     QString ClockList() const { return m_clocks.list(); }
     const ClockDefaults &clockDefaults() const { return m_defaults; }

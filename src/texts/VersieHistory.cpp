@@ -20,11 +20,13 @@ namespace texts {
 namespace {
 
 // Text for the view: its markup characters shown as themselves.
-QString literal(QString text) {
+QString literal(QString text)
+{
     return text.replace(QLatin1Char('&'), QStringLiteral("&amp;")).replace(QLatin1Char('<'), QStringLiteral("&#60;"));
 }
 
-QString shownDate(const QString &ymd) {
+QString shownDate(const QString &ymd)
+{
     try {
         return core::FormatDateTime(QStringLiteral("ddd dd mmm yyyy"), core::YmdToDate(ymd));
     } catch (const std::exception &) {
@@ -34,7 +36,8 @@ QString shownDate(const QString &ymd) {
 
 }  // namespace
 
-QString HistoryMarkup(const QString &kop, const QString &body) {
+QString HistoryMarkup(const QString &kop, const QString &body)
+{
     QStringList lines{QStringLiteral("<bold>") + literal(kop) + QStringLiteral("<normal>"), QString()};
     for (const QString &line : storedTextLines(body))
         lines << literal(line);
@@ -44,7 +47,8 @@ QString HistoryMarkup(const QString &kop, const QString &body) {
 TVersieHistory::TVersieHistory(int versionId, QWidget *parent)
     : QDialog(parent), m_list(new QListWidget(this)), m_view(new views::THighlightView),
       m_restore(new QPushButton(QStringLiteral("Terugzetten"), this)),
-      m_close(new QPushButton(QStringLiteral("&Sluiten"), this)) {
+      m_close(new QPushButton(QStringLiteral("&Sluiten"), this))
+{
     setObjectName(QStringLiteral("VersieHistory"));
     setWindowTitle(QStringLiteral("Eerdere versies"));
     m_list->setObjectName(QStringLiteral("lijst"));
@@ -71,9 +75,7 @@ TVersieHistory::TVersieHistory(int versionId, QWidget *parent)
     if (m_states.isEmpty())
         m_view->setText(QStringLiteral("<blue>Van deze versie zijn nog geen eerdere teksten bewaard."));
 
-    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
-        core::Guarded([&] { showState(row); });
-    });
+    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) { core::Guarded([&] { showState(row); }); });
     connect(m_restore, &QPushButton::clicked, this, [this] {
         const int row = m_list->currentRow();
         if (row < 0 || row >= m_states.size())
@@ -103,7 +105,8 @@ TVersieHistory::TVersieHistory(int versionId, QWidget *parent)
     resize(900, 500);
 }
 
-bool TVersieHistory::readText(THistoryState &s) const {
+bool TVersieHistory::readText(THistoryState &s) const
+{
     auto rs = core::Query(HistoryEntrySql(s.id));
     if (rs->RowCount() == 0)
         return false;
@@ -113,7 +116,8 @@ bool TVersieHistory::readText(THistoryState &s) const {
     return true;
 }
 
-void TVersieHistory::showState(int row) {
+void TVersieHistory::showState(int row)
+{
     m_restore->setEnabled(row >= 0 && row < m_states.size());
     if (row < 0 || row >= m_states.size())
         return;

@@ -23,10 +23,10 @@ namespace texts {
 struct THistoryState {
     int id = -1;
     QString datum;  // "yyyymmdd"
-    QString tijd;   // "hh:nn"
-    QString wie;    // login name of the editor who saved it
+    QString tijd;  // "hh:nn"
+    QString wie;  // login name of the editor who saved it
     QString kop;
-    QString body;   // stored form
+    QString body;  // stored form
     QString extra;  // value string
 };
 

@@ -10,11 +10,21 @@ namespace {
 
 constexpr QChar kSep = QChar(0xFF);
 
-QString num(int n) { return QString::number(n); }
-QString ymd(const QDateTime &m) { return core::DateToYmd(m.date()); }
-QString hhnn(const QDateTime &m) { return core::FormatDateTime(QStringLiteral("hh:nn"), m.time()); }
+QString num(int n)
+{
+    return QString::number(n);
+}
+QString ymd(const QDateTime &m)
+{
+    return core::DateToYmd(m.date());
+}
+QString hhnn(const QDateTime &m)
+{
+    return core::FormatDateTime(QStringLiteral("hh:nn"), m.time());
+}
 
-std::optional<int> number(const QString &text) {
+std::optional<int> number(const QString &text)
+{
     bool ok = false;
     const int n = text.trimmed().toInt(&ok);
     return ok ? std::optional<int>(n) : std::nullopt;
@@ -22,30 +32,56 @@ std::optional<int> number(const QString &text) {
 
 }  // namespace
 
-QString TopicSql(int agendaId) { return QStringLiteral("select kort,lang,bron from tblagenda where id = ") + num(agendaId); }
+QString TopicSql(int agendaId)
+{
+    return QStringLiteral("select kort,lang,bron from tblagenda where id = ") + num(agendaId);
+}
 
-QString VersionListSql(int agendaId) {
+QString VersionListSql(int agendaId)
+{
     return QStringLiteral("select tblteksten.id,kop,tbltemplate.naam from tblteksten,tbltemplate where agendaid = ") +
            num(agendaId) + QStringLiteral(" ") + QStringLiteral("and tbltemplate.id = tblteksten.template");
 }
 
-QString OpenVersionSql(int versionId) { return QStringLiteral("select * from tblteksten where id = ") + num(versionId); }
-QString VersionTemplateSql(int templateId) {
+QString OpenVersionSql(int versionId)
+{
+    return QStringLiteral("select * from tblteksten where id = ") + num(versionId);
+}
+QString VersionTemplateSql(int templateId)
+{
     return QStringLiteral("select naam,content,editor from tbltemplate where id = ") + num(templateId);
 }
-QString NextTextIdSql() { return QStringLiteral("select nextval('tblteksten_id_seq')"); }
-QString BasisTextSql(int versionId) { return QStringLiteral("select kop,body from tblteksten where id = ") + num(versionId); }
-QString InitialCommandsSql(int templateId) {
+QString NextTextIdSql()
+{
+    return QStringLiteral("select nextval('tblteksten_id_seq')");
+}
+QString BasisTextSql(int versionId)
+{
+    return QStringLiteral("select kop,body from tblteksten where id = ") + num(versionId);
+}
+QString InitialCommandsSql(int templateId)
+{
     return QStringLiteral("select initial from tbltemplate where id = ") + num(templateId);
 }
-QString DeleteVersionSql(int versionId) { return QStringLiteral("delete from tblteksten where id = ") + num(versionId); }
-QString MergeTemplateSql(const QString &name) {
+QString DeleteVersionSql(int versionId)
+{
+    return QStringLiteral("delete from tblteksten where id = ") + num(versionId);
+}
+QString MergeTemplateSql(const QString &name)
+{
     return QStringLiteral("select content from tbltemplate where naam = '") + SqlEscape(name) + QStringLiteral("'");
 }
-QString ClockListSql(int versionId) { return QStringLiteral("select klok from tblteksten where id = ") + num(versionId); }
-QString OldClocksSql(int versionId) { return QStringLiteral("select * from tblklok where tekstid = ") + num(versionId); }
+QString ClockListSql(int versionId)
+{
+    return QStringLiteral("select klok from tblteksten where id = ") + num(versionId);
+}
+QString OldClocksSql(int versionId)
+{
+    return QStringLiteral("select * from tblklok where tekstid = ") + num(versionId);
+}
 
-QString SaveVersionSql(const VersionValues &v) {
+QString SaveVersionSql(const VersionValues &v)
+{
     // The clock list goes through SqlEscape too: one read from tblklok is
     // whatever text that table held.
     return QStringLiteral("update tblteksten set kop = '") + SqlEscape(v.kop) + QStringLiteral("', body = '") +
@@ -56,49 +92,58 @@ QString SaveVersionSql(const VersionValues &v) {
            QStringLiteral(" ");
 }
 
-QString InsertVersionSql(const NewVersionValues &v) {
+QString InsertVersionSql(const NewVersionValues &v)
+{
     return QStringLiteral("insert into tblteksten (id,agendaid,template,kop,body,wie,datum,tijd) values (") +
            num(v.id) + QStringLiteral(",") + num(v.agendaId) + QStringLiteral(",") + num(v.templateId) +
-           QStringLiteral(",'") + SqlEscape(v.kop) + QStringLiteral("','") + SqlEscape(v.body) +
-           QStringLiteral("',") + num(v.userId) + QStringLiteral(",'") + ymd(v.moment) + QStringLiteral("','") +
-           hhnn(v.moment) + QStringLiteral("')");
+           QStringLiteral(",'") + SqlEscape(v.kop) + QStringLiteral("','") + SqlEscape(v.body) + QStringLiteral("',") +
+           num(v.userId) + QStringLiteral(",'") + ymd(v.moment) + QStringLiteral("','") + hhnn(v.moment) +
+           QStringLiteral("')");
 }
 
-QString HistoryListSql(int versionId) {
+QString HistoryListSql(int versionId)
+{
     return QStringLiteral("select h.id,h.datum,h.tijd,coalesce(u.loginnaam,''),h.kop from tbltekstenhistorie h "
                           "left join tbluser u on u.userid = h.wie where h.tekstid = ") +
            num(versionId) + QStringLiteral(" order by h.id desc");
 }
 
-QString HistoryEntrySql(int historyId) {
+QString HistoryEntrySql(int historyId)
+{
     return QStringLiteral("select kop,body,extra from tbltekstenhistorie where id = ") + num(historyId);
 }
 
-QString GoalsSql(int team) {
+QString GoalsSql(int team)
+{
     return QStringLiteral("select id,naam from tbltemplate where id in (select template from tblredactietemplate "
                           "where redactie = ") +
            num(team) + QStringLiteral(") and parent = -1 order by naam");
 }
 
-QString BasisVersionsSql(int agendaId) {
+QString BasisVersionsSql(int agendaId)
+{
     return QStringLiteral("select tblteksten.id,kop,tbltemplate.naam from tbltemplate, tblteksten where "
                           "tblteksten.template = tbltemplate.id and tblteksten.agendaid = ") +
            num(agendaId) + QStringLiteral(" ");
 }
 
-QString PossibilitiesSql(int goalId) {
+QString PossibilitiesSql(int goalId)
+{
     return QStringLiteral("select * from tbltemplate where parent = ") + num(goalId) + QStringLiteral(" order by naam");
 }
 
-QString VersionTabText(const QString &id, const QString &kop, const QString &naam) {
+QString VersionTabText(const QString &id, const QString &kop, const QString &naam)
+{
     return id + kSep + kop + QLatin1Char(' ') + kSep + naam + QLatin1Char(' ') + kSep;
 }
 
-QString BasisLineText(const QString &id, const QString &kop, const QString &naam) {
+QString BasisLineText(const QString &id, const QString &kop, const QString &naam)
+{
     return id + kSep + kop + kSep + naam + kSep;
 }
 
-VersionLine ParseVersionLine(const QString &line) {
+VersionLine ParseVersionLine(const QString &line)
+{
     QString rest = line;
     VersionLine v;
     v.id = core::TakeWhile(rest, core::Digits);
@@ -111,7 +156,8 @@ VersionLine ParseVersionLine(const QString &line) {
     return v;
 }
 
-void TEditorSettings::merge(const QList<EditorSetting> &pairs) {
+void TEditorSettings::merge(const QList<EditorSetting> &pairs)
+{
     for (const EditorSetting &p : pairs) {
         auto it = std::find_if(m_pairs.begin(), m_pairs.end(), [&](const EditorSetting &s) {
             return s.name.compare(p.name, Qt::CaseInsensitive) == 0;
@@ -123,28 +169,32 @@ void TEditorSettings::merge(const QList<EditorSetting> &pairs) {
     }
 }
 
-QString TEditorSettings::value(const QString &name) const {
+QString TEditorSettings::value(const QString &name) const
+{
     for (const EditorSetting &s : m_pairs)
         if (s.name.trimmed().compare(name, Qt::CaseInsensitive) == 0)
             return s.value;
     return {};
 }
 
-bool TEditorSettings::has(const QString &name) const {
+bool TEditorSettings::has(const QString &name) const
+{
     for (const EditorSetting &s : m_pairs)
         if (s.name.trimmed().compare(name, Qt::CaseInsensitive) == 0)
             return true;
     return false;
 }
 
-EditorSetup EvaluateEditorSettings(const TEditorSettings &settings) {
+EditorSetup EvaluateEditorSettings(const TEditorSettings &settings)
+{
     EditorSetup e;
     e.useMemo = settings.value(QStringLiteral("usememo")) == QLatin1String("yes");
     e.font = settings.value(QStringLiteral("font"));
     const struct {
         const char *name;
         std::optional<int> EditorSetup::*field;
-    } numbers[] = {{"size", &EditorSetup::size}, {"width", &EditorSetup::width}, {"pagelength", &EditorSetup::pageLength}};
+    } numbers[] = {
+        {"size", &EditorSetup::size}, {"width", &EditorSetup::width}, {"pagelength", &EditorSetup::pageLength}};
     for (const auto &n : numbers) {
         const QString name = QString::fromLatin1(n.name);
         if (!settings.has(name))

@@ -37,12 +37,12 @@ QString OldClocksSql(int versionId);
 struct VersionValues {
     int id = -1;
     QString kop;
-    QString body;   // stored form
+    QString body;  // stored form
     QString extra;  // value string
     int pageCount = 0;
     QDateTime moment;  // datum and tijd
     int userId = -1;
-    QString klok;      // clock list
+    QString klok;  // clock list
 };
 QString SaveVersionSql(const VersionValues &v);
 
@@ -80,8 +80,8 @@ QString VersionTabText(const QString &id, const QString &kop, const QString &naa
 QString BasisLineText(const QString &id, const QString &kop, const QString &naam);
 
 struct VersionLine {
-    QString id;    // the leading digits
-    QString kop;   // without the space the tab adds
+    QString id;  // the leading digits
+    QString kop;  // without the space the tab adds
     QString naam;
 };
 // Reads a tab text or a basis list item.
@@ -108,9 +108,9 @@ private:
 // is not a number ends the evaluation there; what follows stays unset.
 struct EditorSetup {
     bool useMemo = false;
-    QString font;                   // empty: keep
-    std::optional<int> size;        // points
-    std::optional<int> width;       // MarginWidth; -1 means the editor's width minus 40
+    QString font;  // empty: keep
+    std::optional<int> size;  // points
+    std::optional<int> width;  // MarginWidth; -1 means the editor's width minus 40
     std::optional<int> pageLength;  // LinesPerPage
 };
 EditorSetup EvaluateEditorSettings(const TEditorSettings &settings);

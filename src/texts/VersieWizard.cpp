@@ -27,7 +27,8 @@ namespace {
 class BasisDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter *p, const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+    void paint(QPainter *p, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
         const VersionLine line = ParseVersionLine(index.data().toString());
         const bool selected = option.state & QStyle::State_Selected;
         p->save();
@@ -45,12 +46,14 @@ public:
                     Qt::AlignLeft | Qt::AlignVCenter, line.naam);
         p->restore();
     }
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override {
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
+    {
         return {option.rect.width(), 16};
     }
 };
 
-QWidget *page(const QString &name, const QString &markup, QWidget *content, QWidget *extra = nullptr) {
+QWidget *page(const QString &name, const QString &markup, QWidget *content, QWidget *extra = nullptr)
+{
     auto *w = new QWidget;
     w->setObjectName(name);
     auto *text = new views::THighlightView(w);
@@ -64,7 +67,8 @@ QWidget *page(const QString &name, const QString &markup, QWidget *content, QWid
     return w;
 }
 
-QList<QStringList> rows(const QString &sql) {
+QList<QStringList> rows(const QString &sql)
+{
     QList<QStringList> out;
     auto rs = core::Query(sql);
     for (int i = 0; i < rs->RowCount(); ++i)
@@ -74,7 +78,8 @@ QList<QStringList> rows(const QString &sql) {
 
 }  // namespace
 
-TVersieWizard::TVersieWizard(QWidget *parent) : QDialog(parent) {
+TVersieWizard::TVersieWizard(QWidget *parent) : QDialog(parent)
+{
     setObjectName(QStringLiteral("VersieWizard"));
     setWindowTitle(QStringLiteral("Versie tovenaar"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
@@ -147,8 +152,8 @@ TVersieWizard::TVersieWizard(QWidget *parent) : QDialog(parent) {
     resize(560, 420);
 }
 
-void TVersieWizard::fillGroup(QGroupBox *group, QButtonGroup *buttons, const QList<QStringList> &rows,
-                              QList<int> &ids) {
+void TVersieWizard::fillGroup(QGroupBox *group, QButtonGroup *buttons, const QList<QStringList> &rows, QList<int> &ids)
+{
     for (QAbstractButton *b : buttons->buttons()) {
         buttons->removeButton(b);
         delete b;
@@ -164,7 +169,8 @@ void TVersieWizard::fillGroup(QGroupBox *group, QButtonGroup *buttons, const QLi
     }
 }
 
-void TVersieWizard::PrepareWizard() {
+void TVersieWizard::PrepareWizard()
+{
     m_template = -1;
     fillGroup(m_doelen, m_doelButtons, rows(GoalsSql(core::state().currentTeamId)), m_goalIds);
     m_basisList->clear();
@@ -174,23 +180,32 @@ void TVersieWizard::PrepareWizard() {
     go(Doel);
 }
 
-void TVersieWizard::showEvent(QShowEvent *event) {
+void TVersieWizard::showEvent(QShowEvent *event)
+{
     QDialog::showEvent(event);
     m_goal = -1;
     m_basis = -1;
     updateButtons();
 }
 
-bool TVersieWizard::present(Page page) const { return m_pages->isTabVisible(page); }
+bool TVersieWizard::present(Page page) const
+{
+    return m_pages->isTabVisible(page);
+}
 
-void TVersieWizard::go(Page page) {
+void TVersieWizard::go(Page page)
+{
     m_pages->setCurrentIndex(page);
     updateButtons();
 }
 
-TVersieWizard::Page TVersieWizard::current() const { return static_cast<Page>(m_pages->currentIndex()); }
+TVersieWizard::Page TVersieWizard::current() const
+{
+    return static_cast<Page>(m_pages->currentIndex());
+}
 
-void TVersieWizard::doelenClick(int index) {
+void TVersieWizard::doelenClick(int index)
+{
     if (index < 0 || index >= m_goalIds.size())
         return;
     m_goal = m_goalIds.at(index);
@@ -203,7 +218,8 @@ void TVersieWizard::doelenClick(int index) {
     updateButtons();
 }
 
-void TVersieWizard::mogelijkhedenClick(int index) {
+void TVersieWizard::mogelijkhedenClick(int index)
+{
     if (index < 0 || index >= m_possibilityIds.size())
         return;
     m_template = m_possibilityIds.at(index);
@@ -211,7 +227,8 @@ void TVersieWizard::mogelijkhedenClick(int index) {
     updateButtons();
 }
 
-void TVersieWizard::basisClick() {
+void TVersieWizard::basisClick()
+{
     QListWidgetItem *item = m_basisList->currentItem();
     const bool chosen = item && item->isSelected();
     m_basis = chosen ? ParseVersionLine(item->text()).id.toInt() : -1;
@@ -224,7 +241,8 @@ void TVersieWizard::basisClick() {
     updateButtons();
 }
 
-void TVersieWizard::updateButtons() {
+void TVersieWizard::updateButtons()
+{
     const bool mogelijk = present(Mogelijk), basis = present(BasisPage);
     switch (current()) {
     case Doel:
@@ -245,21 +263,24 @@ void TVersieWizard::updateButtons() {
     }
 }
 
-void TVersieWizard::VolgendeClick() {
+void TVersieWizard::VolgendeClick()
+{
     if (current() == Doel)
         go(present(Mogelijk) ? Mogelijk : BasisPage);
     else if (current() == Mogelijk)
         go(BasisPage);
 }
 
-void TVersieWizard::TerugClick() {
+void TVersieWizard::TerugClick()
+{
     if (current() == Mogelijk)
         go(Doel);
     else if (current() == BasisPage)
         go(present(Mogelijk) ? Mogelijk : Doel);
 }
 
-void TVersieWizard::VoltooienClick() {
+void TVersieWizard::VoltooienClick()
+{
     if (m_template < 0)
         m_template = m_goal;
     accept();

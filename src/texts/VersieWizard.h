@@ -33,7 +33,7 @@ public:
     void PrepareWizard();
 
     int Template() const { return m_template; }  // the chosen template id
-    int Basis() const { return m_basis; }        // the basis version id, -1 for none
+    int Basis() const { return m_basis; }  // the basis version id, -1 for none
 
     void doelenClick(int index);
     void mogelijkhedenClick(int index);

@@ -25,8 +25,7 @@ class LineWriter {
 public:
     LineWriter(const platform::TextMeasure &measure, int leftMargin, int rightLimit, HighlightLayout &out)
         : m_measure(measure), m_left(leftMargin), m_right(rightLimit), m_out(out), m_rowHeight(measure.rowHeight())
-    {
-    }
+    {}
 
     void write(const QString &line)
     {
@@ -79,12 +78,18 @@ private:
 
     void applyTag(const QString &tag)
     {
-        if (tag == u"bold") m_bold = true;
-        else if (tag == u"normal") m_bold = false;
-        else if (tag == u"red") m_color = QColor(255, 0, 0);
-        else if (tag == u"green") m_color = QColor(0, 128, 0);
-        else if (tag == u"blue") m_color = QColor(0, 0, 255);
-        else if (tag == u"black") m_color = Qt::black;
+        if (tag == u"bold")
+            m_bold = true;
+        else if (tag == u"normal")
+            m_bold = false;
+        else if (tag == u"red")
+            m_color = QColor(255, 0, 0);
+        else if (tag == u"green")
+            m_color = QColor(0, 128, 0);
+        else if (tag == u"blue")
+            m_color = QColor(0, 0, 255);
+        else if (tag == u"black")
+            m_color = Qt::black;
         // every other tag, "br" and "hrt" included, is ignored
     }
 
@@ -135,7 +140,8 @@ QString ResolveCharacterReference(const QString &name)
     if (name.size() >= 2 && name.size() <= 8 && name.front() == u'#') {
         bool ok = false;
         const uint code = name.mid(1).toUInt(&ok, 10);
-        const bool digitsOnly = std::all_of(name.begin() + 1, name.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        const bool digitsOnly =
+            std::all_of(name.begin() + 1, name.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
         if (ok && digitsOnly && code > 0 && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF)) {
             const char32_t c = char32_t(code);
             return QString::fromUcs4(&c, 1);

@@ -25,21 +25,21 @@ namespace views {
 
 struct HighlightRun {
     QString text;
-    int x = 0;          // pixels from the left of the rendered area
-    int row = 0;        // 0-based row; its top is row times the row height
-    int width = 0;      // measured width of text
-    QColor color;       // font colour
+    int x = 0;  // pixels from the left of the rendered area
+    int row = 0;  // 0-based row; its top is row times the row height
+    int width = 0;  // measured width of text
+    QColor color;  // font colour
     bool bold = false;  // font style
 };
 
 struct HighlightLayout {
     QList<HighlightRun> runs;
-    int rows = 0;          // rows used, the row after the last line included
+    int rows = 0;  // rows used, the row after the last line included
     int bitmapHeight = 0;  // the rendered image's height: 50, grown by row height + 100 at a time
 };
 
 inline constexpr int HighlightStartHeight = 50;  // the image's height before it grows
-inline constexpr int HighlightInset = 5;         // the image is painted at (5, 5); AutoSize adds 10
+inline constexpr int HighlightInset = 5;  // the image is painted at (5, 5); AutoSize adds 10
 
 // Lays out lines between leftMargin and rightLimit. A space ends a word and
 // carries one space with it, further spaces are skipped; a word that would
@@ -63,7 +63,7 @@ public:
     const QStringList &Lines() const { return m_lines; }
     void setLines(const QStringList &lines);
     void setText(const QString &markup);  // SplitMarkupLines(markup)
-    QString text() const;                 // the lines joined with CR LF
+    QString text() const;  // the lines joined with CR LF
 
     bool AutoSize() const { return m_autoSize; }
     void setAutoSize(bool on);

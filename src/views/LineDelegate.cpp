@@ -6,8 +6,7 @@ namespace views {
 
 LineDelegate::LineDelegate(LinePaint paint, int itemHeight, QObject *parent)
     : QStyledItemDelegate(parent), m_paint(std::move(paint)), m_itemHeight(itemHeight)
-{
-}
+{}
 
 void LineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {

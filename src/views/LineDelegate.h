@@ -22,10 +22,10 @@ namespace views {
 
 // One line as the paint function gets it.
 struct LineItem {
-    QString text;           // the item's text: the line in its list format
-    int row = 0;            // its position in the list (alternating backgrounds)
+    QString text;  // the item's text: the line in its list format
+    int row = 0;  // its position in the list (alternating backgrounds)
     bool selected = false;  // draw it in the selection colours
-    QPalette palette;       // the list's palette
+    QPalette palette;  // the list's palette
 };
 
 // Draws item into rect. The painter carries the list's font and is restored

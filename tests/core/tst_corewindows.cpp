@@ -34,7 +34,8 @@ struct ScriptedServer {
     testsupport::NullLinkClient quiet;  // these tests look at the windows
     TServerLink link{state(), quiet};
     int fd = -1;
-    ScriptedServer() {
+    ScriptedServer()
+    {
         int fds[2];
         if (socketpair(AF_UNIX, SOCK_STREAM, 0, fds) == 0) {
             link.adopt(fds[0]);
@@ -44,12 +45,14 @@ struct ScriptedServer {
         link.setReadTimeout(1);
         state().server = &link;
     }
-    ~ScriptedServer() {
+    ~ScriptedServer()
+    {
         state().server = nullptr;
         ::close(fd);
     }
     void reply(const QByteArray &b) const { QVERIFY(::write(fd, b.constData(), b.size()) == b.size()); }
-    QByteArray written() const {
+    QByteArray written() const
+    {
         QByteArray all;
         char buf[4096];
         for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) > 0;)
@@ -75,7 +78,8 @@ private slots:
     void versionParameter();
 };
 
-void TestCoreWindows::rights_data() {
+void TestCoreWindows::rights_data()
+{
     QTest::addColumn<QString>("rights");
     QTest::addColumn<bool>("finalEditor");
     QTest::addColumn<bool>("administrator");
@@ -86,7 +90,8 @@ void TestCoreWindows::rights_data() {
     QTest::newRow("capital X is no right") << "XX" << false << false;
 }
 
-void TestCoreWindows::rights() {
+void TestCoreWindows::rights()
+{
     QFETCH(QString, rights);
     QFETCH(bool, finalEditor);
     QFETCH(bool, administrator);
@@ -98,7 +103,8 @@ void TestCoreWindows::rights() {
     QCOMPARE(s.administrator, administrator);
 }
 
-void TestCoreWindows::startPicture() {
+void TestCoreWindows::startPicture()
+{
     const QImage picture = StartPicture();
     QCOMPARE(picture.size(), QSize(480, 280));
     // The bar at the top is the deep blue of the picture, not black or grey.
@@ -112,19 +118,22 @@ void TestCoreWindows::startPicture() {
     QVERIFY(cut.isNull() || cut.size() == QSize(480, 280));
 }
 
-void TestCoreWindows::brokenJpegGivesNoPicture_data() {
+void TestCoreWindows::brokenJpegGivesNoPicture_data()
+{
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("garbage") << QByteArray("dit is geen plaatje");
     QTest::newRow("png signature") << QByteArray("\x89PNG\r\n\x1a\n", 8);
 }
 
-void TestCoreWindows::brokenJpegGivesNoPicture() {
+void TestCoreWindows::brokenJpegGivesNoPicture()
+{
     QFETCH(QByteArray, bytes);
     QVERIFY(DecodeJpeg(bytes).isNull());
 }
 
-void TestCoreWindows::announcementsQueue() {
+void TestCoreWindows::announcementsQueue()
+{
     ScriptedServer server;
     TMededeling box;
     auto *memo = box.findChild<QPlainTextEdit *>("Memo1");
@@ -153,7 +162,8 @@ void TestCoreWindows::announcementsQueue() {
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
 }
 
-void TestCoreWindows::handOverCountdown() {
+void TestCoreWindows::handOverCountdown()
+{
     TOpgeefDialog dialog("kees");
     auto *label = dialog.findChild<QLabel *>("Label1");
     QCOMPARE(dialog.findChild<QLabel *>("Panel1")->text(), QString("Eindredactie opgeven aan kees"));
@@ -167,7 +177,8 @@ void TestCoreWindows::handOverCountdown() {
     QCOMPARE(dialog.result(), int(platform::ModalResult::Yes));
 }
 
-void TestCoreWindows::handOverAnswers() {
+void TestCoreWindows::handOverAnswers()
+{
     TOpgeefDialog::setTickInterval(1);
     TOpgeefDialog unanswered("kees");
     QVERIFY(unanswered.ask());  // thirty quick "seconds", then Yes
@@ -178,7 +189,8 @@ void TestCoreWindows::handOverAnswers() {
     QVERIFY(!refused.ask());
 }
 
-void TestCoreWindows::jobWindow() {
+void TestCoreWindows::jobWindow()
+{
     ScriptedServer server;
     TTaakForm form;
     server.link.setHandler("job", [&form](const QString &text) { form.HandleJobMessage(text); });
@@ -212,7 +224,8 @@ void TestCoreWindows::jobWindow() {
     QCOMPARE(server.written(), QByteArray("job reload\r\n"));
 }
 
-void TestCoreWindows::versionParameter() {
+void TestCoreWindows::versionParameter()
+{
     QVERIFY(HasVersionParameter({"quillon", "-x", "version"}));
     QVERIFY(!HasVersionParameter({"version"}));  // the program's own name is no parameter
     QVERIFY(!HasVersionParameter({"quillon", "Version"}));

@@ -62,7 +62,8 @@ private slots:
         QTest::addColumn<QStringList>("sent");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("committed");
-        const QString ins1 = QStringLiteral("insert into t values (1)"), ins2 = QStringLiteral("insert into t values (2)");
+        const QString ins1 = QStringLiteral("insert into t values (1)"),
+                      ins2 = QStringLiteral("insert into t values (2)");
         const QString dup = QStringLiteral("insert into t values (1)");
         QTest::newRow("all work: begin, statements, end")
             << QStringList{ins1, ins2} << true << QStringList{"begin", ins1, ins2, "end"} << "1,2" << true;
@@ -80,8 +81,8 @@ private slots:
         QFETCH(bool, committed);
         ScriptedDialogs dialogs;
         if (!committed && commit)
-            dialogs.expectBox(BoxType::Error, QStringLiteral(
-                "ERROR:  duplicate key value violates unique constraint \"t_pkey\"\nDETAIL:  Key (id)=(1) already exists."));
+            dialogs.expectBox(BoxType::Error, QStringLiteral("ERROR:  duplicate key value violates unique constraint "
+                                                             "\"t_pkey\"\nDETAIL:  Key (id)=(1) already exists."));
         bool result = false;
         {
             core::TTransaction t;

@@ -83,7 +83,8 @@ private slots:
         QTest::newRow("quoted text kept") << "\"om\" hh:nn 'uur'" << thu << "om 09:05 uur";
         QTest::newRow("milliseconds") << "ss.zzz" << thu << "03.007";
         QTest::newRow("upper case pattern") << "DD-MM-YYYY" << thu << "10-12-2026";
-        QTest::newRow("may has the same short and long name") << "mmm mmmm" << QDateTime(QDate(2026, 5, 1), QTime()) << "mei mei";
+        QTest::newRow("may has the same short and long name")
+            << "mmm mmmm" << QDateTime(QDate(2026, 5, 1), QTime()) << "mei mei";
     }
     void format()
     {

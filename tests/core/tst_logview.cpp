@@ -55,27 +55,28 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::addColumn<QString>("expected");
         QTest::newRow("status line: time bold, text normal")
-            << "<bold>09:05:03<normal> Verbonden" << 200
-            << "h10\n0,5 [09:05:03] B\n0,61 [ ] N\n0,67 [Verbonden] N";
+            << "<bold>09:05:03<normal> Verbonden" << 200 << "h10\n0,5 [09:05:03] B\n0,61 [ ] N\n0,67 [Verbonden] N";
         QTest::newRow("three spaces drawn as one") << "een   twee" << 200 << "h10\n0,5 [een ] N\n0,29 [twee] N";
         QTest::newRow("word that would end beyond the width wraps")
             << "aaaa bbbb cccc" << 60 << "h20\n0,5 [aaaa ] N\n10,5 [bbbb ] N\n10,35 [cccc] N";
-        QTest::newRow("word exactly reaching the width stays") << "aaaa bbbb" << 59 << "h10\n0,5 [aaaa ] N\n0,35 [bbbb] N";
+        QTest::newRow("word exactly reaching the width stays")
+            << "aaaa bbbb" << 59 << "h10\n0,5 [aaaa ] N\n0,35 [bbbb] N";
         QTest::newRow("word wider than the view leaves no empty row")
             << "xxxxxxxxxxxxxxx yy" << 60 << "h20\n0,5 [xxxxxxxxxxxxxxx ] N\n10,5 [yy] N";
         QTest::newRow("line feed starts a row") << "a\nb" << 200 << "h20\n0,5 [a] N\n10,5 [b] N";
         QTest::newRow("carriage return ignored") << "a\r\nb" << 200 << "h20\n0,5 [a] N\n10,5 [b] N";
         QTest::newRow("every line feed counts") << "a\n\nb" << 200 << "h30\n0,5 [a] N\n20,5 [b] N";
-        QTest::newRow("colour words") << "<red>r<green>g<blue>b<white>w<black>k" << 200
-                                      << "h10\n0,5 [r] N #ff0000\n0,11 [g] N #008000\n0,17 [b] N #0000ff\n0,23 [w] N #ffffff\n0,29 [k] N";
+        QTest::newRow("colour words")
+            << "<red>r<green>g<blue>b<white>w<black>k" << 200
+            << "h10\n0,5 [r] N #ff0000\n0,11 [g] N #008000\n0,17 [b] N #0000ff\n0,23 [w] N #ffffff\n0,29 [k] N";
         QTest::newRow("tag trimmed and lower-cased") << "< Bold >x" << 200 << "h10\n0,5 [x] B";
         QTest::newRow("colour number is BBGGRR") << "<8000FF>x" << 200 << "h10\n0,5 [x] N #ff0080";
         QTest::newRow("misspelt colour turns black") << "<red>a<gren>b" << 200 << "h10\n0,5 [a] N #ff0000\n0,11 [b] N";
         QTest::newRow("empty tag is black") << "<red><>b" << 200 << "h10\n0,5 [b] N";
-        QTest::newRow("solid on a back colour") << "<back 00FFFF><solid>x<transparent>y" << 200
-                                                << "h10\n0,5 [x] N on #ffff00\n0,11 [y] N";
-        QTest::newRow("back with a bad number is the view colour") << "<back 00FFFF><back:zz><solid>x" << 200
-                                                                    << "h10\n0,5 [x] N on #ffffff";
+        QTest::newRow("solid on a back colour")
+            << "<back 00FFFF><solid>x<transparent>y" << 200 << "h10\n0,5 [x] N on #ffff00\n0,11 [y] N";
+        QTest::newRow("back with a bad number is the view colour")
+            << "<back 00FFFF><back:zz><solid>x" << 200 << "h10\n0,5 [x] N on #ffffff";
         QTest::newRow("background is no back tag") << "<background>x" << 200 << "h10\n0,5 [x] N";
         QTest::newRow("two < show the tag as text") << "<<bold>x" << 200 << "h10\n0,5 [bold>x] N";
         QTest::newRow("unclosed tag ends the line") << "a<bold" << 200 << "h10\n0,5 [a] N";
@@ -174,7 +175,8 @@ private slots:
         QVERIFY2(red, "the red tag did not reach the picture");
         QVERIFY2(yellow, "the solid background did not reach the picture");
 
-        const QString dir = qEnvironmentVariable("QUILLON_BUILD_DIR", QDir::tempPath()) + QStringLiteral("/screenshots");
+        const QString dir =
+            qEnvironmentVariable("QUILLON_BUILD_DIR", QDir::tempPath()) + QStringLiteral("/screenshots");
         QVERIFY(QDir().mkpath(dir));
         QVERIFY(image.save(dir + QStringLiteral("/logview.png")));
     }

@@ -46,11 +46,13 @@ QStringList g_frameLog;  // "<kind> <message>" per frame message, all frames
 // A frame that records its messages; the agenda one adds a menu button.
 class RecorderFrame : public TFrame {
 public:
-    RecorderFrame(const QString &kind, QWidget *parent) : TFrame(parent), m_kind(kind) {
+    RecorderFrame(const QString &kind, QWidget *parent) : TFrame(parent), m_kind(kind)
+    {
         setObjectName(kind);
         m_menu.setObjectName(kind + QStringLiteral("Menu"));
     }
-    bool frameMessage(int msg, qintptr, qintptr) override {
+    bool frameMessage(int msg, qintptr, qintptr) override
+    {
         g_frameLog << m_kind + QLatin1Char(' ') + QString::number(msg);
         if (m_kind == QLatin1String("agenda") && state().main) {
             if (msg == FRAME_ACTIVATE)
@@ -69,7 +71,8 @@ private:
 
 using testsupport::onModal;
 
-QStringList buttonTexts(QToolBar *bar) {
+QStringList buttonTexts(QToolBar *bar)
+{
     QStringList texts;
     for (QAction *a : bar->actions())
         if (auto *b = qobject_cast<QToolButton *>(bar->widgetForAction(a)))
@@ -116,7 +119,8 @@ private:
     bool m_terminated = false;
 };
 
-void TestMainWindow::initTestCase() {
+void TestMainWindow::initTestCase()
+{
     QUILLON_REQUIRE_PG(15);
     m_db = std::make_unique<testsupport::TestDatabase>(15, QStringLiteral("quillon_demo"));
     QVERIFY2(m_db->ok(), qPrintable(m_db->error()));
@@ -124,8 +128,9 @@ void TestMainWindow::initTestCase() {
     // no team; a second editor with the final-editor right.
     QVERIFY(m_db->exec("insert into tblredactie (id, naam, image, color) values (7, 'Achtergrond', 2, '1E5AA0')"));
     QVERIFY(m_db->exec("insert into tblredactieuser values (7, 2)"));
-    QVERIFY(m_db->exec("insert into tbluser (loginnaam, password, rights) values ('zonder', 'niks', '----------------'),"
-                       " ('kees', 'kat', 'x')"));
+    QVERIFY(
+        m_db->exec("insert into tbluser (loginnaam, password, rights) values ('zonder', 'niks', '----------------'),"
+                   " ('kees', 'kat', 'x')"));
     QVERIFY(m_db->exec("insert into tblredactieuser select 1, userid from tbluser where loginnaam = 'kees'"));
     QVERIFY2(m_server.start(m_db.get(), QStringLiteral("min_client_version = 1.3.4\nfinal_editor_timeout = 300\n")),
              qPrintable(m_server.error()));
@@ -135,12 +140,14 @@ void TestMainWindow::initTestCase() {
     registry().clear();  // the first clients see every panel "not in use"
 }
 
-void TestMainWindow::cleanupTestCase() {
+void TestMainWindow::cleanupTestCase()
+{
     m_joost.reset();
     registry().clear();
 }
 
-void TestMainWindow::writeIni(const QString &user, const QString &password, int serverPort) {
+void TestMainWindow::writeIni(const QString &user, const QString &password, int serverPort)
+{
     const QString path = m_dir.filePath(QStringLiteral("zidad.ini"));
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -156,7 +163,8 @@ void TestMainWindow::writeIni(const QString &user, const QString &password, int 
 }
 
 std::unique_ptr<TMain> TestMainWindow::client(const QString &user, const QString &password, TProgramState *own,
-                                              bool waitReady) {
+                                              bool waitReady)
+{
     writeIni(user, password);
     auto main = std::make_unique<TMain>(own ? *own : state());
     main->setTerminateHook([this] { m_terminated = true; });
@@ -166,7 +174,8 @@ std::unique_ptr<TMain> TestMainWindow::client(const QString &user, const QString
     return main;
 }
 
-void TestMainWindow::autologinAccepted() {
+void TestMainWindow::autologinAccepted()
+{
     testsupport::ScriptedDialogs dialogs;
     auto main = client("marieke", "kievit");
     QVERIFY(main->ready());
@@ -214,7 +223,8 @@ void TestMainWindow::autologinAccepted() {
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
 }
 
-void TestMainWindow::wrongAutologinShowsTheLoginWindow() {
+void TestMainWindow::wrongAutologinShowsTheLoginWindow()
+{
     testsupport::ScriptedDialogs dialogs;
     dialogs.expectBox(BoxType::Warning, "Gebruikersnaam of wachtwoord onjuist, probeer opnieuw!\n"
                                         "Het kan ook zijn dat je ergens anders al bent ingelogt,\n"
@@ -239,7 +249,8 @@ void TestMainWindow::wrongAutologinShowsTheLoginWindow() {
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
 }
 
-void TestMainWindow::noTeamEndsTheProgram() {
+void TestMainWindow::noTeamEndsTheProgram()
+{
     testsupport::ScriptedDialogs dialogs;
     dialogs.expectBox(BoxType::Information, "Je hebt geen rechten voor een van de beschikbare redacties\n"
                                             "neem contact op met systeembeheer");
@@ -251,7 +262,8 @@ void TestMainWindow::noTeamEndsTheProgram() {
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
 }
 
-void TestMainWindow::refusedVersionEndsTheProgram() {
+void TestMainWindow::refusedVersionEndsTheProgram()
+{
     servertest::ServerProcess strict;
     QVERIFY2(strict.start(nullptr, QStringLiteral("min_client_version = 9.0\n")), qPrintable(strict.error()));
     testsupport::ScriptedDialogs dialogs;
@@ -266,7 +278,8 @@ void TestMainWindow::refusedVersionEndsTheProgram() {
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
 }
 
-void TestMainWindow::severalTeamsStartWithTheFirstByName() {
+void TestMainWindow::severalTeamsStartWithTheFirstByName()
+{
     // From here on the frames are recorders.
     TRegistry &r = registry();
     const QList<QPair<FrameKind, QString>> kinds = {{FrameKind::Bronnen, "bronnen"},
@@ -313,7 +326,8 @@ void TestMainWindow::severalTeamsStartWithTheFirstByName() {
     r.registerOpener<AddressBookRequest>({});
 }
 
-void TestMainWindow::tabControlsStayTogether() {
+void TestMainWindow::tabControlsStayTogether()
+{
     QVERIFY(m_joost);
     auto *left = m_joost->findChild<QTabBar *>("tableft");
     auto *right = m_joost->findChild<QTabBar *>("tabright");
@@ -326,13 +340,15 @@ void TestMainWindow::tabControlsStayTogether() {
     QCOMPARE(m_joost->leftFrame()->objectName(), QString("klaar"));
     QVERIFY(!m_joost->rightFrame());
     QVERIFY(m_joost->findChild<QLabel *>("rightCaption")->isVisibleTo(m_joost.get()));
-    QCOMPARE(m_joost->findChild<QLabel *>("rightCaption")->text(), QString("dit deel van QuillonDesk is niet in gebruik"));
+    QCOMPARE(m_joost->findChild<QLabel *>("rightCaption")->text(),
+             QString("dit deel van QuillonDesk is niet in gebruik"));
     left->setCurrentIndex(4);
     QVERIFY(!m_joost->findChild<QPushButton *>("Button1")->isEnabled());
     QVERIFY(!m_joost->findChild<QPushButton *>("Button2")->isEnabled());
 }
 
-void TestMainWindow::functionKeys() {
+void TestMainWindow::functionKeys()
+{
     QVERIFY(m_joost);
     auto *left = m_joost->findChild<QTabBar *>("tableft");
     QTest::keyClick(m_joost.get(), Qt::Key_F5);
@@ -345,22 +361,26 @@ void TestMainWindow::functionKeys() {
     QCOMPARE(left->currentIndex(), 2);
     QCOMPARE(m_joost->findChild<QTabBar *>("tabright")->currentIndex(), 2);
     // Old pair deactivated, new pair activated left then right, then refreshed.
-    const QStringList expected = {"bronnen 33170", "agenda 33170", "todo 33169", "klaar 33169", "todo 33171", "klaar 33171"};
+    const QStringList expected = {"bronnen 33170", "agenda 33170", "todo 33169",
+                                  "klaar 33169",   "todo 33171",   "klaar 33171"};
     QCOMPARE(g_frameLog, expected);
     QVERIFY(m_joost->server()->pollTimerActive());
 }
 
-void TestMainWindow::frameMenuButtonInFrontOfRedactie() {
+void TestMainWindow::frameMenuButtonInFrontOfRedactie()
+{
     QVERIFY(m_joost);
     auto *bar = m_joost->findChild<QToolBar *>("menuBar");
     QTest::keyClick(m_joost.get(), Qt::Key_F6);  // agenda on the left
-    QCOMPARE(buttonTexts(bar), QStringList({"&Bestand", "A&dressen", "&Agenda", "&Redactie", "Ar&chief", "E&xtra",
-                                            "&Venster", "&Help"}));
+    QCOMPARE(buttonTexts(bar),
+             QStringList({"&Bestand", "A&dressen", "&Agenda", "&Redactie", "Ar&chief", "E&xtra", "&Venster", "&Help"}));
     QTest::keyClick(m_joost.get(), Qt::Key_F8);  // no agenda in this pair
-    QCOMPARE(buttonTexts(bar), QStringList({"&Bestand", "A&dressen", "&Redactie", "Ar&chief", "E&xtra", "&Venster", "&Help"}));
+    QCOMPARE(buttonTexts(bar),
+             QStringList({"&Bestand", "A&dressen", "&Redactie", "Ar&chief", "E&xtra", "&Venster", "&Help"}));
 }
 
-void TestMainWindow::directMessagesQueueUp() {
+void TestMainWindow::directMessagesQueueUp()
+{
     QVERIFY(m_joost);
     TProgramState otherState;
     auto fatima = client("fatima", "ekster", &otherState);
@@ -382,7 +402,8 @@ void TestMainWindow::directMessagesQueueUp() {
     QVERIFY(!box->isVisible());
 }
 
-void TestMainWindow::unansweredHandOverGivesTheRoleAway() {
+void TestMainWindow::unansweredHandOverGivesTheRoleAway()
+{
     QVERIFY(m_joost);
     // joost claims the role of his current team (no holder yet).
     QVERIFY(m_joost->server()->SendCommand("eindredacteur " + QString::number(state().currentTeamId)));
@@ -412,7 +433,8 @@ void TestMainWindow::unansweredHandOverGivesTheRoleAway() {
     QCOMPARE(kees->findChild<QLabel *>("Panel7")->text(), QString("kees / eindredacteur"));
 }
 
-void TestMainWindow::rosterOfAnAdministrator() {
+void TestMainWindow::rosterOfAnAdministrator()
+{
     m_joost.reset();
     auto marieke = client("marieke", "kievit");
     QVERIFY(marieke->ready());
@@ -438,7 +460,8 @@ void TestMainWindow::rosterOfAnAdministrator() {
     QVERIFY(!panel->isVisible());
 }
 
-void TestMainWindow::serverDownEndsTheProgram() {
+void TestMainWindow::serverDownEndsTheProgram()
+{
     auto marieke = client("marieke", "kievit");
     QVERIFY(marieke->ready());
     m_terminated = false;
@@ -458,4 +481,3 @@ void TestMainWindow::serverDownEndsTheProgram() {
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"
-

@@ -26,13 +26,17 @@ public:
     QStringList log;
     int left = 1, right = 1;
     bool handOverAnswer = true;
-    QString throwFor;                  // a kind whose frame throws
+    QString throwFor;  // a kind whose frame throws
     std::function<void()> onHandOver;  // runs inside the hand-over question
 
     void showStatusLine(const QString &text) override { events << "status " + text; }
     void logStatus(const QString &text) override { log << text; }
-    void announce(const QString &sender, const QString &text) override { events << "announce " + sender + " | " + text; }
-    bool askHandOver(const QString &name) override {
+    void announce(const QString &sender, const QString &text) override
+    {
+        events << "announce " + sender + " | " + text;
+    }
+    bool askHandOver(const QString &name) override
+    {
         events << "ask " + name;
         if (onHandOver)
             onHandOver();
@@ -44,12 +48,16 @@ public:
     void connectionLost() override { events << "lost"; }
     int leftTab() const override { return left; }
     int rightTab() const override { return right; }
-    void frameMessage(PanelSide side, const QString &kind, const QString &argument) override {
+    void frameMessage(PanelSide side, const QString &kind, const QString &argument) override
+    {
         if (kind == throwFor)
             throw std::runtime_error("rij 3 bestaat niet");
         events << QString(side == PanelSide::Left ? "left " : "right ") + kind + " " + argument;
     }
-    void refreshPanel(PanelSide side) override { events << QString(side == PanelSide::Left ? "refresh left" : "refresh right"); }
+    void refreshPanel(PanelSide side) override
+    {
+        events << QString(side == PanelSide::Left ? "refresh left" : "refresh right");
+    }
 };
 
 // The server end of a socket pair.
@@ -60,7 +68,8 @@ struct Fixture {
     TServerLink link{state, client};
     int server = -1;
 
-    explicit Fixture(TProgramState *shared = nullptr) : state(shared ? *shared : own) {
+    explicit Fixture(TProgramState *shared = nullptr) : state(shared ? *shared : own)
+    {
         int fds[2];
         if (socketpair(AF_UNIX, SOCK_STREAM, 0, fds) == 0) {
             link.adopt(fds[0]);
@@ -69,13 +78,18 @@ struct Fixture {
         }
         link.setReadTimeout(1);
     }
-    ~Fixture() {
+    ~Fixture()
+    {
         if (server >= 0)
             ::close(server);
     }
-    void reply(const QByteArray &bytes) const { QVERIFY(::write(server, bytes.constData(), bytes.size()) == bytes.size()); }
+    void reply(const QByteArray &bytes) const
+    {
+        QVERIFY(::write(server, bytes.constData(), bytes.size()) == bytes.size());
+    }
     // Everything the client wrote so far.
-    QByteArray written() const {
+    QByteArray written() const
+    {
         QByteArray all;
         char buf[4096];
         for (ssize_t n; (n = ::read(server, buf, sizeof buf)) > 0;)
@@ -116,7 +130,8 @@ private slots:
     void requestLock();
 };
 
-void TestServerLink::finalLine_data() {
+void TestServerLink::finalLine_data()
+{
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<bool>("ok");
     QTest::newRow("ok in capitals") << QByteArray("OK\r\n") << true;
@@ -129,7 +144,8 @@ void TestServerLink::finalLine_data() {
     QTest::newRow("leading control characters") << QByteArray("\t\x01ok\n") << true;
 }
 
-void TestServerLink::finalLine() {
+void TestServerLink::finalLine()
+{
     QFETCH(QByteArray, reply);
     QFETCH(bool, ok);
     Fixture f;
@@ -138,7 +154,8 @@ void TestServerLink::finalLine() {
     QCOMPARE(f.written(), QByteArray("checkversion 1.3.4.1\r\n"));
 }
 
-void TestServerLink::pollHandsListLinesToTheFrames() {
+void TestServerLink::pollHandsListLinesToTheFrames()
+{
     Fixture f;
     f.client.left = 1;  // agenda | production list
     f.client.right = 1;
@@ -149,7 +166,8 @@ void TestServerLink::pollHandsListLinesToTheFrames() {
     QVERIFY(f.client.log.isEmpty());
 }
 
-void TestServerLink::listMessageRouting_data() {
+void TestServerLink::listMessageRouting_data()
+{
     QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("tab");
     QTest::addColumn<int>("side");
@@ -164,14 +182,16 @@ void TestServerLink::listMessageRouting_data() {
     QTest::newRow("unknown kind") << "bronnen" << 0 << int(PanelSide::None);
 }
 
-void TestServerLink::listMessageRouting() {
+void TestServerLink::listMessageRouting()
+{
     QFETCH(QString, kind);
     QFETCH(int, tab);
     QFETCH(int, side);
     QCOMPARE(int(RouteListMessage(kind, tab, tab)), side);
 }
 
-void TestServerLink::cycleRefresh_data() {
+void TestServerLink::cycleRefresh_data()
+{
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<int>("tab");
     QTest::addColumn<QStringList>("events");
@@ -179,10 +199,12 @@ void TestServerLink::cycleRefresh_data() {
     QTest::newRow("programme on the right") << QByteArray("viewchanged cyclus") << 3 << QStringList({"refresh right"});
     QTest::newRow("no programme shown") << QByteArray("viewchanged cyclus") << 1 << QStringList();
     QTest::newRow("other view ignored") << QByteArray("viewchanged agenda") << 4 << QStringList();
-    QTest::newRow("view name ends at a non-letter") << QByteArray("viewchanged cyclus2") << 4 << QStringList({"refresh left"});
+    QTest::newRow("view name ends at a non-letter")
+        << QByteArray("viewchanged cyclus2") << 4 << QStringList({"refresh left"});
 }
 
-void TestServerLink::cycleRefresh() {
+void TestServerLink::cycleRefresh()
+{
     QFETCH(QByteArray, line);
     QFETCH(int, tab);
     QFETCH(QStringList, events);
@@ -193,7 +215,8 @@ void TestServerLink::cycleRefresh() {
     QCOMPARE(f.client.events, events);
 }
 
-void TestServerLink::registeredHandlers() {
+void TestServerLink::registeredHandlers()
+{
     Fixture f;
     QStringList got;
     for (const char *kind : {"publish", "bronadd", "job"})
@@ -214,7 +237,8 @@ void TestServerLink::registeredHandlers() {
     QCOMPARE(f.client.log, QStringList({"nog een"}));
 }
 
-void TestServerLink::roster_data() {
+void TestServerLink::roster_data()
+{
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<bool>("administrator");
     QTest::addColumn<QString>("roster");
@@ -226,7 +250,8 @@ void TestServerLink::roster_data() {
     QTest::newRow("empty roster") << QByteArray("users") << false << "roster ";
 }
 
-void TestServerLink::roster() {
+void TestServerLink::roster()
+{
     QFETCH(QByteArray, line);
     QFETCH(bool, administrator);
     QFETCH(QString, roster);
@@ -237,7 +262,8 @@ void TestServerLink::roster() {
     QCOMPARE(f.client.events, QStringList({roster}));
 }
 
-void TestServerLink::commandLogIsWrittenExceptForPolls() {
+void TestServerLink::commandLogIsWrittenExceptForPolls()
+{
     Fixture f;
     f.reply("lockedby piet\nerr\n");
     QVERIFY(!f.link.SendCommand("lock agenda_12"));
@@ -246,7 +272,8 @@ void TestServerLink::commandLogIsWrittenExceptForPolls() {
     QCOMPARE(f.state.lastLockHolder, QString("piet"));
 }
 
-void TestServerLink::down() {
+void TestServerLink::down()
+{
     Fixture f;
     f.reply("down\nok\n");
     QVERIFY(!f.link.SendCommand("poll"));
@@ -254,7 +281,8 @@ void TestServerLink::down() {
     QVERIFY(!f.link.isOpen());
 }
 
-void TestServerLink::finalEditorMessages_data() {
+void TestServerLink::finalEditorMessages_data()
+{
     QTest::addColumn<bool>("before");
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<bool>("answer");
@@ -270,19 +298,22 @@ void TestServerLink::finalEditorMessages_data() {
     QTest::newRow("request answered no keeps the role")
         << true << QByteArray("eindredacteur request bob") << false << true << QStringList({"ask bob"})
         << QByteArray("poll\r\nnee_eindredacteur bob\r\n");
-    QTest::newRow("on congratulates") << false << QByteArray("eindredacteur on") << true << true
-                                      << QStringList({"finaleditor", "announce quillon | Van quillon: Niet te geloven, je bent eindredacteur!"})
-                                      << QByteArray("poll\r\n");
+    QTest::newRow("on congratulates")
+        << false << QByteArray("eindredacteur on") << true << true
+        << QStringList({"finaleditor", "announce quillon | Van quillon: Niet te geloven, je bent eindredacteur!"})
+        << QByteArray("poll\r\n");
     QTest::newRow("sub-kind is case sensitive") << true << QByteArray("eindredacteur ON") << true << false
                                                 << QStringList({"finaleditor"}) << QByteArray("poll\r\n");
     QTest::newRow("refused claim") << false << QByteArray("WijgerEindredactie") << true << false
-                                   << QStringList({"announce quillon | Van quillon: Jij krijgt de eindredactie lekker niet!"})
+                                   << QStringList(
+                                          {"announce quillon | Van quillon: Jij krijgt de eindredactie lekker niet!"})
                                    << QByteArray("poll\r\n");
     QTest::newRow("direct message") << false << QByteArray("direct piet:hallo  daar") << true << false
                                     << QStringList({"announce piet | Van piet: hallo  daar"}) << QByteArray("poll\r\n");
 }
 
-void TestServerLink::finalEditorMessages() {
+void TestServerLink::finalEditorMessages()
+{
     QFETCH(bool, before);
     QFETCH(QByteArray, line);
     QFETCH(bool, answer);
@@ -300,20 +331,21 @@ void TestServerLink::finalEditorMessages() {
     QCOMPARE(f.written(), written);
 }
 
-void TestServerLink::nestedCommandGetsItsOwnReply() {
+void TestServerLink::nestedCommandGetsItsOwnReply()
+{
     // The poll's reply continues after the request; the answer's reply comes
     // behind it on the wire and carries a message and a result of its own.
     Fixture f;
     f.state.isFinalEditor = true;
     f.reply("eindredacteur request bob\nchat na de vraag\nok\nchat bij het antwoord\nerr\n");
     QVERIFY(f.link.SendCommand("poll"));
-    QCOMPARE(f.client.events,
-             QStringList({"ask bob", "finaleditor", "status bij het antwoord", "status na de vraag"}));
+    QCOMPARE(f.client.events, QStringList({"ask bob", "finaleditor", "status bij het antwoord", "status na de vraag"}));
     QCOMPARE(f.written(), QByteArray("poll\r\nja_eindredacteur bob\r\n"));
     QCOMPARE(f.link.depth(), 0);
 }
 
-void TestServerLink::secondRequestWhileAskingIsIgnored() {
+void TestServerLink::secondRequestWhileAskingIsIgnored()
+{
     Fixture f;
     f.state.isFinalEditor = true;
     f.client.handOverAnswer = false;
@@ -330,7 +362,8 @@ void TestServerLink::secondRequestWhileAskingIsIgnored() {
     QVERIFY(f.state.isFinalEditor);
 }
 
-void TestServerLink::versionWindowDropsPolledBroadcasts() {
+void TestServerLink::versionWindowDropsPolledBroadcasts()
+{
     Fixture f;
     f.state.versionFormOpen = true;
     f.client.left = 1;
@@ -345,17 +378,21 @@ void TestServerLink::versionWindowDropsPolledBroadcasts() {
     QCOMPARE(f.client.events.last(), QString("left agenda new 5"));
 }
 
-void TestServerLink::readTimeouts_data() {
+void TestServerLink::readTimeouts_data()
+{
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QStringList>("events");
     QTest::newRow("nothing at all fails") << QByteArray() << false << QStringList({"status timeout bij lezen"});
-    QTest::newRow("partial final line is used") << QByteArray("ok") << true << QStringList({"status timeout bij lezen"});
+    QTest::newRow("partial final line is used")
+        << QByteArray("ok") << true << QStringList({"status timeout bij lezen"});
     QTest::newRow("partial message then silence")
-        << QByteArray("chat half") << false << QStringList({"status timeout bij lezen", "status half", "status timeout bij lezen"});
+        << QByteArray("chat half") << false
+        << QStringList({"status timeout bij lezen", "status half", "status timeout bij lezen"});
 }
 
-void TestServerLink::readTimeouts() {
+void TestServerLink::readTimeouts()
+{
     QFETCH(QByteArray, reply);
     QFETCH(bool, ok);
     QFETCH(QStringList, events);
@@ -367,7 +404,8 @@ void TestServerLink::readTimeouts() {
     QVERIFY(f.link.isOpen());
 }
 
-void TestServerLink::closedConnectionEndsTheRead() {
+void TestServerLink::closedConnectionEndsTheRead()
+{
     Fixture f;
     f.reply("chat eerst\n");
     ::shutdown(f.server, SHUT_WR);
@@ -387,7 +425,8 @@ void TestServerLink::closedConnectionEndsTheRead() {
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
 }
 
-void TestServerLink::frameErrorIsReportedAndTheReplyReadOn() {
+void TestServerLink::frameErrorIsReportedAndTheReplyReadOn()
+{
     Fixture f;
     f.client.left = 2;
     f.client.throwFor = "todo";
@@ -401,7 +440,8 @@ void TestServerLink::frameErrorIsReportedAndTheReplyReadOn() {
     QVERIFY(f.link.SendCommand("poll"));
 }
 
-void TestServerLink::resultAndUserId() {
+void TestServerLink::resultAndUserId()
+{
     Fixture f;
     f.reply("setuserid 12\nresult  42 taken\nok\n");
     QString result;
@@ -410,29 +450,34 @@ void TestServerLink::resultAndUserId() {
     QCOMPARE(f.state.userId, 12);
 }
 
-void TestServerLink::lineBreaksInACommandAreNotSent() {
+void TestServerLink::lineBreaksInACommandAreNotSent()
+{
     Fixture f;
     f.reply("ok\n");
     QVERIFY(f.link.SendCommand("direct piet hoi\r\nshutdown"));
     QCOMPARE(f.written(), QByteArray("direct piet hoi  shutdown\r\n"));
 }
 
-void TestServerLink::requestLock_data() {
+void TestServerLink::requestLock_data()
+{
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QString>("message");
     QTest::addColumn<bool>("granted");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("free lock shows nothing") << QByteArray("ok\n") << "Agendapunt al geopend door $lockedby$" << true << QString();
-    QTest::newRow("held lock names the holder") << QByteArray("lockedby joost\nerr\n")
-                                                << "Agendapunt al geopend door $lockedby$" << false
-                                                << "Agendapunt al geopend door joost";
-    QTest::newRow("placeholder in any case") << QByteArray("lockedby sanne\nerr\n")
-                                             << "Onderwerp geopend door $LockedBy$!" << false << "Onderwerp geopend door sanne!";
-    QTest::newRow("refusal without holder") << QByteArray("err\n") << "Filmtijden worden al bewerkt door $lockedby$" << false
-                                            << "Filmtijden worden al bewerkt door ";
+    QTest::newRow("free lock shows nothing")
+        << QByteArray("ok\n") << "Agendapunt al geopend door $lockedby$" << true << QString();
+    QTest::newRow("held lock names the holder")
+        << QByteArray("lockedby joost\nerr\n") << "Agendapunt al geopend door $lockedby$" << false
+        << "Agendapunt al geopend door joost";
+    QTest::newRow("placeholder in any case")
+        << QByteArray("lockedby sanne\nerr\n") << "Onderwerp geopend door $LockedBy$!" << false
+        << "Onderwerp geopend door sanne!";
+    QTest::newRow("refusal without holder") << QByteArray("err\n") << "Filmtijden worden al bewerkt door $lockedby$"
+                                            << false << "Filmtijden worden al bewerkt door ";
 }
 
-void TestServerLink::requestLock() {
+void TestServerLink::requestLock()
+{
     QFETCH(QByteArray, reply);
     QFETCH(QString, message);
     QFETCH(bool, granted);

@@ -42,9 +42,9 @@ class FakeBackend {
 public:
     enum class Frame {
         Length,  // Int32 length counting itself, then the body (startup, 2.0 password)
-        Typed,   // type byte, Int32 length, body (every 3.0 message)
-        Zero,    // type byte and a text up to a zero byte (2.0 query)
-        Fixed    // exactly n bytes (2.0 startup packet: 296)
+        Typed,  // type byte, Int32 length, body (every 3.0 message)
+        Zero,  // type byte and a text up to a zero byte (2.0 query)
+        Fixed  // exactly n bytes (2.0 startup packet: 296)
     };
 
     FakeBackend();

@@ -26,8 +26,11 @@ QString dump(const Message &m)
         fields.append(dumpField(f));
     const QString text = QString::fromUtf8(m.text.data(), qsizetype(m.text.size()));
     switch (m.kind) {
-    case Kind::Authentication: return QStringLiteral("R%1(%2)").arg(m.code).arg(QString::fromLatin1(QByteArray(m.data.data(), qsizetype(m.data.size())).toHex()));
-    case Kind::ParameterStatus: return QStringLiteral("S(%1=%2)").arg(text, QString::fromUtf8(m.data.data(), qsizetype(m.data.size())));
+    case Kind::Authentication:
+        return QStringLiteral("R%1(%2)").arg(m.code).arg(
+            QString::fromLatin1(QByteArray(m.data.data(), qsizetype(m.data.size())).toHex()));
+    case Kind::ParameterStatus:
+        return QStringLiteral("S(%1=%2)").arg(text, QString::fromUtf8(m.data.data(), qsizetype(m.data.size())));
     case Kind::BackendKeyData: return QStringLiteral("K");
     case Kind::ReadyForQuery: return QStringLiteral("Z");
     case Kind::RowDescription: return QStringLiteral("T[%1]").arg(fields.join(','));
@@ -93,7 +96,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("expected");
         QTest::newRow("empty") << QByteArray() << QString();
-        QTest::newRow("garbage length below 4") << QByteArray("Z\0\0\0\3I", 6) << "error: invalid length 3 of message 'Z'";
+        QTest::newRow("garbage length below 4")
+            << QByteArray("Z\0\0\0\3I", 6) << "error: invalid length 3 of message 'Z'";
         QTest::newRow("negative length") << ("D" + be32(-5)) << "error: invalid length -5 of message 'D'";
         QTest::newRow("short type over its cap") << ("Z" + be32(40000)) << "error: message 'Z' too long (40000 bytes)";
         QTest::newRow("long type may be long, waits for its body") << ("D" + be32(40000)) << "need more";
@@ -102,20 +106,25 @@ private slots:
         QTest::newRow("body incomplete") << complete3("SELECT 1").chopped(2) << "need more";
         QTest::newRow("trailing data") << ready3() + QByteArray("C\0", 2) << "Z need more";
         QTest::newRow("row with NULL and empty")
-            << rowDescription3({"naam", "x"}) + dataRow3({QByteArray("  a "), std::nullopt}) + dataRow3({QByteArray(""), QByteArray("b")})
+            << rowDescription3({"naam", "x"}) + dataRow3({QByteArray("  a "), std::nullopt}) +
+                   dataRow3({QByteArray(""), QByteArray("b")})
             << "T[naam,x] D[  a ,NULL] D[,b]";
         QTest::newRow("row claims more columns than it has")
             << msg3('D', be16(2) + be32(1) + "a") + ready3() << "malformed(malformed message 'D' of 11 bytes) Z";
-        QTest::newRow("value length below -1") << msg3('D', be16(1) + be32(-2)) << "malformed(malformed message 'D' of 10 bytes)";
-        QTest::newRow("data after the body's end") << msg3('C', QByteArray("SELECT\0x", 8)) << "malformed(malformed message 'C' of 12 bytes)";
+        QTest::newRow("value length below -1")
+            << msg3('D', be16(1) + be32(-2)) << "malformed(malformed message 'D' of 10 bytes)";
+        QTest::newRow("data after the body's end")
+            << msg3('C', QByteArray("SELECT\0x", 8)) << "malformed(malformed message 'C' of 12 bytes)";
         QTest::newRow("unknown type skipped by its length") << msg3('x', "whatever") + ready3() << "ignored 'x' Z";
         QTest::newRow("notification and notice")
-            << msg3('A', be32(7) + "kanaal\0\0") + msg3('N', QByteArray("SNOTICE\0Mlet op\0\0", 17)) << "ignored 'A' N(NOTICE:  let op)";
+            << msg3('A', be32(7) + "kanaal\0\0") + msg3('N', QByteArray("SNOTICE\0Mlet op\0\0", 17))
+            << "ignored 'A' N(NOTICE:  let op)";
         QTest::newRow("error with detail and hint")
             << msg3('E', QByteArray("SFOUT\0VERROR\0Mkapot\0P15\0Dmeer\0Hprobeer\0\0", 40))
             << "E(FOUT:  kapot at character 15\nDETAIL:  meer\nHINT:  probeer)";
         QTest::newRow("authentication with salt") << authRequest3(5, "abcd") << "R5(61626364)";
-        QTest::newRow("parameter status") << param3("standard_conforming_strings", "off") << "S(standard_conforming_strings=off)";
+        QTest::newRow("parameter status")
+            << param3("standard_conforming_strings", "off") << "S(standard_conforming_strings=off)";
     }
     void protocol3()
     {
@@ -132,22 +141,27 @@ private slots:
         QTest::newRow("empty") << QByteArray() << 0 << QString();
         QTest::newRow("minimal") << QByteArray("Z") << 0 << "Z";
         QTest::newRow("unknown type loses framing") << QByteArray("\x01Z") << 0 << "error: unknown message type 0x01";
-        QTest::newRow("copy-out data cannot be skipped") << QByteArray("Hkolom\n") << 0 << "error: unknown message type 'H'";
+        QTest::newRow("copy-out data cannot be skipped")
+            << QByteArray("Hkolom\n") << 0 << "error: unknown message type 'H'";
         QTest::newRow("text incomplete") << QByteArray("Cselec") << 0 << "need more";
         QTest::newRow("text over the cap")
             << "E" + QByteArray(int(Decoder::kStringCap) + 1, 'x') << 0
             << QStringLiteral("error: text in message 'E' longer than %1 bytes").arg(Decoder::kStringCap);
         QTest::newRow("ninth column is the top bit of the second bitmap byte")
             << "D" + QByteArray("\x00\x80", 2) + be32(6) + "ab" << 9 << "D[NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,ab]";
-        QTest::newRow("value length below 4") << "D" + QByteArray("\x80", 1) + be32(3) << 1
-                                              << "error: invalid value length 3 in a data row";
+        QTest::newRow("value length below 4")
+            << "D" + QByteArray("\x80", 1) + be32(3) << 1 << "error: invalid value length 3 in a data row";
         QTest::newRow("row incomplete") << "D" + QByteArray("\xc0", 1) + be32(5) + "a" + be32(6) << 2 << "need more";
-        QTest::newRow("binary row length counts only the value") << "B" + QByteArray("\x80", 1) + be32(1) + "z" + "Z" << 1 << "D[z] Z";
-        QTest::newRow("binary row may hold an empty value") << "B" + QByteArray("\xc0", 1) + be32(0) + be32(2) + "ab" << 2 << "D[,ab]";
+        QTest::newRow("binary row length counts only the value")
+            << "B" + QByteArray("\x80", 1) + be32(1) + "z" + "Z" << 1 << "D[z] Z";
+        QTest::newRow("binary row may hold an empty value")
+            << "B" + QByteArray("\xc0", 1) + be32(0) + be32(2) + "ab" << 2 << "D[,ab]";
         QTest::newRow("md5 request carries a salt") << "R" + be32(5) + "abcd" + "Z" << 0 << "R5(61626364) Z";
-        QTest::newRow("function result") << "V" + QByteArray("G") + be32(2) + "xy" + "0" + "V0" << 0 << "ignored 'V' ignored 'V'";
+        QTest::newRow("function result") << "V" + QByteArray("G") + be32(2) + "xy" + "0" + "V0" << 0
+                                         << "ignored 'V' ignored 'V'";
         QTest::newRow("cursor, empty query, notification")
-            << QByteArray("Pblank\0I\0A", 10) + be32(1) + QByteArray("n\0", 2) << 0 << "ignored 'P' ignored 'I' ignored 'A'";
+            << QByteArray("Pblank\0I\0A", 10) + be32(1) + QByteArray("n\0", 2) << 0
+            << "ignored 'P' ignored 'I' ignored 'A'";
         QTest::newRow("error text") << error2("ERROR:  kapot\n") << 0 << "E(ERROR:  kapot\n)";
     }
     void protocol2()
@@ -167,8 +181,9 @@ private slots:
                              << loginOk3() + rowDescription3({"a", "b"}) + dataRow3({QByteArray("één"), std::nullopt}) +
                                     error3("stuk") + complete3("SELECT 1") + ready3();
         QTest::newRow("2.0") << 2
-                             << "R" + be32(0) + rowDescription2({"a", "b"}) + dataRow2({QByteArray("één"), std::nullopt}) +
-                                    error2("ERROR:  stuk\n") + complete2("SELECT 1") + "Z";
+                             << "R" + be32(0) + rowDescription2({"a", "b"}) +
+                                    dataRow2({QByteArray("één"), std::nullopt}) + error2("ERROR:  stuk\n") +
+                                    complete2("SELECT 1") + "Z";
     }
     void resumedFromPartial()
     {
@@ -192,8 +207,8 @@ private slots:
         QCOMPARE(c.clientFirst(), QByteArray("n,,n=user,r=rOprNGfwEbeRWgbNEkqO"));
         QByteArray final;
         QString error;
-        QVERIFY(c.handleServerFirst("r=rOprNGfwEbeRWgbNEkqO%hvYDpWUa2RaTCAfuxFIlj)hNlF$k0,s=W22ZaJ0SNY7soEsUEjb6gQ==,i=4096",
-                                    &final, &error));
+        QVERIFY(c.handleServerFirst(
+            "r=rOprNGfwEbeRWgbNEkqO%hvYDpWUa2RaTCAfuxFIlj)hNlF$k0,s=W22ZaJ0SNY7soEsUEjb6gQ==,i=4096", &final, &error));
         QCOMPARE(final, QByteArray("c=biws,r=rOprNGfwEbeRWgbNEkqO%hvYDpWUa2RaTCAfuxFIlj)hNlF$k0,"
                                    "p=dHzbZapWIk4jUhN+Ute9ytag9zjfMHgsqmmiz7AndVQ="));
         QVERIFY(!c.verifyServerFinal("v=AAAATRBi23WpRR/wtup+mMhUZUn/dB5nLTJRsjl95G4=", &error));
@@ -205,10 +220,13 @@ private slots:
     {
         QTest::addColumn<QByteArray>("serverFirst");
         QTest::addColumn<QString>("error");
-        QTest::newRow("nonce not extending ours") << QByteArray("r=other,s=QUJD,i=4096") << "SCRAM: de server gaf een ongeldige nonce";
-        QTest::newRow("nonce not extended") << QByteArray("r=abc,s=QUJD,i=4096") << "SCRAM: de server gaf een ongeldige nonce";
+        QTest::newRow("nonce not extending ours")
+            << QByteArray("r=other,s=QUJD,i=4096") << "SCRAM: de server gaf een ongeldige nonce";
+        QTest::newRow("nonce not extended")
+            << QByteArray("r=abc,s=QUJD,i=4096") << "SCRAM: de server gaf een ongeldige nonce";
         QTest::newRow("no salt") << QByteArray("r=abcdef,i=4096") << "SCRAM: ongeldige salt of iteraties";
-        QTest::newRow("iterations beyond the cap") << QByteArray("r=abcdef,s=QUJD,i=2000000000") << "SCRAM: ongeldige salt of iteraties";
+        QTest::newRow("iterations beyond the cap")
+            << QByteArray("r=abcdef,s=QUJD,i=2000000000") << "SCRAM: ongeldige salt of iteraties";
     }
     void scramRefusesBadServerFirst()
     {
@@ -226,10 +244,14 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("plain") << "Den Haag" << "Den Haag";
-        QTest::newRow("quote and backslash each get one backslash") << R"(it's a\b)" << R"(it\'s a\\b)";
-        QTest::newRow("doubled quotes stay apart") << "''" << R"(\'\')";
-        QTest::newRow("other characters unchanged") << QStringLiteral("\u00ff\n\"%_\u20ac") << QStringLiteral("\u00ff\n\"%_\u20ac");
+        QTest::newRow("plain") << "Den Haag"
+                               << "Den Haag";
+        QTest::newRow("quote and backslash each get one backslash") << R"(it's a\b)"
+                                                                    << R"(it\'s a\\b)";
+        QTest::newRow("doubled quotes stay apart") << "''"
+                                                   << R"(\'\')";
+        QTest::newRow("other characters unchanged")
+            << QStringLiteral("\u00ff\n\"%_\u20ac") << QStringLiteral("\u00ff\n\"%_\u20ac");
         QTest::newRow("empty") << QString() << QString();
         QTest::newRow("NUL dropped, so it cannot end a 2.0 statement")
             << QStringLiteral("a") + QChar(0) + QStringLiteral("Qdrop table t") << QStringLiteral("aQdrop table t");

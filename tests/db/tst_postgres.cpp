@@ -105,14 +105,16 @@ private slots:
         QTest::addColumn<QString>("user");
         QTest::addColumn<QByteArray>("packet");
         const QByteArray v3params = QByteArray("user\0quillon\0database\0quillon\0client_encoding\0UTF8\0"
-                                               "standard_conforming_strings\0off\0\0", 84);
-        QTest::newRow("3.0 sends the session settings") << 3 << "quillon" << "quillon"
-                                                        << be32(4 + 4 + 84) + be32(0x30000) + v3params;
+                                               "standard_conforming_strings\0off\0\0",
+                                               84);
+        QTest::newRow("3.0 sends the session settings") << 3 << "quillon"
+                                                        << "quillon" << be32(4 + 4 + 84) + be32(0x30000) + v3params;
         const auto fixed = [](const QByteArray &db, const QByteArray &user) {
             return be32(296) + be32(0x20000) + db.leftJustified(64, '\0', true) + user.leftJustified(32, '\0', true) +
                    QByteArray(192, '\0');
         };
-        QTest::newRow("2.0 fixed fields of 296 bytes") << 2 << "quillon" << "quillon" << fixed("quillon", "quillon");
+        QTest::newRow("2.0 fixed fields of 296 bytes") << 2 << "quillon"
+                                                       << "quillon" << fixed("quillon", "quillon");
         const QString name64 = QString(64, QLatin1Char('d'));
         QTest::newRow("2.0 64-character database name fills its field without a zero")
             << 2 << name64 << "quillon" << fixed(name64.toLatin1(), "quillon");
@@ -143,36 +145,42 @@ private slots:
     {
         QTest::addColumn<int>("protocol");
         QTest::addColumn<QByteArray>("challenge");  // the backend's request after the startup packet
-        QTest::addColumn<QByteArray>("answer");     // the client's reply, when one is due
-        QTest::addColumn<QByteArray>("conforming"); // standard_conforming_strings the backend reports; empty: no log-in
+        QTest::addColumn<QByteArray>("answer");  // the client's reply, when one is due
+        QTest::addColumn<QByteArray>(
+            "conforming");  // standard_conforming_strings the backend reports; empty: no log-in
         QTest::addColumn<bool>("connected");
         QTest::addColumn<QString>("lastStatus");
         const QByteArray md5 = "md5af500a824eeb5f448f55620cb0c9c0b1";
-        QTest::newRow("3.0 cleartext") << 3 << authRequest3(3) << "p" + be32(13) + QByteArray("zwaluwen", 9) << QByteArray("off") << true << "Auth ok";
-        QTest::newRow("2.0 cleartext") << 2 << "R" + be32(3) << be32(13) + QByteArray("zwaluwen", 9) << QByteArray("off") << true << "Auth ok";
-        QTest::newRow("3.0 md5") << 3 << authRequest3(5, "abcd") << "p" + be32(40) + md5 + '\0' << QByteArray("off") << true << "Auth ok";
-        QTest::newRow("2.0 md5") << 2 << "R" + be32(5) + "abcd" << be32(40) + md5 + '\0' << QByteArray("off") << true << "Auth ok";
+        QTest::newRow("3.0 cleartext") << 3 << authRequest3(3) << "p" + be32(13) + QByteArray("zwaluwen", 9)
+                                       << QByteArray("off") << true << "Auth ok";
+        QTest::newRow("2.0 cleartext") << 2 << "R" + be32(3) << be32(13) + QByteArray("zwaluwen", 9)
+                                       << QByteArray("off") << true << "Auth ok";
+        QTest::newRow("3.0 md5") << 3 << authRequest3(5, "abcd") << "p" + be32(40) + md5 + '\0' << QByteArray("off")
+                                 << true << "Auth ok";
+        QTest::newRow("2.0 md5") << 2 << "R" + be32(5) + "abcd" << be32(40) + md5 + '\0' << QByteArray("off") << true
+                                 << "Auth ok";
         QTest::newRow("3.0 GSS is refused at once") << 3 << authRequest3(7) << QByteArray() << QByteArray() << false
                                                     << "Error: authenticatiemethode 7 wordt niet ondersteund";
         QTest::newRow("2.0 Kerberos 5 is refused") << 2 << "R" + be32(2) << QByteArray() << QByteArray() << false
                                                    << "Error: authenticatiemethode 2 wordt niet ondersteund";
-        QTest::newRow("3.0 SASL without SCRAM-SHA-256") << 3 << authRequest3(10, QByteArray("SCRAM-SHA-256-PLUS\0\0", 20))
-                                                        << QByteArray() << QByteArray() << false
-                                                        << "Error: de database vraagt een onbekende SASL-methode";
-        QTest::newRow("3.0 SASL final without a start") << 3 << authRequest3(12, "v=abc") << QByteArray() << QByteArray() << false
-                                                        << "Error: onverwachte SASL-stap";
-        QTest::newRow("3.0 log-in refused") << 3 << error3("password authentication failed for user \"quillon\"")
-                                            << QByteArray() << QByteArray() << false
-                                            << "Error: ERROR:  password authentication failed for user \"quillon\"";
-        QTest::newRow("2.0 log-in refused") << 2 << error2("FATAL:  no such database\n") << QByteArray() << QByteArray() << false
-                                            << "Error: FATAL:  no such database";
+        QTest::newRow("3.0 SASL without SCRAM-SHA-256")
+            << 3 << authRequest3(10, QByteArray("SCRAM-SHA-256-PLUS\0\0", 20)) << QByteArray() << QByteArray() << false
+            << "Error: de database vraagt een onbekende SASL-methode";
+        QTest::newRow("3.0 SASL final without a start") << 3 << authRequest3(12, "v=abc") << QByteArray()
+                                                        << QByteArray() << false << "Error: onverwachte SASL-stap";
+        QTest::newRow("3.0 log-in refused")
+            << 3 << error3("password authentication failed for user \"quillon\"") << QByteArray() << QByteArray()
+            << false << "Error: ERROR:  password authentication failed for user \"quillon\"";
+        QTest::newRow("2.0 log-in refused") << 2 << error2("FATAL:  no such database\n") << QByteArray() << QByteArray()
+                                            << false << "Error: FATAL:  no such database";
         const QString refused = QStringLiteral("Error: de databasesessie gebruikt geen backslash-escapes of geen UTF-8 "
                                                "(standard_conforming_strings=on, client_encoding=UTF8); er worden geen "
                                                "statements uitgevoerd");
-        QTest::newRow("3.0 session without backslash escapes") << 3 << authRequest3(3) << "p" + be32(13) + QByteArray("zwaluwen", 9)
-                                                               << QByteArray("on") << false << refused;
-        QTest::newRow("2.0 session without backslash escapes") << 2 << "R" + be32(3) << be32(13) + QByteArray("zwaluwen", 9)
-                                                               << QByteArray("on") << false << refused;
+        QTest::newRow("3.0 session without backslash escapes")
+            << 3 << authRequest3(3) << "p" + be32(13) + QByteArray("zwaluwen", 9) << QByteArray("on") << false
+            << refused;
+        QTest::newRow("2.0 session without backslash escapes")
+            << 2 << "R" + be32(3) << be32(13) + QByteArray("zwaluwen", 9) << QByteArray("on") << false << refused;
     }
     void authentication()
     {
@@ -205,8 +213,8 @@ private slots:
         QCOMPARE(c.status.count(QStringLiteral("Auth ok")), conforming.isEmpty() ? 0 : 1);
         if (protocol == 2 && !conforming.isEmpty())
             QCOMPARE(got.mid(2), QList<QByteArray>({QByteArray("Qset client_encoding to 'UTF8'", 31),
-                                                     QByteArray("Qset standard_conforming_strings to off", 40),
-                                                     QByteArray("Qshow standard_conforming_strings", 34)}));
+                                                    QByteArray("Qset standard_conforming_strings to off", 40),
+                                                    QByteArray("Qshow standard_conforming_strings", 34)}));
     }
 
     void authenticatorSuppliesPassword()
@@ -236,8 +244,8 @@ private slots:
         FakeBackend fake;
         scriptLogin(fake, protocol);
         expectQuery(fake, protocol);
-        fake.send(rowDescription(protocol, {"naam"}) + dataRow(protocol, {QByteArray("Sport")}) + complete(protocol, "SELECT 1") +
-                  ready(protocol));
+        fake.send(rowDescription(protocol, {"naam"}) + dataRow(protocol, {QByteArray("Sport")}) +
+                  complete(protocol, "SELECT 1") + ready(protocol));
         expectQuery(fake, protocol);
         fake.send(complete(protocol, "UPDATE 2") + ready(protocol));
         fake.start();
@@ -247,13 +255,16 @@ private slots:
         const auto rs = c.pg.Query(QStringLiteral("select naam from tblredactie where naam = 'één'"));
         c.pg.Execute(QStringLiteral("update tbltodo set klaar = true"));
         QCOMPARE(dumpRows(*rs), QStringLiteral("Sport"));
-        QCOMPARE(c.status, QStringList({"Uitvoeren van query...", "query: select naam from tblredactie where naam = 'één'",
-                                        "Result: SELECT 1", "Uitvoeren van query...",
-                                        "updatequery: update tbltodo set klaar = true", "Result: UPDATE 2"}));
-        QCOMPARE(c.statements, QStringList({"select naam from tblredactie where naam = 'één'", "update tbltodo set klaar = true"}));
+        QCOMPARE(c.status,
+                 QStringList({"Uitvoeren van query...", "query: select naam from tblredactie where naam = 'één'",
+                              "Result: SELECT 1", "Uitvoeren van query...",
+                              "updatequery: update tbltodo set klaar = true", "Result: UPDATE 2"}));
+        QCOMPARE(c.statements,
+                 QStringList({"select naam from tblredactie where naam = 'één'", "update tbltodo set klaar = true"}));
         const QList<QByteArray> got = fake.finish();
         const QByteArray sql = QStringLiteral("select naam from tblredactie where naam = 'één'").toUtf8();
-        QCOMPARE(got.value(got.size() - 2), protocol == 3 ? "Q" + be32(int(sql.size()) + 5) + sql + '\0' : "Q" + sql + '\0');
+        QCOMPARE(got.value(got.size() - 2),
+                 protocol == 3 ? "Q" + be32(int(sql.size()) + 5) + sql + '\0' : "Q" + sql + '\0');
     }
 
     // The values the record set keeps: trimmed, NULL and empty alike, UTF-8.
@@ -327,12 +338,12 @@ private slots:
         FakeBackend fake;
         scriptLogin(fake, protocol);
         expectQuery(fake, protocol);
-        fake.send(rowDescription(protocol, {"a"}) + dataRow(protocol, {QByteArray("1")}) + dataRow(protocol, {QByteArray("2")}) +
-                  error(protocol, "division by zero") + (secondError ? error(protocol, "and more") : QByteArray()) +
-                  ready(protocol));
+        fake.send(rowDescription(protocol, {"a"}) + dataRow(protocol, {QByteArray("1")}) +
+                  dataRow(protocol, {QByteArray("2")}) + error(protocol, "division by zero") +
+                  (secondError ? error(protocol, "and more") : QByteArray()) + ready(protocol));
         expectQuery(fake, protocol);
-        fake.send(rowDescription(protocol, {"a"}) + dataRow(protocol, {QByteArray("3")}) + complete(protocol, "SELECT 1") +
-                  ready(protocol));
+        fake.send(rowDescription(protocol, {"a"}) + dataRow(protocol, {QByteArray("3")}) +
+                  complete(protocol, "SELECT 1") + ready(protocol));
         fake.start();
         Client c(fake, protocol);
         QVERIFY(c.connect());
@@ -405,14 +416,16 @@ private slots:
         QTest::addColumn<int>("protocol");
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QString>("box");
-        QTest::newRow("3.0 length below 4") << 3 << QByteArray("D\0\0\0\2", 5)
-                                            << "Internal error:\nprotocolfout: invalid length 2 of message 'D'";
-        QTest::newRow("3.0 short message type over its cap") << 3 << "C" + be32(1 << 20)
-                                                             << "Internal error:\nprotocolfout: message 'C' too long (1048576 bytes)";
-        QTest::newRow("2.0 value length below 4") << 2 << rowDescription2({"a"}) + "D" + QByteArray("\x80", 1) + be32(0)
-                                                  << "Internal error:\nprotocolfout: invalid value length 0 in a data row";
-        QTest::newRow("2.0 unknown type cannot be skipped") << 2 << rowDescription2({"a"}) + QByteArray("\x01") + "Z"
-                                                            << "Internal error:\nprotocolfout: unknown message type 0x01";
+        QTest::newRow("3.0 length below 4")
+            << 3 << QByteArray("D\0\0\0\2", 5) << "Internal error:\nprotocolfout: invalid length 2 of message 'D'";
+        QTest::newRow("3.0 short message type over its cap")
+            << 3 << "C" + be32(1 << 20) << "Internal error:\nprotocolfout: message 'C' too long (1048576 bytes)";
+        QTest::newRow("2.0 value length below 4")
+            << 2 << rowDescription2({"a"}) + "D" + QByteArray("\x80", 1) + be32(0)
+            << "Internal error:\nprotocolfout: invalid value length 0 in a data row";
+        QTest::newRow("2.0 unknown type cannot be skipped")
+            << 2 << rowDescription2({"a"}) + QByteArray("\x01") + "Z"
+            << "Internal error:\nprotocolfout: unknown message type 0x01";
     }
     void framingLost()
     {
@@ -454,10 +467,10 @@ private slots:
         QTest::addColumn<int>("protocol");
         QTest::addColumn<QByteArray>("noise");
         QTest::newRow("3.0 unknown type, notification, notice, empty query")
-            << 3 << msg3('x', "junk") + msg3('A', be32(1) + QByteArray("kanaal\0\0", 8)) +
-                        msg3('N', QByteArray("SNOTICE\0Mhm\0\0", 13)) + msg3('I', {});
-        QTest::newRow("2.0 notice, cursor")
-            << 2 << "N" + QByteArray("NOTICE:  hm\n\0", 13) + QByteArray("Pblank\0", 7);
+            << 3
+            << msg3('x', "junk") + msg3('A', be32(1) + QByteArray("kanaal\0\0", 8)) +
+                   msg3('N', QByteArray("SNOTICE\0Mhm\0\0", 13)) + msg3('I', {});
+        QTest::newRow("2.0 notice, cursor") << 2 << "N" + QByteArray("NOTICE:  hm\n\0", 13) + QByteArray("Pblank\0", 7);
     }
     void unknownMessageTypes()
     {
@@ -528,7 +541,8 @@ private slots:
         QVERIFY(c.connect());
         const auto rs = c.pg.Query(QStringLiteral("select 'a") + QChar(0) + QStringLiteral("Qdrop table tblagenda'"));
         QCOMPARE(rs->outcome(), db::TPostgresOutcome::Refused);
-        QCOMPARE(rs->error(), QStringLiteral("Het statement bevat een NUL-teken en is niet naar de database gestuurd."));
+        QCOMPARE(rs->error(),
+                 QStringLiteral("Het statement bevat een NUL-teken en is niet naar de database gestuurd."));
         QVERIFY(c.statements.isEmpty());
         QVERIFY(c.pg.Connected());
         c.pg.Close();

@@ -140,8 +140,8 @@ private slots:
         QVERIFY2(db.ok(), qPrintable(db.error()));
         Session s(db, protocolFor(major));
         QVERIFY(s.pg.Connected());
-        const QList<QStringList> tables = db.query(QStringLiteral(
-            "select tablename from pg_tables where schemaname = 'public' order by tablename"));
+        const QList<QStringList> tables =
+            db.query(QStringLiteral("select tablename from pg_tables where schemaname = 'public' order by tablename"));
         QVERIFY(tables.size() > 30);
         int rows = 0;
         for (const QStringList &t : tables) {
@@ -180,9 +180,9 @@ private slots:
         QVERIFY2(db.ok(), qPrintable(db.error()));
         Session s(db, protocolFor(major));
         QVERIFY(s.pg.Connected());
-        const auto rs = s.pg.Query(QStringLiteral(
-            "select null::text as leeg, ''::text as niets, '  \\t Den Haag \\r\\n'::text as naam, 42 as getal, true as vlag, "
-            "'a  b'::text as midden"));
+        const auto rs = s.pg.Query(QStringLiteral("select null::text as leeg, ''::text as niets, '  \\t Den Haag "
+                                                  "\\r\\n'::text as naam, 42 as getal, true as vlag, "
+                                                  "'a  b'::text as midden"));
         QCOMPARE(rs->FieldCount(), 6);
         QCOMPARE(rs->FieldName(2), QStringLiteral("naam"));
         QCOMPARE(rs->Row(0), QStringList({"", "", "Den Haag", "42", "t", "a  b"}));
@@ -203,7 +203,8 @@ private slots:
         QCOMPARE(rs->RowCount(), 0);
         QVERIFY(!rs->ok());
         QCOMPARE(rs->error(), QStringLiteral("ERROR:  relation \"tblbestaatniet\" does not exist at character 15"));
-        QVERIFY(s.status.contains(QStringLiteral("Error: ERROR:  relation \"tblbestaatniet\" does not exist at character 15")));
+        QVERIFY(s.status.contains(
+            QStringLiteral("Error: ERROR:  relation \"tblbestaatniet\" does not exist at character 15")));
         // Still usable afterwards.
         QCOMPARE(s.pg.Query(QStringLiteral("select 1"))->Row(0), QStringList{QStringLiteral("1")});
     }
@@ -274,12 +275,26 @@ private slots:
         QVERIFY2(db.ok(), qPrintable(db.error()));
         Session s(db, protocolFor(major));
         QVERIFY(s.pg.Connected());
-        const QStringList pool = {
-            QStringLiteral("'"), QStringLiteral("\\"), QStringLiteral("\u00ff"), QStringLiteral("\u00e9"),
-            QStringLiteral("\u20ac"), QStringLiteral("\u65e5"), QStringLiteral("\U0001F4FA"), QStringLiteral(" "),
-            QString(QChar(0)), QString(QChar(1)), QString(QChar(9)), QString(QChar(10)), QString(QChar(13)),
-            QString(QChar(0x1f)), QString(QChar(0x7f)), QStringLiteral("a"), QStringLiteral("Z"), QStringLiteral("%"),
-            QStringLiteral("\""), QStringLiteral("\uFEFF")};
+        const QStringList pool = {QStringLiteral("'"),
+                                  QStringLiteral("\\"),
+                                  QStringLiteral("\u00ff"),
+                                  QStringLiteral("\u00e9"),
+                                  QStringLiteral("\u20ac"),
+                                  QStringLiteral("\u65e5"),
+                                  QStringLiteral("\U0001F4FA"),
+                                  QStringLiteral(" "),
+                                  QString(QChar(0)),
+                                  QString(QChar(1)),
+                                  QString(QChar(9)),
+                                  QString(QChar(10)),
+                                  QString(QChar(13)),
+                                  QString(QChar(0x1f)),
+                                  QString(QChar(0x7f)),
+                                  QStringLiteral("a"),
+                                  QStringLiteral("Z"),
+                                  QStringLiteral("%"),
+                                  QStringLiteral("\""),
+                                  QStringLiteral("\uFEFF")};
         QRandomGenerator rng(20261210);
         QStringList texts;
         for (int i = 0; i < 2000; ++i) {
@@ -309,9 +324,12 @@ private slots:
         QCOMPARE(rs->RowCount(), int(texts.size()));
         for (int i = 0; i < texts.size(); ++i)
             QVERIFY2(rs->Row(i)[0] == trimmed(texts[i]),
-                     qPrintable(QStringLiteral("row %1: %2 read as %3").arg(i).arg(
-                         QString::fromLatin1(texts[i].toUtf8().toHex()), QString::fromLatin1(rs->Row(i)[0].toUtf8().toHex()))));
-        const auto refused = s.pg.Execute(QStringLiteral("insert into r values (0, '") + QChar(0) + QStringLiteral("')"));
+                     qPrintable(QStringLiteral("row %1: %2 read as %3")
+                                    .arg(i)
+                                    .arg(QString::fromLatin1(texts[i].toUtf8().toHex()),
+                                         QString::fromLatin1(rs->Row(i)[0].toUtf8().toHex()))));
+        const auto refused =
+            s.pg.Execute(QStringLiteral("insert into r values (0, '") + QChar(0) + QStringLiteral("')"));
         QVERIFY(!refused);
         QCOMPARE(s.pg.Query(QStringLiteral("select count(*) from r"))->Row(0)[0], QStringLiteral("2000"));
     }

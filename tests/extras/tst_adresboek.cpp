@@ -191,10 +191,10 @@ void TestAdresBoek::wholeBookUpTo200()
     QFETCH(int, minimum);
     QFETCH(int, listedEmpty);
     open(book);
-    QCOMPARE(m_sql.mid(0, 4),
-             QStringList({"select naam from tblwoonplaats order by naam", "select id,naam from tbladresboek order by naam",
-                          "select count(*) from tblnaw where adresboek = " + QString::number(book),
-                          "select boektype from tbladresboek where id = " + QString::number(book)}));
+    QCOMPARE(m_sql.mid(0, 4), QStringList({"select naam from tblwoonplaats order by naam",
+                                           "select id,naam from tbladresboek order by naam",
+                                           "select count(*) from tblnaw where adresboek = " + QString::number(book),
+                                           "select boektype from tbladresboek where id = " + QString::number(book)}));
     QCOMPARE(m_frame->minimumSearchLength(), minimum);
     QVERIFY(m_frame->searchPending());
     QCOMPARE(m_frame->searchDelay(), 3600 * 1000);
@@ -336,8 +336,8 @@ void TestAdresBoek::storingAChangedContact()
     QCOMPARE(m_sql.value(0),
              "update tblnaw set naam = 'Jansen-O\\'Hara', voornaam = 'Karel', straat = 'Brinkweg 7', postcode = '7421 "
              "DH', woonplaats = 'De Hoek', gebdatum = '19600305', email = 'k.jansen@example.nl', url = '', memo = "
-             "'Trainer SV De Hoek, liefst na 18:00 bellen.', tussen = '', telefoon = '0570-701122" + QString(FF) +
-                 "06-56789012" + FF + FF + "0570-1\\\\2" + FF + "' where id = 5");
+             "'Trainer SV De Hoek, liefst na 18:00 bellen.', tussen = '', telefoon = '0570-701122" +
+                 QString(FF) + "06-56789012" + FF + FF + "0570-1\\\\2" + FF + "' where id = 5");
     QCOMPARE(m_sql.value(1), QString("select naam from tblwoonplaats order by naam"));  // browsing again
     QCOMPARE(m_db->query("select naam, telefoon from tblnaw where id = 5").value(0),
              QStringList({"Jansen-O'Hara", "0570-701122" + QString(FF) + "06-56789012" + FF + FF + "0570-1\\2" + FF}));
@@ -368,7 +368,8 @@ void TestAdresBoek::birthDateOfAContactWithoutOne()
         m_frame->gebdatum()->setDate(QDate(1990, 7, 1));
     m_sql.clear();
     QTest::mouseClick(m_form->Button2(), Qt::LeftButton);
-    QVERIFY2(m_sql.value(0).contains(setByEditor ? "gebdatum = '19900701'" : "gebdatum = ''"), qPrintable(m_sql.value(0)));
+    QVERIFY2(m_sql.value(0).contains(setByEditor ? "gebdatum = '19900701'" : "gebdatum = ''"),
+             qPrintable(m_sql.value(0)));
     QCOMPARE(m_db->query("select gebdatum from tblnaw where id = 6").value(0).value(0),
              QString(setByEditor ? "19900701" : ""));
     QVERIFY(m_db->exec("update tblnaw set gebdatum = '' where id = 6"));

@@ -106,8 +106,8 @@ void TestFilmSql::dayValues_data()
     QTest::addColumn<QStringList>("fieldsOfValue");
     QTest::newRow("two shows") << QStringList{"14:30", "20:15", ""} << "14:30,20:15"
                                << QStringList{"14:30", "20:15", ""};
-    QTest::newRow("blank fields between are skipped") << QStringList{"", "13:00", " ", "21:00"} << "13:00,21:00"
-                                                      << QStringList{"13:00", "21:00", ""};
+    QTest::newRow("blank fields between are skipped")
+        << QStringList{"", "13:00", " ", "21:00"} << "13:00,21:00" << QStringList{"13:00", "21:00", ""};
     QTest::newRow("all blank: no shows") << QStringList{"", ""} << "" << QStringList{""};
 }
 
@@ -122,14 +122,24 @@ void TestFilmSql::dayValues()
 
 void TestFilmSql::typingTimes_data()
 {
-    QTest::addColumn<QString>("keys");      // digits typed one by one at the end
-    QTest::addColumn<QString>("typed");     // the field afterwards
-    QTest::addColumn<QString>("completed"); // after Enter
-    QTest::newRow("four digits") << "1430" << "14:30" << "14:30";
-    QTest::newRow("hour only") << "14" << "14" << "14:00";
-    QTest::newRow("hour and one digit") << "203" << "20:3" << "20:30";
-    QTest::newRow("a single 9 is not checked") << "9" << "9" << "90:00";
-    QTest::newRow("more digits than fit") << "123456" << "12:34" << "12:34";
+    QTest::addColumn<QString>("keys");  // digits typed one by one at the end
+    QTest::addColumn<QString>("typed");  // the field afterwards
+    QTest::addColumn<QString>("completed");  // after Enter
+    QTest::newRow("four digits") << "1430"
+                                 << "14:30"
+                                 << "14:30";
+    QTest::newRow("hour only") << "14"
+                               << "14"
+                               << "14:00";
+    QTest::newRow("hour and one digit") << "203"
+                                        << "20:3"
+                                        << "20:30";
+    QTest::newRow("a single 9 is not checked") << "9"
+                                               << "9"
+                                               << "90:00";
+    QTest::newRow("more digits than fit") << "123456"
+                                          << "12:34"
+                                          << "12:34";
 }
 
 void TestFilmSql::typingTimes()

@@ -38,8 +38,8 @@ using platform::ModalResult;
 
 namespace {
 
-const QDate kToday(2031, 3, 12);   // a Wednesday
-const QDate kWeek(2031, 3, 13);    // its film week
+const QDate kToday(2031, 3, 12);  // a Wednesday
+const QDate kWeek(2031, 3, 13);  // its film week
 
 // The seven day queries of film from start, as the week is built.
 QStringList weekQueries(int film, const QDate &start)
@@ -243,10 +243,10 @@ void TestFilmTijden::aFilmWeek()
     QCOMPARE(m_dialogs->lastInputCaption(), QString("Film toevoegen"));
     const int film = m_db->query("select id from tblfilm where naam = 'Tom & Jerry''s'").value(0).value(0).toInt();
     QVERIFY(film > 0);
-    QCOMPARE(m_sql, QStringList({QString("insert into tblfilm (naam,bioscoop) values ('Tom & Jerry\\'s',%1)")
-                                     .arg(cinema),
-                                 extras::FilmListSql(""), extras::CinemaListSql(), extras::ShowFilmSql(1)}) +
-                        weekQueries(1, kWeek));
+    QCOMPARE(m_sql,
+             QStringList({QString("insert into tblfilm (naam,bioscoop) values ('Tom & Jerry\\'s',%1)").arg(cinema),
+                          extras::FilmListSql(""), extras::CinemaListSql(), extras::ShowFilmSql(1)}) +
+                 weekQueries(1, kWeek));
     // Listed under the cinema chosen in the cinema field.
     QVERIFY(entries(m_dialog->films()).contains(QString("%1 Tom & Jerry's, Ciné 't Hof").arg(film)));
 
@@ -265,9 +265,9 @@ void TestFilmTijden::aFilmWeek()
 
     m_sql.clear();
     QTest::mouseClick(m_dialog->opslaan(), Qt::LeftButton);
-    QStringList store{"begin", QString("update tblfilm set naam = 'Tom & Jerry\\'s', bioscoop = %1 where id = %2")
-                                   .arg(cinema)
-                                   .arg(film)};
+    QStringList store{
+        "begin",
+        QString("update tblfilm set naam = 'Tom & Jerry\\'s', bioscoop = %1 where id = %2").arg(cinema).arg(film)};
     const QMap<int, QStringList> typed{{0, {"14:30", "20:15"}}, {2, {"90:00"}}, {6, {"21:00"}}};
     for (int i = 0; i < 7; ++i) {
         store << extras::DeleteDayTimesSql(film, kWeek.addDays(i));
@@ -277,8 +277,9 @@ void TestFilmTijden::aFilmWeek()
     store << "end";
     QCOMPARE(m_sql, store);
     QVERIFY(!m_dialog->opslaan()->isEnabled());
-    QCOMPARE(shows(film), QList<QStringList>({{"20310313", "14:30"}, {"20310313", "20:15"}, {"20310315", "90:00"},
-                                              {"20310319", "21:00"}}));
+    QCOMPARE(shows(film),
+             QList<QStringList>(
+                 {{"20310313", "14:30"}, {"20310313", "20:15"}, {"20310315", "90:00"}, {"20310319", "21:00"}}));
 
     // The next week: nothing to offer, its seven days read.
     m_sql.clear();
@@ -335,7 +336,8 @@ void TestFilmTijden::unsavedChangesOfferedBeforeAnotherFilm()
     QTest::keyClicks(m_dialog->titel(), " (herzien)");
     m_dialogs->expectBox(BoxType::Confirmation, "Wijzigingen opslaan?", ModalResult::Yes);
     m_dialog->films()->setCurrentRow(0);
-    QCOMPARE(m_db->query("select naam from tblfilm where id = 2"), QList<QStringList>({{"Storm over de polder (herzien)"}}));
+    QCOMPARE(m_db->query("select naam from tblfilm where id = 2"),
+             QList<QStringList>({{"Storm over de polder (herzien)"}}));
     QCOMPARE(m_dialog->films()->item(rowOf(m_dialog->films(), storm))->text(),
              QString("2 Storm over de polder (herzien), Cinema Marktplein"));
     QVERIFY(m_db->exec("update tblfilm set naam = 'Storm over de polder' where id = 2"));
@@ -427,7 +429,8 @@ void TestFilmTijden::deletingFilmsAndCinemas()
     m_dialogs->expectBox(BoxType::Confirmation, "Bioscoop verwijderen?", ModalResult::Yes);
     m_sql.clear();
     m_dialog->Verwijderen1Click();
-    QCOMPARE(m_sql, QStringList({extras::CinemaFilmCountSql(51), extras::DeleteCinemaSql(51), extras::CinemaListSql()}));
+    QCOMPARE(m_sql,
+             QStringList({extras::CinemaFilmCountSql(51), extras::DeleteCinemaSql(51), extras::CinemaListSql()}));
     QCOMPARE(m_dialog->bios()->findText("51 Aab Nieuw"), -1);
     QVERIFY(m_db->exec("delete from tblbioscoop where id = 50"));
 }

@@ -36,12 +36,12 @@ void TestNawSearch::phones_data()
     const QChar ff(0xFF);
     QTest::newRow("four numbers") << QString("1") + ff + "2" + ff + "3" + ff + "4" + ff
                                   << QStringList{"1", "2", "3", "4"};
-    QTest::newRow("empty ones kept in place") << QString(ff) + "06-1" + ff + ff + "0570" + ff
-                                              << QStringList{"", "06-1", "", "0570"};
+    QTest::newRow("empty ones kept in place")
+        << QString(ff) + "06-1" + ff + ff + "0570" + ff << QStringList{"", "06-1", "", "0570"};
     QTest::newRow("empty field") << "" << QStringList{"", "", "", ""};
     QTest::newRow("short field") << QString("1") + ff << QStringList{"1", "", "", ""};
-    QTest::newRow("extra numbers dropped") << QString("1") + ff + "2" + ff + "3" + ff + "4" + ff + "5" + ff
-                                           << QStringList{"1", "2", "3", "4"};
+    QTest::newRow("extra numbers dropped")
+        << QString("1") + ff + "2" + ff + "3" + ff + "4" + ff + "5" + ff << QStringList{"1", "2", "3", "4"};
 }
 
 void TestNawSearch::phones()

@@ -198,7 +198,8 @@ void TestPromo::draggingAndStoring()
 // its cell and is reported; storing writes all 168 values back.
 void TestPromo::shortAndMalformedPlans()
 {
-    QVERIFY(m_db->exec(QString("update tblpromoweek set moment = '1") + FF + "x" + FF + "3" + FF + "' where datum = 0"));
+    QVERIFY(
+        m_db->exec(QString("update tblpromoweek set moment = '1") + FF + "x" + FF + "3" + FF + "' where datum = 0"));
     m_promo->LoadPlan();
     const PromoGrid &grid = m_promo->view()->grid();
     QCOMPARE(grid.id(0, 1), 1);
@@ -249,7 +250,7 @@ void TestPromo::addingAndDeletingAProgramme()
     QVERIFY(view->dropOn(kees, 3, 3));
     m_promo->Button3Click();
     QVERIFY(view->dropOn(fromList("Middagmagazine"), 4, 4));  // not stored
-    QVERIFY(view->dropOn(kees, 5, 5));                         // not stored
+    QVERIFY(view->dropOn(kees, 5, 5));  // not stored
 
     QVERIFY(m_promo->selectProgramme(kees.id));
     m_dialogs->expectBox(BoxType::Confirmation, "Promo voor programma verwijderen?", ModalResult::Yes);

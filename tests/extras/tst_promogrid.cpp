@@ -117,14 +117,14 @@ void TestPromoGrid::emptyingCells()
 void TestPromoGrid::readingMoments_data()
 {
     QTest::addColumn<QString>("stored");
-    QTest::addColumn<QStringList>("cells");    // "hour/day=id name" of the filled cells
+    QTest::addColumn<QStringList>("cells");  // "hour/day=id name" of the filled cells
     QTest::addColumn<int>("problems");
 
     QStringList full(PromoCells, "0");
-    full[0] = "1";                       // hour 0, Monday
-    full[6] = "3";                       // hour 0, Sunday
-    full[7] = "2";                       // hour 1, Monday
-    full[PromoCells - 1] = "4";          // hour 23, Sunday
+    full[0] = "1";  // hour 0, Monday
+    full[6] = "3";  // hour 0, Sunday
+    full[7] = "2";  // hour 1, Monday
+    full[PromoCells - 1] = "4";  // hour 23, Sunday
     const QStringList fullCells{"0/1=1 Goedemorgen", "0/7=3 Sportcafé", "1/1=2 Middag", "23/7=4 Uit"};
     QTest::newRow("full") << moment(full) << fullCells << 0;
     QTest::newRow("empty string: all empty") << "" << QStringList() << 0;
@@ -134,7 +134,8 @@ void TestPromoGrid::readingMoments_data()
         << moment({"1", "x", "", "-2", "3"}) << QStringList{"0/1=1 Goedemorgen", "0/5=3 Sportcafé"} << 3;
     QTest::newRow("unknown id: kept, no name") << moment({"99"}) << QStringList{"0/1=99 "} << 0;
     QStringList tooLong = full;
-    tooLong << "1" << "2";
+    tooLong << "1"
+            << "2";
     QTest::newRow("values beyond 168 dropped") << moment(tooLong) << fullCells << 0;
 }
 
@@ -152,7 +153,11 @@ void TestPromoGrid::readingMoments()
     for (int hour = 0; hour < PromoHours; ++hour)
         for (int day = 1; day <= PromoDays; ++day)
             if (grid.id(hour, day) != 0)
-                filled << QStringLiteral("%1/%2=%3 %4").arg(hour).arg(day).arg(grid.id(hour, day)).arg(grid.name(hour, day));
+                filled << QStringLiteral("%1/%2=%3 %4")
+                              .arg(hour)
+                              .arg(day)
+                              .arg(grid.id(hour, day))
+                              .arg(grid.name(hour, day));
     QCOMPARE(filled, cells);
     QCOMPARE(reported.size(), problems);
     // Written back whole.
@@ -202,8 +207,8 @@ void TestPromoGrid::statements()
 {
     QCOMPARE(PromoListSql(), QString("select id,naam from tblpromo order by naam"));
     QCOMPARE(LoadPlanSql(), QString("select moment from tblpromoweek where datum = 0"));
-    QCOMPARE(StorePlanSql(QString("3") + FF), QString("update tblpromoweek set moment = '3") + FF +
-                                                  "' where datum = 0");
+    QCOMPARE(StorePlanSql(QString("3") + FF),
+             QString("update tblpromoweek set moment = '3") + FF + "' where datum = 0");
     QCOMPARE(CreatePlanSql(), QString("insert into tblpromoweek (datum,moment) select 0,'' where not exists "
                                       "(select datum from tblpromoweek where datum = 0)"));
     QCOMPARE(InsertPromoSql("Kees' kwartier"), QString("insert into tblpromo (naam) values ('Kees\\' kwartier')"));

@@ -61,7 +61,8 @@ class Client : public testsupport::NullLinkClient {
 public:
     Client(QStringList &log) : m_log(log) {}
 
-    bool login(const testsupport::TestDatabase &db, quint16 port, const QString &user, const QString &password) {
+    bool login(const testsupport::TestDatabase &db, quint16 port, const QString &user, const QString &password)
+    {
         post = std::make_unique<db::TPostgres>();
         post->setHost(db.server().host);
         post->setPort(db.server().port);
@@ -82,7 +83,8 @@ public:
         return true;
     }
 
-    void activate() {
+    void activate()
+    {
         TProgramState &s = state();
         s.post = post.get();
         s.server = link.get();
@@ -92,14 +94,16 @@ public:
 
     // The commands sent are recorded; list messages go to the frame in the
     // panel the router chose.
-    void logStatus(const QString &text) override {
+    void logStatus(const QString &text) override
+    {
         static const QString sent = QStringLiteral("<blue>server: ");
         if (text.startsWith(sent))
             m_log << QStringLiteral("cmd ") + text.mid(sent.size());
     }
     int leftTab() const override { return tabs.first; }
     int rightTab() const override { return tabs.second; }
-    void frameMessage(PanelSide side, const QString &, const QString &argument) override {
+    void frameMessage(PanelSide side, const QString &, const QString &argument) override
+    {
         activate();
         TFrame *f = side == PanelSide::Left ? left.data() : right.data();
         if (f)
@@ -122,13 +126,16 @@ private:
 class MainRecorder : public TMainOperations {
 public:
     explicit MainRecorder(QStringList &log) : m_log(log) {}
-    void AddMenuButton(const QString &caption, QMenu *menu) override {
+    void AddMenuButton(const QString &caption, QMenu *menu) override
+    {
         m_log << QStringLiteral("main add ") + caption + QLatin1Char(' ') + menu->objectName();
     }
-    void RemoveMenuButton(const QString &caption, QMenu *menu) override {
+    void RemoveMenuButton(const QString &caption, QMenu *menu) override
+    {
         m_log << QStringLiteral("main remove ") + caption + QLatin1Char(' ') + menu->objectName();
     }
-    void RefreshViews() override {
+    void RefreshViews() override
+    {
         m_log << QStringLiteral("main RefreshViews");
         if (frame)
             frame->frameMessage(FRAME_REFRESH, 0, 0);
@@ -143,7 +150,8 @@ private:
 
 using testsupport::onModal;
 
-QStringList lines(QListWidget *list) {
+QStringList lines(QListWidget *list)
+{
     QStringList out;
     for (int i = 0; i < list->count(); ++i)
         out << list->item(i)->text();
@@ -151,7 +159,8 @@ QStringList lines(QListWidget *list) {
 }
 
 // Selects the lines whose id and kind start them ("9002 normal").
-void select(QListWidget *list, const QStringList &heads) {
+void select(QListWidget *list, const QStringList &heads)
+{
     list->clearSelection();
     for (int i = 0; i < list->count(); ++i)
         for (const QString &h : heads)
@@ -159,7 +168,8 @@ void select(QListWidget *list, const QStringList &heads) {
                 list->item(i)->setSelected(true);
 }
 
-void focus(QListWidget *list, const QString &head) {
+void focus(QListWidget *list, const QString &head)
+{
     for (int i = 0; i < list->count(); ++i)
         if (list->item(i)->text().startsWith(head + QLatin1Char(' ')))
             list->setCurrentRow(i);
@@ -221,11 +231,12 @@ private:
     std::unique_ptr<Client> m_joost;
     std::unique_ptr<MainRecorder> m_main;
     int m_address1 = 0, m_address2 = 0;  // demo addresses
-    int m_text1 = 0, m_text2 = 0;        // demo archive texts
-    QList<int> m_nextChoice;             // what the scripted address book or archive chooses
+    int m_text1 = 0, m_text2 = 0;  // demo archive texts
+    QList<int> m_nextChoice;  // what the scripted address book or archive chooses
 };
 
-void TestAgenda::initTestCase() {
+void TestAgenda::initTestCase()
+{
     QUILLON_REQUIRE_PG(15);
     m_db = std::make_unique<testsupport::TestDatabase>(15, QStringLiteral("quillon_demo"));
     QVERIFY2(m_db->ok(), qPrintable(m_db->error()));
@@ -267,7 +278,8 @@ void TestAgenda::initTestCase() {
     });
 }
 
-void TestAgenda::cleanupTestCase() {
+void TestAgenda::cleanupTestCase()
+{
     registry().clear();
     setClock({});
     TProgramState &s = state();
@@ -279,12 +291,15 @@ void TestAgenda::cleanupTestCase() {
 }
 
 // Team 8's agenda in March 2031, laid anew for every test.
-void TestAgenda::resetFixture() {
-    QVERIFY(m_db->exec("delete from tblagenda where id >= 900; delete from tblagendaherhaal where id >= 900;"
-                       "delete from tbltodo where id >= 900; delete from tblagendanaw where agenda >= 900;"
-                       "delete from tblagendaarchief where agenda >= 900; delete from tblteksten where agendaid >= 900"));
+void TestAgenda::resetFixture()
+{
+    QVERIFY(
+        m_db->exec("delete from tblagenda where id >= 900; delete from tblagendaherhaal where id >= 900;"
+                   "delete from tbltodo where id >= 900; delete from tblagendanaw where agenda >= 900;"
+                   "delete from tblagendaarchief where agenda >= 900; delete from tblteksten where agendaid >= 900"));
     QVERIFY(m_db->exec(
-        "insert into tblagenda (id, kort, lang, datum, tijd, redactie, datuminvoer, herhaal, invoerdoor, followup, bron)"
+        "insert into tblagenda (id, kort, lang, datum, tijd, redactie, datuminvoer, herhaal, invoerdoor, followup, "
+        "bron)"
         " values (9001, 'Brug open', 'De brug gaat open.', '20310312', '10:30', 8, '20310301', -1, 1, -1, 'Gemeente'),"
         " (9002, 'Alfa vergadering', '', '20310312', '08:00', 8, '20310301', -1, 2, -1, ''),"
         " (9003, 'Morgen iets', '', '20310313', '12:00', 8, '', -1, -1, -1, ''),"
@@ -306,10 +321,12 @@ void TestAgenda::resetFixture() {
                                "insert into tblagendaarchief values (9001, %2)")
                            .arg(m_address1)
                            .arg(m_text1)));
-    QVERIFY(m_db->exec("select setval('tblagenda_id_seq', 20000, false); select setval('tbltodo_id_seq', 30000, false)"));
+    QVERIFY(
+        m_db->exec("select setval('tblagenda_id_seq', 20000, false); select setval('tbltodo_id_seq', 30000, false)"));
 }
 
-void TestAgenda::init() {
+void TestAgenda::init()
+{
     resetFixture();
     m_marieke->activate();
     state().currentTeamId = kTeam;
@@ -322,7 +339,8 @@ void TestAgenda::init() {
 }
 
 // A frame of the fixture's team, reloaded for workDate and days.
-std::unique_ptr<TAgendaFrame> TestAgenda::frame(const QDate &workDate, int days) {
+std::unique_ptr<TAgendaFrame> TestAgenda::frame(const QDate &workDate, int days)
+{
     platform::WriteSetting("AgendaDagen", QString::number(days));
     state().workDate = workDate;
     auto f = std::make_unique<TAgendaFrame>();
@@ -333,19 +351,20 @@ std::unique_ptr<TAgendaFrame> TestAgenda::frame(const QDate &workDate, int days)
     return f;
 }
 
-QString TestAgenda::reloadSql(const QDate &d0, int days) const {
+QString TestAgenda::reloadSql(const QDate &d0, int days) const
+{
     return QStringLiteral("sql ") + ReloadSql(d0, d0.addDays(days), kToday, kTeam);
 }
 
-void TestAgenda::reloadShowsTheRange_data() {
+void TestAgenda::reloadShowsTheRange_data()
+{
     QTest::addColumn<QDate>("workDate");
     QTest::addColumn<int>("days");
     QTest::addColumn<QStringList>("expected");
-    const QStringList wednesday = {"9002 normal 20310312 08:00 Alfa vergadering",
-                                   "9001 normal 20310312 10:30 Brug open",
-                                   "9007 normal 20310312 11:30 Eerder op productielijst",
-                                   "9008 normal 20310312 00:00 Opgepakte herhaling",
-                                   "901 herhaal 20310312 00:00 Woensdagoverleg"};
+    const QStringList wednesday = {
+        "9002 normal 20310312 08:00 Alfa vergadering", "9001 normal 20310312 10:30 Brug open",
+        "9007 normal 20310312 11:30 Eerder op productielijst", "9008 normal 20310312 00:00 Opgepakte herhaling",
+        "901 herhaal 20310312 00:00 Woensdagoverleg"};
     // Hidden: 9006 (on today's production list), 904 (taken up by 9008),
     // other teams' rows, and on later days every repeating item.
     QTest::newRow("work date alone") << kToday << 0 << wednesday;
@@ -365,7 +384,8 @@ void TestAgenda::reloadShowsTheRange_data() {
                        "901 herhaal 20310319 00:00 Woensdagoverleg"};
 }
 
-void TestAgenda::reloadShowsTheRange() {
+void TestAgenda::reloadShowsTheRange()
+{
     QFETCH(QDate, workDate);
     QFETCH(int, days);
     QFETCH(QStringList, expected);
@@ -377,7 +397,8 @@ void TestAgenda::reloadShowsTheRange() {
         QCOMPARE(f->Label1()->text(), QString("Agenda van wo 12 mrt 2031 tot di 18 mrt 2031"));
 }
 
-void TestAgenda::frameMessages() {
+void TestAgenda::frameMessages()
+{
     auto f = frame(kToday);
     QVERIFY(f->frameMessage(FRAME_ACTIVATE, 0, 0));
     QVERIFY(f->frameMessage(FRAME_DEACTIVATE, 0, 0));
@@ -391,7 +412,8 @@ void TestAgenda::frameMessages() {
     QCOMPARE(teams, QStringList({"Nieuws=1", "Onderzoek=8", "R&D=9", "Sport=2"}));
 }
 
-void TestAgenda::dateCommandsAndSettings() {
+void TestAgenda::dateCommandsAndSettings()
+{
     auto f = frame(QDate(2031, 3, 19));
     auto trigger = [&](const char *name) { f->PopupMenu1()->findChild<QAction *>(name)->trigger(); };
     trigger("Morgen1");
@@ -429,7 +451,8 @@ void TestAgenda::dateCommandsAndSettings() {
     QCOMPARE(TAgendaFrame().daysShown(), 6);
 }
 
-void TestAgenda::otherDateInTheCalendar() {
+void TestAgenda::otherDateInTheCalendar()
+{
     auto f = frame(QDate(2031, 3, 19));
     QDate shownFirst;
     onModal([&](QWidget *w) {
@@ -446,7 +469,8 @@ void TestAgenda::otherDateInTheCalendar() {
     QCOMPARE(m_log.count("main RefreshViews"), 1);
 }
 
-void TestAgenda::savingANewItem() {
+void TestAgenda::savingANewItem()
+{
     TAgendaForm form;
     TAgendaPuntFrame *f = form.AgendaPuntFrame1();
     f->Load(-1);
@@ -501,7 +525,8 @@ void TestAgenda::savingANewItem() {
 // nobody is told, and the item stays new with its links pending, so saving
 // again later stores it whole. A refused delete keeps its line and tells
 // nobody, while the other deletes of the selection go through.
-void TestAgenda::refusedSavesAreRolledBack() {
+void TestAgenda::refusedSavesAreRolledBack()
+{
     QVERIFY(m_db->exec("create function weiger() returns trigger language plpgsql as"
                        " $$ begin raise exception 'geweigerd'; end $$;"
                        "create trigger weiger_agenda before insert on tblagenda for each row"
@@ -543,20 +568,26 @@ void TestAgenda::refusedSavesAreRolledBack() {
                        "drop function weiger()"));
 }
 
-void TestAgenda::valuesThatCannotBeReadBackAreRefused_data() {
+void TestAgenda::valuesThatCannotBeReadBackAreRefused_data()
+{
     QTest::addColumn<QString>("onderwerp");
     QTest::addColumn<QString>("tijd");
     QTest::addColumn<QString>("warning");
-    QTest::newRow("empty subject") << "  " << "10:00" << "Geef het agendapunt een onderwerp.";
-    QTest::newRow("no such time") << "Raad" << "25:61"
+    QTest::newRow("empty subject") << "  "
+                                   << "10:00"
+                                   << "Geef het agendapunt een onderwerp.";
+    QTest::newRow("no such time") << "Raad"
+                                  << "25:61"
                                   << "\"25:61\" is geen geldige tijd. Geef een tijd van 00:00 tot en met 23:59.";
-    QTest::newRow("hour without minutes") << "Raad" << "7:"
+    QTest::newRow("hour without minutes") << "Raad"
+                                          << "7:"
                                           << "\"7:\" is geen geldige tijd. Geef een tijd van 00:00 tot en met 23:59.";
 }
 
 // "Sluiten" answered with Yes: the warning, nothing sent, and the dialog
 // stays open with what was typed.
-void TestAgenda::valuesThatCannotBeReadBackAreRefused() {
+void TestAgenda::valuesThatCannotBeReadBackAreRefused()
+{
     QFETCH(QString, onderwerp);
     QFETCH(QString, tijd);
     QFETCH(QString, warning);
@@ -576,13 +607,14 @@ void TestAgenda::valuesThatCannotBeReadBackAreRefused() {
     QCOMPARE(f->onderwerp()->text(), onderwerp);
 }
 
-void TestAgenda::savingAnExistingItem() {
+void TestAgenda::savingAnExistingItem()
+{
     TAgendaForm form;
     TAgendaPuntFrame *f = form.AgendaPuntFrame1();
     f->Load(9001);
     QCOMPARE(m_log, QStringList({"sql select * from tblagenda where id = 9001",
-                                 "sql select loginnaam from tbluser where userid = 1",
-                                 "sql " + ItemAddressesSql(9001), "sql " + ItemArchiveSql(9001)}));
+                                 "sql select loginnaam from tbluser where userid = 1", "sql " + ItemAddressesSql(9001),
+                                 "sql " + ItemArchiveSql(9001)}));
     QCOMPARE(f->onderwerp()->text(), QString("Brug open"));
     QCOMPARE(f->Opmerkingen()->toPlainText(), QString("De brug gaat open."));
     QCOMPARE(f->date()->date(), kToday);
@@ -607,24 +639,29 @@ void TestAgenda::savingAnExistingItem() {
     f->onderwerp()->setText("Brug dicht");
     m_log.clear();
     f->Save();
-    QCOMPARE(m_log, QStringList({"sql  update tblagenda set kort = 'Brug dicht', datum = '20310312', lang = 'De brug "
-                                 "gaat open.', tijd = '10:30', followup = -1, bron = 'Gemeente' where id = 9001",
-                                 QString("sql delete from tblagendaarchief where agenda = 9001 and archief = %1")
-                                     .arg(m_text1),
-                                 "cmd broadcast agenda update 9001"}));
+    QCOMPARE(m_log,
+             QStringList({"sql  update tblagenda set kort = 'Brug dicht', datum = '20310312', lang = 'De brug "
+                          "gaat open.', tijd = '10:30', followup = -1, bron = 'Gemeente' where id = 9001",
+                          QString("sql delete from tblagendaarchief where agenda = 9001 and archief = %1").arg(m_text1),
+                          "cmd broadcast agenda update 9001"}));
     QCOMPARE(m_db->query("select kort, redactie, invoerdoor, datuminvoer from tblagenda where id = 9001"),
              QList<QStringList>({{"Brug dicht", "8", "1", "20310301"}}));
 }
 
-void TestAgenda::loadedTime_data() {
+void TestAgenda::loadedTime_data()
+{
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("full time") << "07:05" << "07:05";
-    QTest::newRow("empty time") << "" << "00:00";
-    QTest::newRow("short time") << "9:30" << "00:00";
+    QTest::newRow("full time") << "07:05"
+                               << "07:05";
+    QTest::newRow("empty time") << ""
+                                << "00:00";
+    QTest::newRow("short time") << "9:30"
+                                << "00:00";
 }
 
-void TestAgenda::loadedTime() {
+void TestAgenda::loadedTime()
+{
     QFETCH(QString, stored);
     QFETCH(QString, shown);
     QVERIFY(m_db->exec("update tblagenda set tijd = '" + stored + "', datuminvoer = 'gisteren' where id = 9001"));
@@ -634,7 +671,8 @@ void TestAgenda::loadedTime() {
     QCOMPARE(form.AgendaPuntFrame1()->madeby()->text(), QString());  // a bad date never fails the load
 }
 
-void TestAgenda::missingItemStillSavesItsUpdate() {
+void TestAgenda::missingItemStillSavesItsUpdate()
+{
     TAgendaForm form;
     TAgendaPuntFrame *f = form.AgendaPuntFrame1();
     f->Load(8999);
@@ -649,7 +687,8 @@ void TestAgenda::missingItemStillSavesItsUpdate() {
     QCOMPARE(m_log.at(1), QString("cmd broadcast agenda update 8999"));
 }
 
-void TestAgenda::cancelAnsweredYesSavesOnce() {
+void TestAgenda::cancelAnsweredYesSavesOnce()
+{
     testsupport::ScriptedDialogs dialogs;
     dialogs.expectBox(BoxType::Confirmation, "Wijzigingen opslaan?", ModalResult::Cancel);  // stays open
     dialogs.expectBox(BoxType::Confirmation, "Wijzigingen opslaan?", ModalResult::Yes);
@@ -675,7 +714,8 @@ void TestAgenda::cancelAnsweredYesSavesOnce() {
     QCOMPARE(m_db->query("select kort from tblagenda where id = 9001"), QList<QStringList>({{"Brug half open"}}));
 }
 
-void TestAgenda::followUpWritesOnlyItsOwnLinks() {
+void TestAgenda::followUpWritesOnlyItsOwnLinks()
+{
     testsupport::ScriptedDialogs dialogs;
     dialogs.expectBox(BoxType::Warning, "Je kunt geen follow-up maken van een herhalend onderwerp!");
     auto f = frame(QDate(2031, 3, 19));
@@ -712,7 +752,8 @@ void TestAgenda::followUpWritesOnlyItsOwnLinks() {
 // The opener other windows use: a follow-up as the evaluation makes it, with
 // the caller's own statement between "&Opslaan" and the save, and the answers
 // for a dialog closed without saving and one saved from "&Afbreken".
-void TestAgenda::openerPresetsAndAnswers() {
+void TestAgenda::openerPresetsAndAnswers()
+{
     AgendaItemRequest q;
     q.agendaId = 9001;
     q.makeNew = true;
@@ -755,7 +796,8 @@ void TestAgenda::openerPresetsAndAnswers() {
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
 }
 
-void TestAgenda::openingARepeatingLineTakesItUp() {
+void TestAgenda::openingARepeatingLineTakesItUp()
+{
     auto f = frame(kToday);
     focus(f->ListBox1(), "901 herhaal");
     QString subject;
@@ -775,7 +817,8 @@ void TestAgenda::openingARepeatingLineTakesItUp() {
     QVERIFY(lines(f->ListBox1()).contains("20000 normal 20310312 00:00 Woensdagoverleg"));
 }
 
-void TestAgenda::deletingASelection() {
+void TestAgenda::deletingASelection()
+{
     testsupport::ScriptedDialogs dialogs;
     auto f = frame(kToday);
     f->ListBox1()->clearSelection();
@@ -794,7 +837,8 @@ void TestAgenda::deletingASelection() {
                  << QString("sql delete from tblteksten where agendaid = %1").arg(id)
                  << QString("sql delete from tblagendaarchief where agenda = %1").arg(id)
                  << QString("sql delete from tbltodo where agendaid = %1").arg(id) << "sql end";
-    expected << "cmd broadcast agenda remove 9002" << "cmd broadcast agenda remove 9001";
+    expected << "cmd broadcast agenda remove 9002"
+             << "cmd broadcast agenda remove 9001";
     QCOMPARE(m_log, expected);
     QCOMPARE(lines(f->ListBox1()), QStringList({"9007 normal 20310312 11:30 Eerder op productielijst",
                                                 "9008 normal 20310312 00:00 Opgepakte herhaling",
@@ -803,7 +847,8 @@ void TestAgenda::deletingASelection() {
     QCOMPARE(m_db->query("select count(*) from tblagendaherhaal where id = 901"), QList<QStringList>({{"1"}}));
 }
 
-void TestAgenda::movingToProduction() {
+void TestAgenda::movingToProduction()
+{
     // The work date is a week after today: the one-off item goes to today's
     // production list, the repeating one is taken up on the work date.
     auto f = frame(QDate(2031, 3, 19));
@@ -819,8 +864,8 @@ void TestAgenda::movingToProduction() {
                                  "sql insert into tbltodo (id,agendaid,datum,klaar,redactie) values "
                                  "(30001,20000,'20310319',false,8)",
                                  "cmd broadcast todo new 30000", "cmd broadcast agenda remove 9005",
-                                 "cmd broadcast todo new 30001", "cmd broadcast agenda remove 901",
-                                 "main RefreshViews", reloadSql(QDate(2031, 3, 19))}));
+                                 "cmd broadcast todo new 30001", "cmd broadcast agenda remove 901", "main RefreshViews",
+                                 reloadSql(QDate(2031, 3, 19))}));
     // The taken-up item lies on the work date's production list, not today's,
     // so it shows as a one-off item of the work date.
     QCOMPARE(lines(f->ListBox1()), QStringList({"904 herhaal 20310319 00:00 Opgepakt overleg",
@@ -833,7 +878,8 @@ void TestAgenda::movingToProduction() {
     QCOMPARE(m_log.filter("cmd ").join(","), QString("cmd broadcast todo new 30002,cmd broadcast agenda remove 904"));
 }
 
-void TestAgenda::movingToAnotherTeam() {
+void TestAgenda::movingToAnotherTeam()
+{
     testsupport::ScriptedDialogs dialogs;
     dialogs.expectBox(BoxType::Confirmation, "Selectie naar RD?", ModalResult::Yes);
     auto f = frame(kToday);
@@ -845,46 +891,59 @@ void TestAgenda::movingToAnotherTeam() {
     QVERIFY(rd);
     rd->trigger();
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
-    QCOMPARE(m_log, QStringList({"sql update tblagenda set redactie = 9 where id = 9002",
-                                 "cmd broadcast agenda remove 9002"}));
+    QCOMPARE(m_log, QStringList(
+                        {"sql update tblagenda set redactie = 9 where id = 9002", "cmd broadcast agenda remove 9002"}));
     QCOMPARE(lines(f->ListBox1()).size(), 4);
     QVERIFY(lines(f->ListBox1()).contains("901 herhaal 20310312 00:00 Woensdagoverleg"));
 }
 
-void TestAgenda::broadcasts_data() {
-    QTest::addColumn<QString>("before");     // SQL run before the list is loaded
-    QTest::addColumn<QString>("after");      // SQL run between the load and the message
-    QTest::addColumn<QString>("message");    // as the server link hands it over
+void TestAgenda::broadcasts_data()
+{
+    QTest::addColumn<QString>("before");  // SQL run before the list is loaded
+    QTest::addColumn<QString>("after");  // SQL run between the load and the message
+    QTest::addColumn<QString>("message");  // as the server link hands it over
     QTest::addColumn<QStringList>("heads");  // id and kind of the lines afterwards
-    QTest::addColumn<QString>("line");       // a line that must be there afterwards
+    QTest::addColumn<QString>("line");  // a line that must be there afterwards
     const QStringList base = {"9002 normal", "9001 normal", "9007 normal", "9008 normal", "901 herhaal"};
     const QString newItem = "insert into tblagenda (id, kort, datum, tijd, redactie) values (9050, 'Zzz', '20310312', "
                             "'07:00', %1)";
     QTest::newRow("new goes on top, out of order")
-        << "" << newItem.arg(8) << "new 9050" << QStringList{"9050 normal"} + base
-        << "9050 normal 20310312 07:00 Zzz";
+        << "" << newItem.arg(8) << "new 9050" << QStringList{"9050 normal"} + base << "9050 normal 20310312 07:00 Zzz";
     QTest::newRow("new of another team adds nothing") << "" << newItem.arg(1) << "new 9050" << base << "";
-    QTest::newRow("new outside the range adds nothing") << "" << "" << "new 9003" << base << "";
-    QTest::newRow("update replaces in place")
-        << "" << "update tblagenda set kort = 'Brug dicht' where id = 9001" << "update 9001" << base
-        << "9001 normal 20310312 10:30 Brug dicht";
+    QTest::newRow("new outside the range adds nothing") << ""
+                                                        << ""
+                                                        << "new 9003" << base << "";
+    QTest::newRow("update replaces in place") << ""
+                                              << "update tblagenda set kort = 'Brug dicht' where id = 9001"
+                                              << "update 9001" << base << "9001 normal 20310312 10:30 Brug dicht";
     QTest::newRow("update of an item moved to another team removes it")
-        << "" << "update tblagenda set redactie = 1 where id = 9001" << "update 9001"
-        << QStringList{"9002 normal", "9007 normal", "9008 normal", "901 herhaal"} << "";
+        << ""
+        << "update tblagenda set redactie = 1 where id = 9001"
+        << "update 9001" << QStringList{"9002 normal", "9007 normal", "9008 normal", "901 herhaal"} << "";
     QTest::newRow("update of an item moved out of the range removes it")
-        << "" << "update tblagenda set datum = '20310320' where id = 9002" << "update 9002"
-        << QStringList{"9001 normal", "9007 normal", "9008 normal", "901 herhaal"} << "";
-    QTest::newRow("update of an item not in the list adds nothing") << "" << "" << "update 9003" << base << "";
+        << ""
+        << "update tblagenda set datum = '20310320' where id = 9002"
+        << "update 9002" << QStringList{"9001 normal", "9007 normal", "9008 normal", "901 herhaal"} << "";
+    QTest::newRow("update of an item not in the list adds nothing") << ""
+                                                                    << ""
+                                                                    << "update 9003" << base << "";
     QTest::newRow("remove takes the first line with the id only")
-        << "insert into tblagenda (id, kort, datum, redactie) values (901, 'Dubbel', '20310312', 8)" << ""
+        << "insert into tblagenda (id, kort, datum, redactie) values (901, 'Dubbel', '20310312', 8)"
+        << ""
         << "remove 901" << base << "901 herhaal 20310312 00:00 Woensdagoverleg";
-    QTest::newRow("remove of an unknown id") << "" << "" << "remove 4711" << base << "";
-    QTest::newRow("other verbs are ignored") << "" << "" << "change 9001" << base << "";
-    QTest::newRow("an id that is no number never reaches the database") << "" << "" << "new 9001 or 1=1" << base
-                                                                         << "";
+    QTest::newRow("remove of an unknown id") << ""
+                                             << ""
+                                             << "remove 4711" << base << "";
+    QTest::newRow("other verbs are ignored") << ""
+                                             << ""
+                                             << "change 9001" << base << "";
+    QTest::newRow("an id that is no number never reaches the database") << ""
+                                                                        << ""
+                                                                        << "new 9001 or 1=1" << base << "";
 }
 
-void TestAgenda::broadcasts() {
+void TestAgenda::broadcasts()
+{
     QFETCH(QString, before);
     QFETCH(QString, after);
     QFETCH(QString, message);
@@ -906,7 +965,8 @@ void TestAgenda::broadcasts() {
         QVERIFY(m_log.isEmpty());
 }
 
-void TestAgenda::broadcastsReachEitherPanel_data() {
+void TestAgenda::broadcastsReachEitherPanel_data()
+{
     QTest::addColumn<int>("leftTab");
     QTest::addColumn<int>("rightTab");
     QTest::addColumn<bool>("left");
@@ -916,7 +976,8 @@ void TestAgenda::broadcastsReachEitherPanel_data() {
 
 // Another client's broadcast arrives with the next poll and reaches the
 // agenda frame in whichever panel shows it.
-void TestAgenda::broadcastsReachEitherPanel() {
+void TestAgenda::broadcastsReachEitherPanel()
+{
     QFETCH(int, leftTab);
     QFETCH(int, rightTab);
     QFETCH(bool, left);
@@ -935,7 +996,8 @@ void TestAgenda::broadcastsReachEitherPanel() {
 
 // An item saved by joost appears on top of marieke's agenda after her poll;
 // while joost has it open, marieke is refused with his name.
-void TestAgenda::twoClients() {
+void TestAgenda::twoClients()
+{
     testsupport::ScriptedDialogs dialogs;
     auto hers = frame(kToday);
     m_marieke->left = hers.get();
@@ -985,7 +1047,8 @@ void TestAgenda::twoClients() {
     m_marieke->left = nullptr;
 }
 
-void TestAgenda::screenshots() {
+void TestAgenda::screenshots()
+{
     auto f = frame(kToday, 6);
     f->tijdClick();
     select(f->ListBox1(), {"9001 normal"});

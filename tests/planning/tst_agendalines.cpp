@@ -34,22 +34,30 @@ private slots:
     void addressLineDrawing();
 };
 
-void TestAgendaLines::parseAgendaLine_data() {
+void TestAgendaLines::parseAgendaLine_data()
+{
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("fields");  // id|kind|datum|tijd|kort
-    QTest::newRow("one-off item") << "12 normal 20310312 10:30 Brug open" << "12|normal|20310312|10:30|Brug open";
-    QTest::newRow("title with the separator words")
-        << "7 normal 20310312 08:00 normal 20310312 herhaal" << "7|normal|20310312|08:00|normal 20310312 herhaal";
+    QTest::newRow("one-off item") << "12 normal 20310312 10:30 Brug open"
+                                  << "12|normal|20310312|10:30|Brug open";
+    QTest::newRow("title with the separator words") << "7 normal 20310312 08:00 normal 20310312 herhaal"
+                                                    << "7|normal|20310312|08:00|normal 20310312 herhaal";
     QTest::newRow("repeating item") << "901 herhaal 20310312 00:00 Woensdagoverleg"
                                     << "901|herhaal|20310312|00:00|Woensdagoverleg";
-    QTest::newRow("negative id") << "-3 normal 20310312 00:00 x" << "-3|normal|20310312|00:00|x";
-    QTest::newRow("empty title keeps its separator") << "5 normal 20310312 00:00 " << "5|normal|20310312|00:00|";
-    QTest::newRow("empty time from the database") << "5 normal 20310312  Titel" << "5|normal|20310312||Titel";
-    QTest::newRow("no id") << "normal 20310312" << "|ormal|20310312||";
-    QTest::newRow("empty line") << "" << "||||";
+    QTest::newRow("negative id") << "-3 normal 20310312 00:00 x"
+                                 << "-3|normal|20310312|00:00|x";
+    QTest::newRow("empty title keeps its separator") << "5 normal 20310312 00:00 "
+                                                     << "5|normal|20310312|00:00|";
+    QTest::newRow("empty time from the database") << "5 normal 20310312  Titel"
+                                                  << "5|normal|20310312||Titel";
+    QTest::newRow("no id") << "normal 20310312"
+                           << "|ormal|20310312||";
+    QTest::newRow("empty line") << ""
+                                << "||||";
 }
 
-void TestAgendaLines::parseAgendaLine() {
+void TestAgendaLines::parseAgendaLine()
+{
     QFETCH(QString, line);
     QFETCH(QString, fields);
     const AgendaLine l = ParseAgendaLine(line);
@@ -57,7 +65,8 @@ void TestAgendaLines::parseAgendaLine() {
     QCOMPARE(LineId(line), l.id);
 }
 
-void TestAgendaLines::lineFromRow() {
+void TestAgendaLines::lineFromRow()
+{
     // The queries give id, kind, kort, datum, tijd; the line puts the title last.
     QCOMPARE(AgendaLineText({"12", "normal", "Brug open", "20310312", "10:30"}),
              QString("12 normal 20310312 10:30 Brug open"));
@@ -66,7 +75,8 @@ void TestAgendaLines::lineFromRow() {
     QCOMPARE(l.kort, QString("Overleg 3 x"));
 }
 
-void TestAgendaLines::linkLines() {
+void TestAgendaLines::linkLines()
+{
     const QString address = AddressLineText({"44", "Jansen", "Zwaluwstad", "0570-123456"});
     QCOMPARE(address, QString("44 Jansen") + QChar(0xFF) + "Zwaluwstad" + QChar(0xFF) + "0570-123456");
     const AddressLine a = ParseAddressLine(address + QChar(0xFF) + "mobiel");
@@ -83,7 +93,8 @@ void TestAgendaLines::linkLines() {
     QCOMPARE(ArchiveLineHeadline("310"), QString());
 }
 
-void TestAgendaLines::repeatsOn_data() {
+void TestAgendaLines::repeatsOn_data()
+{
     QTest::addColumn<QString>("dagen");
     QTest::addColumn<QDate>("date");
     QTest::addColumn<bool>("shown");
@@ -99,36 +110,51 @@ void TestAgendaLines::repeatsOn_data() {
     QTest::newRow("empty pattern") << "" << sunday << false;
 }
 
-void TestAgendaLines::repeatsOn() {
+void TestAgendaLines::repeatsOn()
+{
     QFETCH(QString, dagen);
     QFETCH(QDate, date);
     QFETCH(bool, shown);
     QCOMPARE(RepeatsOn(dagen, date), shown);
 }
 
-void TestAgendaLines::typedTime_data() {
+void TestAgendaLines::typedTime_data()
+{
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored");  // empty: refused
-    QTest::newRow("whole time") << "09:30" << "09:30";
-    QTest::newRow("one-digit hour gets its zero") << "7:05" << "07:05";
-    QTest::newRow("last minute of the day") << "23:59" << "23:59";
-    QTest::newRow("midnight") << "00:00" << "00:00";
-    QTest::newRow("hour too high") << "25:00" << "";
-    QTest::newRow("minutes too high") << "12:61" << "";
-    QTest::newRow("minutes missing") << "7:" << "";
-    QTest::newRow("one minute digit") << "7:3" << "";
-    QTest::newRow("emptied field") << ":" << "";
-    QTest::newRow("no colon") << "0730" << "";
-    QTest::newRow("signs are no digits") << "+1:-5" << "";
+    QTest::newRow("whole time") << "09:30"
+                                << "09:30";
+    QTest::newRow("one-digit hour gets its zero") << "7:05"
+                                                  << "07:05";
+    QTest::newRow("last minute of the day") << "23:59"
+                                            << "23:59";
+    QTest::newRow("midnight") << "00:00"
+                              << "00:00";
+    QTest::newRow("hour too high") << "25:00"
+                                   << "";
+    QTest::newRow("minutes too high") << "12:61"
+                                      << "";
+    QTest::newRow("minutes missing") << "7:"
+                                     << "";
+    QTest::newRow("one minute digit") << "7:3"
+                                      << "";
+    QTest::newRow("emptied field") << ":"
+                                   << "";
+    QTest::newRow("no colon") << "0730"
+                              << "";
+    QTest::newRow("signs are no digits") << "+1:-5"
+                                         << "";
 }
 
-void TestAgendaLines::typedTime() {
+void TestAgendaLines::typedTime()
+{
     QFETCH(QString, typed);
     QFETCH(QString, stored);
     QCOMPARE(AgendaTimeFromInput(typed).value_or(QString()), stored);
 }
 
-void TestAgendaLines::formatSql_data() {
+void TestAgendaLines::formatSql_data()
+{
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("sql");
@@ -139,14 +165,16 @@ void TestAgendaLines::formatSql_data() {
     QTest::newRow("percent at the end") << "%d%" << QStringList{"1"} << "1%";
 }
 
-void TestAgendaLines::formatSql() {
+void TestAgendaLines::formatSql()
+{
     QFETCH(QString, pattern);
     QFETCH(QStringList, args);
     QFETCH(QString, sql);
     QCOMPARE(FormatSql(pattern, args), sql);
 }
 
-void TestAgendaLines::reloadStatement() {
+void TestAgendaLines::reloadStatement()
+{
     // Work date Sunday 9 March 2031 with one more day; today is the 12th.
     const QString sql = ReloadSql(QDate(2031, 3, 9), QDate(2031, 3, 10), QDate(2031, 3, 12), 8);
     QCOMPARE(sql, QString("select a.id,'normal',a.kort,a.datum,a.tijd from tblagenda a where a.datum >= '20310309' "
@@ -155,17 +183,19 @@ void TestAgendaLines::reloadStatement() {
                           "and a.redactie = 8 union select id,'herhaal',kort,'20310309' as datum,'00:00' "
                           "from tblagendaherhaal where redactie = 8 and substr(dagen,1,1) = 'x' and id not in "
                           "(select herhaal from tblagenda where datum = '20310309')  order by datum asc,kort"));
-    QVERIFY(ReloadSql(QDate(2031, 3, 15), QDate(2031, 3, 15), QDate(2031, 3, 12), 8)
-                .contains("substr(dagen,7,1) = 'x'"));
+    QVERIFY(
+        ReloadSql(QDate(2031, 3, 15), QDate(2031, 3, 15), QDate(2031, 3, 12), 8).contains("substr(dagen,7,1) = 'x'"));
 }
 
-void TestAgendaLines::fetchLineStatement() {
+void TestAgendaLines::fetchLineStatement()
+{
     QCOMPARE(FetchLineSql(42, QDate(2031, 3, 12), QDate(2031, 3, 18), -1),
              QString("select id,'normal',kort,datum,tijd from tblagenda where id = 42 and datum >= '20310312' and "
                      "datum <= '20310318' and redactie = -1"));
 }
 
-void TestAgendaLines::itemStatementsEscapeText() {
+void TestAgendaLines::itemStatementsEscapeText()
+{
     AgendaItemValues v;
     v.id = 20000;
     v.kort = "Brand in 't dok";
@@ -192,7 +222,8 @@ void TestAgendaLines::itemStatementsEscapeText() {
              QString("insert into tbltodo (id,agendaid,datum,klaar,redactie) values (30000,9002,'20310312',false,8)"));
 }
 
-void TestAgendaLines::pendingStatementsTakeTheId() {
+void TestAgendaLines::pendingStatementsTakeTheId()
+{
     QCOMPARE(WithItemId(LinkAddressSql(44), 20000), QString("insert into tblagendanaw values (20000,44)"));
     QCOMPARE(WithItemId(UnlinkAddressSql(44), 20000),
              QString("delete from tblagendanaw where agenda = 20000 and naw = 44"));
@@ -205,7 +236,8 @@ void TestAgendaLines::pendingStatementsTakeTheId() {
 namespace {
 
 // Columns of image where the separator colour is drawn on row y.
-QList<int> separatorColumns(const QImage &image, int y) {
+QList<int> separatorColumns(const QImage &image, int y)
+{
     QList<int> xs;
     for (int x = 0; x < image.width(); ++x)
         if (image.pixelColor(x, y) == QColor(Qt::red))
@@ -215,7 +247,8 @@ QList<int> separatorColumns(const QImage &image, int y) {
 
 }  // namespace
 
-void TestAgendaLines::agendaLineDrawing_data() {
+void TestAgendaLines::agendaLineDrawing_data()
+{
     QTest::addColumn<bool>("timeColumn");
     QTest::addColumn<QString>("line");
     QTest::newRow("without time column") << false << "12 normal 20310312 10:30 Brug open";
@@ -223,7 +256,8 @@ void TestAgendaLines::agendaLineDrawing_data() {
     QTest::newRow("malformed date still draws") << false << "12 normal 2031 10:30 Brug open";
 }
 
-void TestAgendaLines::agendaLineDrawing() {
+void TestAgendaLines::agendaLineDrawing()
+{
     QFETCH(bool, timeColumn);
     QFETCH(QString, line);
     QImage image(400, 16, QImage::Format_RGB32);
@@ -239,7 +273,8 @@ void TestAgendaLines::agendaLineDrawing() {
     QCOMPARE(image.pixelColor(399, 8), QColor(Qt::white));  // the whole rectangle is filled
 }
 
-void TestAgendaLines::addressLineDrawing() {
+void TestAgendaLines::addressLineDrawing()
+{
     // Rows alternate: odd rows white, even rows the info-tip colour.
     QPalette palette;
     palette.setColor(QPalette::ToolTipBase, QColor(255, 255, 225));
@@ -262,8 +297,8 @@ void TestAgendaLines::addressLineDrawing() {
                     return true;
         return false;
     };
-    QVERIFY(!inked(198, 200, 0, rowHeight));          // nothing in the last two columns
-    QVERIFY(inked(170, 198, 0, rowHeight));           // the place right-aligned
+    QVERIFY(!inked(198, 200, 0, rowHeight));  // nothing in the last two columns
+    QVERIFY(inked(170, 198, 0, rowHeight));  // the place right-aligned
     QVERIFY(inked(0, 40, rowHeight, image.height()));  // the phone on the second row
     QVERIFY(!inked(100, 198, rowHeight, image.height()));
 }

@@ -15,19 +15,23 @@ private slots:
     void statements();
 };
 
-void TestTodoLines::lines_data() {
+void TestTodoLines::lines_data()
+{
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("fields");  // todo|agenda|datum|wie|kort|automatic
     QTest::newRow("production item") << TodoLineText({"31", "9001", "20310312", "joost", "Brug open"})
                                      << "31|9001|20310312|joost|Brug open|0";
-    QTest::newRow("automatic item, nobody assigned") << TodoLineText({"5", "-1", "20310312", "", "Weerbericht"})
-                                                     << "5|-1|20310312||Weerbericht|1";
-    QTest::newRow("title with spaces and digits") << TodoLineText({"7", "12", "20310312", "sanne", "12 doden, -3 graden"})
-                                                  << "7|12|20310312|sanne|12 doden, -3 graden|0";
-    QTest::newRow("garbage") << "abc" << "|||||0";
+    QTest::newRow("automatic item, nobody assigned")
+        << TodoLineText({"5", "-1", "20310312", "", "Weerbericht"}) << "5|-1|20310312||Weerbericht|1";
+    QTest::newRow("title with spaces and digits")
+        << TodoLineText({"7", "12", "20310312", "sanne", "12 doden, -3 graden"})
+        << "7|12|20310312|sanne|12 doden, -3 graden|0";
+    QTest::newRow("garbage") << "abc"
+                             << "|||||0";
 }
 
-void TestTodoLines::lines() {
+void TestTodoLines::lines()
+{
     QFETCH(QString, line);
     QFETCH(QString, fields);
     const TodoLine t = ParseTodoLine(line);
@@ -35,7 +39,8 @@ void TestTodoLines::lines() {
              fields);
 }
 
-void TestTodoLines::statements_data() {
+void TestTodoLines::statements_data()
+{
     QTest::addColumn<QString>("composed");
     QTest::addColumn<QString>("expected");
     const QDate wednesday(2031, 3, 12);
@@ -53,14 +58,15 @@ void TestTodoLines::statements_data() {
         << TodoFetchAutomaticSql(5, QDate(2031, 3, 16), 8)
         << "select id,'-1','20310316' as datum,wie,kort from tbltodoherhaal where redactie = 8 "
            "and substr(dagen,1,1) = 'x' and not klaar and id = 5";
-    QTest::newRow("version count, two spaces") << VersionCountSql(9001)
-                                               << "select count(*) from tblteksten where agendaid =  9001";
+    QTest::newRow("version count, two spaces")
+        << VersionCountSql(9001) << "select count(*) from tblteksten where agendaid =  9001";
     QTest::newRow("assign") << TodoAssignSql("o'brien", 31) << "update tbltodo set wie = 'o\\'brien' where id = 31";
     QTest::newRow("empty topic") << EmptyTopicWarning("Brug open")
                                  << "Onderwerp \"Brug open\" is leeg, maak eerst versies aan!";
 }
 
-void TestTodoLines::statements() {
+void TestTodoLines::statements()
+{
     QFETCH(QString, composed);
     QFETCH(QString, expected);
     QCOMPARE(composed, expected);

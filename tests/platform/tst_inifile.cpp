@@ -28,14 +28,14 @@ private slots:
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<QString>("expected");
         QTest::newRow("empty file") << QByteArray() << "";
-        QTest::newRow("keys kept in file order")
-            << QByteArray("[prikbord]\nzulu=1\nalpha=2\nmike=3\n") << "prikbord.zulu=1|prikbord.alpha=2|prikbord.mike=3";
+        QTest::newRow("keys kept in file order") << QByteArray("[prikbord]\nzulu=1\nalpha=2\nmike=3\n")
+                                                 << "prikbord.zulu=1|prikbord.alpha=2|prikbord.mike=3";
         QTest::newRow("comments, blanks and CR LF")
-            << QByteArray("; kop\r\n# ook\r\n\r\n[hosts]\r\n  serverhost = nieuws01  \r\n") << "hosts.serverhost=nieuws01";
+            << QByteArray("; kop\r\n# ook\r\n\r\n[hosts]\r\n  serverhost = nieuws01  \r\n")
+            << "hosts.serverhost=nieuws01";
         QTest::newRow("quotes around a value removed once")
             << QByteArray("[a]\nx=\"met spaties \"\ny='\"'\nz=\"open\n") << "a.x=met spaties |a.y=\"|a.z=\"open";
-        QTest::newRow("no inline comments: the value keeps them")
-            << QByteArray("[a]\nx=1 ; niet\n") << "a.x=1 ; niet";
+        QTest::newRow("no inline comments: the value keeps them") << QByteArray("[a]\nx=1 ; niet\n") << "a.x=1 ; niet";
         QTest::newRow("equals sign inside the value") << QByteArray("[a]\nsql=a=b\n") << "a.sql=a=b";
         QTest::newRow("empty value") << QByteArray("[a]\nx=\n") << "a.x=";
         QTest::newRow("repeated section merged, order kept")
@@ -43,17 +43,22 @@ private slots:
         QTest::newRow("line without equals sign")
             << QByteArray("[a]\nx=1\nzomaar tekst\ny=2\n") << "a.x=1|a.y=2|!3: regel zonder '='";
         QTest::newRow("key missing") << QByteArray("[a]\n=waarde\n") << "!2: sleutel ontbreekt";
-        QTest::newRow("key before any section") << QByteArray("x=1\n[a]\ny=2\n") << "a.y=2|!1: sleutel buiten een sectie";
+        QTest::newRow("key before any section")
+            << QByteArray("x=1\n[a]\ny=2\n") << "a.y=2|!1: sleutel buiten een sectie";
         QTest::newRow("broken header: its keys are not filed under the section before")
             << QByteArray("[a]\nx=1\n[b\ny=2\n[c]\nz=3\n")
             << "a.x=1|c.z=3|!3: ongeldige sectiekop|!4: sleutel onder een ongeldige sectiekop";
-        QTest::newRow("empty header") << QByteArray("[ ]\nx=1\n") << "!1: ongeldige sectiekop|!2: sleutel onder een ongeldige sectiekop";
+        QTest::newRow("empty header") << QByteArray("[ ]\nx=1\n")
+                                      << "!1: ongeldige sectiekop|!2: sleutel onder een ongeldige sectiekop";
         QTest::newRow("comment after a header") << QByteArray("[a] ; uitleg\nx=1\n") << "a.x=1";
-        QTest::newRow("text after a header") << QByteArray("[a] rommel\nx=1\n") << "!1: ongeldige sectiekop|!2: sleutel onder een ongeldige sectiekop";
+        QTest::newRow("text after a header")
+            << QByteArray("[a] rommel\nx=1\n") << "!1: ongeldige sectiekop|!2: sleutel onder een ongeldige sectiekop";
         QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[a]\nx=1\n") << "a.x=1";
         QTest::newRow("UTF-8 value") << QByteArray("[a]\nx=Ren\xC3\xA9\n") << QString::fromUtf8("a.x=Ren\xC3\xA9");
-        QTest::newRow("Latin-1 value of an old editor") << QByteArray("[a]\nx=Ren\xE9\n") << QString::fromUtf8("a.x=Ren\xC3\xA9");
-        QTest::newRow("Latin-1 at the very end") << QByteArray("[a]\nx=Ren\xE9") << QString::fromUtf8("a.x=Ren\xC3\xA9");
+        QTest::newRow("Latin-1 value of an old editor")
+            << QByteArray("[a]\nx=Ren\xE9\n") << QString::fromUtf8("a.x=Ren\xC3\xA9");
+        QTest::newRow("Latin-1 at the very end")
+            << QByteArray("[a]\nx=Ren\xE9") << QString::fromUtf8("a.x=Ren\xC3\xA9");
     }
     void parse()
     {
@@ -67,7 +72,8 @@ private slots:
         const IniFile ini = IniFile::parse("[Hosts]\nServerPort=2001\nserverport=9999\n");
         QCOMPARE(ini.value(QStringLiteral("hosts"), QStringLiteral("SERVERPORT")), QStringLiteral("2001"));
         QVERIFY(ini.contains(QStringLiteral(" HOSTS "), QStringLiteral("serverPort")));
-        QCOMPARE(ini.value(QStringLiteral("hosts"), QStringLiteral("serverhost"), QStringLiteral("dflt")), QStringLiteral("dflt"));
+        QCOMPARE(ini.value(QStringLiteral("hosts"), QStringLiteral("serverhost"), QStringLiteral("dflt")),
+                 QStringLiteral("dflt"));
         QCOMPARE(ini.keys(QStringLiteral("hosts")), QStringList({"ServerPort", "serverport"}));
         QVERIFY(!IniFile::load(QStringLiteral("/nonexistent/zidad.ini")).exists());
     }

@@ -8,7 +8,11 @@ using namespace platform;
 class TestSettings : public QObject {
     Q_OBJECT
 private slots:
-    void init() { QVERIFY(m_dir.isValid()); setSettingsFolder(m_dir.path()); }
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        setSettingsFolder(m_dir.path());
+    }
     void cleanup() { setSettingsFolder({}); }
 
     void writeThenRead()
@@ -17,7 +21,8 @@ private slots:
         WriteSetting(QStringLiteral("redactie"), QStringLiteral("4"));
         WriteSetting(QStringLiteral("sql"), QStringLiteral("select * from tbluser where loginnaam = 'a=b;c'"));
         QCOMPARE(ReadSetting(QStringLiteral("redactie"), QStringLiteral("-1")), QStringLiteral("4"));
-        QCOMPARE(ReadSetting(QStringLiteral("sql"), {}), QStringLiteral("select * from tbluser where loginnaam = 'a=b;c'"));
+        QCOMPARE(ReadSetting(QStringLiteral("sql"), {}),
+                 QStringLiteral("select * from tbluser where loginnaam = 'a=b;c'"));
         QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("Marbelt/Quillon.conf"))));
         // Our own key read through the general call is the same store.
         QCOMPARE(ReadRegistryValue(RegistryRoot::CurrentUser, QStringLiteral("Software\\Marbelt\\Quillon"),

@@ -16,11 +16,16 @@ private slots:
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("url");
-        QTest::newRow("web address") << "https://nieuws.example/a?b=1" << "https://nieuws.example/a?b=1";
-        QTest::newRow("www without scheme") << "www.example.nl" << "http://www.example.nl";
-        QTest::newRow("mail link") << " mailto:redactie@example.nl " << "mailto:redactie@example.nl";
-        QTest::newRow("absolute file") << "/tmp/temp.htm" << "file:///tmp/temp.htm";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("web address") << "https://nieuws.example/a?b=1"
+                                     << "https://nieuws.example/a?b=1";
+        QTest::newRow("www without scheme") << "www.example.nl"
+                                            << "http://www.example.nl";
+        QTest::newRow("mail link") << " mailto:redactie@example.nl "
+                                   << "mailto:redactie@example.nl";
+        QTest::newRow("absolute file") << "/tmp/temp.htm"
+                                       << "file:///tmp/temp.htm";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void targets()
     {
@@ -32,7 +37,10 @@ private slots:
     void openGoesThroughTheHook()
     {
         QList<QUrl> opened;
-        const OpenUrlHook previous = setOpenUrlHook([&](const QUrl &u) { opened.append(u); return true; });
+        const OpenUrlHook previous = setOpenUrlHook([&](const QUrl &u) {
+            opened.append(u);
+            return true;
+        });
         QVERIFY(shellOpen(QStringLiteral("www.example.nl")));
         QVERIFY(!shellOpen(QStringLiteral("  ")));
         setOpenUrlHook(previous);

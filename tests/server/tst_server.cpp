@@ -73,12 +73,11 @@ private:
 namespace {
 // name, password, rights: eva administrator and final editor, jan and kees
 // final editors, piet neither; leeg has no password yet.
-const char *kUsers =
-    "insert into tbluser (loginnaam, password, rights) values "
-    "('eva', 'egel', 'xx--------------'), ('jan', 'jas', 'x---------------'),"
-    "('piet', 'pad', '----------------'), ('kees', 'kat', 'x---------------'),"
-    "('leeg', '', 'xx--------------'), ('lies', 'luis', '----------------'),"
-    "('gast', 'gans', '----------------'), ('bob', 'bever', '----------------')";
+const char *kUsers = "insert into tbluser (loginnaam, password, rights) values "
+                     "('eva', 'egel', 'xx--------------'), ('jan', 'jas', 'x---------------'),"
+                     "('piet', 'pad', '----------------'), ('kees', 'kat', 'x---------------'),"
+                     "('leeg', '', 'xx--------------'), ('lies', 'luis', '----------------'),"
+                     "('gast', 'gans', '----------------'), ('bob', 'bever', '----------------')";
 
 // A certificate authority and a server certificate for 127.0.0.1, made with
 // the openssl program in `dir`: ca.pem, server.pem, server.key.
@@ -107,11 +106,10 @@ QString makeCertificates(const QString &dir)
     return QString();
 }
 
-const char *kJobs =
-    "[job echo]\ndescription = Groeten\nschedule = manual\n"
-    "command = /bin/sh -c \"echo 'hallo wereld'; echo tweede >&2\"\n"
-    "[job traag]\nschedule = manual\ncommand = /bin/sleep 30\ntime_limit = 1\n"
-    "[job planning]\nschedule = daily 03:15\ncommand = /bin/true\n";
+const char *kJobs = "[job echo]\ndescription = Groeten\nschedule = manual\n"
+                    "command = /bin/sh -c \"echo 'hallo wereld'; echo tweede >&2\"\n"
+                    "[job traag]\nschedule = manual\ncommand = /bin/sleep 30\ntime_limit = 1\n"
+                    "[job planning]\nschedule = daily 03:15\ncommand = /bin/true\n";
 }  // namespace
 
 void TestServer::initTestCase()
@@ -168,42 +166,97 @@ void TestServer::answersFreshClient(quint16 port)
 
 void TestServer::commands_data()
 {
-    QTest::addColumn<QString>("user");     // logged in first as this editor ("" = not logged in)
+    QTest::addColumn<QString>("user");  // logged in first as this editor ("" = not logged in)
     QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("expected"); // reply lines without chat, joined with '|'
+    QTest::addColumn<QString>("expected");  // reply lines without chat, joined with '|'
 
-    QTest::newRow("checkversion equal to minimum") << "" << "checkversion 1.3.4" << "ok";
-    QTest::newRow("checkversion newer, numerically") << "" << "checkversion 1.10.0.0" << "ok";
-    QTest::newRow("checkversion older") << "" << "checkversion 1.3.3.9" << "err";
-    QTest::newRow("checkversion not a version") << "" << "checkversion nieuw" << "err";
-    QTest::newRow("auth") << "" << "auth jan jas" << "setuserid 2|ok";
-    QTest::newRow("auth name in capitals") << "" << "auth JAN jas" << "setuserid 2|ok";
-    QTest::newRow("auth wrong password") << "" << "auth jan JAS" << "err";
-    QTest::newRow("auth unknown editor") << "" << "auth niemand x" << "err";
-    QTest::newRow("auth without a stored password") << "" << "auth leeg" << "err";
-    QTest::newRow("user") << "jan" << "user jan" << "ok";
-    QTest::newRow("userlijst") << "jan" << "userlijst" << "users jan sinds HH:MM|lies sinds HH:MM||ok";
-    QTest::newRow("poll, nothing queued") << "jan" << "poll" << "ok";
-    QTest::newRow("lock and unlock") << "jan" << "lock agenda_1" << "ok";
-    QTest::newRow("unlock of a lock not held") << "jan" << "unlock agenda_99" << "err";
-    QTest::newRow("broadcast") << "jan" << "broadcast agenda new 5" << "ok";
-    QTest::newRow("useronline, online") << "jan" << "useronline LIES" << "ok";
-    QTest::newRow("useronline, offline") << "jan" << "useronline piet" << "err";
-    QTest::newRow("direct to an offline editor") << "jan" << "direct piet hoi" << "err";
-    QTest::newRow("job list") << "jan" << "job list"
+    QTest::newRow("checkversion equal to minimum") << ""
+                                                   << "checkversion 1.3.4"
+                                                   << "ok";
+    QTest::newRow("checkversion newer, numerically") << ""
+                                                     << "checkversion 1.10.0.0"
+                                                     << "ok";
+    QTest::newRow("checkversion older") << ""
+                                        << "checkversion 1.3.3.9"
+                                        << "err";
+    QTest::newRow("checkversion not a version") << ""
+                                                << "checkversion nieuw"
+                                                << "err";
+    QTest::newRow("auth") << ""
+                          << "auth jan jas"
+                          << "setuserid 2|ok";
+    QTest::newRow("auth name in capitals") << ""
+                                           << "auth JAN jas"
+                                           << "setuserid 2|ok";
+    QTest::newRow("auth wrong password") << ""
+                                         << "auth jan JAS"
+                                         << "err";
+    QTest::newRow("auth unknown editor") << ""
+                                         << "auth niemand x"
+                                         << "err";
+    QTest::newRow("auth without a stored password") << ""
+                                                    << "auth leeg"
+                                                    << "err";
+    QTest::newRow("user") << "jan"
+                          << "user jan"
+                          << "ok";
+    QTest::newRow("userlijst") << "jan"
+                               << "userlijst"
+                               << "users jan sinds HH:MM|lies sinds HH:MM||ok";
+    QTest::newRow("poll, nothing queued") << "jan"
+                                          << "poll"
+                                          << "ok";
+    QTest::newRow("lock and unlock") << "jan"
+                                     << "lock agenda_1"
+                                     << "ok";
+    QTest::newRow("unlock of a lock not held") << "jan"
+                                               << "unlock agenda_99"
+                                               << "err";
+    QTest::newRow("broadcast") << "jan"
+                               << "broadcast agenda new 5"
+                               << "ok";
+    QTest::newRow("useronline, online") << "jan"
+                                        << "useronline LIES"
+                                        << "ok";
+    QTest::newRow("useronline, offline") << "jan"
+                                         << "useronline piet"
+                                         << "err";
+    QTest::newRow("direct to an offline editor") << "jan"
+                                                 << "direct piet hoi"
+                                                 << "err";
+    QTest::newRow("job list") << "jan"
+                              << "job list"
                               << "job aname echo - Groeten (handmatig)|job aname traag (handmatig)|"
                                  "job aname planning (dagelijks 03:15, volgende HH:MM:SS)|ok";
-    QTest::newRow("publiceer, not yet available") << "jan" << "publiceer  12 7 "
+    QTest::newRow("publiceer, not yet available")
+        << "jan"
+        << "publiceer  12 7 "
         << "publish log <red>publiceren (gevraagd door jan) is in deze server nog niet beschikbaar<black>|"
            "job log publiceren (gevraagd door jan) is in deze server nog niet beschikbaar|err";
-    QTest::newRow("checkpw right") << "jan" << "checkpw jan jas" << "ok";
-    QTest::newRow("checkpw wrong") << "jan" << "checkpw jan jus" << "err";
-    QTest::newRow("checkpw of another editor") << "jan" << "checkpw eva egel" << "err";
-    QTest::newRow("final-editor claim of a free team") << "jan" << "eindredacteur 77" << "eindredacteur on|ok";
-    QTest::newRow("final-editor claim without the right") << "piet" << "eindredacteur 78" << "err";
-    QTest::newRow("hand-over answer without a request") << "jan" << "ja_eindredacteur piet" << "err";
-    QTest::newRow("unknown command") << "jan" << "formatteer c:" << "err";
-    QTest::newRow("missing argument") << "jan" << "lock" << "err";
+    QTest::newRow("checkpw right") << "jan"
+                                   << "checkpw jan jas"
+                                   << "ok";
+    QTest::newRow("checkpw wrong") << "jan"
+                                   << "checkpw jan jus"
+                                   << "err";
+    QTest::newRow("checkpw of another editor") << "jan"
+                                               << "checkpw eva egel"
+                                               << "err";
+    QTest::newRow("final-editor claim of a free team") << "jan"
+                                                       << "eindredacteur 77"
+                                                       << "eindredacteur on|ok";
+    QTest::newRow("final-editor claim without the right") << "piet"
+                                                          << "eindredacteur 78"
+                                                          << "err";
+    QTest::newRow("hand-over answer without a request") << "jan"
+                                                        << "ja_eindredacteur piet"
+                                                        << "err";
+    QTest::newRow("unknown command") << "jan"
+                                     << "formatteer c:"
+                                     << "err";
+    QTest::newRow("missing argument") << "jan"
+                                      << "lock"
+                                      << "err";
 }
 
 void TestServer::commands()
@@ -260,13 +313,13 @@ void TestServer::lockContention()
     auto b = client(QStringLiteral("kees"), QStringLiteral("kat"));
     QVERIFY(a && b);
     QCOMPARE(a->reply(QStringLiteral("lock todo_5")), QStringLiteral("ok"));
-    QCOMPARE(a->reply(QStringLiteral("lock todo_5")), QStringLiteral("ok"));          // re-lock by the holder
+    QCOMPARE(a->reply(QStringLiteral("lock todo_5")), QStringLiteral("ok"));  // re-lock by the holder
     QCOMPARE(b->reply(QStringLiteral("lock todo_5")), QStringLiteral("lockedby jan|err"));
-    QCOMPARE(b->reply(QStringLiteral("unlock todo_5")), QStringLiteral("err"));       // not the holder's
+    QCOMPARE(b->reply(QStringLiteral("unlock todo_5")), QStringLiteral("err"));  // not the holder's
     QCOMPARE(a->reply(QStringLiteral("lock naw_3")), QStringLiteral("ok"));
     QCOMPARE(a->reply(QStringLiteral("unlock naw_3")), QStringLiteral("ok"));
     QCOMPARE(b->reply(QStringLiteral("lock naw_3")), QStringLiteral("ok"));
-    a->close();                                                                        // disconnect frees todo_5
+    a->close();  // disconnect frees todo_5
     waitOffline(QStringLiteral("jan"));
     QCOMPARE(b->reply(QStringLiteral("lock todo_5")), QStringLiteral("ok"));
 }
@@ -295,7 +348,8 @@ void TestServer::broadcastToOthersInOrder()
     waitOffline(QStringLiteral("eva"));
     const QString chat = c->command(QStringLiteral("poll")).join(QLatin1Char('|'));
     QVERIFY2(chat.indexOf(QLatin1String("chat eva is aangemeld|")) >= 0 &&
-                 chat.indexOf(QLatin1String("chat eva is aangemeld|")) < chat.indexOf(QLatin1String("chat eva is afgemeld|")),
+                 chat.indexOf(QLatin1String("chat eva is aangemeld|")) <
+                     chat.indexOf(QLatin1String("chat eva is afgemeld|")),
              qPrintable(chat));
 }
 
@@ -405,7 +459,7 @@ void TestServer::hangupLogsOff()
     QCOMPARE(eva->reply(QStringLiteral("hangup jan")), QStringLiteral("ok"));
     QCOMPARE(jan->readLine().value_or(QString()), QStringLiteral("down"));
     QVERIFY(jan->waitClosed());
-    QCOMPARE(eva->reply(QStringLiteral("lock tijden")), QStringLiteral("ok"));   // its locks went with it
+    QCOMPARE(eva->reply(QStringLiteral("lock tijden")), QStringLiteral("ok"));  // its locks went with it
     QCOMPARE(eva->reply(QStringLiteral("useronline jan")), QStringLiteral("err"));
 }
 
@@ -415,14 +469,14 @@ void TestServer::hostileInput()
     QVERIFY(a);
     a->sendRaw(QByteArray("poll\0\x01\x02garbage\r\n", 17));
     QCOMPARE(a->readLine().value_or(QString()), QStringLiteral("err"));
-    a->sendRaw(QByteArray("\xff\xfe\xfd\x80\r\n"));                             // bytes no command starts with
+    a->sendRaw(QByteArray("\xff\xfe\xfd\x80\r\n"));  // bytes no command starts with
     QCOMPARE(a->readLine().value_or(QString()), QStringLiteral("err"));
     a->sendRaw("\r\n");
     QCOMPARE(a->readLine().value_or(QString()), QStringLiteral("err"));
-    a->sendRaw("poll\nlock zonder_cr\n");                                        // LF alone ends a line too
+    a->sendRaw("poll\nlock zonder_cr\n");  // LF alone ends a line too
     QCOMPARE(a->readLine().value_or(QString()), QStringLiteral("ok"));
     QCOMPARE(a->readLine().value_or(QString()), QStringLiteral("ok"));
-    QCOMPARE(a->reply(QStringLiteral("poll")), QStringLiteral("ok"));           // still answers
+    QCOMPARE(a->reply(QStringLiteral("poll")), QStringLiteral("ok"));  // still answers
 
     // Over the line limit (1024 here): the connection is closed, others go on.
     auto b = client(QStringLiteral("kees"), QStringLiteral("kat"));
@@ -445,7 +499,7 @@ void TestServer::disconnectDuringReply()
         QCOMPARE(a->readLine().value_or(QString()), QStringLiteral("ok"));
     b->sendRaw("poll\r\n");
     QVERIFY(b->readLine());
-    b->close();                                                                   // mid-reply
+    b->close();  // mid-reply
     QCOMPARE(a->reply(QStringLiteral("poll")), QStringLiteral("ok"));
     auto c = client(QStringLiteral("piet"), QStringLiteral("pad"));
     QVERIFY(c);
@@ -457,7 +511,8 @@ void TestServer::jobs()
     auto a = client(QStringLiteral("jan"), QStringLiteral("jas"));
     auto b = client(QStringLiteral("kees"), QStringLiteral("kat"));
     QVERIFY(a && b);
-    QCOMPARE(a->reply(QStringLiteral("job new eenmalig \"echo\" \"nu\"")), QStringLiteral("job log echo gestart (jan)|job refresh|ok"));
+    QCOMPARE(a->reply(QStringLiteral("job new eenmalig \"echo\" \"nu\"")),
+             QStringLiteral("job log echo gestart (jan)|job refresh|ok"));
     // Output reaches every client line by line, then the end and a refresh.
     QElapsedTimer t;
     t.start();
@@ -473,7 +528,8 @@ void TestServer::jobs()
     a->command(QStringLiteral("poll"));
 
     // The time limit (1 s here) stops a job; while it runs it is listed.
-    QCOMPARE(a->reply(QStringLiteral("job new eenmalig traag \"\"")), QStringLiteral("job log traag gestart (jan)|job refresh|ok"));
+    QCOMPARE(a->reply(QStringLiteral("job new eenmalig traag \"\"")),
+             QStringLiteral("job log traag gestart (jan)|job refresh|ok"));
     QVERIFY(a->reply(QStringLiteral("job list")).startsWith(QLatin1String("job name traag (sinds ")));
     QCOMPARE(a->reply(QStringLiteral("job new eenmalig traag \"\"")),
              QStringLiteral("job log traag: draait al, niet opnieuw gestart|err"));
@@ -485,11 +541,14 @@ void TestServer::jobs()
     }
     QVERIFY2(seen.contains(QLatin1String("job log traag afgebroken na 1 s|job refresh")), qPrintable(seen));
 
-    QCOMPARE(a->reply(QStringLiteral("job new eenmalig \"import 3\" \"Verversen van ANP\"")),
-             QStringLiteral("job log Verversen van ANP: importeren van bron 3 is in deze server nog niet beschikbaar|err"));
-    QCOMPARE(a->reply(QStringLiteral("job new eenmalig \"onbekend\" \"\"")), QStringLiteral("job log onbekend: onbekende taak|err"));
+    QCOMPARE(
+        a->reply(QStringLiteral("job new eenmalig \"import 3\" \"Verversen van ANP\"")),
+        QStringLiteral("job log Verversen van ANP: importeren van bron 3 is in deze server nog niet beschikbaar|err"));
+    QCOMPARE(a->reply(QStringLiteral("job new eenmalig \"onbekend\" \"\"")),
+             QStringLiteral("job log onbekend: onbekende taak|err"));
     // Reload: the file is read again; a broken file keeps the old jobs.
-    QCOMPARE(a->reply(QStringLiteral("job reload")), QStringLiteral("job refresh|job log taken opnieuw geladen door jan|ok"));
+    QCOMPARE(a->reply(QStringLiteral("job reload")),
+             QStringLiteral("job refresh|job log taken opnieuw geladen door jan|ok"));
 }
 
 void TestServer::failedLoginsSlowDown()
@@ -504,7 +563,8 @@ void TestServer::failedLoginsSlowDown()
         QCOMPARE(c.reply(QStringLiteral("auth piet fout")), QStringLiteral("err"));
         took << t.elapsed();
     }
-    QVERIFY2(took[2] < 250 && took[3] >= 290 && took[4] >= 590, qPrintable(QString::number(took[3]) + " " + QString::number(took[4])));
+    QVERIFY2(took[2] < 250 && took[3] >= 290 && took[4] >= 590,
+             qPrintable(QString::number(took[3]) + " " + QString::number(took[4])));
     // Others are not held up meanwhile, and a right password still works.
     LineClient slow(m_server.port(), address);
     slow.sendRaw("auth piet fout\r\n");
@@ -534,19 +594,19 @@ void TestServer::idleConnectionsDropped()
 void TestServer::badConfiguration_data()
 {
     QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("ini");      // written to the file given with --config
+    QTest::addColumn<QString>("ini");  // written to the file given with --config
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");  // expected in the output
     QTest::newRow("help") << QStringList{"--help"} << "" << 0 << "Usage: quillon-server";
     QTest::newRow("unknown option") << QStringList{"--verbose"} << "" << 64 << "unknown argument \"--verbose\"";
     QTest::newRow("missing file") << QStringList{"--config", "/nonexistent/q.ini"} << "" << 78
                                   << "bad configuration: /nonexistent/q.ini: cannot be read";
-    QTest::newRow("bad value") << QStringList{"--config", "@"} << "[server]\nport = twee\n" << 78
-                               << "q.ini: line 2: port: not a port number (0-65535)";
-    QTest::newRow("check a good file") << QStringList{"--check-config", "--config", "@"} << "[server]\nport = 2001\n" << 0
-                                       << "configuration is valid (0 jobs)";
-    QTest::newRow("port in use") << QStringList{"--config", "@"} << "[server]\nlisten = 127.0.0.1\nport = PORT\n" << 69
-                                 << "cannot listen on 127.0.0.1:";
+    QTest::newRow("bad value") << QStringList{"--config", "@"} << "[server]\nport = twee\n"
+                               << 78 << "q.ini: line 2: port: not a port number (0-65535)";
+    QTest::newRow("check a good file") << QStringList{"--check-config", "--config", "@"} << "[server]\nport = 2001\n"
+                                       << 0 << "configuration is valid (0 jobs)";
+    QTest::newRow("port in use") << QStringList{"--config", "@"} << "[server]\nlisten = 127.0.0.1\nport = PORT\n"
+                                 << 69 << "cannot listen on 127.0.0.1:";
 }
 
 void TestServer::badConfiguration()
@@ -854,8 +914,8 @@ void TestServer::databaseDownIsSaid()
     QTcpServer silent;
     QVERIFY(silent.listen(QHostAddress::LocalHost));
     ServerProcess s;
-    const QString database = frozen ? QStringLiteral("[database]\nport = %1\nconnect_timeout = 2\n").arg(silent.serverPort())
-                                    : QString();
+    const QString database =
+        frozen ? QStringLiteral("[database]\nport = %1\nconnect_timeout = 2\n").arg(silent.serverPort()) : QString();
     QVERIFY2(s.start(nullptr, QString(), database), qPrintable(s.error()));
     LineClient c(s.port());
     QElapsedTimer t;
@@ -874,7 +934,8 @@ void TestServer::statementTimeLimit()
              qPrintable(s.error()));
     // Another session holds tbluser, so the user lookup cannot finish.
     const auto &pg = m_db->server();
-    PGconn *blocker = PQconnectdb(testsupport::conninfo(pg, m_db->name(), pg.superuser, pg.superpass).toUtf8().constData());
+    PGconn *blocker =
+        PQconnectdb(testsupport::conninfo(pg, m_db->name(), pg.superuser, pg.superpass).toUtf8().constData());
     QVERIFY(PQstatus(blocker) == CONNECTION_OK);
     PQclear(PQexec(blocker, "begin; lock table tbluser in access exclusive mode"));
     LineClient c(s.port());

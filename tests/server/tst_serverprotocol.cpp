@@ -24,7 +24,11 @@ QString describe(const Command &c)
 }
 QString k(CommandKind kind, const char *arg = "", const char *rest = "", qint64 team = 0, const char *error = "")
 {
-    return QStringLiteral("%1|%2|%3|%4|%5").arg(int(kind)).arg(QString::fromUtf8(arg), QString::fromUtf8(rest)).arg(team).arg(QString::fromUtf8(error));
+    return QStringLiteral("%1|%2|%3|%4|%5")
+        .arg(int(kind))
+        .arg(QString::fromUtf8(arg), QString::fromUtf8(rest))
+        .arg(team)
+        .arg(QString::fromUtf8(error));
 }
 }  // namespace
 
@@ -52,14 +56,14 @@ void TestServerProtocol::lineFraming()
 {
     LineBuffer b(100);
     std::string line;
-    QCOMPARE(b.next(line), LineBuffer::Result::NeedMore);   // empty
+    QCOMPARE(b.next(line), LineBuffer::Result::NeedMore);  // empty
     b.append("po");
-    QCOMPARE(b.next(line), LineBuffer::Result::NeedMore);   // incomplete
-    b.append("ll\r\nlock a");                                // completes; trailing partial
+    QCOMPARE(b.next(line), LineBuffer::Result::NeedMore);  // incomplete
+    b.append("ll\r\nlock a");  // completes; trailing partial
     QCOMPARE(b.next(line), LineBuffer::Result::Line);
-    QCOMPARE(line, std::string("poll"));                     // CR is not part of the line
+    QCOMPARE(line, std::string("poll"));  // CR is not part of the line
     QCOMPARE(b.next(line), LineBuffer::Result::NeedMore);
-    b.append("\n\nx\r\r\n");                                 // resumed; empty line; inner CR kept
+    b.append("\n\nx\r\r\n");  // resumed; empty line; inner CR kept
     QCOMPARE(b.next(line), LineBuffer::Result::Line);
     QCOMPARE(line, std::string("lock a"));
     QCOMPARE(b.next(line), LineBuffer::Result::Line);
@@ -73,12 +77,12 @@ void TestServerProtocol::lineTooLong()
 {
     LineBuffer exact(8);
     std::string line;
-    exact.append("12345678\r\n");                            // at the cap, with CR LF
+    exact.append("12345678\r\n");  // at the cap, with CR LF
     QCOMPARE(exact.next(line), LineBuffer::Result::Line);
     LineBuffer over(8);
     over.append("123456789\n");
     QCOMPARE(over.next(line), LineBuffer::Result::TooLong);
-    LineBuffer unterminated(8);                              // no LF ever: caught before it grows
+    LineBuffer unterminated(8);  // no LF ever: caught before it grows
     for (int i = 0; i < 3; ++i)
         unterminated.append("1234");
     QCOMPARE(unterminated.next(line), LineBuffer::Result::TooLong);
@@ -89,30 +93,39 @@ void TestServerProtocol::parse_data()
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QString>("expected");  // kind|arg|rest|team|error
     using K = CommandKind;
-    QTest::newRow("auth with name and password") << QByteArray("auth eva geheim woord") << k(K::Auth, "eva", "geheim woord");
+    QTest::newRow("auth with name and password")
+        << QByteArray("auth eva geheim woord") << k(K::Auth, "eva", "geheim woord");
     QTest::newRow("auth without password") << QByteArray("auth eva") << k(K::Auth, "eva");
     QTest::newRow("auth without name") << QByteArray("auth") << k(K::Invalid, "", "", 0, "auth: argument missing");
     QTest::newRow("command word in capitals") << QByteArray("POLL") << k(K::Poll);
     QTest::newRow("surrounding blanks") << QByteArray("  \tlock todo_7 ") << k(K::Lock, "todo_7");
-    QTest::newRow("lock with two names") << QByteArray("lock a b") << k(K::Invalid, "", "", 0, "lock: unexpected text after the argument");
-    QTest::newRow("broadcast keeps the words") << QByteArray("broadcast agenda  new 5") << k(K::Broadcast, "", "agenda  new 5");
-    QTest::newRow("broadcast of nothing") << QByteArray("broadcast ") << k(K::Invalid, "", "", 0, "broadcast: nothing to broadcast");
-    QTest::newRow("direct with text") << QByteArray("direct jan kom je koffie halen?") << k(K::Direct, "jan", "kom je koffie halen?");
+    QTest::newRow("lock with two names") << QByteArray("lock a b")
+                                         << k(K::Invalid, "", "", 0, "lock: unexpected text after the argument");
+    QTest::newRow("broadcast keeps the words")
+        << QByteArray("broadcast agenda  new 5") << k(K::Broadcast, "", "agenda  new 5");
+    QTest::newRow("broadcast of nothing")
+        << QByteArray("broadcast ") << k(K::Invalid, "", "", 0, "broadcast: nothing to broadcast");
+    QTest::newRow("direct with text") << QByteArray("direct jan kom je koffie halen?")
+                                      << k(K::Direct, "jan", "kom je koffie halen?");
     QTest::newRow("final-editor claim") << QByteArray("eindredacteur 12") << k(K::ClaimFinalEditor, "12", "", 12);
     QTest::newRow("negative team id") << QByteArray("eindredacteur -3") << k(K::ClaimFinalEditor, "-3", "", -3);
-    QTest::newRow("team id not a number") << QByteArray("eindredacteur 1x") << k(K::Invalid, "1x", "", 0, "eindredacteur: team id is not a number");
+    QTest::newRow("team id not a number")
+        << QByteArray("eindredacteur 1x") << k(K::Invalid, "1x", "", 0, "eindredacteur: team id is not a number");
     QTest::newRow("hand-over yes") << QByteArray("ja_eindredacteur jan") << k(K::GrantFinalEditor, "jan");
     QTest::newRow("job list") << QByteArray("job list") << k(K::JobList);
     QTest::newRow("one-off job, quoted") << QByteArray("job new eenmalig \"import 3\" \"Verversen van \\\"ANP\\\"\"")
-                                          << k(K::JobNewOnce, "import 3", "Verversen van \"ANP\"");
-    QTest::newRow("one-off job, unterminated quote") << QByteArray("job new eenmalig \"import 3")
-                                                      << k(K::Invalid, "", "", 0, "job new eenmalig: unterminated double quote");
-    QTest::newRow("job of another kind") << QByteArray("job new dagelijks \"x\"") << k(K::Invalid, "", "", 0, "job new: only \"eenmalig\" jobs can be created");
+                                         << k(K::JobNewOnce, "import 3", "Verversen van \"ANP\"");
+    QTest::newRow("one-off job, unterminated quote")
+        << QByteArray("job new eenmalig \"import 3")
+        << k(K::Invalid, "", "", 0, "job new eenmalig: unterminated double quote");
+    QTest::newRow("job of another kind") << QByteArray("job new dagelijks \"x\"")
+                                         << k(K::Invalid, "", "", 0, "job new: only \"eenmalig\" jobs can be created");
     QTest::newRow("publish the empty selection") << QByteArray("publiceer  ") << k(K::Publish);
     QTest::newRow("publish two rubrics") << QByteArray("publiceer  12 7 ") << k(K::Publish, "", "12 7");
     QTest::newRow("empty line") << QByteArray("") << k(K::Invalid, "", "", 0, "empty line");
     QTest::newRow("NUL byte") << QByteArray("poll\0x", 6) << k(K::Invalid, "", "", 0, "control character in line");
-    QTest::newRow("escape sequence") << QByteArray("poll \x1b[2J") << k(K::Invalid, "", "", 0, "control character in line");
+    QTest::newRow("escape sequence") << QByteArray("poll \x1b[2J")
+                                     << k(K::Invalid, "", "", 0, "control character in line");
     QTest::newRow("high bytes are text") << QByteArray("broadcast caf\xc3\xa9") << k(K::Broadcast, "", "caf\xc3\xa9");
     QTest::newRow("unknown command") << QByteArray("reboot now") << k(K::Unknown, "", "", 0, "unknown command");
 }
@@ -129,13 +142,20 @@ void TestServerProtocol::versions_data()
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<int>("expected");  // -1, 0, 1; 9 = not comparable
-    QTest::newRow("equal") << "1.3.4.1" << "1.3.4.1" << 0;
-    QTest::newRow("numeric, not textual") << "1.10" << "1.9" << 1;
-    QTest::newRow("missing parts count as zero") << "1.3" << "1.3.0.0" << 0;
-    QTest::newRow("older") << "1.3.4.0" << "1.3.4.1" << -1;
-    QTest::newRow("letters") << "1.3a" << "1.3" << 9;
-    QTest::newRow("empty part") << "1..3" << "1.3" << 9;
-    QTest::newRow("empty") << "" << "1" << 9;
+    QTest::newRow("equal") << "1.3.4.1"
+                           << "1.3.4.1" << 0;
+    QTest::newRow("numeric, not textual") << "1.10"
+                                          << "1.9" << 1;
+    QTest::newRow("missing parts count as zero") << "1.3"
+                                                 << "1.3.0.0" << 0;
+    QTest::newRow("older") << "1.3.4.0"
+                           << "1.3.4.1" << -1;
+    QTest::newRow("letters") << "1.3a"
+                             << "1.3" << 9;
+    QTest::newRow("empty part") << "1..3"
+                                << "1.3" << 9;
+    QTest::newRow("empty") << ""
+                           << "1" << 9;
 }
 
 void TestServerProtocol::versions()
@@ -151,15 +171,24 @@ void TestServerProtocol::arguments_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");  // arguments joined with '|', or "error: ..."
-    QTest::newRow("plain words") << "/bin/echo a  b" << "/bin/echo|a|b";
-    QTest::newRow("double quotes group") << "run \"two words\" x" << "run|two words|x";
-    QTest::newRow("single quotes are literal") << "run 'a \"b\" $c'" << "run|a \"b\" $c";
-    QTest::newRow("escaped quote") << "say \"he said \\\"hi\\\"\"" << "say|he said \"hi\"";
-    QTest::newRow("no expansion") << "rm *; ls | wc $HOME" << "rm|*;|ls|||wc|$HOME";
-    QTest::newRow("adjacent quoted parts") << "a\"b c\"'d'" << "ab cd";
-    QTest::newRow("empty quoted argument") << "x \"\"" << "x|";
-    QTest::newRow("unterminated") << "x 'y" << "error: unterminated single quote";
-    QTest::newRow("trailing backslash") << "x \\" << "error: trailing backslash";
+    QTest::newRow("plain words") << "/bin/echo a  b"
+                                 << "/bin/echo|a|b";
+    QTest::newRow("double quotes group") << "run \"two words\" x"
+                                         << "run|two words|x";
+    QTest::newRow("single quotes are literal") << "run 'a \"b\" $c'"
+                                               << "run|a \"b\" $c";
+    QTest::newRow("escaped quote") << "say \"he said \\\"hi\\\"\""
+                                   << "say|he said \"hi\"";
+    QTest::newRow("no expansion") << "rm *; ls | wc $HOME"
+                                  << "rm|*;|ls|||wc|$HOME";
+    QTest::newRow("adjacent quoted parts") << "a\"b c\"'d'"
+                                           << "ab cd";
+    QTest::newRow("empty quoted argument") << "x \"\""
+                                           << "x|";
+    QTest::newRow("unterminated") << "x 'y"
+                                  << "error: unterminated single quote";
+    QTest::newRow("trailing backslash") << "x \\"
+                                        << "error: trailing backslash";
 }
 
 void TestServerProtocol::arguments()
@@ -184,26 +213,36 @@ void TestServerProtocol::config_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");  // a summary, or the error
-    QTest::newRow("empty file: defaults") << "" << "0.0.0.0:2000 min 0 jobs 0";
+    QTest::newRow("empty file: defaults") << ""
+                                          << "0.0.0.0:2000 min 0 jobs 0";
     QTest::newRow("full file")
         << "; comment\n[server]\nlisten = 127.0.0.1\nport = 2100\nmin_client_version = 1.3\n"
            "[database]\nname = nieuws\n[job bronnen]\ndescription = Bronnen\nschedule = every 15m\n"
            "command = /usr/bin/fetch \"a b\"\n"
         << "127.0.0.1:2100 min 1.3 jobs 1 bronnen[/usr/bin/fetch|a b] elke 15 min";
-    QTest::newRow("port out of range") << "[server]\nport = 70000\n" << "line 2: port: not a port number (0-65535)";
-    QTest::newRow("misspelt key") << "[server]\nprot = 2000\n" << "line 2: prot: unknown key in [server]";
-    QTest::newRow("unknown section") << "[servr]\n" << "line 1: unknown section [servr]";
-    QTest::newRow("not key = value") << "[server]\nport\n" << "line 2: expected \"key = value\"";
-    QTest::newRow("key before a section") << "port = 1\n" << "line 1: key outside any section";
-    QTest::newRow("job without command") << "[job x]\nschedule = manual\n" << "line 1: job \"x\" has no command";
-    QTest::newRow("bad schedule") << "[job x]\nschedule = hourly\ncommand = a\n"
-                                  << "line 2: schedule: expected \"every <n>s|m|h\", \"daily hh:mm[,hh:mm]\" or \"manual\"";
+    QTest::newRow("port out of range") << "[server]\nport = 70000\n"
+                                       << "line 2: port: not a port number (0-65535)";
+    QTest::newRow("misspelt key") << "[server]\nprot = 2000\n"
+                                  << "line 2: prot: unknown key in [server]";
+    QTest::newRow("unknown section") << "[servr]\n"
+                                     << "line 1: unknown section [servr]";
+    QTest::newRow("not key = value") << "[server]\nport\n"
+                                     << "line 2: expected \"key = value\"";
+    QTest::newRow("key before a section") << "port = 1\n"
+                                          << "line 1: key outside any section";
+    QTest::newRow("job without command") << "[job x]\nschedule = manual\n"
+                                         << "line 1: job \"x\" has no command";
+    QTest::newRow("bad schedule")
+        << "[job x]\nschedule = hourly\ncommand = a\n"
+        << "line 2: schedule: expected \"every <n>s|m|h\", \"daily hh:mm[,hh:mm]\" or \"manual\"";
     QTest::newRow("bad daily time") << "[job x]\nschedule = daily 25:00\ncommand = a\n"
                                     << "line 2: schedule: times must be written hh:mm, separated by commas";
     QTest::newRow("two jobs with one name") << "[job a]\ncommand = x\n[job A]\ncommand = y\n"
                                             << "line 3: second job named \"A\"";
-    QTest::newRow("tls without key") << "[tls]\ncertificate = /etc/q.pem\n" << "line 1: [tls] needs both certificate and key";
-    QTest::newRow("bad version") << "[server]\nmin_client_version = 1.x\n" << "line 2: min_client_version: not a dotted version number";
+    QTest::newRow("tls without key") << "[tls]\ncertificate = /etc/q.pem\n"
+                                     << "line 1: [tls] needs both certificate and key";
+    QTest::newRow("bad version") << "[server]\nmin_client_version = 1.x\n"
+                                 << "line 2: min_client_version: not a dotted version number";
 }
 
 void TestServerProtocol::config()
@@ -225,8 +264,9 @@ void TestServerProtocol::config()
             QStringList argv;
             for (const auto &a : j.argv)
                 argv << QString::fromStdString(a);
-            got += QStringLiteral(" %1[%2] %3").arg(QString::fromStdString(j.name), argv.join(QLatin1Char('|')),
-                                                    QString::fromStdString(j.schedule.describe()));
+            got += QStringLiteral(" %1[%2] %3")
+                       .arg(QString::fromStdString(j.name), argv.join(QLatin1Char('|')),
+                            QString::fromStdString(j.schedule.describe()));
         }
     }
     QCOMPARE(got, expected);
@@ -237,7 +277,7 @@ void TestServerProtocol::queueOrderAndLimit()
     MessageLog log(4);
     log.addClient(1);
     log.addClient(2);
-    log.broadcast(1, "agenda new 1");   // not back to the sender
+    log.broadcast(1, "agenda new 1");  // not back to the sender
     log.send(2, "direct eva hoi");
     log.broadcast(0, "job refresh");
     std::string out;
@@ -279,21 +319,21 @@ void TestServerProtocol::queueOverflowFoldsIntoReloadLines()
     log.broadcast(0, "users eva sinds 09:00|");
     log.broadcast(0, "agenda new 7");
     log.broadcast(0, "eindredacteur on");
-    log.broadcast(0, "agenda update 7");     // stays "new": the client has not seen the row yet
+    log.broadcast(0, "agenda update 7");  // stays "new": the client has not seen the row yet
     log.broadcast(0, "todo update 3");
     log.broadcast(0, "job log a");
-    log.broadcast(0, "todo remove 3");       // the last verb counts otherwise
+    log.broadcast(0, "todo remove 3");  // the last verb counts otherwise
     log.broadcast(0, "viewchanged agenda");
     log.broadcast(0, "viewchanged agenda");
     log.broadcast(0, "users eva sinds 09:00|jan sinds 09:05|");
     log.broadcast(0, "direct jan " + std::string(80, 'x'));  // bytes overflow the rest
     std::string out;
     QCOMPARE(log.drain(1, out), std::size_t(10));
-    QCOMPARE(QString::fromStdString(out),
-             QStringLiteral("agenda new 7\ntodo remove 3\nviewchanged agenda\n"
-                            "users eva sinds 09:00|jan sinds 09:05|\neindredacteur on\n"
-                            "job refresh\njob log 1 regels van taken overgeslagen\n"
-                            "direct jan ") + QString(80, QLatin1Char('x')) + QStringLiteral("\n"));
+    QCOMPARE(QString::fromStdString(out), QStringLiteral("agenda new 7\ntodo remove 3\nviewchanged agenda\n"
+                                                         "users eva sinds 09:00|jan sinds 09:05|\neindredacteur on\n"
+                                                         "job refresh\njob log 1 regels van taken overgeslagen\n"
+                                                         "direct jan ") +
+                                              QString(80, QLatin1Char('x')) + QStringLiteral("\n"));
     out.clear();
     QCOMPARE(log.drain(1, out), std::size_t(0));
     QCOMPARE(out, std::string());
@@ -303,24 +343,42 @@ void TestServerProtocol::relay_data()
 {
     QTest::addColumn<QString>("words");
     QTest::addColumn<QString>("relayed");  // "" = refused
-    QTest::newRow("agenda new") << "agenda new 12" << "agenda new 12";
-    QTest::newRow("todo hupdate, blanks normalised") << "todo  hupdate\t5 " << "todo hupdate 5";
-    QTest::newRow("klaar, negative id") << "klaar remove -4" << "klaar remove -4";
-    QTest::newRow("viewchanged agenda") << "viewchanged agenda" << "viewchanged agenda";
-    QTest::newRow("ok") << "ok" << "";
-    QTest::newRow("err with words") << "err agenda new 1" << "";
-    QTest::newRow("down") << "down" << "";
-    QTest::newRow("setuserid") << "setuserid 1" << "";
-    QTest::newRow("direct") << "direct marieke hoi" << "";
-    QTest::newRow("eindredacteur") << "eindredacteur on" << "";
-    QTest::newRow("users") << "users eva sinds 09:00|" << "";
-    QTest::newRow("viewchanged cyclus is the server's") << "viewchanged cyclus" << "";
-    QTest::newRow("kind in capitals") << "Agenda new 1" << "";
-    QTest::newRow("id not a number") << "agenda new 1a" << "";
-    QTest::newRow("verb not letters") << "agenda n3w 1" << "";
-    QTest::newRow("extra word") << "agenda new 1 2" << "";
-    QTest::newRow("id missing") << "todo new" << "";
-    QTest::newRow("id too long") << "todo new 123456789012345678901" << "";
+    QTest::newRow("agenda new") << "agenda new 12"
+                                << "agenda new 12";
+    QTest::newRow("todo hupdate, blanks normalised") << "todo  hupdate\t5 "
+                                                     << "todo hupdate 5";
+    QTest::newRow("klaar, negative id") << "klaar remove -4"
+                                        << "klaar remove -4";
+    QTest::newRow("viewchanged agenda") << "viewchanged agenda"
+                                        << "viewchanged agenda";
+    QTest::newRow("ok") << "ok"
+                        << "";
+    QTest::newRow("err with words") << "err agenda new 1"
+                                    << "";
+    QTest::newRow("down") << "down"
+                          << "";
+    QTest::newRow("setuserid") << "setuserid 1"
+                               << "";
+    QTest::newRow("direct") << "direct marieke hoi"
+                            << "";
+    QTest::newRow("eindredacteur") << "eindredacteur on"
+                                   << "";
+    QTest::newRow("users") << "users eva sinds 09:00|"
+                           << "";
+    QTest::newRow("viewchanged cyclus is the server's") << "viewchanged cyclus"
+                                                        << "";
+    QTest::newRow("kind in capitals") << "Agenda new 1"
+                                      << "";
+    QTest::newRow("id not a number") << "agenda new 1a"
+                                     << "";
+    QTest::newRow("verb not letters") << "agenda n3w 1"
+                                      << "";
+    QTest::newRow("extra word") << "agenda new 1 2"
+                                << "";
+    QTest::newRow("id missing") << "todo new"
+                                << "";
+    QTest::newRow("id too long") << "todo new 123456789012345678901"
+                                 << "";
 }
 
 void TestServerProtocol::relay()
@@ -335,9 +393,9 @@ void TestServerProtocol::locks()
 {
     LockTable t;
     QVERIFY(!t.acquire("agenda_1", 1));
-    QVERIFY(!t.acquire("agenda_1", 1));                   // again by the holder
-    QCOMPARE(t.acquire("agenda_1", 2).value_or(0), 1u);   // refused, names the holder
-    QVERIFY(!t.release("agenda_1", 2));                   // only the holder frees it
+    QVERIFY(!t.acquire("agenda_1", 1));  // again by the holder
+    QCOMPARE(t.acquire("agenda_1", 2).value_or(0), 1u);  // refused, names the holder
+    QVERIFY(!t.release("agenda_1", 2));  // only the holder frees it
     QVERIFY(!t.acquire("todo_2", 1));
     QCOMPARE(t.heldBy(1), std::size_t(2));
     QCOMPARE(t.releaseAll(1), std::size_t(2));

@@ -97,13 +97,12 @@ const ScriptedDialogs::Step *ScriptedDialogs::take(const QString &kind, const QS
     return &m_script[m_next++];
 }
 
-platform::ModalResult ScriptedDialogs::messageBox(platform::BoxType type, const QString &text,
-                                                  platform::BoxButtons)
+platform::ModalResult ScriptedDialogs::messageBox(platform::BoxType type, const QString &text, platform::BoxButtons)
 {
     const QString description = QStringLiteral("box %1: %2").arg(boxTypeName(type), text);
     m_shown.append(description);
-    if (m_next < m_script.size() && m_script[m_next].kind == QLatin1String("box")
-        && m_script[m_next].type == type && m_script[m_next].text == text)
+    if (m_next < m_script.size() && m_script[m_next].kind == QLatin1String("box") && m_script[m_next].type == type &&
+        m_script[m_next].text == text)
         return m_script[m_next++].result;
     m_unexpected.append(QStringLiteral("unexpected: ") + description);
     QTest::qFail(qPrintable(QStringLiteral("unexpected prompt: ") + description), __FILE__, __LINE__);
@@ -116,8 +115,8 @@ bool ScriptedDialogs::inputQuery(const QString &caption, const QString &prompt, 
     m_lastMaxLength = maxLength;
     const QString description = QStringLiteral("input: ") + prompt;
     m_shown.append(description);
-    if (m_next < m_script.size() && m_script[m_next].kind == QLatin1String("input")
-        && m_script[m_next].text == prompt) {
+    if (m_next < m_script.size() && m_script[m_next].kind == QLatin1String("input") &&
+        m_script[m_next].text == prompt) {
         const Step &s = m_script[m_next++];
         if (s.ok)
             value = s.answer;

@@ -14,7 +14,7 @@ namespace testsupport {
 
 class ScriptedDialogs : public platform::Dialogs {
 public:
-    ScriptedDialogs();   // installs itself
+    ScriptedDialogs();  // installs itself
     ~ScriptedDialogs() override;  // restores the previous implementation
 
     // Expect a message box of this type and text, answered with result.
@@ -46,7 +46,7 @@ public:
 
 private:
     struct Step {
-        QString kind;   // "box", "input", "color", "open", "save", "print"
+        QString kind;  // "box", "input", "color", "open", "save", "print"
         platform::BoxType type = platform::BoxType::Information;
         QString text;
         QString answer;

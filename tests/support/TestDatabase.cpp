@@ -56,8 +56,7 @@ QList<QStringList> run(const PgServer &s, const QString &db, const QString &sql,
 QString conninfo(const PgServer &server, const QString &db, const QString &user, const QString &password)
 {
     return QStringLiteral("host=%1 port=%2 dbname=%3 user=%4 password=%5 connect_timeout=10")
-        .arg(quoteConn(server.host), QString::number(server.port), quoteConn(db), quoteConn(user),
-             quoteConn(password));
+        .arg(quoteConn(server.host), QString::number(server.port), quoteConn(db), quoteConn(user), quoteConn(password));
 }
 
 bool servicesRequired()
@@ -90,7 +89,10 @@ TestDatabase::TestDatabase(int major, const QString &templateName)
     m_name = QStringLiteral("qt_%1_%2_%3")
                  .arg(QCoreApplication::applicationPid())
                  .arg(g_counter.fetchAndAddRelaxed(1))
-                 .arg(QCoreApplication::applicationName().toLower().remove(QRegularExpression(QStringLiteral("[^a-z0-9_]"))).left(30));
+                 .arg(QCoreApplication::applicationName()
+                          .toLower()
+                          .remove(QRegularExpression(QStringLiteral("[^a-z0-9_]")))
+                          .left(30));
     QString err;
     run(m_server, QStringLiteral("postgres"),
         QStringLiteral("create database \"%1\" template \"%2\" owner quillon").arg(m_name, templateName), err);
@@ -110,8 +112,8 @@ TestDatabase::~TestDatabase()
     if (m_name.isEmpty() || m_server.port == 0)
         return;
     QString err;
-    run(m_server, QStringLiteral("postgres"),
-        QStringLiteral("drop database if exists \"%1\" with (force)").arg(m_name), err);
+    run(m_server, QStringLiteral("postgres"), QStringLiteral("drop database if exists \"%1\" with (force)").arg(m_name),
+        err);
 }
 
 QList<QStringList> TestDatabase::query(const QString &sql)

@@ -72,11 +72,11 @@ int freeLoopbackPort();
 }  // namespace testsupport
 
 // Skips (or fails, under scripts/test) when the PostgreSQL of that version is missing.
-#define QUILLON_REQUIRE_PG(major)                                                    \
-    do {                                                                             \
-        if (!testsupport::pgServer(major)) {                                         \
-            if (testsupport::servicesRequired())                                     \
-                QFAIL("PostgreSQL " #major " was promised but is not configured");  \
-            QSKIP("PostgreSQL " #major " not configured (run scripts/test)");       \
-        }                                                                            \
+#define QUILLON_REQUIRE_PG(major)                                                                                      \
+    do {                                                                                                               \
+        if (!testsupport::pgServer(major)) {                                                                           \
+            if (testsupport::servicesRequired())                                                                       \
+                QFAIL("PostgreSQL " #major " was promised but is not configured");                                     \
+            QSKIP("PostgreSQL " #major " not configured (run scripts/test)");                                          \
+        }                                                                                                              \
     } while (0)

@@ -70,21 +70,24 @@ private slots:
         QTest::newRow("tags switch for the rest of the line")
             << QStringList{"a<bold>b<green>c<blue>d<normal><black>e"} << 200
             << "0,0 [a] N\n0,6 [b] B\n0,13 [c] B #008000\n0,20 [d] B #0000ff\n0,27 [e] N";
-        QTest::newRow("misspelt colour has no effect") << QStringList{"<red>a<gren>b"} << 200 << "0,0 [a] N #ff0000\n0,6 [b] N #ff0000";
-        QTest::newRow("stored line ends are ignored") << QStringList{"een<br>twee<hrt>drie"} << 200
-                                                      << "0,0 [een] N\n0,18 [twee] N\n0,42 [drie] N";
+        QTest::newRow("misspelt colour has no effect")
+            << QStringList{"<red>a<gren>b"} << 200 << "0,0 [a] N #ff0000\n0,6 [b] N #ff0000";
+        QTest::newRow("stored line ends are ignored")
+            << QStringList{"een<br>twee<hrt>drie"} << 200 << "0,0 [een] N\n0,18 [twee] N\n0,42 [drie] N";
         QTest::newRow("tag trimmed and lower-cased") << QStringList{"< BOLD >x"} << 200 << "0,0 [x] B";
         QTest::newRow("unclosed tag ends the line") << QStringList{"a<bold b c"} << 200 << "0,0 [a] N";
         QTest::newRow("amp reference") << QStringList{"R&amp;B"} << 200 << "0,0 [R&B] N";
         QTest::newRow("number reference 65 is A") << QStringList{"&#65;BC"} << 200 << "0,0 [ABC] N";
         QTest::newRow("unknown reference keeps its name") << QStringList{"&nbsp;x"} << 200 << "0,0 [&nbspx] N";
-        QTest::newRow("a lone ampersand is a character") << QStringList{"Tom & Jerry; klaar"} << 200
-                                                         << "0,0 [Tom ] N\n0,24 [& ] N\n0,36 [Jerry; ] N\n0,78 [klaar] N";
+        QTest::newRow("a lone ampersand is a character")
+            << QStringList{"Tom & Jerry; klaar"} << 200
+            << "0,0 [Tom ] N\n0,24 [& ] N\n0,36 [Jerry; ] N\n0,78 [klaar] N";
         QTest::newRow("ampersand inside a word") << QStringList{"R&B"} << 200 << "0,0 [R&B] N";
         QTest::newRow("reference without its semicolon") << QStringList{"&amp"} << 200 << "0,0 [&amp] N";
         QTest::newRow("code zero is no character") << QStringList{"&#0;"} << 200 << "0,0 [&#0] N";
         QTest::newRow("code beyond Unicode") << QStringList{"&#1114112;"} << 200 << "0,0 [&#1114112] N";
-        QTest::newRow("code above the first plane") << QStringList{"&#128512;"} << 200 << QString::fromUtf8("0,0 [\xF0\x9F\x98\x80] N");
+        QTest::newRow("code above the first plane")
+            << QStringList{"&#128512;"} << 200 << QString::fromUtf8("0,0 [\xF0\x9F\x98\x80] N");
         QTest::newRow("no lines") << QStringList{} << 200 << "";
     }
     void layout()
@@ -170,7 +173,8 @@ private slots:
         for (int i = 1; i <= 60; ++i)
             body.append(QStringLiteral("Regel %1 van het <red>archief</red>").arg(i));
         form.ShowText(QStringLiteral("Brand in de haven"),
-                      QStringLiteral("<bold>Brand in de haven<normal>\r\nVan: do 10 dec 2026\r\n\r\n") + body.join(QStringLiteral("<br>")));
+                      QStringLiteral("<bold>Brand in de haven<normal>\r\nVan: do 10 dec 2026\r\n\r\n") +
+                          body.join(QStringLiteral("<br>")));
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.windowTitle(), QStringLiteral("Brand in de haven"));
         QCOMPARE(viewer->width(), form.ScrollBox1()->viewport()->width());
@@ -192,10 +196,11 @@ private slots:
         view.resize(360, 50);
         view.setColor(Qt::white);
         view.setAutoSize(true);
-        view.setText(QStringLiteral("<bold>Brand in de haven<normal>\r\n"
-                                    "<green>Opgehaald op <bold>do 10 dec 2026<normal> om <bold>09:05<normal><black>\r\n\r\n"
-                                    "Een   loods  in de <red>haven<black> is vanochtend afgebrand. R&amp;B-zanger &#65;. "
-                                    "stond erbij en keek toe; de brandweer had het vuur na twee uur onder controle."));
+        view.setText(
+            QStringLiteral("<bold>Brand in de haven<normal>\r\n"
+                           "<green>Opgehaald op <bold>do 10 dec 2026<normal> om <bold>09:05<normal><black>\r\n\r\n"
+                           "Een   loods  in de <red>haven<black> is vanochtend afgebrand. R&amp;B-zanger &#65;. "
+                           "stond erbij en keek toe; de brandweer had het vuur na twee uur onder controle."));
         const QImage image = view.grab().toImage();
         QCOMPARE(image.height(), view.layout().bitmapHeight + 10);
         bool red = false, green = false;

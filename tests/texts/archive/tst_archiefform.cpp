@@ -117,7 +117,8 @@ void TestArchiefForm::initTestCase()
                            "(9005, 'Te oud', 'quokka zebravink', '%5', '10:00'),"
                            "(9006, 'Windmolen in 2002', 'jaartabelproef tblteksten', '20020315', '09:00'),"
                            "(9007, 'Van vandaag', 'vers nieuws over de dagkoerier', '%6', '08:00')";
-    QVERIFY2(m_db->exec(insert.arg(ymd(10), ymd(5), ymd(-1), ymd(365), ymd(366), ymd(0))), qPrintable(m_db->lastError()));
+    QVERIFY2(m_db->exec(insert.arg(ymd(10), ymd(5), ymd(-1), ymd(365), ymd(366), ymd(0))),
+             qPrintable(m_db->lastError()));
     // The year table's copy of 204 differs, so the view shows where it came from.
     QVERIFY(m_db->exec("update tblteksten set body = body || ' jaartabelproef' where id = 204"));
     QVERIFY(m_db->exec("update tblteksten_2001 set body = 'jaartabelproef uit tblteksten_2001' where id = 204"));
@@ -210,10 +211,10 @@ void TestArchiefForm::everyWordWithinTheRange()
     QCOMPARE(m_frame->resultaat()->currentRow(), 0);
     QCOMPARE(m_frame->selectedTextId(), 9001);
     QCOMPARE(m_sql.at(1), QString("select body,kop,datum,tijd from tblteksten where id = 9001"));
-    QCOMPARE(m_frame->view()->text(),
-             "Beide woorden\r\n<green>Van: <bold>" + core::FormatDateTime("ddd dd mmm yyyy", core::Today().addDays(-10)) +
-                 "\r\n\r\n<black><normal><bold><red>QUOKKA<black><normal><br>en "
-                 "<bold><red>ZEBRAVINK<black><normal><hrt>");
+    QCOMPARE(m_frame->view()->text(), "Beide woorden\r\n<green>Van: <bold>" +
+                                          core::FormatDateTime("ddd dd mmm yyyy", core::Today().addDays(-10)) +
+                                          "\r\n\r\n<black><normal><bold><red>QUOKKA<black><normal><br>en "
+                                          "<bold><red>ZEBRAVINK<black><normal><hrt>");
     QCOMPARE(m_frame->plainText(), QString("Beide woorden\r\n\r\nQuokkaen zebravink\r\n"));
     QVERIFY(m_frame->resultaat()->hasFocus());
 }
@@ -232,8 +233,10 @@ void TestArchiefForm::readsFromTheYearTable_data()
     QTest::addColumn<int>("id");
     QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("shownBody");
-    QTest::newRow("2001: its year's table") << 204 << "tblteksten_2001" << "jaartabelproef uit tblteksten_2001";
-    QTest::newRow("2002: tblteksten") << 9006 << "tblteksten" << "jaartabelproef tblteksten";
+    QTest::newRow("2001: its year's table") << 204 << "tblteksten_2001"
+                                            << "jaartabelproef uit tblteksten_2001";
+    QTest::newRow("2002: tblteksten") << 9006 << "tblteksten"
+                                      << "jaartabelproef tblteksten";
 }
 
 void TestArchiefForm::readsFromTheYearTable()
@@ -247,8 +250,8 @@ void TestArchiefForm::readsFromTheYearTable()
     QCOMPARE(m_frame->selectedTextId(), id);
     const QStringList reads = m_sql.filter(" where id = " + QString::number(id));
     QCOMPARE(reads, QStringList({"select body,kop,datum,tijd from " + table + " where id = " + QString::number(id)}));
-    QVERIFY2(m_frame->view()->text().endsWith(QString(shownBody).replace("jaartabelproef",
-                                                                          "<bold><red>JAARTABELPROEF<black><normal>")),
+    QVERIFY2(m_frame->view()->text().endsWith(
+                 QString(shownBody).replace("jaartabelproef", "<bold><red>JAARTABELPROEF<black><normal>")),
              qPrintable(m_frame->view()->text()));
 }
 

@@ -44,7 +44,8 @@ void TestArchivePlan::usesTrigramIndex_data()
 void TestArchivePlan::usesTrigramIndex()
 {
     QFETCH(QString, text);
-    const QString sql = texts::ArchiveSearchStatement(texts::SplitSearchWords(text), QDate(2024, 6, 1), QDate(2026, 6, 1));
+    const QString sql =
+        texts::ArchiveSearchStatement(texts::SplitSearchWords(text), QDate(2024, 6, 1), QDate(2026, 6, 1));
     const QList<QStringList> rows = m_db->query("explain " + sql);
     QVERIFY2(!rows.isEmpty(), qPrintable(m_db->lastError()));
     QStringList plan;

@@ -64,13 +64,20 @@ void TestArchiveSearch::tableOfYear_data()
 {
     QTest::addColumn<QString>("datum");
     QTest::addColumn<QString>("table");
-    QTest::newRow("1999") << "19990516" << "tblteksten_1999";
-    QTest::newRow("2001, last year with a table") << "20011231" << "tblteksten_2001";
-    QTest::newRow("2002") << "20020101" << "tblteksten";
-    QTest::newRow("today") << "20261210" << "tblteksten";
-    QTest::newRow("empty") << "" << "tblteksten";
-    QTest::newRow("no year") << "19x90101" << "tblteksten";
-    QTest::newRow("negative") << "-1990101" << "tblteksten";
+    QTest::newRow("1999") << "19990516"
+                          << "tblteksten_1999";
+    QTest::newRow("2001, last year with a table") << "20011231"
+                                                  << "tblteksten_2001";
+    QTest::newRow("2002") << "20020101"
+                          << "tblteksten";
+    QTest::newRow("today") << "20261210"
+                           << "tblteksten";
+    QTest::newRow("empty") << ""
+                           << "tblteksten";
+    QTest::newRow("no year") << "19x90101"
+                             << "tblteksten";
+    QTest::newRow("negative") << "-1990101"
+                              << "tblteksten";
 }
 
 void TestArchiveSearch::tableOfYear()
@@ -103,10 +110,10 @@ void TestArchiveSearch::highlight_data()
                                 << on + "RAAD" + off + " en " + on + "BRUG" + off;
     QTest::newRow("tags untouched") << "hrt<hrt>br<br>" << QStringList{"br", "hrt"}
                                     << on + "HRT" + off + "<hrt>" + on + "BR" + off + "<br>";
-    QTest::newRow("inserted markup not matched again") << "rode bold" << QStringList{"bold", "red", "normal"}
-                                                       << "rode " + on + "BOLD" + off;
-    QTest::newRow("longest word wins where both match") << "fietsbrug" << QStringList{"brug", "fietsbrug"}
-                                                        << on + "FIETSBRUG" + off;
+    QTest::newRow("inserted markup not matched again")
+        << "rode bold" << QStringList{"bold", "red", "normal"} << "rode " + on + "BOLD" + off;
+    QTest::newRow("longest word wins where both match")
+        << "fietsbrug" << QStringList{"brug", "fietsbrug"} << on + "FIETSBRUG" + off;
     QTest::newRow("no words") << "tekst<br>" << QStringList{} << "tekst<br>";
     QTest::newRow("unclosed tag kept") << "a <b" << QStringList{"b"} << "a <b";
 }
@@ -136,13 +143,19 @@ void TestArchiveSearch::resultLines_data()
     QTest::addColumn<QString>("datum");
     QTest::addColumn<QString>("drawnDate");
     const QChar ff(0xFF);
-    QTest::newRow("ordinary") << ArchiveResultLine("204", "Eerste windmolen", "20011108") << 204
-                              << "Eerste windmolen" << "20011108" << "do 08 nov 2001";
-    QTest::newRow("space and separator in kop") << QString("7 a b") + ff + "c" + ff + "20260101" << 7
-                                                << QString("a b") + ff + "c" << "20260101" << "do 01 jan 2026";
-    QTest::newRow("bad date drawn as stored") << ArchiveResultLine("3", "k", "2026-1") << 3 << "k" << "2026-1"
+    QTest::newRow("ordinary") << ArchiveResultLine("204", "Eerste windmolen", "20011108") << 204 << "Eerste windmolen"
+                              << "20011108"
+                              << "do 08 nov 2001";
+    QTest::newRow("space and separator in kop")
+        << QString("7 a b") + ff + "c" + ff + "20260101" << 7 << QString("a b") + ff + "c"
+        << "20260101"
+        << "do 01 jan 2026";
+    QTest::newRow("bad date drawn as stored") << ArchiveResultLine("3", "k", "2026-1") << 3 << "k"
+                                              << "2026-1"
                                               << "2026-1";
-    QTest::newRow("no id") << "kop" << -1 << "" << "" << "";
+    QTest::newRow("no id") << "kop" << -1 << ""
+                           << ""
+                           << "";
 }
 
 void TestArchiveSearch::resultLines()

@@ -305,19 +305,32 @@ void TestBuffer::typing_data()
     QTest::addColumn<bool>("spaceCheck");
     QTest::addColumn<QString>("after");
 
-    QTest::newRow("capital at the text start") << "" << "xy" << true << true << "Xy";
-    QTest::newRow("capital after a full stop and a space") << "Een." << " x" << true << true << "Een. X";
-    QTest::newRow("capital after a comma and a space") << "a," << " x" << true << true << "a, X";
-    QTest::newRow("capital after ! and ? directly") << "a!" << "x?y" << true << true << "a!X?Y";
-    QTest::newRow("no capital after a hard return") << "Een.\r" << "x" << true << true << "Een.\rx";
-    QTest::newRow("no capital after spaces only") << "  " << "x" << true << false << "  x";
-    QTest::newRow("no capital mid-sentence") << "ab" << "x" << true << true << "abx";
-    QTest::newRow("only a to z become capitals") << "" << "\u00e9" << true << true << "\u00e9";
-    QTest::newRow("AutoCase off") << "" << "x" << false << true << "x";
-    QTest::newRow("second space refused") << "a" << "  b" << true << true << "a b";
-    QTest::newRow("space after a hard return accepted") << "a\r" << " " << true << true << "a\r ";
-    QTest::newRow("SpaceCheck off") << "a" << "  " << true << false << "a  ";
-    QTest::newRow("Enter types a hard return") << "a." << "\r" << true << true << "a.\r";
+    QTest::newRow("capital at the text start") << ""
+                                               << "xy" << true << true << "Xy";
+    QTest::newRow("capital after a full stop and a space") << "Een."
+                                                           << " x" << true << true << "Een. X";
+    QTest::newRow("capital after a comma and a space") << "a,"
+                                                       << " x" << true << true << "a, X";
+    QTest::newRow("capital after ! and ? directly") << "a!"
+                                                    << "x?y" << true << true << "a!X?Y";
+    QTest::newRow("no capital after a hard return") << "Een.\r"
+                                                    << "x" << true << true << "Een.\rx";
+    QTest::newRow("no capital after spaces only") << "  "
+                                                  << "x" << true << false << "  x";
+    QTest::newRow("no capital mid-sentence") << "ab"
+                                             << "x" << true << true << "abx";
+    QTest::newRow("only a to z become capitals") << ""
+                                                 << "\u00e9" << true << true << "\u00e9";
+    QTest::newRow("AutoCase off") << ""
+                                  << "x" << false << true << "x";
+    QTest::newRow("second space refused") << "a"
+                                          << "  b" << true << true << "a b";
+    QTest::newRow("space after a hard return accepted") << "a\r"
+                                                        << " " << true << true << "a\r ";
+    QTest::newRow("SpaceCheck off") << "a"
+                                    << "  " << true << false << "a  ";
+    QTest::newRow("Enter types a hard return") << "a."
+                                               << "\r" << true << true << "a.\r";
 }
 
 void TestBuffer::typing()

@@ -56,7 +56,8 @@ void TestCodePage::everyCodeRoundTrips()
 
 void TestCodePage::strings()
 {
-    const QByteArray oem("caf\x82 \x9c" "5");
+    const QByteArray oem("caf\x82 \x9c"
+                         "5");
     QCOMPARE(oemToUnicode(oem), u"caf\u00e9 \u00a35"_qs);
     QCOMPARE(unicodeToOem(u"caf\u00e9 \u20ac"_qs), QByteArray("caf\x82 ?"));
 }
@@ -65,10 +66,14 @@ void TestCodePage::lineEnds_data()
 {
     QTest::addColumn<QString>("in");
     QTest::addColumn<QString>("out");
-    QTest::newRow("LF") << "a\nb" << "a\r\nb";
-    QTest::newRow("CR LF stays") << "a\r\nb" << "a\r\nb";
-    QTest::newRow("lone CR") << "a\rb\r" << "a\r\nb\r\n";
-    QTest::newRow("LF CR is two line ends") << "a\n\rb" << "a\r\n\r\nb";
+    QTest::newRow("LF") << "a\nb"
+                        << "a\r\nb";
+    QTest::newRow("CR LF stays") << "a\r\nb"
+                                 << "a\r\nb";
+    QTest::newRow("lone CR") << "a\rb\r"
+                             << "a\r\nb\r\n";
+    QTest::newRow("LF CR is two line ends") << "a\n\rb"
+                                            << "a\r\n\r\nb";
 }
 
 void TestCodePage::lineEnds()

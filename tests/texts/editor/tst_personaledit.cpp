@@ -24,12 +24,12 @@ namespace {
 void playKeys(QWidget *w, const QString &script)
 {
     static const QHash<QString, Qt::Key> names = {
-        {QStringLiteral("Left"), Qt::Key_Left},     {QStringLiteral("Right"), Qt::Key_Right},
-        {QStringLiteral("Up"), Qt::Key_Up},         {QStringLiteral("Down"), Qt::Key_Down},
-        {QStringLiteral("Home"), Qt::Key_Home},     {QStringLiteral("End"), Qt::Key_End},
-        {QStringLiteral("PgUp"), Qt::Key_PageUp},   {QStringLiteral("PgDn"), Qt::Key_PageDown},
-        {QStringLiteral("Enter"), Qt::Key_Return},  {QStringLiteral("BS"), Qt::Key_Backspace},
-        {QStringLiteral("Del"), Qt::Key_Delete},    {QStringLiteral("Tab"), Qt::Key_Tab},
+        {QStringLiteral("Left"), Qt::Key_Left},    {QStringLiteral("Right"), Qt::Key_Right},
+        {QStringLiteral("Up"), Qt::Key_Up},        {QStringLiteral("Down"), Qt::Key_Down},
+        {QStringLiteral("Home"), Qt::Key_Home},    {QStringLiteral("End"), Qt::Key_End},
+        {QStringLiteral("PgUp"), Qt::Key_PageUp},  {QStringLiteral("PgDn"), Qt::Key_PageDown},
+        {QStringLiteral("Enter"), Qt::Key_Return}, {QStringLiteral("BS"), Qt::Key_Backspace},
+        {QStringLiteral("Del"), Qt::Key_Delete},   {QStringLiteral("Tab"), Qt::Key_Tab},
         {QStringLiteral("Space"), Qt::Key_Space},
     };
     for (QString token : script.split(u' ', Qt::SkipEmptyParts)) {
@@ -113,30 +113,46 @@ void TestPersonalEdit::keys_data()
     QTest::addColumn<int>("caretAfter");
     QTest::addColumn<QString>("selection");  // "-": none active
 
-    QTest::newRow("Shift alone, then Backspace deletes nothing") << "abc" << 4 << "Shift BS" << "abc" << 4 << "-";
-    QTest::newRow("a second Backspace deletes") << "abc" << 4 << "Shift BS BS" << "ab" << 3 << "-";
-    QTest::newRow("Shift+Left selects") << "abc" << 4 << "S-Left S-Left" << "abc" << 2 << "bc";
-    QTest::newRow("typing replaces the selection") << "abc" << 4 << "S-Left S-Left \"x" << "ax" << 3 << "-";
-    QTest::newRow("Left without Shift ends the selection") << "abc" << 4 << "S-Left Left" << "abc" << 2 << "-";
-    QTest::newRow("Ctrl+A, Backspace empties") << "abc" << 2 << "C-a BS" << "" << 1 << "-";
-    QTest::newRow("Ctrl+Shift+Home selects to the start") << "een twee" << 9 << "C-S-Home" << "een twee" << 1
-                                                           << "een twee";
-    QTest::newRow("Enter types a hard return") << "ab" << 3 << "Enter" << "ab\r" << 4 << "-";
-    QTest::newRow("Tab, Ctrl+Z and Ctrl+Y do nothing") << "ab" << 3 << "Tab C-z C-y" << "ab" << 3 << "-";
-    QTest::newRow("Delete at the caret") << "abc" << 2 << "Del" << "ac" << 2 << "-";
-    QTest::newRow("Ctrl+Left to word starts") << "een twee drie" << 14 << "C-Left C-Left" << "een twee drie" << 5
-                                              << "-";
-    QTest::newRow("Ctrl+Right to the next word") << "een twee" << 1 << "C-Right" << "een twee" << 5 << "-";
+    QTest::newRow("Shift alone, then Backspace deletes nothing") << "abc" << 4 << "Shift BS"
+                                                                 << "abc" << 4 << "-";
+    QTest::newRow("a second Backspace deletes") << "abc" << 4 << "Shift BS BS"
+                                                << "ab" << 3 << "-";
+    QTest::newRow("Shift+Left selects") << "abc" << 4 << "S-Left S-Left"
+                                        << "abc" << 2 << "bc";
+    QTest::newRow("typing replaces the selection") << "abc" << 4 << "S-Left S-Left \"x"
+                                                   << "ax" << 3 << "-";
+    QTest::newRow("Left without Shift ends the selection") << "abc" << 4 << "S-Left Left"
+                                                           << "abc" << 2 << "-";
+    QTest::newRow("Ctrl+A, Backspace empties") << "abc" << 2 << "C-a BS"
+                                               << "" << 1 << "-";
+    QTest::newRow("Ctrl+Shift+Home selects to the start") << "een twee" << 9 << "C-S-Home"
+                                                          << "een twee" << 1 << "een twee";
+    QTest::newRow("Enter types a hard return") << "ab" << 3 << "Enter"
+                                               << "ab\r" << 4 << "-";
+    QTest::newRow("Tab, Ctrl+Z and Ctrl+Y do nothing") << "ab" << 3 << "Tab C-z C-y"
+                                                       << "ab" << 3 << "-";
+    QTest::newRow("Delete at the caret") << "abc" << 2 << "Del"
+                                         << "ac" << 2 << "-";
+    QTest::newRow("Ctrl+Left to word starts") << "een twee drie" << 14 << "C-Left C-Left"
+                                              << "een twee drie" << 5 << "-";
+    QTest::newRow("Ctrl+Right to the next word") << "een twee" << 1 << "C-Right"
+                                                 << "een twee" << 5 << "-";
     QTest::newRow("Ctrl+Up and Ctrl+Down by paragraph") << "ab\rcd\ref" << 5 << "C-Up C-Down C-Down"
-                                                       << "ab\rcd\ref" << 6 << "-";
-    QTest::newRow("Home and End") << "een twee" << 3 << "End" << "een twee" << 9 << "-";
-    QTest::newRow("Ctrl+End") << "ab\rcd" << 1 << "C-End" << "ab\rcd" << 6 << "-";
-    QTest::newRow("SpaceCheck refuses a second space") << "ab" << 3 << "Space Space" << "ab " << 4 << "-";
-    QTest::newRow("AutoCase after a full stop") << "Een." << 5 << "Space \"x" << "Een. X" << 7 << "-";
-    QTest::newRow("Page Down goes LinesPerPage lines down") << "a\rb\rc\rd" << 1 << "PgDn" << "a\rb\rc\rd" << 5
-                                                           << "-";
-    QTest::newRow("Page Down ends the selection") << "a\rb\rc" << 1 << "S-Right PgDn" << "a\rb\rc" << 6 << "-";
-    QTest::newRow("Shift+Page Down selects") << "a\rb\rc" << 1 << "S-PgDn" << "a\rb\rc" << 5 << "a\rb\r";
+                                                        << "ab\rcd\ref" << 6 << "-";
+    QTest::newRow("Home and End") << "een twee" << 3 << "End"
+                                  << "een twee" << 9 << "-";
+    QTest::newRow("Ctrl+End") << "ab\rcd" << 1 << "C-End"
+                              << "ab\rcd" << 6 << "-";
+    QTest::newRow("SpaceCheck refuses a second space") << "ab" << 3 << "Space Space"
+                                                       << "ab " << 4 << "-";
+    QTest::newRow("AutoCase after a full stop") << "Een." << 5 << "Space \"x"
+                                                << "Een. X" << 7 << "-";
+    QTest::newRow("Page Down goes LinesPerPage lines down") << "a\rb\rc\rd" << 1 << "PgDn"
+                                                            << "a\rb\rc\rd" << 5 << "-";
+    QTest::newRow("Page Down ends the selection") << "a\rb\rc" << 1 << "S-Right PgDn"
+                                                  << "a\rb\rc" << 6 << "-";
+    QTest::newRow("Shift+Page Down selects") << "a\rb\rc" << 1 << "S-PgDn"
+                                             << "a\rb\rc" << 5 << "a\rb\r";
 }
 
 void TestPersonalEdit::keys()
@@ -309,7 +325,8 @@ void TestPersonalEdit::scrollsToTheCaret()
     QCOMPARE(e.edit.firstVisibleLine(), 0);
     // visible lines = (height - text height div 2 - LineDistance) div pitch - 1
     const int h = e.edit.textHeight();
-    QCOMPARE(e.edit.visibleLines(), (e.edit.height() - h / 2 - e.edit.LineDistance()) / (h + e.edit.LineDistance()) - 1);
+    QCOMPARE(e.edit.visibleLines(),
+             (e.edit.height() - h / 2 - e.edit.LineDistance()) / (h + e.edit.LineDistance()) - 1);
 }
 
 void TestPersonalEdit::pageCountWithoutRepaint()
@@ -417,9 +434,9 @@ void TestPersonalEdit::rendererPaintsWithoutAWidget()
     texts::paintEditor(painter, b, v);
     painter.end();
     const QRgb band = v.colors.buttonFace.rgb();
-    QCOMPARE(image.pixel(10, 5), band);                  // line 0 starts a page
+    QCOMPARE(image.pixel(10, 5), band);  // line 0 starts a page
     QCOMPARE(image.pixel(10, 2 * (2 + 14) + 1), v.colors.background.rgb());
-    QCOMPARE(image.pixel(10, 2 * (2 + 28) + 1), band);   // line 2 starts the next
+    QCOMPARE(image.pixel(10, 2 * (2 + 28) + 1), band);  // line 2 starts the next
     QCOMPARE(image.pixel(8, 2 * (2 + 42 + 2)), v.colors.endMark.rgb());
     QCOMPARE(image.pixel(0, 0), v.colors.frame.rgb());
     QCOMPARE(image.pixel(279, 199), v.colors.background.rgb());  // all of it painted, scaled

@@ -133,16 +133,41 @@ void TestSpecialChars::altCodes_data()
     QTest::addColumn<QString>("error");
     QTest::addColumn<QString>("after");
 
-    QTest::newRow("130 is e acute") << "ab" << "130" << "" << u"ab\u00e9"_qs;
-    QTest::newRow("32 is the lowest") << "ab" << "32" << "" << "ab ";
-    QTest::newRow("255 is the highest") << "ab" << "255" << "" << u"ab\u00a0"_qs;
-    QTest::newRow("31 is refused") << "ab" << "31" << "Foutief code!" << "ab";
-    QTest::newRow("256 is refused") << "ab" << "256" << "Foutief code!" << "ab";
-    QTest::newRow("not a number is ignored") << "ab" << "x1" << "" << "ab";
-    QTest::newRow("cancel changes nothing") << "ab" << "<cancel>" << "" << "ab";
+    QTest::newRow("130 is e acute") << "ab"
+                                    << "130"
+                                    << "" << u"ab\u00e9"_qs;
+    QTest::newRow("32 is the lowest") << "ab"
+                                      << "32"
+                                      << ""
+                                      << "ab ";
+    QTest::newRow("255 is the highest") << "ab"
+                                        << "255"
+                                        << "" << u"ab\u00a0"_qs;
+    QTest::newRow("31 is refused") << "ab"
+                                   << "31"
+                                   << "Foutief code!"
+                                   << "ab";
+    QTest::newRow("256 is refused") << "ab"
+                                    << "256"
+                                    << "Foutief code!"
+                                    << "ab";
+    QTest::newRow("not a number is ignored") << "ab"
+                                             << "x1"
+                                             << ""
+                                             << "ab";
+    QTest::newRow("cancel changes nothing") << "ab"
+                                            << "<cancel>"
+                                            << ""
+                                            << "ab";
     // Inserted as is: no capital after a sentence end, a space after a space.
-    QTest::newRow("no AutoCase") << "Een. " << "97" << "" << "Een. a";
-    QTest::newRow("no SpaceCheck") << "a " << "32" << "" << "a  ";
+    QTest::newRow("no AutoCase") << "Een. "
+                                 << "97"
+                                 << ""
+                                 << "Een. a";
+    QTest::newRow("no SpaceCheck") << "a "
+                                   << "32"
+                                   << ""
+                                   << "a  ";
 }
 
 void TestSpecialChars::altCodes()

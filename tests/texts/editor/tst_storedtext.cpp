@@ -45,20 +45,31 @@ void TestStoredText::reading_data()
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("plain");
 
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("soft breaks vanish") << "aaa bbb <br>ccc<br>" << "aaa bbb ccc";
-    QTest::newRow("hard return") << "een<hrt>twee<br>" << "een\rtwee";
-    QTest::newRow("tag names trimmed, any case") << "a< HRT >b<Br>" << "a\rb";
-    QTest::newRow("LF dropped") << "a\nb" << "ab";
-    QTest::newRow("CR LF from elsewhere keeps the CR") << "a\r\nb" << "a\rb";
-    QTest::newRow("markup of the views dropped") << "<bold>Kop<normal> tekst" << "Kop tekst";
-    QTest::newRow("open tag takes the rest") << "ab<cd" << "ab";
-    QTest::newRow("greater-than outside a tag kept") << "a>b<br>" << "a>b";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("soft breaks vanish") << "aaa bbb <br>ccc<br>"
+                                        << "aaa bbb ccc";
+    QTest::newRow("hard return") << "een<hrt>twee<br>"
+                                 << "een\rtwee";
+    QTest::newRow("tag names trimmed, any case") << "a< HRT >b<Br>"
+                                                 << "a\rb";
+    QTest::newRow("LF dropped") << "a\nb"
+                                << "ab";
+    QTest::newRow("CR LF from elsewhere keeps the CR") << "a\r\nb"
+                                                       << "a\rb";
+    QTest::newRow("markup of the views dropped") << "<bold>Kop<normal> tekst"
+                                                 << "Kop tekst";
+    QTest::newRow("open tag takes the rest") << "ab<cd"
+                                             << "ab";
+    QTest::newRow("greater-than outside a tag kept") << "a>b<br>"
+                                                     << "a>b";
     QTest::newRow("escaped less-than") << u"a <\u2264> b<br>"_qs << "a < b";
     QTest::newRow("escape followed by a tag name") << u"<\u2264>hrt><br>"_qs << "<hrt>";
     // Stored texts from before the escape read as they always did.
-    QTest::newRow("old typed less-than still opens a tag") << "a<b c>d<br>" << "ad";
-    QTest::newRow("old text with a lt tag") << "x<lt>y<br>" << "xy";
+    QTest::newRow("old typed less-than still opens a tag") << "a<b c>d<br>"
+                                                           << "ad";
+    QTest::newRow("old text with a lt tag") << "x<lt>y<br>"
+                                            << "xy";
 }
 
 void TestStoredText::reading()

@@ -48,10 +48,14 @@ private slots:
         QTest::addColumn<QString>("file");
         const QString dir = QStringLiteral(QUILLON_TEST_PLUGIN_DIR);
         QTest::newRow("plain name") << "bijlage" << QDir(dir).filePath("bijlage" + platform::librarySuffix());
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("path separator") << "../bijlage" << "";
-        QTest::newRow("backslash") << "x\\bijlage" << "";
-        QTest::newRow("parent folder") << "..bijlage" << "";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("path separator") << "../bijlage"
+                                        << "";
+        QTest::newRow("backslash") << "x\\bijlage"
+                                   << "";
+        QTest::newRow("parent folder") << "..bijlage"
+                                       << "";
     }
     void fileNames()
     {
@@ -164,8 +168,9 @@ private slots:
         auto *plugin = qobject_cast<TPluginPanel *>(panel.RowControl(0));
         QVERIFY(!plugin->Loaded());
         QCOMPARE(plugin->height(), 10);
-        QCOMPARE(log(), QStringList({"Init textid=9 host=server.omroep.nl port=7001 login=sanne password=reiger panel=yes",
-                                     "DeInit", "unloaded"}));
+        QCOMPARE(log(),
+                 QStringList({"Init textid=9 host=server.omroep.nl port=7001 login=sanne password=reiger panel=yes",
+                              "DeInit", "unloaded"}));
         // The panel goes on without it.
         QCOMPARE(panel.RowCount(), 2);
         QCOMPARE(panel.Values(), QStringLiteral("x:\"\":na:\"\""));
@@ -208,7 +213,8 @@ private slots:
                                          "plugin_bijlage:bijlage:Bijlage:\"\":"));
         panel.setValues(QStringLiteral("bijlage:\"/media/beelden/stembus.jpg\""));
         panel.show();
-        const QString dir = qEnvironmentVariable("QUILLON_BUILD_DIR", QDir::currentPath()) + QStringLiteral("/screenshots");
+        const QString dir =
+            qEnvironmentVariable("QUILLON_BUILD_DIR", QDir::currentPath()) + QStringLiteral("/screenshots");
         QVERIFY(QDir().mkpath(dir));
         QVERIFY(panel.grab().save(dir + QStringLiteral("/pluginpanel.png")));
     }

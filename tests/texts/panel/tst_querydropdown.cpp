@@ -43,10 +43,7 @@ private slots:
         core::state().post = m_pg.get();
     }
 
-    void cleanupTestCase()
-    {
-        core::state().post = nullptr;
-    }
+    void cleanupTestCase() { core::state().post = nullptr; }
 
     void init()
     {
@@ -78,11 +75,15 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("statement");
-        QTest::newRow("plain") << "Hengelo" << "insert into tblwoonplaats (naam) values ('Hengelo')";
-        QTest::newRow("apostrophe") << "'s-Hertogenbosch" << "insert into tblwoonplaats (naam) values ('\\'s-Hertogenbosch')";
-        QTest::newRow("backslash") << "Den\\Haag" << "insert into tblwoonplaats (naam) values ('Den\\\\Haag')";
-        QTest::newRow("backslash before apostrophe") << "x\\'; drop table tblwoonplaats; --"
-                                                     << "insert into tblwoonplaats (naam) values ('x\\\\\\'; drop table tblwoonplaats; --')";
+        QTest::newRow("plain") << "Hengelo"
+                               << "insert into tblwoonplaats (naam) values ('Hengelo')";
+        QTest::newRow("apostrophe") << "'s-Hertogenbosch"
+                                    << "insert into tblwoonplaats (naam) values ('\\'s-Hertogenbosch')";
+        QTest::newRow("backslash") << "Den\\Haag"
+                                   << "insert into tblwoonplaats (naam) values ('Den\\\\Haag')";
+        QTest::newRow("backslash before apostrophe")
+            << "x\\'; drop table tblwoonplaats; --"
+            << "insert into tblwoonplaats (naam) values ('x\\\\\\'; drop table tblwoonplaats; --')";
     }
     void addsNames()
     {
@@ -97,8 +98,10 @@ private slots:
         QCOMPARE(dialogs.lastInputCaption(), QStringLiteral("Nieuw item toevoegen"));
         QCOMPARE(dialogs.lastInputMaxLength(), 255);
         QCOMPARE(m_sent, QStringList({statement, "select id,naam from tblwoonplaats order by naam"}));
-        QCOMPARE(m_db->query(QStringLiteral("select count(*) from tblwoonplaats where naam = ")
-                             + dollarQuoted(typed)).value(0).value(0), QStringLiteral("1"));
+        QCOMPARE(m_db->query(QStringLiteral("select count(*) from tblwoonplaats where naam = ") + dollarQuoted(typed))
+                     .value(0)
+                     .value(0),
+                 QStringLiteral("1"));
         QCOMPARE(box.ComboBox()->count(), 4);
         QCOMPARE(box.ComboBox()->currentIndex(), 0);  // the reload selects the first name
         QVERIFY(dialogs.problems().isEmpty());
@@ -182,9 +185,9 @@ private slots:
     void panelRowsFromTheDatabase()
     {
         TStylePanel panel;
-        panel.setTemplate(QStringLiteral(
-            "comboboxdblookup:plaats:Plaats:\"select id,naam from tblwoonplaats order by naam\":"
-            "querybox:woon:Woonplaats:\"tblwoonplaats\":"));
+        panel.setTemplate(
+            QStringLiteral("comboboxdblookup:plaats:Plaats:\"select id,naam from tblwoonplaats order by naam\":"
+                           "querybox:woon:Woonplaats:\"tblwoonplaats\":"));
         auto *lookup = panel.findChild<TStyleComboBox *>("plaats");
         QVERIFY(lookup->ownerDrawn());
         QCOMPARE(lookup->count(), 3);

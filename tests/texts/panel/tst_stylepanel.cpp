@@ -20,22 +20,21 @@
 using namespace texts;
 
 namespace {
-const QString kFtp = QStringLiteral(
-    "edit:host:Hostname:\"\":edit:username:Username:\"\":edit:password:Password:\"\":edit:initialdir:Initial dir:\"\":");
+const QString kFtp = QStringLiteral("edit:host:Hostname:\"\":edit:username:Username:\"\":edit:password:Password:\"\":"
+                                    "edit:initialdir:Initial dir:\"\":");
 
 // One of every kind that needs no database, with fixed start values.
-const QString kAllKinds = QStringLiteral(
-    "info:Instellingen van de uitzending:"
-    "edit:host:Hostname:\"\":"
-    "memo:notitie:Notitie:\"\":"
-    "checkbox:live:Live uitzending:\"\":"
-    "date:datum:Datum:\"20261210\":"
-    "time:tijd:Tijd:\"12:30\":"
-    "combobox:kleur:Kleur:\"rood:groen:blauw\":"
-    "toelichting:niets:Alleen een label:\"\":");
+const QString kAllKinds = QStringLiteral("info:Instellingen van de uitzending:"
+                                         "edit:host:Hostname:\"\":"
+                                         "memo:notitie:Notitie:\"\":"
+                                         "checkbox:live:Live uitzending:\"\":"
+                                         "date:datum:Datum:\"20261210\":"
+                                         "time:tijd:Tijd:\"12:30\":"
+                                         "combobox:kleur:Kleur:\"rood:groen:blauw\":"
+                                         "toelichting:niets:Alleen een label:\"\":");
 
-const QString kAllDefaults = QStringLiteral(
-    "host:\"\":notitie:\"\":live:\"false\":datum:\"20261210\":tijd:\"12:30:00\":kleur:\"rood\"");
+const QString kAllDefaults =
+    QStringLiteral("host:\"\":notitie:\"\":live:\"false\":datum:\"20261210\":tijd:\"12:30:00\":kleur:\"rood\"");
 
 QStringList labels(const TStylePanel &panel)
 {
@@ -55,8 +54,8 @@ private slots:
         panel.resize(400, 10);
         panel.setTemplate(kFtp);
         panel.show();
-        QCOMPARE(labels(panel), QStringList({"Hostname|host", "Username|username", "Password|password",
-                                             "Initial dir|initialdir"}));
+        QCOMPARE(labels(panel),
+                 QStringList({"Hostname|host", "Username|username", "Password|password", "Initial dir|initialdir"}));
         int top = 0;
         for (int i = 0; i < panel.RowCount(); ++i) {
             const QWidget *row = panel.RowPanel(i);
@@ -86,8 +85,9 @@ private slots:
             "host:\"ftp.omroep.nl\":username:\"tekst\":password:\"zwaluwen\":initialdir:\"/tt/pagina's\""));
         QCOMPARE(panel.findChild<QLineEdit *>("host")->text(), QStringLiteral("ftp.omroep.nl"));
         QCOMPARE(panel.findChild<QLineEdit *>("initialdir")->text(), QStringLiteral("/tt/pagina's"));
-        QCOMPARE(panel.Values(), QStringLiteral(
-            "host:\"ftp.omroep.nl\":username:\"tekst\":password:\"zwaluwen\":initialdir:\"/tt/pagina's\""));
+        QCOMPARE(panel.Values(),
+                 QStringLiteral(
+                     "host:\"ftp.omroep.nl\":username:\"tekst\":password:\"zwaluwen\":initialdir:\"/tt/pagina's\""));
 
         // Switching the module back to its definition restores the defaults.
         panel.setTemplate(QString());
@@ -102,9 +102,9 @@ private slots:
         TStylePanel panel;
         panel.resize(400, 10);
         panel.setTemplate(kAllKinds);
-        QCOMPARE(labels(panel), QStringList({"Instellingen van de uitzending|-", "Hostname|host", "Notitie|notitie",
-                                             "|live", "Datum|datum", "Tijd|tijd", "Kleur|kleur",
-                                             "Alleen een label|-"}));
+        QCOMPARE(labels(panel),
+                 QStringList({"Instellingen van de uitzending|-", "Hostname|host", "Notitie|notitie", "|live",
+                              "Datum|datum", "Tijd|tijd", "Kleur|kleur", "Alleen een label|-"}));
         QCOMPARE(panel.Values(), kAllDefaults);
 
         const QFontMetrics fm(panel.font());
@@ -150,8 +150,7 @@ private slots:
         QTest::newRow("memo keeps its line breaks")
             << "notitie:\"regel 1\r\nregel 2\"" << QString(d).replace("notitie:\"\"", "notitie:\"regel 1\r\nregel 2\"");
         QTest::newRow("quotes and backslashes survive")
-            << "host:\"C:\\\\tt \\\"nieuw\\\"\""
-            << QString(d).replace("host:\"\"", "host:\"C:\\\\tt \\\"nieuw\\\"\"");
+            << "host:\"C:\\\\tt \\\"nieuw\\\"\"" << QString(d).replace("host:\"\"", "host:\"C:\\\\tt \\\"nieuw\\\"\"");
         QTest::newRow("stored unescaped backslash reads as before")
             << "host:\"C:\\tt\"" << QString(d).replace("host:\"\"", "host:\"C:tt\"");
         QTest::newRow("several at once, any order")
@@ -193,14 +192,21 @@ private slots:
         QTest::addColumn<QString>("values");
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("rows");
-        QTest::newRow("default date")
-            << "edit:a:A:\"\":date:d:D:\"2026xx10\":edit:b:B:\"\"" << "" << "'2026xx10' is geen geldige datum (jjjjmmdd)" << 2;
-        QTest::newRow("impossible default date")
-            << "date:d:D:\"20260230\"" << "" << "'20260230' is geen geldige datum (jjjjmmdd)" << 1;
-        QTest::newRow("default time") << "time:t:T:\"25:00\"" << "" << "'25:00' is geen geldige tijd" << 1;
-        QTest::newRow("date value") << "date:d:D:\"\"" << "d:\"gisteren\""
+        QTest::newRow("default date") << "edit:a:A:\"\":date:d:D:\"2026xx10\":edit:b:B:\"\""
+                                      << ""
+                                      << "'2026xx10' is geen geldige datum (jjjjmmdd)" << 2;
+        QTest::newRow("impossible default date") << "date:d:D:\"20260230\""
+                                                 << ""
+                                                 << "'20260230' is geen geldige datum (jjjjmmdd)" << 1;
+        QTest::newRow("default time") << "time:t:T:\"25:00\""
+                                      << ""
+                                      << "'25:00' is geen geldige tijd" << 1;
+        QTest::newRow("date value") << "date:d:D:\"\""
+                                    << "d:\"gisteren\""
                                     << "'gisteren' is geen geldige datum (jjjjmmdd)" << 1;
-        QTest::newRow("time value") << "time:t:T:\"\"" << "t:\"\"" << "'' is geen geldige tijd" << 1;
+        QTest::newRow("time value") << "time:t:T:\"\""
+                                    << "t:\"\""
+                                    << "'' is geen geldige tijd" << 1;
     }
     void badDateStopsTheAction()
     {
@@ -249,7 +255,8 @@ private slots:
             << QStringList{"Kleur|k", "E|e"};
         QTest::newRow("unquoted default holds one, the rest is the next entry")
             << "combobox:k:Kleur:rood:groen:blauw:" << QStringList{"rood"} << QStringList{"Kleur|k", "|-"};
-        QTest::newRow("empty default, empty list") << "combobox:k:Kleur:\"\"" << QStringList{} << QStringList{"Kleur|k"};
+        QTest::newRow("empty default, empty list")
+            << "combobox:k:Kleur:\"\"" << QStringList{} << QStringList{"Kleur|k"};
     }
     void comboBoxDefaults()
     {
@@ -303,7 +310,8 @@ private slots:
         panel.setTemplate(kAllKinds + kFtp);
         panel.setValues(QStringLiteral("host:\"ftp.omroep.nl\":notitie:\"Let op de\r\nnieuwe tijden\":live:\"true\""));
         panel.show();
-        const QString dir = qEnvironmentVariable("QUILLON_BUILD_DIR", QDir::currentPath()) + QStringLiteral("/screenshots");
+        const QString dir =
+            qEnvironmentVariable("QUILLON_BUILD_DIR", QDir::currentPath()) + QStringLiteral("/screenshots");
         QVERIFY(QDir().mkpath(dir));
         const QImage shot = panel.grab().toImage();
         QCOMPARE(shot.height(), panel.height());

@@ -32,8 +32,8 @@ QStringList dump(const QList<EditorSetting> &settings)
     return out;
 }
 
-const QString kFtp = QStringLiteral(
-    "edit:host:Hostname:\"\":edit:username:Username:\"\":edit:password:Password:\"\":edit:initialdir:Initial dir:\"\":");
+const QString kFtp = QStringLiteral("edit:host:Hostname:\"\":edit:username:Username:\"\":edit:password:Password:\"\":"
+                                    "edit:initialdir:Initial dir:\"\":");
 }  // namespace
 
 class TestTemplateStrings : public QObject {
@@ -49,10 +49,8 @@ private slots:
         QTest::newRow("empty fields between separators") << "a::b" << QStringList{"a", "", "b"};
         QTest::newRow("quotes dropped, colon kept inside") << "\"x:y\":z" << QStringList{"x:y", "z"};
         QTest::newRow("empty quoted field") << "\"\":a" << QStringList{"", "a"};
-        QTest::newRow("quoted and plain pieces alternate") << "ab\"c:d\"ef\"g\":h"
-                                                          << QStringList{"abc:defg", "h"};
-        QTest::newRow("backslash keeps the next character") << "\"a\\\"b\\\\c\\:d\":e"
-                                                            << QStringList{"a\"b\\c:d", "e"};
+        QTest::newRow("quoted and plain pieces alternate") << "ab\"c:d\"ef\"g\":h" << QStringList{"abc:defg", "h"};
+        QTest::newRow("backslash keeps the next character") << "\"a\\\"b\\\\c\\:d\":e" << QStringList{"a\"b\\c:d", "e"};
         QTest::newRow("backslash outside quotes is ordinary") << "a\\b:c" << QStringList{"a\\b", "c"};
         QTest::newRow("unterminated quote ends with the text") << "a:\"b:c" << QStringList{"a", "b:c"};
         QTest::newRow("backslash as last character") << "\"ab\\" << QStringList{"ab"};
@@ -72,26 +70,22 @@ private slots:
         QTest::newRow("empty") << QString() << QStringList();
         QTest::newRow("two edits") << "edit:host:Hostname:\"\":edit:username:Username:\"\":"
                                    << QStringList{"edit|host|Hostname|", "edit|username|Username|"};
-        QTest::newRow("ftp module")
-            << kFtp
-            << QStringList{"edit|host|Hostname|", "edit|username|Username|", "edit|password|Password|",
-                           "edit|initialdir|Initial dir|"};
+        QTest::newRow("ftp module") << kFtp
+                                    << QStringList{"edit|host|Hostname|", "edit|username|Username|",
+                                                   "edit|password|Password|", "edit|initialdir|Initial dir|"};
         QTest::newRow("kind lowercased, name kept") << "EdIt:Host:Naam:x" << QStringList{"edit|Host|Naam|x"};
         QTest::newRow("info takes one field")
             << "info:Vul alles in:edit:a:A:\"\"" << QStringList{"info|Vul alles in||", "edit|a|A|"};
-        QTest::newRow("info text may be quoted") << "info:\"Let op: kort\":"
-                                                 << QStringList{"info|Let op: kort||"};
+        QTest::newRow("info text may be quoted") << "info:\"Let op: kort\":" << QStringList{"info|Let op: kort||"};
         QTest::newRow("quoted combobox default is one field")
             << "combobox:kleur:Kleur:\"rood:groen:blauw\":edit:a:A:\"\""
             << QStringList{"combobox|kleur|Kleur|rood:groen:blauw", "edit|a|A|"};
         QTest::newRow("unquoted combobox default spills into the next entry")
-            << "combobox:kleur:Kleur:rood:groen:blauw:"
-            << QStringList{"combobox|kleur|Kleur|rood", "groen|blauw||"};
+            << "combobox:kleur:Kleur:rood:groen:blauw:" << QStringList{"combobox|kleur|Kleur|rood", "groen|blauw||"};
         QTest::newRow("entry cut short at the end") << "edit:a" << QStringList{"edit|a||"};
         QTest::newRow("plugin kind") << "plugin_Bijlage:bestand:Bestand:\"\""
                                      << QStringList{"plugin_bijlage|bestand|Bestand|"};
-        QTest::newRow("merge without lookup merges nothing") << "merge:voet:edit:a:A:x"
-                                                             << QStringList{"edit|a|A|x"};
+        QTest::newRow("merge without lookup merges nothing") << "merge:voet:edit:a:A:x" << QStringList{"edit|a|A|x"};
     }
     void definitions()
     {
@@ -111,24 +105,19 @@ private slots:
             << "merge:voet:edit:kop:Kop:\"\"" << QStringList{"edit|kop|Kop|", "edit|voet|Voet|v"}
             << QStringList{"voet"};
         QTest::newRow("merge as last entry") << "edit:kop:Kop:\"\":merge:voet"
-                                             << QStringList{"edit|kop|Kop|", "edit|voet|Voet|v"}
-                                             << QStringList{"voet"};
+                                             << QStringList{"edit|kop|Kop|", "edit|voet|Voet|v"} << QStringList{"voet"};
         QTest::newRow("merge between entries comes after both")
-            << "edit:a:A:\"\":merge:voet:edit:b:B:\"\""
-            << QStringList{"edit|a|A|", "edit|b|B|", "edit|voet|Voet|v"} << QStringList{"voet"};
-        QTest::newRow("unknown template merges nothing") << "merge:onbekend:edit:kop:Kop:\"\""
-                                                         << QStringList{"edit|kop|Kop|"}
-                                                         << QStringList{"onbekend"};
+            << "edit:a:A:\"\":merge:voet:edit:b:B:\"\"" << QStringList{"edit|a|A|", "edit|b|B|", "edit|voet|Voet|v"}
+            << QStringList{"voet"};
+        QTest::newRow("unknown template merges nothing")
+            << "merge:onbekend:edit:kop:Kop:\"\"" << QStringList{"edit|kop|Kop|"} << QStringList{"onbekend"};
         QTest::newRow("nested merge is read after the outer rest")
-            << "merge:nest:edit:kop:Kop:\"\""
-            << QStringList{"edit|kop|Kop|", "edit|binnen|Binnen|", "edit|voet|Voet|v"}
+            << "merge:nest:edit:kop:Kop:\"\"" << QStringList{"edit|kop|Kop|", "edit|binnen|Binnen|", "edit|voet|Voet|v"}
             << QStringList{"nest", "voet"};
-        QTest::newRow("self merge stops") << "merge:zelf:edit:kop:Kop:k"
-                                          << QStringList{"edit|kop|Kop|k", "edit|z|Z|"}
-                                          << QStringList{"zelf"};
+        QTest::newRow("self merge stops")
+            << "merge:zelf:edit:kop:Kop:k" << QStringList{"edit|kop|Kop|k", "edit|z|Z|"} << QStringList{"zelf"};
         QTest::newRow("cycle through two templates stops")
-            << "merge:ping" << QStringList{"edit|ping|Ping|", "edit|pong|Pong|"}
-            << QStringList{"ping", "pong"};
+            << "merge:ping" << QStringList{"edit|ping|Ping|", "edit|pong|Pong|"} << QStringList{"ping", "pong"};
     }
     void merges()
     {
@@ -155,9 +144,12 @@ private slots:
     {
         QTest::addColumn<QString>("rest");
         QTest::addColumn<QString>("joined");
-        QTest::newRow("empty rest") << "" << "edit:m";
-        QTest::newRow("rest ending in separator") << "edit:a:" << "edit:a:edit:m";
-        QTest::newRow("rest without separator") << "edit:a" << "edit:a:edit:m";
+        QTest::newRow("empty rest") << ""
+                                    << "edit:m";
+        QTest::newRow("rest ending in separator") << "edit:a:"
+                                                  << "edit:a:edit:m";
+        QTest::newRow("rest without separator") << "edit:a"
+                                                << "edit:a:edit:m";
     }
     void appendJoinsWithOneSeparator()
     {
@@ -175,11 +167,16 @@ private slots:
         QTest::addColumn<QString>("defaultValue");
         QTest::addColumn<QString>("table");
         QTest::addColumn<int>("maxLength");
-        QTest::newRow("table only") << "tblkleur" << "tblkleur" << 255;
-        QTest::newRow("length and table") << "40,tblkleur" << "tblkleur" << 40;
-        QTest::newRow("length not a number is ignored") << "veertig,tblkleur" << "tblkleur" << 255;
-        QTest::newRow("zero length is ignored") << "0,tblkleur" << "tblkleur" << 255;
-        QTest::newRow("empty") << "" << "" << 255;
+        QTest::newRow("table only") << "tblkleur"
+                                    << "tblkleur" << 255;
+        QTest::newRow("length and table") << "40,tblkleur"
+                                          << "tblkleur" << 40;
+        QTest::newRow("length not a number is ignored") << "veertig,tblkleur"
+                                                        << "tblkleur" << 255;
+        QTest::newRow("zero length is ignored") << "0,tblkleur"
+                                                << "tblkleur" << 255;
+        QTest::newRow("empty") << ""
+                               << "" << 255;
     }
     void queryBox()
     {
@@ -196,12 +193,21 @@ private slots:
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("name");
-        QTest::newRow("id and name") << "12 Sport" << "12" << "Sport";
-        QTest::newRow("several spaces") << "7   Weer en verkeer" << "7" << "Weer en verkeer";
-        QTest::newRow("no id") << "Sport" << "" << "Sport";
-        QTest::newRow("id only") << "42" << "42" << "";
-        QTest::newRow("name starting with digits after the space") << "3 112 meldingen" << "3"
-                                                                    << "112 meldingen";
+        QTest::newRow("id and name") << "12 Sport"
+                                     << "12"
+                                     << "Sport";
+        QTest::newRow("several spaces") << "7   Weer en verkeer"
+                                        << "7"
+                                        << "Weer en verkeer";
+        QTest::newRow("no id") << "Sport"
+                               << ""
+                               << "Sport";
+        QTest::newRow("id only") << "42"
+                                 << "42"
+                                 << "";
+        QTest::newRow("name starting with digits after the space") << "3 112 meldingen"
+                                                                   << "3"
+                                                                   << "112 meldingen";
     }
     void listItems()
     {
@@ -222,8 +228,8 @@ private slots:
             << "host:\"ftp.example.nl\":initialdir:\"/web/teletekst\""
             << QStringList{"host=ftp.example.nl", "initialdir=/web/teletekst"};
         QTest::newRow("colon inside value") << "tijd:\"12:30:00\"" << QStringList{"tijd=12:30:00"};
-        QTest::newRow("escaped quote and backslash") << "pad:\"C:\\\\temp\\\"x\\\"\""
-                                                     << QStringList{"pad=C:\\temp\"x\""};
+        QTest::newRow("escaped quote and backslash")
+            << "pad:\"C:\\\\temp\\\"x\\\"\"" << QStringList{"pad=C:\\temp\"x\""};
         QTest::newRow("name without value") << "host" << QStringList{"host="};
         QTest::newRow("memo line breaks") << "tekst:\"a\r\nb\"" << QStringList{"tekst=a\r\nb"};
     }
@@ -239,12 +245,11 @@ private slots:
         QTest::addColumn<QList<ValuePair>>("pairs");
         QTest::addColumn<QString>("values");
         QTest::newRow("none") << QList<ValuePair>{} << "";
-        QTest::newRow("empty edits") << QList<ValuePair>{{"host", ""}, {"username", ""}}
-                                     << "host:\"\":username:\"\"";
-        QTest::newRow("plain values unchanged") << QList<ValuePair>{{"aan", "true"}, {"datum", "20261210"}}
-                                                << "aan:\"true\":datum:\"20261210\"";
-        QTest::newRow("quote and backslash escaped") << QList<ValuePair>{{"pad", "C:\\a \"b\""}}
-                                                     << "pad:\"C:\\\\a \\\"b\\\"\"";
+        QTest::newRow("empty edits") << QList<ValuePair>{{"host", ""}, {"username", ""}} << "host:\"\":username:\"\"";
+        QTest::newRow("plain values unchanged")
+            << QList<ValuePair>{{"aan", "true"}, {"datum", "20261210"}} << "aan:\"true\":datum:\"20261210\"";
+        QTest::newRow("quote and backslash escaped")
+            << QList<ValuePair>{{"pad", "C:\\a \"b\""}} << "pad:\"C:\\\\a \\\"b\\\"\"";
         QTest::newRow("name with a colon is quoted") << QList<ValuePair>{{"a:b", "x"}} << "\"a:b\":\"x\"";
     }
     void writeValues()
@@ -282,18 +287,16 @@ private slots:
         QTest::newRow("all names in use")
             << "usememo=no;font=Arial;size=12;width=-1;pagelength=9;"
             << QStringList{"usememo=no", "font=Arial", "size=12", "width=-1", "pagelength=9"};
-        QTest::newRow("quoted value holds = and ;") << "font=\"Times; New=Roman\";size=3;"
-                                                    << QStringList{"font=Times; New=Roman", "size=3"};
+        QTest::newRow("quoted value holds = and ;")
+            << "font=\"Times; New=Roman\";size=3;" << QStringList{"font=Times; New=Roman", "size=3"};
         QTest::newRow("quotes dropped in the name too") << "\"fo\"nt=Arial;" << QStringList{"font=Arial"};
         QTest::newRow("escaped character is kept") << "font=\"a\\\"b\\\\c\";" << QStringList{"font=a\"b\\c"};
         QTest::newRow("backslash outside quotes is ordinary") << "font=a\\b;" << QStringList{"font=a\\b"};
-        QTest::newRow("last pair without ; is not read") << "size=12;width=300"
-                                                        << QStringList{"size=12"};
+        QTest::newRow("last pair without ; is not read") << "size=12;width=300" << QStringList{"size=12"};
         QTest::newRow("pair without = has no name") << "usememo;size=1;" << QStringList{"=usememo", "size=1"};
         QTest::newRow("second = starts the name again") << "a=b=c;" << QStringList{"b=c"};
         QTest::newRow("spaces are kept") << " size = 12 ;" << QStringList{" size = 12 "};
-        QTest::newRow("unterminated quote swallows the rest") << "font=\"Arial;size=3;"
-                                                             << QStringList();
+        QTest::newRow("unterminated quote swallows the rest") << "font=\"Arial;size=3;" << QStringList();
     }
     void editorSettings()
     {

@@ -17,7 +17,8 @@ namespace {
 const QDate kToday(2031, 3, 12);  // a Wednesday
 
 // Clocks written as seven fields joined by "|".
-ClockEntry clock(const QString &fields) {
+ClockEntry clock(const QString &fields)
+{
     const QStringList f = fields.split(u'|');
     return {f.value(0), f.value(1), f.value(2), f.value(3), f.value(4), f.value(5), f.value(6)};
 }
@@ -31,16 +32,21 @@ const QMap<QString, ClockEntry> kNamed = {
     {"D", clock(kDefaults)},
     {"F", clock("20310401|20310402|10:00:00|11:00:00|00:00:00|23:59:59|x------")}};
 
-QString nameOf(const ClockEntry &c) { return kNamed.key(c, QStringLiteral("?")); }
+QString nameOf(const ClockEntry &c)
+{
+    return kNamed.key(c, QStringLiteral("?"));
+}
 
-QString names(const QList<ClockEntry> &clocks) {
+QString names(const QList<ClockEntry> &clocks)
+{
     QStringList out;
     for (const ClockEntry &c : clocks)
         out << nameOf(c);
     return out.join(u',');
 }
 
-QString dump(const EditorSetup &e) {
+QString dump(const EditorSetup &e)
+{
     auto n = [](const std::optional<int> &v) { return v ? QString::number(*v) : QStringLiteral("-"); };
     return QStringLiteral("%1|%2|%3|%4|%5")
         .arg(e.useMemo ? "memo" : "editor", e.font, n(e.size), n(e.width), n(e.pageLength));
@@ -72,35 +78,53 @@ private slots:
     void versionLines();
 };
 
-void TestVersieLogic::clockRule_data() {
+void TestVersieLogic::clockRule_data()
+{
     QTest::addColumn<QString>("fields");
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("time");
     QTest::addColumn<bool>("active");
     const QString endsNoon = "20310305|20310312|00:00:00|12:00:00|00:00:00|23:59:59|xxxxxxx";
-    QTest::newRow("end date today, 12:00 is still in") << endsNoon << "20310312" << "12:00" << true;
-    QTest::newRow("end date today, 12:01 is out") << endsNoon << "20310312" << "12:01" << false;
+    QTest::newRow("end date today, 12:00 is still in") << endsNoon << "20310312"
+                                                       << "12:00" << true;
+    QTest::newRow("end date today, 12:01 is out") << endsNoon << "20310312"
+                                                  << "12:01" << false;
     const QString startsLate = "20310312|20310318|09:30:00|23:59:59|00:00:00|23:59:59|xxxxxxx";
-    QTest::newRow("start date, before the start time") << startsLate << "20310312" << "09:29" << false;
-    QTest::newRow("start date, at the start time") << startsLate << "20310312" << "09:30" << true;
-    QTest::newRow("start time only holds on the start date") << startsLate << "20310313" << "00:00" << true;
-    QTest::newRow("before the start date") << kDefaults << "20310311" << "12:00" << false;
-    QTest::newRow("after the end date") << kDefaults << "20310319" << "12:00" << false;
-    QTest::newRow("out time is exclusive") << kDefaults << "20310312" << "23:59" << false;
+    QTest::newRow("start date, before the start time") << startsLate << "20310312"
+                                                       << "09:29" << false;
+    QTest::newRow("start date, at the start time") << startsLate << "20310312"
+                                                   << "09:30" << true;
+    QTest::newRow("start time only holds on the start date") << startsLate << "20310313"
+                                                             << "00:00" << true;
+    QTest::newRow("before the start date") << kDefaults << "20310311"
+                                           << "12:00" << false;
+    QTest::newRow("after the end date") << kDefaults << "20310319"
+                                        << "12:00" << false;
+    QTest::newRow("out time is exclusive") << kDefaults << "20310312"
+                                           << "23:59" << false;
     const QString office = "20310301|20310331|00:00:00|23:59:59|08:00:00|18:00:00|xxxxxxx";
-    QTest::newRow("before the in time") << office << "20310312" << "07:59" << false;
-    QTest::newRow("in the daily window") << office << "20310312" << "17:59" << true;
-    QTest::newRow("at the out time") << office << "20310312" << "18:00" << false;
+    QTest::newRow("before the in time") << office << "20310312"
+                                        << "07:59" << false;
+    QTest::newRow("in the daily window") << office << "20310312"
+                                         << "17:59" << true;
+    QTest::newRow("at the out time") << office << "20310312"
+                                     << "18:00" << false;
     QTest::newRow("Wednesday is position 3") << "20310301|20310331|00:00:00|23:59:59|00:00:00|23:59:59|xx-xxxx"
-                                             << "20310312" << "12:00" << false;
+                                             << "20310312"
+                                             << "12:00" << false;
     QTest::newRow("Sunday is position 7") << "20310301|20310331|00:00:00|23:59:59|00:00:00|23:59:59|------x"
-                                          << "20310316" << "12:00" << true;
+                                          << "20310316"
+                                          << "12:00" << true;
     QTest::newRow("a days field cut short") << "20310301|20310331|00:00:00|23:59:59|00:00:00|23:59:59|xx"
-                                            << "20310312" << "12:00" << false;
-    QTest::newRow("an empty clock") << "||||||" << "20310312" << "12:00" << false;
+                                            << "20310312"
+                                            << "12:00" << false;
+    QTest::newRow("an empty clock") << "||||||"
+                                    << "20310312"
+                                    << "12:00" << false;
 }
 
-void TestVersieLogic::clockRule() {
+void TestVersieLogic::clockRule()
+{
     QFETCH(QString, fields);
     QFETCH(QString, date);
     QFETCH(QString, time);
@@ -110,7 +134,8 @@ void TestVersieLogic::clockRule() {
 
 // With the defaults a version is current every day of the week from today,
 // from 00:00 up to but not including 23:59; a version without clocks never.
-void TestVersieLogic::defaultsAreActiveAllWeek() {
+void TestVersieLogic::defaultsAreActiveAllWeek()
+{
     const QString list = FormatClock(ClockDefaults::from(kToday).entry());
     QCOMPARE(list, FormatClock(clock(kDefaults)));
     for (int day = 0; day < 7; ++day) {
@@ -123,7 +148,8 @@ void TestVersieLogic::defaultsAreActiveAllWeek() {
     QVERIFY(!ClockListActive(QString(), QDateTime(kToday, QTime(12, 0))));
 }
 
-void TestVersieLogic::clockListFormat() {
+void TestVersieLogic::clockListFormat()
+{
     const QString two = FormatClockList({kNamed["A"], kNamed["B"]});
     QCOMPARE(two.count(QChar(0xFF)), 14);
     QCOMPARE(names(ParseClockList(two)), QString("A,B"));
@@ -133,30 +159,39 @@ void TestVersieLogic::clockListFormat() {
     QCOMPARE(cut.size(), 2);
     QCOMPARE(cut.at(1), clock("20310401|20310402|||||"));
     // An old tblklok row: columns 2 to 8.
-    QCOMPARE(ClockFromRow({"7", "12", "20310401", "20310402", "10:00:00", "11:00:00", "00:00:00", "23:59:59",
-                           "x------"}),
-             kNamed["F"]);
+    QCOMPARE(
+        ClockFromRow({"7", "12", "20310401", "20310402", "10:00:00", "11:00:00", "00:00:00", "23:59:59", "x------"}),
+        kNamed["F"]);
 }
 
-void TestVersieLogic::clockPage_data() {
-    QTest::addColumn<QString>("start");     // the list as loaded
-    QTest::addColumn<int>("selected");      // selected after loading (shown in the fields)
-    QTest::addColumn<QString>("steps");     // "edit" puts F into the fields
-    QTest::addColumn<QString>("list");      // afterwards
+void TestVersieLogic::clockPage_data()
+{
+    QTest::addColumn<QString>("start");  // the list as loaded
+    QTest::addColumn<int>("selected");  // selected after loading (shown in the fields)
+    QTest::addColumn<QString>("steps");  // "edit" puts F into the fields
+    QTest::addColumn<QString>("list");  // afterwards
     QTest::addColumn<int>("selectedAfter");
     QTest::addColumn<QString>("fields");
-    QTest::newRow("saving an empty list keeps the fields as the only clock") << "" << -1 << "edit store" << "F" << 0 << "F";
-    QTest::newRow("removing the only clock and saving keeps the fields")
-        << "A" << 0 << "remove store" << "A" << 0 << "A";
-    QTest::newRow("removing the second of two leaves the first") << "A,B" << 1 << "remove store" << "A" << 0 << "A";
-    QTest::newRow("a store with none selected goes into the first") << "A,B" << -1 << "edit store" << "F,B" << 0 << "F";
-    QTest::newRow("a store goes into the selected clock") << "A,B" << 1 << "edit store" << "A,F" << 1 << "F";
-    QTest::newRow("Toevoegen adds the defaults and shows them") << "A" << 0 << "add" << "A,D" << 1 << "D";
-    QTest::newRow("Toevoegen on an empty list") << "" << -1 << "add store" << "D" << 0 << "D";
-    QTest::newRow("removing with none selected does nothing") << "A,B" << -1 << "remove" << "A,B" << -1 << "?";
+    QTest::newRow("saving an empty list keeps the fields as the only clock") << "" << -1 << "edit store"
+                                                                             << "F" << 0 << "F";
+    QTest::newRow("removing the only clock and saving keeps the fields") << "A" << 0 << "remove store"
+                                                                         << "A" << 0 << "A";
+    QTest::newRow("removing the second of two leaves the first") << "A,B" << 1 << "remove store"
+                                                                 << "A" << 0 << "A";
+    QTest::newRow("a store with none selected goes into the first") << "A,B" << -1 << "edit store"
+                                                                    << "F,B" << 0 << "F";
+    QTest::newRow("a store goes into the selected clock") << "A,B" << 1 << "edit store"
+                                                          << "A,F" << 1 << "F";
+    QTest::newRow("Toevoegen adds the defaults and shows them") << "A" << 0 << "add"
+                                                                << "A,D" << 1 << "D";
+    QTest::newRow("Toevoegen on an empty list") << "" << -1 << "add store"
+                                                << "D" << 0 << "D";
+    QTest::newRow("removing with none selected does nothing") << "A,B" << -1 << "remove"
+                                                              << "A,B" << -1 << "?";
 }
 
-void TestVersieLogic::clockPage() {
+void TestVersieLogic::clockPage()
+{
     QFETCH(QString, start);
     QFETCH(int, selected);
     QFETCH(QString, steps);
@@ -185,26 +220,34 @@ void TestVersieLogic::clockPage() {
     QCOMPARE(page.list(), FormatClockList(page.entries()));
 }
 
-void TestVersieLogic::clockLine() {
+void TestVersieLogic::clockLine()
+{
     QCOMPARE(ClockLineText(kNamed["B"]), QString("Van: 10-03-2031 tot: 11-03-2031 starttijd: 08:00 eindtijd: 18:00 "
                                                  "intijd: 06:00 uittijd: 22:00 dagen: -----xx"));
     QVERIFY_THROWS_EXCEPTION(platform::ConversionError, ClockLineText(clock("2031|20310311|08:00:00|||||")));
     QVERIFY_THROWS_EXCEPTION(platform::ConversionError, ClockLineText(clock("20310310|20310311|acht|||||")));
 }
 
-void TestVersieLogic::parseStartCommands_data() {
+void TestVersieLogic::parseStartCommands_data()
+{
     QTest::addColumn<QString>("initial");
     QTest::addColumn<QString>("commands");  // name=value joined by "|"
     QTest::newRow("the topic title, in any case") << "setkop=Live: $AgendaKop$ ($agendakop$);"
                                                   << "setkop=Live: Brug open (Brug open)";
-    QTest::newRow("names trimmed and lowercased") << " SetKop =x;StartDate=1;" << "setkop=x|startdate=1";
-    QTest::newRow("without = the name is empty") << "hallo;" << "=hallo";
-    QTest::newRow("a second = makes a new name") << "a=b=c;" << "b=c";
-    QTest::newRow("after the last ; nothing counts") << "setkop=x;addbody=y" << "setkop=x";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("names trimmed and lowercased") << " SetKop =x;StartDate=1;"
+                                                  << "setkop=x|startdate=1";
+    QTest::newRow("without = the name is empty") << "hallo;"
+                                                 << "=hallo";
+    QTest::newRow("a second = makes a new name") << "a=b=c;"
+                                                 << "b=c";
+    QTest::newRow("after the last ; nothing counts") << "setkop=x;addbody=y"
+                                                     << "setkop=x";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
-void TestVersieLogic::parseStartCommands() {
+void TestVersieLogic::parseStartCommands()
+{
     QFETCH(QString, initial);
     QFETCH(QString, commands);
     QStringList got;
@@ -213,30 +256,33 @@ void TestVersieLogic::parseStartCommands() {
     QCOMPARE(got.join(u'|'), commands);
 }
 
-void TestVersieLogic::runStartCommands_data() {
+void TestVersieLogic::runStartCommands_data()
+{
     QTest::addColumn<QString>("initial");
     QTest::addColumn<QStringList>("answers");  // of the input dialog; "-" cancels
-    QTest::addColumn<QString>("result");       // kop|body|start date|end date|start time|in|out
+    QTest::addColumn<QString>("result");  // kop|body|start date|end date|start time|in|out
     QTest::addColumn<QString>("error");
-    QTest::addColumn<QStringList>("shown");    // warnings and prompts in order
+    QTest::addColumn<QStringList>("shown");  // warnings and prompts in order
     QTest::newRow("headline with the title, first clock tomorrow")
         << "setkop=$agendakop$ - live;startdate=1;" << QStringList{}
-        << "Brug open - live|basis<hrt>|20310313|20310318|00:00:00|00:00:00|23:59:59" << "" << QStringList{};
-    QTest::newRow("times and the end date") << "enddate=2;starttime=9:15;intime=06:00:00;outtime=20:00;"
-                                            << QStringList{}
-                                            << "kop|basis<hrt>|20310312|20310314|09:15:00|06:00:00|20:00:00" << ""
-                                            << QStringList{};
+        << "Brug open - live|basis<hrt>|20310313|20310318|00:00:00|00:00:00|23:59:59"
+        << "" << QStringList{};
+    QTest::newRow("times and the end date")
+        << "enddate=2;starttime=9:15;intime=06:00:00;outtime=20:00;" << QStringList{}
+        << "kop|basis<hrt>|20310312|20310314|09:15:00|06:00:00|20:00:00"
+        << "" << QStringList{};
     QTest::newRow("addbody appends to the stored text") << "addbody=Bron: ANP<hrt>;" << QStringList{}
                                                         << "kop|basis<hrt>Bron: ANP<hrt>|20310312|20310318|00:00:00|"
                                                            "00:00:00|23:59:59"
                                                         << "" << QStringList{};
     QTest::newRow("requests: answers capitalised, a typed < kept, cancel keeps")
-        << "requestkop=Wie?;requestbody=Wat?;requestkop=Nog eens?;warning=Let op;" << QStringList{"  pIET JANSEN ", "a < b", "-"}
+        << "requestkop=Wie?;requestbody=Wat?;requestkop=Nog eens?;warning=Let op;"
+        << QStringList{"  pIET JANSEN ", "a < b", "-"}
         << u"Piet jansen|A <\u2264> b|20310312|20310318|00:00:00|00:00:00|23:59:59"_qs << ""
         << QStringList{"ask Wat?", "ask Wie?", "ask Nog eens?", "warning Let op"};
-    QTest::newRow("unknown commands are ignored") << "kleur=rood;=leeg;" << QStringList{}
-                                                  << "kop|basis<hrt>|20310312|20310318|00:00:00|00:00:00|23:59:59"
-                                                  << "" << QStringList{};
+    QTest::newRow("unknown commands are ignored")
+        << "kleur=rood;=leeg;" << QStringList{} << "kop|basis<hrt>|20310312|20310318|00:00:00|00:00:00|23:59:59"
+        << "" << QStringList{};
     QTest::newRow("a start date that is not a number stops")
         << "setkop=nieuw;startdate=morgen;enddate=3;" << QStringList{} << ""
         << "'morgen' is geen geldig geheel getal" << QStringList{};
@@ -244,7 +290,8 @@ void TestVersieLogic::runStartCommands_data() {
                                                      << "'25:00' is geen geldige tijd" << QStringList{};
 }
 
-void TestVersieLogic::runStartCommands() {
+void TestVersieLogic::runStartCommands()
+{
     QFETCH(QString, initial);
     QFETCH(QStringList, answers);
     QFETCH(QString, result);
@@ -278,7 +325,8 @@ void TestVersieLogic::runStartCommands() {
     QCOMPARE(seen, shown);
 }
 
-void TestVersieLogic::editorSettings_data() {
+void TestVersieLogic::editorSettings_data()
+{
     QTest::addColumn<QStringList>("templates");  // editor texts applied one after another
     QTest::addColumn<QString>("setup");
     QTest::newRow("nothing set") << QStringList{""} << "editor||-|-|-";
@@ -291,7 +339,8 @@ void TestVersieLogic::editorSettings_data() {
         << QStringList{"font=Courier;size=12;", "size=18;usememo=yes;"} << "memo|Courier|18|-|-";
 }
 
-void TestVersieLogic::editorSettings() {
+void TestVersieLogic::editorSettings()
+{
     QFETCH(QStringList, templates);
     QFETCH(QString, setup);
     TEditorSettings settings;
@@ -300,7 +349,8 @@ void TestVersieLogic::editorSettings() {
     QCOMPARE(dump(EvaluateEditorSettings(settings)), setup);
 }
 
-void TestVersieLogic::statements_data() {
+void TestVersieLogic::statements_data()
+{
     QTest::addColumn<QString>("composed");
     QTest::addColumn<QString>("expected");
     const QDateTime moment(kToday, QTime(9, 41, 7));
@@ -325,13 +375,15 @@ void TestVersieLogic::statements_data() {
                                          << "select content from tbltemplate where naam = 'Radio\\'Oost'";
 }
 
-void TestVersieLogic::statements() {
+void TestVersieLogic::statements()
+{
     QFETCH(QString, composed);
     QFETCH(QString, expected);
     QCOMPARE(composed, expected);
 }
 
-void TestVersieLogic::versionLines() {
+void TestVersieLogic::versionLines()
+{
     const QString tab = VersionTabText("40", "Brug open", "Radio");
     QCOMPARE(tab, QString(u"40\u00ffBrug open \u00ffRadio \u00ff"_qs));
     const VersionLine v = ParseVersionLine(tab);

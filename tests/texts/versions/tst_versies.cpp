@@ -68,7 +68,8 @@ class Client : public TLinkClient {
 public:
     Client(QStringList &log) : m_log(log) {}
 
-    bool login(const testsupport::TestDatabase &db, quint16 port, const QString &user, const QString &password) {
+    bool login(const testsupport::TestDatabase &db, quint16 port, const QString &user, const QString &password)
+    {
         post = std::make_unique<db::TPostgres>();
         post->setHost(db.server().host);
         post->setPort(db.server().port);
@@ -89,7 +90,8 @@ public:
         return true;
     }
 
-    void activate() {
+    void activate()
+    {
         TProgramState &s = state();
         s.post = post.get();
         s.server = link.get();
@@ -98,7 +100,8 @@ public:
     }
 
     void showStatusLine(const QString &) override {}
-    void logStatus(const QString &text) override {
+    void logStatus(const QString &text) override
+    {
         static const QString sent = QStringLiteral("<blue>server: ");
         if (text.startsWith(sent))
             m_log << QStringLiteral("cmd ") + text.mid(sent.size());
@@ -111,7 +114,8 @@ public:
     void connectionLost() override {}
     int leftTab() const override { return 2; }  // the production list on the left
     int rightTab() const override { return 0; }
-    void frameMessage(PanelSide side, const QString &, const QString &argument) override {
+    void frameMessage(PanelSide side, const QString &, const QString &argument) override
+    {
         activate();
         if (side == PanelSide::Left && left)
             left->serverMessage(argument);
@@ -141,28 +145,32 @@ private:
     QStringList &m_log;
 };
 
-QStringList lines(QListWidget *list) {
+QStringList lines(QListWidget *list)
+{
     QStringList out;
     for (int i = 0; i < list->count(); ++i)
         out << list->item(i)->text().split(QChar(0xFF)).mid(0, 5).join(u'|');
     return out;
 }
 
-void select(QListWidget *list, const QStringList &ids) {
+void select(QListWidget *list, const QStringList &ids)
+{
     list->clearSelection();
     for (int i = 0; i < list->count(); ++i)
         if (ids.contains(ParseTodoLine(list->item(i)->text()).todoId))
             list->item(i)->setSelected(true);
 }
 
-void focus(QListWidget *list, const QString &id) {
+void focus(QListWidget *list, const QString &id)
+{
     for (int i = 0; i < list->count(); ++i)
         if (ParseTodoLine(list->item(i)->text()).todoId == id)
             list->setCurrentRow(i);
 }
 
 // Picks the goal called name in an open wizard and, when given, the possibility.
-void chooseGoal(TVersieWizard *w, const QString &goal) {
+void chooseGoal(TVersieWizard *w, const QString &goal)
+{
     for (QRadioButton *r : w->doelen()->findChildren<QRadioButton *>())
         if (r->text() == goal)
             r->click();
@@ -211,7 +219,8 @@ private:
     platform::MemoryClipboard m_clipboard;
 };
 
-void TestVersies::initTestCase() {
+void TestVersies::initTestCase()
+{
     QUILLON_REQUIRE_PG(15);
     m_db = std::make_unique<testsupport::TestDatabase>(15, QStringLiteral("quillon_demo"));
     QVERIFY2(m_db->ok(), qPrintable(m_db->error()));
@@ -234,7 +243,8 @@ void TestVersies::initTestCase() {
     texts::RegisterVersionsOpener();
 }
 
-void TestVersies::cleanupTestCase() {
+void TestVersies::cleanupTestCase()
+{
     registry().clear();
     platform::setClipboard(nullptr);
     setClock({});
@@ -246,26 +256,25 @@ void TestVersies::cleanupTestCase() {
     m_marieke.reset();
 }
 
-void TestVersies::resetFixture() {
-    QVERIFY(m_db->exec(
-        "delete from tblagenda where id >= 9100; delete from tbltodo where id >= 9300;"
-        "delete from tbltodoherhaal where id >= 930; delete from tblteksten where id >= 9200;"
-        "delete from tbltekstenhistorie; delete from tbltemplate where id >= 900;"
-        "delete from tblredactietemplate where redactie = 8; delete from tblklok where tekstid >= 9200"));
-    QVERIFY(m_db->exec(
-        "insert into tbltemplate (id, naam, content, editor, initial, parent) values"
-        " (901, 'Radio', 'edit:spreker:Spreker:', 'width=300;pagelength=4;', "
-        "  'setkop=$agendakop$ live;startdate=1;addbody=Bron: ANP<hrt>;', -1),"
-        " (902, 'Web', '', '', '', -1),"
-        " (903, 'Web kort', 'edit:link:Link:', '', 'startdate=morgen;', 902),"
-        " (904, 'Web lang', '', '', '', 902);"
-        "insert into tblredactietemplate values (8, 901), (8, 902)"));
-    QVERIFY(m_db->exec(
-        "insert into tblagenda (id, kort, lang, datum, tijd, redactie, bron) values"
-        " (9101, 'Brug open', 'De brug gaat open.', '20310312', '10:30', 8, 'Gemeente'),"
-        " (9102, 'Leeg onderwerp', '', '20310312', '11:00', 8, ''),"
-        " (9103, 'Derde', '', '20310311', '12:00', 8, ''),"
-        " (9104, 'Gisteren gepland', '', '20310311', '12:00', 8, '')"));
+void TestVersies::resetFixture()
+{
+    QVERIFY(
+        m_db->exec("delete from tblagenda where id >= 9100; delete from tbltodo where id >= 9300;"
+                   "delete from tbltodoherhaal where id >= 930; delete from tblteksten where id >= 9200;"
+                   "delete from tbltekstenhistorie; delete from tbltemplate where id >= 900;"
+                   "delete from tblredactietemplate where redactie = 8; delete from tblklok where tekstid >= 9200"));
+    QVERIFY(m_db->exec("insert into tbltemplate (id, naam, content, editor, initial, parent) values"
+                       " (901, 'Radio', 'edit:spreker:Spreker:', 'width=300;pagelength=4;', "
+                       "  'setkop=$agendakop$ live;startdate=1;addbody=Bron: ANP<hrt>;', -1),"
+                       " (902, 'Web', '', '', '', -1),"
+                       " (903, 'Web kort', 'edit:link:Link:', '', 'startdate=morgen;', 902),"
+                       " (904, 'Web lang', '', '', '', 902);"
+                       "insert into tblredactietemplate values (8, 901), (8, 902)"));
+    QVERIFY(m_db->exec("insert into tblagenda (id, kort, lang, datum, tijd, redactie, bron) values"
+                       " (9101, 'Brug open', 'De brug gaat open.', '20310312', '10:30', 8, 'Gemeente'),"
+                       " (9102, 'Leeg onderwerp', '', '20310312', '11:00', 8, ''),"
+                       " (9103, 'Derde', '', '20310311', '12:00', 8, ''),"
+                       " (9104, 'Gisteren gepland', '', '20310311', '12:00', 8, '')"));
     QVERIFY(m_db->exec(QString::fromUtf8(
         "insert into tblteksten (id, kop, body, datum, tijd, agendaid, template, extra, klok, wie) values"
         " (9201, 'Brug gaat open', 'De brug <\u2264> de weg.<hrt>Tweede regel<br>', '20310311', '16:00', 9101, 901,"
@@ -284,7 +293,8 @@ void TestVersies::resetFixture() {
     QVERIFY(m_db->exec("select setval('tblteksten_id_seq', 20000, false)"));
 }
 
-void TestVersies::init() {
+void TestVersies::init()
+{
     resetFixture();
     m_marieke->activate();
     state().currentTeamId = kTeam;
@@ -293,7 +303,8 @@ void TestVersies::init() {
     m_log.clear();
 }
 
-std::unique_ptr<TTodoFrame> TestVersies::frame() {
+std::unique_ptr<TTodoFrame> TestVersies::frame()
+{
     auto f = std::make_unique<TTodoFrame>();
     f->resize(600, 300);
     f->frameMessage(FRAME_REFRESH, 0, 0);
@@ -303,34 +314,41 @@ std::unique_ptr<TTodoFrame> TestVersies::frame() {
 
 // Today's topics of the team, not ready, and the automatic items of
 // Wednesday; another day's topic, a ready one and Sunday's item stay out.
-void TestVersies::productionList() {
+void TestVersies::productionList()
+{
     auto f = frame();
-    QCOMPARE(lines(f->ListBox1()), QStringList({"9301|9101|20310312|joost|Brug open", "9303|9103|20310311||Derde",
-                                                "9302|9102|20310312||Leeg onderwerp",
-                                                "931|-1|20310312|sanne|Weerbericht"}));
+    QCOMPARE(lines(f->ListBox1()),
+             QStringList({"9301|9101|20310312|joost|Brug open", "9303|9103|20310311||Derde",
+                          "9302|9102|20310312||Leeg onderwerp", "931|-1|20310312|sanne|Weerbericht"}));
     QVERIFY(f->frameMessage(FRAME_ACTIVATE, 0, 0));
     QVERIFY(f->frameMessage(FRAME_DEACTIVATE, 0, 0));
     QVERIFY(!f->frameMessage(FRAME_SAVE, 0, 0));
     QCOMPARE(m_log, QStringList({"main add &Productielijst", "main remove &Productielijst"}));
 }
 
-void TestVersies::broadcasts_data() {
-    QTest::addColumn<QString>("sql");      // run between the load and the message
+void TestVersies::broadcasts_data()
+{
+    QTest::addColumn<QString>("sql");  // run between the load and the message
     QTest::addColumn<QString>("message");
     QTest::addColumn<QStringList>("ids");  // production ids afterwards
     const QStringList base = {"9301", "9303", "9302", "931"};
     QTest::newRow("new goes on top") << "insert into tbltodo (id, agendaid, datum, redactie) values (9310, 9104, "
                                         "'20310312', 8)"
                                      << "new 9310" << QStringList{"9310"} + base;
-    QTest::newRow("hnew of an item not for today adds nothing") << "" << "hnew 932" << base;
-    QTest::newRow("update in place") << "update tbltodo set wie = 'daan' where id = 9303" << "update 9303" << base;
-    QTest::newRow("update whose fetch is empty leaves the line")
-        << "update tbltodo set redactie = 1 where id = 9303" << "update 9303" << base;
-    QTest::newRow("remove") << "" << "remove 9302" << QStringList{"9301", "9303", "931"};
-    QTest::newRow("an id that is no number never reaches the database") << "" << "new 1 or 1=1" << base;
+    QTest::newRow("hnew of an item not for today adds nothing") << ""
+                                                                << "hnew 932" << base;
+    QTest::newRow("update in place") << "update tbltodo set wie = 'daan' where id = 9303"
+                                     << "update 9303" << base;
+    QTest::newRow("update whose fetch is empty leaves the line") << "update tbltodo set redactie = 1 where id = 9303"
+                                                                 << "update 9303" << base;
+    QTest::newRow("remove") << ""
+                            << "remove 9302" << QStringList{"9301", "9303", "931"};
+    QTest::newRow("an id that is no number never reaches the database") << ""
+                                                                        << "new 1 or 1=1" << base;
 }
 
-void TestVersies::broadcasts() {
+void TestVersies::broadcasts()
+{
     QFETCH(QString, sql);
     QFETCH(QString, message);
     QFETCH(QStringList, ids);
@@ -349,28 +367,30 @@ void TestVersies::broadcasts() {
 }
 
 // Three topics, one without versions: two move, one warning names the empty one.
-void TestVersies::naarKlaar() {
+void TestVersies::naarKlaar()
+{
     testsupport::ScriptedDialogs dialogs;
     dialogs.expectBox(BoxType::Warning, "Onderwerp \"Leeg onderwerp\" is leeg, maak eerst versies aan!");
     auto f = frame();
     select(f->ListBox1(), {"9301", "9302", "9303", "931"});
     QVERIFY(f->frameMessage(FRAME_MOVE_RIGHT, 0, 0));
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
-    QCOMPARE(m_log, QStringList({"sql select count(*) from tblteksten where agendaid =  9101",
-                                 "sql update tbltodo set klaar = true where id = 9301",
-                                 "sql select count(*) from tblteksten where agendaid =  9103",
-                                 "sql update tbltodo set klaar = true where id = 9303",
-                                 "sql select count(*) from tblteksten where agendaid =  9102",
-                                 "sql update tbltodoherhaal set klaar = true where id = 931",
-                                 "cmd broadcast todo remove 9301", "cmd broadcast klaar new 9301",
-                                 "cmd broadcast todo remove 9303", "cmd broadcast klaar new 9303",
-                                 "cmd broadcast todo remove 931", "cmd broadcast klaar hnew 931",
-                                 "main RefreshViews"}));
+    QCOMPARE(
+        m_log,
+        QStringList({"sql select count(*) from tblteksten where agendaid =  9101",
+                     "sql update tbltodo set klaar = true where id = 9301",
+                     "sql select count(*) from tblteksten where agendaid =  9103",
+                     "sql update tbltodo set klaar = true where id = 9303",
+                     "sql select count(*) from tblteksten where agendaid =  9102",
+                     "sql update tbltodoherhaal set klaar = true where id = 931", "cmd broadcast todo remove 9301",
+                     "cmd broadcast klaar new 9301", "cmd broadcast todo remove 9303", "cmd broadcast klaar new 9303",
+                     "cmd broadcast todo remove 931", "cmd broadcast klaar hnew 931", "main RefreshViews"}));
     QCOMPARE(m_db->query("select id from tbltodo where klaar and id in (9301, 9302, 9303) order by id"),
              QList<QStringList>({{"9301"}, {"9303"}}));
 }
 
-void TestVersies::naarAgenda() {
+void TestVersies::naarAgenda()
+{
     auto f = frame();
     select(f->ListBox1(), {"9302", "931"});
     QTest::keyRelease(f->ListBox1(), Qt::Key_Left, Qt::ControlModifier);
@@ -378,7 +398,8 @@ void TestVersies::naarAgenda() {
                                  "cmd broadcast agenda new 9102", "main RefreshViews"}));
 }
 
-void TestVersies::assigningAnEditor() {
+void TestVersies::assigningAnEditor()
+{
     auto f = frame();
     select(f->ListBox1(), {"9302", "931"});
     QStringList shown;
@@ -394,14 +415,16 @@ void TestVersies::assigningAnEditor() {
     QTest::keyClick(f->ListBox1(), Qt::Key_Space);
     // daan is first and not logged in; marieke is.
     QCOMPARE(shown, QStringList({"Kies redacteur", "daan", "offline", "online"}));
-    QCOMPARE(m_log, QStringList({"sql update tbltodo set wie = 'marieke' where id = 9302",
-                                 "cmd broadcast todo update 9302", "sql " + TodoFetchSql(9302, kTeam),
-                                 "sql update tbltodoherhaal set wie = 'marieke' where id = 931",
-                                 "cmd broadcast todo hupdate 931", "sql " + TodoFetchAutomaticSql(931, kToday, kTeam)}));
+    QCOMPARE(
+        m_log,
+        QStringList({"sql update tbltodo set wie = 'marieke' where id = 9302", "cmd broadcast todo update 9302",
+                     "sql " + TodoFetchSql(9302, kTeam), "sql update tbltodoherhaal set wie = 'marieke' where id = 931",
+                     "cmd broadcast todo hupdate 931", "sql " + TodoFetchAutomaticSql(931, kToday, kTeam)}));
     QVERIFY(lines(f->ListBox1()).contains("931|-1|20310312|marieke|Weerbericht"));
 }
 
-void TestVersies::automaticLines() {
+void TestVersies::automaticLines()
+{
     testsupport::ScriptedDialogs dialogs;
     dialogs.expectBox(BoxType::Warning, "Automatische productielijst items kunnen niet geopend worden!");
     auto f = frame();
@@ -416,7 +439,8 @@ void TestVersies::automaticLines() {
 
 // Without versions the wizard comes first; cancelled, no window is shown.
 // Then a goal without children: Voltooien on page Doel, and the version is made.
-void TestVersies::openingWithoutVersions() {
+void TestVersies::openingWithoutVersions()
+{
     auto f = frame();
     focus(f->ListBox1(), "9302");
     bool basisPage = true;
@@ -460,20 +484,33 @@ void TestVersies::openingWithoutVersions() {
                          "\u00ffxxxxxxx\u00ff' where id = 20000 ";
     const QString firstSave = save.arg(""), closingSave = save.arg("spreker:\"\"");
     const QStringList expected = {
-        "cmd lock todo_9302", "sql select kort,lang,bron from tblagenda where id = 9102", "sql " + VersionListSql(9102),
-        "sql " + GoalsSql(kTeam), "sql " + BasisVersionsSql(9102), "sql " + PossibilitiesSql(901),
-        "sql select nextval('tblteksten_id_seq')", "sql select initial from tbltemplate where id = 901",
+        "cmd lock todo_9302",
+        "sql select kort,lang,bron from tblagenda where id = 9102",
+        "sql " + VersionListSql(9102),
+        "sql " + GoalsSql(kTeam),
+        "sql " + BasisVersionsSql(9102),
+        "sql " + PossibilitiesSql(901),
+        "sql select nextval('tblteksten_id_seq')",
+        "sql select initial from tbltemplate where id = 901",
         "sql begin",
         "sql insert into tblteksten (id,agendaid,template,kop,body,wie,datum,tijd) values (20000,9102,901,"
         "'Leeg onderwerp live','Bron: ANP<hrt>',1,'20310312','09:41')",
-        "sql end", "sql select kort,lang,bron from tblagenda where id = 9102", "sql " + VersionListSql(9102), firstSave,
-        "sql select * from tblteksten where id = 20000", "sql select naam,content,editor from tbltemplate where id = 901",
-        "sql select klok from tblteksten where id = 20000", "-- shown", closingSave, "main RefreshViews",
+        "sql end",
+        "sql select kort,lang,bron from tblagenda where id = 9102",
+        "sql " + VersionListSql(9102),
+        firstSave,
+        "sql select * from tblteksten where id = 20000",
+        "sql select naam,content,editor from tbltemplate where id = 901",
+        "sql select klok from tblteksten where id = 20000",
+        "-- shown",
+        closingSave,
+        "main RefreshViews",
         "cmd unlock todo_9302"};
     QCOMPARE(m_log, expected);
 }
 
-void TestVersies::openingEditingAndSaving() {
+void TestVersies::openingEditingAndSaving()
+{
     auto f = frame();
     focus(f->ListBox1(), "9301");
     QStringList seen;
@@ -510,7 +547,8 @@ void TestVersies::openingEditingAndSaving() {
              QList<QStringList>({{"9201", "Brug gaat open", "2"}}));
 }
 
-void TestVersies::newVersionWithBasisAndDelete() {
+void TestVersies::newVersionWithBasisAndDelete()
+{
     testsupport::ScriptedDialogs dialogs;
     dialogs.expectBox(BoxType::Confirmation, "Versie \"Brug web\" verwijderen?", ModalResult::Yes);
     TVersieForm form;
@@ -539,13 +577,14 @@ void TestVersies::newVersionWithBasisAndDelete() {
     QCOMPARE(v->TabControl1()->count(), 3);
     QCOMPARE(m_log.at(0).left(33), QString("sql update tblteksten set kop = '"));  // the version shown, saved first
     QVERIFY(m_log.at(0).endsWith("where id = 9202 "));
-    QCOMPARE(m_log.mid(1, 9),
-             QStringList({"sql " + GoalsSql(kTeam), "sql " + BasisVersionsSql(9101), "sql " + PossibilitiesSql(902),
-                          "sql select nextval('tblteksten_id_seq')", "sql select kop,body from tblteksten where id = 9201",
-                          "sql begin",
-                          u"sql insert into tblteksten (id,agendaid,template,kop,body,wie,datum,tijd) values (20000,9101,"
-                          u"904,'Brug gaat open','De brug <\u2264> de weg.<hrt>Tweede regel<br>',1,'20310312','09:41')"_qs,
-                          "sql end", "sql select kort,lang,bron from tblagenda where id = 9101"}));
+    QCOMPARE(
+        m_log.mid(1, 9),
+        QStringList({"sql " + GoalsSql(kTeam), "sql " + BasisVersionsSql(9101), "sql " + PossibilitiesSql(902),
+                     "sql select nextval('tblteksten_id_seq')", "sql select kop,body from tblteksten where id = 9201",
+                     "sql begin",
+                     u"sql insert into tblteksten (id,agendaid,template,kop,body,wie,datum,tijd) values (20000,9101,"
+                     u"904,'Brug gaat open','De brug <\u2264> de weg.<hrt>Tweede regel<br>',1,'20310312','09:41')"_qs,
+                     "sql end", "sql select kort,lang,bron from tblagenda where id = 9101"}));
 
     // Deleting a version of three reloads; nothing of it is saved again.
     v->PreferredVersionId = 9202;
@@ -558,7 +597,8 @@ void TestVersies::newVersionWithBasisAndDelete() {
     QCOMPARE(v->TabControl1()->count(), 2);
 }
 
-void TestVersies::startCommands() {
+void TestVersies::startCommands()
+{
     testsupport::ScriptedDialogs dialogs;
     dialogs.expectBox(BoxType::Error, "'morgen' is geen geldig geheel getal");
     TVersieForm form;
@@ -584,7 +624,8 @@ void TestVersies::startCommands() {
     QCOMPARE(v->kop()->text(), QString("Brug gaat open"));
 }
 
-void TestVersies::wizardSteps() {
+void TestVersies::wizardSteps()
+{
     TVersieWizard w;
     w.setAgendaId(9101);
     w.PrepareWizard();
@@ -609,7 +650,8 @@ void TestVersies::wizardSteps() {
 }
 
 // Every change is kept; the history lists it and puts it back as a save.
-void TestVersies::history() {
+void TestVersies::history()
+{
     TVersieForm form;
     TVersieFrame *v = form.versie();
     v->AgendaId = 9101;
@@ -642,7 +684,8 @@ void TestVersies::history() {
              QList<QStringList>({{"25", "k9"}}));
 }
 
-void TestVersies::printingToPdf() {
+void TestVersies::printingToPdf()
+{
     if (QStandardPaths::findExecutable("pdftotext").isEmpty())
         QSKIP("pdftotext (poppler-utils) is not installed");
     testsupport::ScriptedDialogs dialogs;
@@ -663,7 +706,8 @@ void TestVersies::printingToPdf() {
 }
 
 // A backup left by a crash: the message, its text on the clipboard, the file gone.
-void TestVersies::crashBackup() {
+void TestVersies::crashBackup()
+{
     testsupport::ScriptedDialogs dialogs;
     dialogs.expectBox(BoxType::Information,
                       "Een reserve-kopie is aangetroffen, waarschijnlijk omdat het programma de vorige keer was "
@@ -687,7 +731,8 @@ void TestVersies::crashBackup() {
 
 // joost holds the topic: marieke is refused with his name. Her list follows
 // his moves after her poll.
-void TestVersies::twoClients() {
+void TestVersies::twoClients()
+{
     testsupport::ScriptedDialogs dialogs;
     dialogs.expectBox(BoxType::Information, "Onderwerp geopend door joost!");
     auto hers = frame();
@@ -730,7 +775,8 @@ void TestVersies::twoClients() {
 
 // The database goes away under an open window: closing keeps the window,
 // the text and the backup; closing anyway keeps the backup for the next start.
-void TestVersies::failedSaveKeepsTheText() {
+void TestVersies::failedSaveKeepsTheText()
+{
     testsupport::ScriptedDialogs dialogs;
     const QString failed = "De versie is niet opgeslagen.\nDe tekst blijft in het venster staan; probeer het "
                            "opnieuw zodra de verbinding met de database hersteld is.";
@@ -769,7 +815,8 @@ void TestVersies::failedSaveKeepsTheText() {
     m_marieke->activate();
 }
 
-void TestVersies::screenshots() {
+void TestVersies::screenshots()
+{
     TVersieForm form;
     form.resize(1200, 700);
     TVersieFrame *v = form.versie();
