@@ -110,7 +110,7 @@ private:
     // unless told not to. own: a program state of its own (second client).
     std::unique_ptr<TMain> client(const QString &user, const QString &password, TProgramState *own = nullptr,
                                   bool waitReady = true);
-    void writeIni(const QString &user, const QString &password, int serverPort = 0);
+    void writeIni(const QString &user, const QString &password, int serverPort = 0, const QString &caFile = QString());
 
     std::unique_ptr<testsupport::TestDatabase> m_db;
     servertest::ServerProcess m_server;
@@ -146,18 +146,19 @@ void TestMainWindow::cleanupTestCase()
     registry().clear();
 }
 
-void TestMainWindow::writeIni(const QString &user, const QString &password, int serverPort)
+void TestMainWindow::writeIni(const QString &user, const QString &password, int serverPort, const QString &caFile)
 {
     const QString path = m_dir.filePath(QStringLiteral("zidad.ini"));
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(QStringLiteral("[hosts]\npostgreshost=%1\npostgresport=%2\npostgresdatabase=%3\n"
-                           "serverhost=127.0.0.1\nserverport=%4\n[autologin]\nusername=%5\npassword=%6\n")
+                           "serverhost=127.0.0.1\nserverport=%4\nservertls=1\nservertlsca=%7\n"
+                           "[autologin]\nusername=%5\npassword=%6\n")
                 .arg(m_db->server().host)
                 .arg(m_db->server().port)
                 .arg(m_db->name())
                 .arg(serverPort ? serverPort : m_server.port())
-                .arg(user, password)
+                .arg(user, password, caFile.isEmpty() ? m_server.tlsOptions().caFile : caFile)
                 .toUtf8());
     qputenv("QUILLON_INI", path.toUtf8());
 }
@@ -188,6 +189,9 @@ void TestMainWindow::autologinAccepted()
     QVERIFY(!state().finalEditorRight);
     const QStringList log = main->LogView1()->Lines();
     QVERIFY2(log.last().endsWith("<normal> Aangemeld"), qPrintable(log.join("\n")));
+    // The link runs over TLS, as zidad.ini asks.
+    QVERIFY2(m_server.log().contains("marieke logged in"), qPrintable(m_server.log()));
+    QVERIFY(!m_server.log().contains("marieke logged in over plain TCP"));
     for (const char *caption : {"leftCaption", "rightCaption"}) {
         QVERIFY(main->findChild<QLabel *>(caption)->isVisible());
         QCOMPARE(main->findChild<QLabel *>(caption)->text(), QString("dit deel van QuillonDesk is niet in gebruik"));
@@ -269,7 +273,7 @@ void TestMainWindow::refusedVersionEndsTheProgram()
     testsupport::ScriptedDialogs dialogs;
     dialogs.expectBox(BoxType::Error, "Uw huidige quillon versie is niet up-to-date!");
     m_terminated = false;
-    writeIni("marieke", "kievit", strict.port());
+    writeIni("marieke", "kievit", strict.port(), strict.tlsOptions().caFile);
     TMain main;
     main.setTerminateHook([this] { m_terminated = true; });
     main.show();

@@ -128,6 +128,7 @@ void TestAdresBoek::initTestCase()
 
     core::TProgramState &s = core::state();
     m_link = std::make_unique<core::TServerLink>(s, m_client);
+    m_link->setTls(m_server.tlsOptions());
     QVERIFY2(m_link->open(QStringLiteral("127.0.0.1"), m_server.port(), &error), qPrintable(error));
     QVERIFY(m_link->SendCommand(QStringLiteral("auth marieke kievit")));
     s.post = m_pg.get();

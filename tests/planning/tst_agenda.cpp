@@ -61,7 +61,8 @@ class Client : public testsupport::NullLinkClient {
 public:
     Client(QStringList &log) : m_log(log) {}
 
-    bool login(const testsupport::TestDatabase &db, quint16 port, const QString &user, const QString &password)
+    bool login(const testsupport::TestDatabase &db, quint16 port, const QString &user, const QString &password,
+               const platform::TlsOptions &tls = {})
     {
         post = std::make_unique<db::TPostgres>();
         post->setHost(db.server().host);
@@ -73,6 +74,7 @@ public:
             return false;
         post->OnStatement = [this](const QString &sql) { m_log << QStringLiteral("sql ") + sql; };
         link = std::make_unique<TServerLink>(state(), *this);
+        link->setTls(tls);
         if (!link->open(QStringLiteral("127.0.0.1"), port))
             return false;
         name = user;
@@ -253,9 +255,9 @@ void TestAgenda::initTestCase()
     setClock([] { return QDateTime(kToday, QTime(9, 41, 7)); });
 
     m_joost = std::make_unique<Client>(m_log);
-    QVERIFY(m_joost->login(*m_db, m_server.port(), "joost", "merel"));
+    QVERIFY(m_joost->login(*m_db, m_server.port(), "joost", "merel", m_server.tlsOptions()));
     m_marieke = std::make_unique<Client>(m_log);
-    QVERIFY(m_marieke->login(*m_db, m_server.port(), "marieke", "kievit"));
+    QVERIFY(m_marieke->login(*m_db, m_server.port(), "marieke", "kievit", m_server.tlsOptions()));
     QCOMPARE(m_marieke->userId, 1);
     m_main = std::make_unique<MainRecorder>(m_log);
     state().main = m_main.get();

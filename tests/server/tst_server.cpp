@@ -7,6 +7,7 @@
 
 #include "support/LineClient.h"
 #include "support/ServerProcess.h"
+#include "support/TlsCertificates.h"
 
 #include "support/TestDatabase.h"
 
@@ -81,31 +82,6 @@ const char *kUsers = "insert into tbluser (loginnaam, password, rights) values "
 
 // A certificate authority and a server certificate for 127.0.0.1, made with
 // the openssl program in `dir`: ca.pem, server.pem, server.key.
-QString makeCertificates(const QString &dir)
-{
-    const QStringList steps[] = {
-        {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=Quillon test CA", "-keyout",
-         "ca.key", "-out", "ca.pem"},
-        {"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-keyout", "server.key", "-out",
-         "server.csr"},
-        {"x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial", "-days", "2",
-         "-extfile", "san.cnf", "-out", "server.pem"},
-    };
-    QFile san(dir + QStringLiteral("/san.cnf"));
-    if (!san.open(QIODevice::WriteOnly) || san.write("subjectAltName = IP:127.0.0.1, DNS:localhost\n") < 0)
-        return QStringLiteral("cannot write san.cnf");
-    san.close();
-    for (const QStringList &args : steps) {
-        QProcess p;
-        p.setWorkingDirectory(dir);
-        p.start(QStringLiteral("openssl"), args);
-        if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-            return QStringLiteral("openssl ") + args.join(' ') + QStringLiteral(": ") +
-                   QString::fromLocal8Bit(p.readAllStandardError()) + p.errorString();
-    }
-    return QString();
-}
-
 const char *kJobs = "[job echo]\ndescription = Groeten\nschedule = manual\n"
                     "command = /bin/sh -c \"echo 'hallo wereld'; echo tweede >&2\"\n"
                     "[job traag]\nschedule = manual\ncommand = /bin/sleep 30\ntime_limit = 1\n"
@@ -953,9 +929,9 @@ void TestServer::statementTimeLimit()
 void TestServer::tlsLogin()
 {
     QTemporaryDir certs, otherCa;
-    const QString made = makeCertificates(certs.path());
+    const QString made = testsupport::MakeCertificates(certs.path());
     QVERIFY2(made.isEmpty(), qPrintable(made));
-    QVERIFY(makeCertificates(otherCa.path()).isEmpty());
+    QVERIFY(testsupport::MakeCertificates(otherCa.path()).isEmpty());
     ServerProcess s;
     QVERIFY2(s.start(m_db.get(), QString(),
                      QStringLiteral("[tls]\ncertificate = %1/server.pem\nkey = %1/server.key\n").arg(certs.path())),

@@ -1,6 +1,7 @@
 #include "support/ServerProcess.h"
 
 #include "support/TestDatabase.h"
+#include "support/TlsCertificates.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -31,6 +32,15 @@ bool ServerProcess::start(const testsupport::TestDatabase *db, const QString &se
                         QString::fromLatin1(testsupport::kClientPassword));
     } else {
         ini += QStringLiteral("[database]\nhost = 127.0.0.1\nport = 1\nname = none\n");
+    }
+    if (!rest.contains(QLatin1String("[tls]"))) {
+        if (!QFile::exists(m_dir.filePath(QStringLiteral("server.pem")))) {
+            m_error = testsupport::MakeCertificates(m_dir.path());
+            if (!m_error.isEmpty())
+                return false;
+        }
+        ini += QStringLiteral("[tls]\ncertificate = %1\nkey = %2\n")
+                   .arg(m_dir.filePath(QStringLiteral("server.pem")), m_dir.filePath(QStringLiteral("server.key")));
     }
     ini += rest;
     QFile f(configPath());
@@ -67,6 +77,14 @@ bool ServerProcess::start(const testsupport::TestDatabase *db, const QString &se
     }
     m_error = QStringLiteral("server did not start: ") + log();
     return false;
+}
+
+platform::TlsOptions ServerProcess::tlsOptions() const
+{
+    platform::TlsOptions tls;
+    tls.enabled = true;
+    tls.caFile = m_dir.filePath(QStringLiteral("ca.pem"));
+    return tls;
 }
 
 QString ServerProcess::log()

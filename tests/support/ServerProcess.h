@@ -2,7 +2,10 @@
 // A real quillon-server for the tests: writes a configuration into a
 // temporary folder, starts the built binary on a free loopback port (the
 // server picks it: port 0, read back from its log), and stops it with SIGTERM
-// when the object goes.
+// when the object goes. It speaks TLS, with a certificate authority of its
+// own, and plain TCP on the same port; clients pick with tlsOptions().
+
+#include "platform/Socket.h"
 
 #include <QProcess>
 #include <QString>
@@ -29,6 +32,8 @@ public:
     void setOpenFileLimit(int limit) { m_openFiles = limit; }
 
     quint16 port() const { return m_port; }
+    // What a client needs to reach this server over TLS, checked against its CA.
+    platform::TlsOptions tlsOptions() const;
     QString configPath() const { return m_dir.filePath(QStringLiteral("quillon-server.ini")); }
     QString log();
     QString error() const { return m_error; }
