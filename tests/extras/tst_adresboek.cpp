@@ -17,6 +17,7 @@
 #include "db/Postgres.h"
 #include "extras/AdresBoekForm.h"
 #include "extras/NawFrame.h"
+#include "support/ClientSession.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 
@@ -117,14 +118,9 @@ void TestAdresBoek::initTestCase()
                        " from generate_series(1, 201) g"));
     QVERIFY2(m_server.start(m_db.get()), qPrintable(m_server.error()));
 
-    m_pg = std::make_unique<db::TPostgres>();
-    m_pg->setHost(m_db->server().host);
-    m_pg->setPort(m_db->server().port);
     QString error;
-    QVERIFY2(m_pg->Open(&error), qPrintable(error));
-    m_pg->Connect(m_db->name(), testsupport::kClientUser, testsupport::kClientPassword);
-    QVERIFY(m_pg->Connected());
-    m_pg->OnStatement = [this](const QString &sql) { m_sql << sql; };
+    m_pg = testsupport::OpenClientSession(*m_db, &m_sql, &error);
+    QVERIFY2(m_pg, qPrintable(error));
 
     core::TProgramState &s = core::state();
     m_link = std::make_unique<core::TServerLink>(s, m_client);

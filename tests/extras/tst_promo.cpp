@@ -6,6 +6,7 @@
 
 #include "support/Modal.h"
 #include "support/Screenshots.h"
+#include "support/ClientSession.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 
@@ -91,14 +92,9 @@ void TestPromo::initTestCase()
     QUILLON_REQUIRE_PG(15);
     m_db = std::make_unique<testsupport::TestDatabase>(15, QStringLiteral("quillon_demo"));
     QVERIFY2(m_db->ok(), qPrintable(m_db->error()));
-    m_pg = std::make_unique<db::TPostgres>();
-    m_pg->setHost(m_db->server().host);
-    m_pg->setPort(m_db->server().port);
     QString error;
-    QVERIFY2(m_pg->Open(&error), qPrintable(error));
-    m_pg->Connect(m_db->name(), testsupport::kClientUser, testsupport::kClientPassword);
-    QVERIFY(m_pg->Connected());
-    m_pg->OnStatement = [this](const QString &sql) { m_sql << sql; };
+    m_pg = testsupport::OpenClientSession(*m_db, &m_sql, &error);
+    QVERIFY2(m_pg, qPrintable(error));
     core::state().post = m_pg.get();
     core::state().main = &m_status;
     extras::setTextWidgets({{}, [](QWidget *parent) {

@@ -25,6 +25,7 @@
 #include "planning/AgendaSql.h"
 #include "planning/DatumForm.h"
 #include "platform/Settings.h"
+#include "support/RecordingClient.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 
@@ -54,74 +55,7 @@ namespace {
 const QDate kToday(2031, 3, 12);  // a Wednesday
 constexpr int kTeam = 8;
 
-// One client in this process: its own database session and server link,
-// logged in as its own editor. The client whose turn it is is installed
-// into the program state, which the frames and the core helpers read.
-class Client : public testsupport::NullLinkClient {
-public:
-    Client(QStringList &log) : m_log(log) {}
-
-    bool login(const testsupport::TestDatabase &db, quint16 port, const QString &user, const QString &password,
-               const platform::TlsOptions &tls = {})
-    {
-        post = std::make_unique<db::TPostgres>();
-        post->setHost(db.server().host);
-        post->setPort(db.server().port);
-        if (!post->Open())
-            return false;
-        post->Connect(db.name(), testsupport::kClientUser, testsupport::kClientPassword);
-        if (!post->Connected())
-            return false;
-        post->OnStatement = [this](const QString &sql) { m_log << QStringLiteral("sql ") + sql; };
-        link = std::make_unique<TServerLink>(state(), *this);
-        link->setTls(tls);
-        if (!link->open(QStringLiteral("127.0.0.1"), port))
-            return false;
-        name = user;
-        activate();
-        if (!link->SendCommand(QStringLiteral("auth ") + user + QLatin1Char(' ') + password))
-            return false;
-        userId = state().userId;
-        return true;
-    }
-
-    void activate()
-    {
-        TProgramState &s = state();
-        s.post = post.get();
-        s.server = link.get();
-        s.userId = userId;
-        s.userName = name;
-    }
-
-    // The commands sent are recorded; list messages go to the frame in the
-    // panel the router chose.
-    void logStatus(const QString &text) override
-    {
-        static const QString sent = QStringLiteral("<blue>server: ");
-        if (text.startsWith(sent))
-            m_log << QStringLiteral("cmd ") + text.mid(sent.size());
-    }
-    int leftTab() const override { return tabs.first; }
-    int rightTab() const override { return tabs.second; }
-    void frameMessage(PanelSide side, const QString &, const QString &argument) override
-    {
-        activate();
-        TFrame *f = side == PanelSide::Left ? left.data() : right.data();
-        if (f)
-            f->serverMessage(argument);
-    }
-
-    std::unique_ptr<db::TPostgres> post;
-    std::unique_ptr<TServerLink> link;
-    QString name;
-    int userId = 0;
-    QPair<int, int> tabs{1, 1};  // agenda and production list: the agenda on the left
-    QPointer<TFrame> left, right;
-
-private:
-    QStringList &m_log;
-};
+using Client = testsupport::RecordingClient;
 
 // The main window's operations, recorded; RefreshViews reloads the frame as
 // the main window does for its visible frames.

@@ -10,6 +10,7 @@
 #include "db/Postgres.h"
 #include "platform/Clipboard.h"
 #include "support/Screenshots.h"
+#include "support/ClientSession.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDatabase.h"
 #include "texts/ArchiefForm.h"
@@ -123,14 +124,9 @@ void TestArchiefForm::initTestCase()
     QVERIFY(m_db->exec("update tblteksten set body = body || ' jaartabelproef' where id = 204"));
     QVERIFY(m_db->exec("update tblteksten_2001 set body = 'jaartabelproef uit tblteksten_2001' where id = 204"));
 
-    m_pg = std::make_unique<db::TPostgres>();
-    m_pg->setHost(m_db->server().host);
-    m_pg->setPort(m_db->server().port);
     QString error;
-    QVERIFY2(m_pg->Open(&error), qPrintable(error));
-    m_pg->Connect(m_db->name(), testsupport::kClientUser, testsupport::kClientPassword);
-    QVERIFY(m_pg->Connected());
-    m_pg->OnStatement = [this](const QString &sql) { m_sql << sql; };
+    m_pg = testsupport::OpenClientSession(*m_db, &m_sql, &error);
+    QVERIFY2(m_pg, qPrintable(error));
     core::state().post = m_pg.get();
     qputenv("QUILLON_PRINT_PDF", m_dir.filePath("archief.pdf").toUtf8());
 }

@@ -8,6 +8,7 @@
 
 #include "support/Modal.h"
 #include "support/Screenshots.h"
+#include "support/RecordingClient.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ServerProcess.h"
 #include "support/TestDatabase.h"
@@ -63,76 +64,7 @@ namespace {
 const QDate kToday(2031, 3, 12);  // a Wednesday
 constexpr int kTeam = 8;
 
-// One client in this process: its own database session and server link.
-class Client : public TLinkClient {
-public:
-    Client(QStringList &log) : m_log(log) {}
-
-    bool login(const testsupport::TestDatabase &db, quint16 port, const QString &user, const QString &password,
-               const platform::TlsOptions &tls = {})
-    {
-        post = std::make_unique<db::TPostgres>();
-        post->setHost(db.server().host);
-        post->setPort(db.server().port);
-        if (!post->Open())
-            return false;
-        post->Connect(db.name(), testsupport::kClientUser, testsupport::kClientPassword);
-        if (!post->Connected())
-            return false;
-        post->OnStatement = [this](const QString &sql) { m_log << QStringLiteral("sql ") + sql; };
-        link = std::make_unique<TServerLink>(state(), *this);
-        link->setTls(tls);
-        if (!link->open(QStringLiteral("127.0.0.1"), port))
-            return false;
-        name = user;
-        activate();
-        if (!link->SendCommand(QStringLiteral("auth ") + user + QLatin1Char(' ') + password))
-            return false;
-        userId = state().userId;
-        return true;
-    }
-
-    void activate()
-    {
-        TProgramState &s = state();
-        s.post = post.get();
-        s.server = link.get();
-        s.userId = userId;
-        s.userName = name;
-    }
-
-    void showStatusLine(const QString &) override {}
-    void logStatus(const QString &text) override
-    {
-        static const QString sent = QStringLiteral("<blue>server: ");
-        if (text.startsWith(sent))
-            m_log << QStringLiteral("cmd ") + text.mid(sent.size());
-    }
-    void announce(const QString &, const QString &) override {}
-    bool askHandOver(const QString &) override { return false; }
-    void rosterChanged(const QStringList &) override {}
-    void finalEditorChanged() override {}
-    void serverDown(const QString &, const QString &) override {}
-    void connectionLost() override {}
-    int leftTab() const override { return 2; }  // the production list on the left
-    int rightTab() const override { return 0; }
-    void frameMessage(PanelSide side, const QString &, const QString &argument) override
-    {
-        activate();
-        if (side == PanelSide::Left && left)
-            left->serverMessage(argument);
-    }
-    void refreshPanel(PanelSide) override {}
-
-    std::unique_ptr<db::TPostgres> post;
-    std::unique_ptr<TServerLink> link;
-    QString name;
-    int userId = 0;
-    QPointer<TFrame> left;
-
-private:
-    QStringList &m_log;
-};
+using Client = testsupport::RecordingClient;
 
 class MainRecorder : public TMainOperations {
 public:
@@ -236,8 +168,10 @@ void TestVersies::initTestCase()
     setClock([] { return QDateTime(kToday, QTime(9, 41, 7)); });
 
     m_joost = std::make_unique<Client>(m_log);
+    m_joost->tabs = {2, 0};  // the production list on the left
     QVERIFY(m_joost->login(*m_db, m_server.port(), "joost", "merel", m_server.tlsOptions()));
     m_marieke = std::make_unique<Client>(m_log);
+    m_marieke->tabs = {2, 0};
     QVERIFY(m_marieke->login(*m_db, m_server.port(), "marieke", "kievit", m_server.tlsOptions()));
     m_main = std::make_unique<MainRecorder>(m_log);
     state().main = m_main.get();
