@@ -197,9 +197,6 @@ void TCyclusFrame::buildControls()
     grid->addWidget(new QLabel(QStringLiteral("Accepteert:"), panel1), 0, 2, Qt::AlignTop);
     m_templates = new QListWidget(panel1);
     m_templates->setObjectName(QStringLiteral("templates"));
-    m_templates->setFlow(QListView::TopToBottom);
-    m_templates->setWrapping(true);
-    m_templates->setResizeMode(QListView::Adjust);
     QFont small = m_templates->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     m_templates->setFont(small);
@@ -208,18 +205,18 @@ void TCyclusFrame::buildControls()
     grid->addWidget(m_templates, 0, 3, 4, 1);
     grid->setColumnStretch(3, 1);
 
-    auto *splitter = new QSplitter(Qt::Vertical, this);
-    splitter->setObjectName(QStringLiteral("Splitter1"));
-    splitter->addWidget(m_rubrieken);
-    splitter->addWidget(m_box);
-    splitter->setStretchFactor(1, 1);
+    m_splitter = new QSplitter(Qt::Vertical, this);
+    m_splitter->setObjectName(QStringLiteral("Splitter1"));
+    m_splitter->addWidget(m_rubrieken);
+    m_splitter->addWidget(m_box);
+    m_splitter->setStretchFactor(1, 1);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
     layout->addWidget(m_panel2);
     layout->addWidget(panel4);
-    layout->addWidget(splitter, 1);
+    layout->addWidget(m_splitter, 1);
     layout->addWidget(panel1);
 
     m_timer1 = new QTimer(this);
@@ -324,8 +321,11 @@ void TCyclusFrame::ReloadRubrics()
         if (row.value(0) == remembered && selected < 0)
             selected = i;
     }
+    // At most 20 rubrics tall; more scroll.
     const int shown = qMin(m_rubrieken->count(), 20);
-    m_rubrieken->setFixedHeight(shown * 14 + 2 * m_rubrieken->frameWidth());
+    const int height = shown * 14 + 2 * m_rubrieken->frameWidth();
+    m_rubrieken->setMaximumHeight(height);
+    m_splitter->setSizes({height, qMax(100, m_splitter->height() - height)});
     if (selected < 0 && m_rubrieken->count() > 0)
         selected = 0;
     if (selected >= 0)

@@ -27,6 +27,7 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QMimeData;
+class QSplitter;
 class QTimer;
 
 namespace views {
@@ -100,6 +101,7 @@ private:
     QListWidget *m_rubrieken = nullptr;
     views::TDragList *m_box = nullptr;
     QListWidget *m_templates = nullptr;
+    QSplitter *m_splitter = nullptr;
     QLabel *m_pagcount = nullptr;
     QLabel *m_totpag = nullptr;
     QLabel *m_berrub = nullptr;
