@@ -12,6 +12,7 @@
 #include "output/CyclusLogic.h"
 #include "output/CyclusPlayout.h"
 #include "output/CyclusSql.h"
+#include "platform/Cursor.h"
 #include "platform/Dialogs.h"
 #include "platform/Settings.h"
 #include "views/DragList.h"
@@ -301,7 +302,7 @@ void TCyclusFrame::ChooseProgramme(int index)
     m_programme = programme;
     items.at(index)->setChecked(true);
     ReloadRubrics();
-    platform::WriteSetting(QStringLiteral("Programma"), QString::number(programme));
+    writeSetting(QStringLiteral("Programma"), programme);
 }
 
 void TCyclusFrame::ReloadRubrics()
@@ -338,8 +339,9 @@ void TCyclusFrame::SelectRubric()
     QListWidgetItem *item = m_rubrieken->currentItem();
     if (!item)
         return;
+    platform::BusyCursor busy;  // one hourglass for the whole load, not one per statement
     m_rubric = idOf(item->text());
-    platform::WriteSetting(QStringLiteral("CyclusRubriek"), QString::number(m_rubric));
+    writeSetting(QStringLiteral("CyclusRubriek"), m_rubric);
     m_contentOk = false;
     auto rs = core::Query(RubricContentSql(m_rubric, m_onAir));
     if (rs->RowCount() == 0) {
@@ -404,6 +406,15 @@ void TCyclusFrame::setLines(const QStringList &lines, int current)
     m_box->setUpdatesEnabled(true);
 }
 
+// Settings are written to disk; a reload that keeps the same rubric need not.
+void TCyclusFrame::writeSetting(const QString &name, int value)
+{
+    if (m_written.value(name) == value && m_written.contains(name))
+        return;
+    platform::WriteSetting(name, QString::number(value));
+    m_written[name] = value;
+}
+
 bool TCyclusFrame::store()
 {
     if (m_rubric < 0 || !m_contentOk)
@@ -420,6 +431,7 @@ bool TCyclusFrame::store()
 
 void TCyclusFrame::storeReloadStore()
 {
+    platform::BusyCursor busy;
     if (!store())
         return;
     const int rubric = m_rubric;

@@ -19,6 +19,7 @@
 #include "core/Frame.h"
 #include "views/LineDelegate.h"
 
+#include <QMap>
 #include <QStringList>
 
 class QAction;
@@ -81,6 +82,7 @@ private:
     // Stores, loads and stores again; announces the change when stored.
     void storeReloadStore();
     bool store();
+    void writeSetting(const QString &name, int value);
     bool mayChange(bool tell);
     bool allowed(int id);
     bool notDuplicate(const QStringList &lines, int id);
@@ -94,6 +96,7 @@ private:
     int m_rubric = -1;
     int m_pageTotal = 0;
     bool m_contentOk = false;  // the rubric's stored content was read
+    QMap<QString, int> m_written;  // settings as this frame last wrote them
     QList<int> m_batch;  // ids of FRAME_ADD_TO_CYCLE until its end
 
     QLabel *m_panel2 = nullptr;
