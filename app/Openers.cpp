@@ -6,9 +6,12 @@
 #include "extras/FilmLadderDialog.h"
 #include "extras/Promo.h"
 #include "extras/TextWidgets.h"
+#include "output/CyclusFrame.h"
 #include "planning/AgendaForm.h"
 #include "planning/AgendaFrame.h"
 #include "planning/AgendaPuntFrame.h"
+#include "planning/EvalForm.h"
+#include "planning/KlaarFrame.h"
 #include "planning/TodoFrame.h"
 #include "texts/ArchiefForm.h"
 #include "texts/PersonalEdit.h"
@@ -31,6 +34,14 @@ void RegisterOpeners(views::TViewForm *viewForm)
     });
     r.registerFrame(core::FrameKind::Agenda, [](QWidget *parent) { return new planning::TAgendaFrame(parent); });
     r.registerFrame(core::FrameKind::Todo, [](QWidget *parent) { return new planning::TTodoFrame(parent); });
+    r.registerFrame(core::FrameKind::Klaar, [](QWidget *parent) { return new planning::TKlaarFrame(parent); });
+    r.registerFrame(core::FrameKind::Cyclus, [](QWidget *parent) { return new output::TCyclusFrame(parent); });
+    r.registerFrame(core::FrameKind::CyclusOnAir, [](QWidget *parent) {
+        auto *frame = new output::TCyclusFrame(parent);
+        frame->setOnAir(true);
+        return frame;
+    });
+    planning::RegisterEvaluationOpener();
     texts::RegisterVersionsOpener();
     planning::RegisterAgendaItemOpener(r);
     extras::RegisterAddressBookOpener(r);

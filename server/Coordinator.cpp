@@ -420,8 +420,22 @@ void Coordinator::broadcast(Connection &c, const Command &cmd)
         finish(c, false);
         return;
     }
+    if (needsEditorRole(*line) && !holdsRole(c.id()) && !c.session.has(Right::Administrator)) {
+        logLimited("broadcast " + c.session.loginName, "broadcast from " + c.session.loginName + " (" + c.address() +
+                                                           ") refused: \"" + *line + "\" needs the final-editor role");
+        finish(c, false);
+        return;
+    }
     m_log.broadcast(c.id(), *line);
     finish(c, true);
+}
+
+bool Coordinator::holdsRole(std::uint64_t connection) const
+{
+    for (const auto &[team, holder] : m_roles)
+        if (holder == connection)
+            return true;
+    return false;
 }
 
 void Coordinator::direct(Connection &c, const Command &cmd)

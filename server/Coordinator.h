@@ -105,6 +105,8 @@ private:
     void lock(Connection &c, const Command &cmd);
     void unlock(Connection &c, const Command &cmd);
     void broadcast(Connection &c, const Command &cmd);
+    // Whether that connection holds the final-editor role of any team.
+    bool holdsRole(std::uint64_t connection) const;
     void direct(Connection &c, const Command &cmd);
     void claimRole(Connection &c, const Command &cmd);
     void answerClaim(Connection &c, const Command &cmd);

@@ -304,6 +304,23 @@ CREATE TABLE tblrubriektemplate (
 CREATE INDEX tblrubriektemplate_rubriekid_idx ON tblrubriektemplate (rubriekid);
 CREATE INDEX tblrubriektemplate_templateid_idx ON tblrubriektemplate (templateid);
 
+-- Earlier contents of a rubric copy. Every store of a rubric's content by
+-- the client first keeps the content it replaces here when it changes, with
+-- the moment of that store (datum "yyyymmdd", tijd "hh:nn:ss") and the user
+-- id of the editor who stored; "Vorige inhoud terugzetten" puts the newest
+-- different one back with an ordinary store. The newest 50 entries of each
+-- rubric copy are kept: a day of busy composing, while the table stays small.
+CREATE TABLE tblrubriekhistorie (
+    id          serial PRIMARY KEY,
+    rubriekid   integer NOT NULL,
+    onair       boolean NOT NULL DEFAULT false,
+    txt         text DEFAULT '',
+    datum       text NOT NULL DEFAULT '',
+    tijd        text DEFAULT '',
+    wie         integer NOT NULL DEFAULT -1
+);
+CREATE INDEX tblrubriekhistorie_rubriek_idx ON tblrubriekhistorie (rubriekid, onair, id);
+
 -- Saved rubric selection; rubs is " 12 7 " style (space-separated ids).
 CREATE TABLE tbldefaultjoblist (
     id          serial PRIMARY KEY,

@@ -60,11 +60,17 @@ std::vector<std::string_view> words(std::string_view s)
 std::optional<std::string> relayableBroadcast(std::string_view text)
 {
     const std::vector<std::string_view> w = words(text);
-    if (w.size() == 3 && (w[0] == "agenda" || w[0] == "todo" || w[0] == "klaar") && letters(w[1]) && wholeNumber(w[2]))
+    if (w.size() == 3 && (w[0] == "agenda" || w[0] == "todo" || w[0] == "klaar" || w[0] == "rubriek") &&
+        letters(w[1]) && wholeNumber(w[2]))
         return std::string(w[0]) + " " + std::string(w[1]) + " " + std::string(w[2]);
     if (w.size() == 2 && w[0] == "viewchanged" && w[1] == "agenda")
         return std::string("viewchanged agenda");
     return std::nullopt;
+}
+
+bool needsEditorRole(std::string_view relayed)
+{
+    return relayed.substr(0, 8) == "rubriek ";
 }
 
 bool endsReply(std::string_view line)

@@ -24,6 +24,7 @@ class TPostgresRecordSet;
 
 namespace core {
 
+class TFrame;
 class TServerLink;
 
 // What the main window offers to frames and dialogs.
@@ -40,6 +41,9 @@ public:
     virtual void ShowStatusLine(const QString &text) = 0;
     // Traffic line for the log window; dropped while that window is hidden.
     virtual void LogStatus(const QString &text) = 0;
+    // The frame of the right panel, for messages one frame posts to its
+    // partner (the ready list to the cycle); none by default.
+    virtual TFrame *RightFrame() const { return nullptr; }
 };
 
 struct TProgramState {

@@ -111,6 +111,7 @@ public:
     void RefreshViews() override;
     void ShowStatusLine(const QString &text) override;
     void LogStatus(const QString &text) override;
+    TFrame *RightFrame() const override { return m_rightFrame; }
 
     // TLinkClient
     void showStatusLine(const QString &text) override { ShowStatusLine(text); }

@@ -101,6 +101,17 @@ struct VersionsRequest {
     int preferredVersionId = -1;  // the version to select; -1 the first
 };
 
+// ---- the topic evaluation (TEvalForm) ---------------------------------------
+
+struct EvaluationResult {
+    int modalResult = 0;  // 1 every topic evaluated ("Evaluatie voltooid"), 2 "Sluiten"
+};
+
+// Today's topics of the current team; decisions are stored one at a time.
+struct EvaluationRequest {
+    using Result = EvaluationResult;
+};
+
 // ---- the source import dialog (TBronImportDialog) -------------------------
 
 struct SourceImportResult {

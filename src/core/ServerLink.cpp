@@ -38,8 +38,8 @@ QString trimControls(const QString &s)
 // Kinds that a poll does not deliver while the version window is open.
 bool droppedWhileVersionOpen(const QString &kind)
 {
-    static const QStringList kinds = {"lockedby", "result", "setuserid",   "bronadd", "agenda",
-                                      "todo",     "klaar",  "viewchanged", "users",   "job"};
+    static const QStringList kinds = {"lockedby", "result",      "setuserid", "bronadd", "agenda", "todo",
+                                      "klaar",    "viewchanged", "users",     "job",     "rubriek"};
     return kinds.contains(kind);
 }
 
@@ -76,6 +76,11 @@ PanelSide RouteListMessage(const QString &kind, int leftTab, int rightTab)
 int RouteCycleRefresh(int leftTab, int rightTab)
 {
     return (leftTab == 4 ? 1 : 0) | (rightTab == 3 ? 2 : 0);
+}
+
+int RouteRubricRefresh(int leftTab, int rightTab)
+{
+    return (leftTab == 4 ? 1 : 0) | (rightTab == 3 || rightTab == 4 ? 2 : 0);
 }
 
 QStringList ParseRoster(QString argument)
@@ -374,10 +379,12 @@ bool TServerLink::dispatch(Level &level, const QString &kind, const QString &arg
         const PanelSide side = RouteListMessage(kind, m_client.leftTab(), m_client.rightTab());
         if (side != PanelSide::None)
             m_client.frameMessage(side, kind, argument);
-    } else if (kind == QLatin1String("viewchanged")) {
+    } else if (kind == QLatin1String("viewchanged") || kind == QLatin1String("rubriek")) {
         QString rest = argument;
-        if (takeLetters(rest) == QLatin1String("cyclus")) {
-            const int panels = RouteCycleRefresh(m_client.leftTab(), m_client.rightTab());
+        const bool rubric = kind == QLatin1String("rubriek");
+        if (rubric || takeLetters(rest) == QLatin1String("cyclus")) {
+            const int panels = rubric ? RouteRubricRefresh(m_client.leftTab(), m_client.rightTab())
+                                      : RouteCycleRefresh(m_client.leftTab(), m_client.rightTab());
             try {
                 if (panels & 1)
                     m_client.refreshPanel(PanelSide::Left);

@@ -46,6 +46,9 @@ PanelSide RouteListMessage(const QString &kind, int leftTab, int rightTab);
 // The panels that show a programme cycle and reload on "viewchanged cyclus":
 // bit 0 left, bit 1 right.
 int RouteCycleRefresh(int leftTab, int rightTab);
+// The panels whose cycle frames reload when another client stored a rubric
+// ("rubriek update <id>"): those of RouteCycleRefresh and the on-air frame.
+int RouteRubricRefresh(int leftTab, int rightTab);
 
 // The roster items of a "users" argument: name + " " + info per entry.
 QStringList ParseRoster(QString argument);

@@ -80,9 +80,8 @@ void TTodoFrame::buildControls()
     m_agendaOpenen =
         addAction(QStringLiteral("Agendaopenen1"), QStringLiteral("A&genda openen"), &TTodoFrame::Agendaopenen1Click);
     m_evaluatie = addAction(QStringLiteral("Evaluatie1"), QStringLiteral("&Evaluatie"), &TTodoFrame::ToolButton8Click);
-    // The evaluation dialog comes with the topic evaluation; until it is
-    // there the item cannot be chosen.
-    m_evaluatie->setEnabled(false);
+    // Without an evaluation window registered the item cannot be chosen.
+    m_evaluatie->setEnabled(core::registry().hasOpener<core::EvaluationRequest>());
 
     // A tool bar rather than a row of buttons: in a narrow panel the buttons
     // that do not fit move into its overflow menu instead of overlapping.
@@ -347,7 +346,11 @@ void TTodoFrame::Agendaopenen1Click()
     }
 }
 
-void TTodoFrame::ToolButton8Click() {}
+void TTodoFrame::ToolButton8Click()
+{
+    core::registry().open(core::EvaluationRequest{});
+    Reload();  // the evaluation may have moved or removed topics of this list
+}
 
 bool TTodoFrame::eventFilter(QObject *watched, QEvent *event)
 {

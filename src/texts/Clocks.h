@@ -1,19 +1,13 @@
 #pragma once
-// Text clocks: when a text version counts as current. Without widgets, so
-// the versions window, the rubric cycle and the server read clock lists with
-// the same code.
+// Text clocks as the versions window edits them. The clock entry, the clock
+// list format and the activity rule are core/ClockRule.h.
 //
 // DESIGN
-// A clock is seven fields, each followed by U+00FF: start date, end date
-// ("yyyymmdd"), start time, end time, in time, out time ("hh:nn:ss") and the
-// days (seven characters from Monday, "x" for a chosen day). A clock list
-// (tblteksten.klok) is clocks one after another. Every comparison of the
-// activity rule is a comparison of texts, so a clock is active or not exactly
-// as it always was, whatever odd values it holds.
-//
 // TClockList is the clock page without its controls: the entries of klokbox,
 // the selected one, and the fields the controls show. The page copies its
 // controls into fields() before StoreClock and shows fields() afterwards.
+
+#include "core/ClockRule.h"
 
 #include <QDate>
 #include <QList>
@@ -23,33 +17,14 @@
 
 namespace texts {
 
-struct ClockEntry {
-    QString startDate;  // "yyyymmdd"
-    QString endDate;  // "yyyymmdd"
-    QString startTime;  // "hh:nn:ss"
-    QString endTime;
-    QString inTime;  // daily start
-    QString outTime;  // daily end
-    QString days;  // "x"/"-" from Monday
-
-    bool operator==(const ClockEntry &) const = default;
-};
-
-// The entry as stored: each field followed by U+00FF.
-QString FormatClock(const ClockEntry &clock);
-QString FormatClockList(const QList<ClockEntry> &clocks);
-
-// Cuts seven fields at a time, each up to the next U+00FF, while text
-// remains; a last clock cut short gets empty fields for what is missing.
-QList<ClockEntry> ParseClockList(const QString &list);
-
-// A tblklok row ("select *"): columns 2 to 8 are the seven fields.
-ClockEntry ClockFromRow(const QStringList &row);
-
-// The activity rule at date ymd ("yyyymmdd") and time hhnn ("hh:nn").
-bool ClockActive(const ClockEntry &clock, const QString &ymd, const QString &hhnn);
-// Any clock of the list active; a list without clocks never is.
-bool ClockListActive(const QString &list, const QDateTime &moment);
+// The clock rule itself lives in core, where the rubric cycle reads it too.
+using core::ClockActive;
+using core::ClockEntry;
+using core::ClockFromRow;
+using core::ClockListActive;
+using core::FormatClock;
+using core::FormatClockList;
+using core::ParseClockList;
 
 // Reads "h:mm" or "h:mm:ss"; throws platform::ConversionError otherwise.
 QTime ReadTime(const QString &text);

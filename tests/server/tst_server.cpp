@@ -47,6 +47,7 @@ private slots:
     void badConfiguration_data();
     void badConfiguration();
     void broadcastRelayIsChecked();
+    void rubricBroadcastNeedsTheRole();
     void rosterSentOnChanges();
     void loginAnswerTimeIndependentOfPassword();
     void silentSessionEnds();
@@ -627,6 +628,27 @@ void TestServer::broadcastRelayIsChecked()
     QCOMPARE(kees->reply(QStringLiteral("lock agenda_12")),
              QStringLiteral("agenda new 12|viewchanged agenda|lockedby jan|err"));
     QTRY_VERIFY(m_server.log().contains(QLatin1String("broadcast from jan (127.0.1.")));
+    answersFreshClient(m_server.port());
+}
+
+// A stored rubric is announced only by whoever may change rubrics: the
+// holder of a final-editor role or an administrator. The right alone is not
+// enough, and the refusal leaves the other clients' queues untouched.
+void TestServer::rubricBroadcastNeedsTheRole()
+{
+    auto piet = client(QStringLiteral("piet"), QStringLiteral("pad"));
+    auto kees = client(QStringLiteral("kees"), QStringLiteral("kat"));
+    auto eva = client(QStringLiteral("eva"), QStringLiteral("egel"));
+    QVERIFY(piet && kees && eva);
+    kees->command(QStringLiteral("poll"));
+    QCOMPARE(piet->reply(QStringLiteral("broadcast rubriek update 3")), QStringLiteral("err"));
+    QCOMPARE(kees->reply(QStringLiteral("broadcast rubriek update 3")), QStringLiteral("err"));  // right, no role
+    QCOMPARE(kees->reply(QStringLiteral("eindredacteur 7")), QStringLiteral("eindredacteur on|ok"));
+    QCOMPARE(kees->reply(QStringLiteral("broadcast rubriek update x")), QStringLiteral("err"));
+    QCOMPARE(kees->reply(QStringLiteral("broadcast rubriek  update 3")), QStringLiteral("ok"));
+    QCOMPARE(eva->reply(QStringLiteral("broadcast rubriek remove 4")), QStringLiteral("rubriek update 3|ok"));
+    QCOMPARE(piet->reply(QStringLiteral("poll")), QStringLiteral("rubriek update 3|rubriek remove 4|ok"));
+    QTRY_VERIFY(m_server.log().contains(QLatin1String("needs the final-editor role")));
     answersFreshClient(m_server.port());
 }
 
