@@ -97,6 +97,7 @@ void TTableEditor::Load()
         for (qsizetype c = 1; c < row.size(); ++c)
             item->setText(int(c), row.at(c));
     }
+    view->header()->setMinimumSectionSize(20);
     view->setColumnWidth(0, 20);
     for (int c = 1; c < view->columnCount(); ++c)
         view->resizeColumnToContents(c);
