@@ -65,6 +65,11 @@ TExportFrame::TExportFrame(QWidget *parent)
     // Shown greyed: the remote name is kept as stored, never typed here.
     remotefilename->setEnabled(false);
     m_template->setObjectName(QStringLiteral("template"));
+    // The groups share the width by their stretch, not by the lists' wishes.
+    for (QListWidget *list : {temp, files, meenemen, nietmeenemen}) {
+        list->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+        list->setMinimumWidth(100);
+    }
     rub->setObjectName(QStringLiteral("rub"));
 
     auto *outer = new QVBoxLayout(this);
@@ -82,7 +87,7 @@ TExportFrame::TExportFrame(QWidget *parent)
     for (QPushButton *b : {tAdd, tEdit, tRemove})
         tButtons->addWidget(b);
     tLayout->addLayout(tButtons);
-    row->addWidget(templates, 1);
+    row->addWidget(templates, 2);
 
     auto *fileGroup = new QGroupBox(QStringLiteral("Doelbestanden"), group);
     auto *fLayout = new QHBoxLayout(fileGroup);
@@ -112,7 +117,7 @@ TExportFrame::TExportFrame(QWidget *parent)
     auto *save = Button(QStringLiteral("Button7"), QStringLiteral("Opslaan"), fileGroup);
     details->addWidget(save);
     fLayout->addLayout(details, 2);
-    row->addWidget(fileGroup, 3);
+    row->addWidget(fileGroup, 5);
 
     auto *along = new QGroupBox(QStringLiteral("Altijd mee exporteren"), group);
     auto *aLayout = new QHBoxLayout(along);
@@ -126,7 +131,9 @@ TExportFrame::TExportFrame(QWidget *parent)
     aButtons->addStretch(1);
     aLayout->addLayout(aButtons);
     aLayout->addWidget(nietmeenemen, 1);
-    row->addWidget(along, 2);
+    for (QPushButton *b : {take, leave})
+        b->setFixedWidth(32);
+    row->addWidget(along, 4);
 
     const auto wire = [this](QPushButton *b, void (TExportFrame::*handler)()) {
         connect(b, &QPushButton::clicked, this, [this, handler] { core::Guarded([&] { (this->*handler)(); }); });
