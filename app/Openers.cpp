@@ -1,5 +1,7 @@
 #include "Openers.h"
 
+#include "admin/AdminWidgets.h"
+#include "admin/InstelDialog.h"
 #include "core/Global.h"
 #include "core/Registry.h"
 #include "extras/AdresBoekForm.h"
@@ -16,6 +18,7 @@
 #include "texts/ArchiefForm.h"
 #include "texts/PersonalEdit.h"
 #include "texts/PluginPanel.h"
+#include "texts/StylePanel.h"
 #include "texts/StyleComboBox.h"
 #include "texts/VersieForm.h"
 #include "views/ViewForm.h"
@@ -64,6 +67,13 @@ void RegisterOpeners(views::TViewForm *viewForm)
     texts::TPluginPanel::setConnectionProvider([] {
         const core::TProgramState &s = core::state();
         return texts::PluginConnection{s.serverHost, s.serverPort, s.userName, s.autologinPassword};
+    });
+    admin::RegisterAdminOpeners(r);
+    admin::setSettingsPanelFactory([](QWidget *parent) {
+        auto *panel = new texts::TStylePanel(parent);
+        return admin::SettingsPanel{panel, [panel](const QString &definition) { panel->setTemplate(definition); },
+                                    [panel] { return panel->Values(); },
+                                    [panel](const QString &values) { panel->setValues(values); }};
     });
     // The frames of the tabs and the windows of the menus register here as
     // their subsystems arrive.

@@ -474,8 +474,8 @@ void Coordinator::shutdownCommand(Connection &c, const Command &)
 // the address and the name so far, so an answer that comes early or late
 // tells nothing about the password. One check per address at a time; the
 // outcome is counted even when the client has gone meanwhile, and the
-// address stays busy until the answer time has passed. The password is
-// compared even for an unknown name, so timing does not tell names apart.
+// address stays busy until the answer time has passed. The user store spends
+// a hash's time even for an unknown name, so timing does not tell names apart.
 void Coordinator::verifyPassword(Connection &c, const std::string &name, const std::string &password,
                                  PasswordChecked then)
 {
@@ -493,24 +493,23 @@ void Coordinator::verifyPassword(Connection &c, const std::string &name, const s
     m_loginInFlight.insert(address);
     c.setBusy(true);
     auto self = m_conns.at(c.id());
-    m_users.find(name,
-                 [this, self, address, account, password, answerAt, then = std::move(then)](const UserLookup &found) {
-                     const bool right = constantTimeEquals(found.user.password, password) &&
-                                        found.outcome == UserLookup::Outcome::Found && !found.user.password.empty();
-                     if (found.outcome != UserLookup::Outcome::DatabaseFailed)
-                         countOutcome(address, account, right);
-                     auto answer = [this, self, address, found, right, then] {
-                         m_loginInFlight.erase(address);
-                         if (!self->closing())
-                             then(self, found, right);
-                     };
-                     if (Clock::now() >= answerAt) {
-                         answer();
-                         return;
-                     }
-                     auto timer = std::make_shared<asio::steady_timer>(m_io, answerAt);
-                     timer->async_wait([timer, answer](const std::error_code &) { answer(); });
-                 });
+    m_users.check(name, password,
+                  [this, self, address, account, answerAt, then = std::move(then)](const UserLookup &found) {
+                      const bool right = found.outcome == UserLookup::Outcome::Found && found.passwordRight;
+                      if (found.outcome != UserLookup::Outcome::DatabaseFailed)
+                          countOutcome(address, account, right);
+                      auto answer = [this, self, address, found, right, then] {
+                          m_loginInFlight.erase(address);
+                          if (!self->closing())
+                              then(self, found, right);
+                      };
+                      if (Clock::now() >= answerAt) {
+                          answer();
+                          return;
+                      }
+                      auto timer = std::make_shared<asio::steady_timer>(m_io, answerAt);
+                      timer->async_wait([timer, answer](const std::error_code &) { answer(); });
+                  });
 }
 
 void Coordinator::countOutcome(const std::string &address, const std::string &account, bool right)

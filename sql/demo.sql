@@ -14,6 +14,8 @@
 --   fatima  / ekster   ----------------  (Nieuws)
 --   pieter  / buizerd  ----------------  (Sport)
 --   daan    / spreeuw  ----------------  (Sport)
+-- The passwords are loaded as plain text; the server stores each as a hash
+-- at that editor's first log-in.
 
 SET client_encoding = 'UTF8';
 SET client_min_messages = warning;

@@ -1,7 +1,8 @@
 -- Quillon database schema.
 --
--- Load as a superuser into an empty UTF8 database:
+-- Load as a superuser into an empty UTF8 database, then the roles' rights:
 --     psql -v ON_ERROR_STOP=1 -d quillon -f sql/schema.sql
+--     psql -v ON_ERROR_STOP=1 -d quillon -f sql/privileges.sql
 -- Loads on PostgreSQL 13 and 15 and under either setting of
 -- standard_conforming_strings (this file holds no backslashes).
 --
@@ -27,6 +28,10 @@
 -- * tbluser.rights is a flag string of 16 characters, "x" set, "-" not:
 --   character 1 = may take the final-editor role, character 2 = administrator
 --   ("system operator"); the client writes characters 3-16 as "-".
+-- * tbluser.password holds a salted scrypt hash ("$scrypt$ln=...").  A value
+--   without that prefix is a password from before hashing: the server
+--   accepts it once and rewrites it as a hash.  The clients' role cannot
+--   read the column (privileges.sql).
 -- * Colours are six hex digits in blue-green-red order ("0000FF" is red).
 -- * Field separator "character 255" is stored as U+00FF (the database is UTF8).
 -- * Text literals are escaped with backslashes by the client, so the database
@@ -500,18 +505,5 @@ CREATE TABLE tbltableeditor (
 );
 
 -- ---------------------------------------------------------------------------
--- Access for the client's login role.
-
-DO $$
-BEGIN
-    IF EXISTS (SELECT 1 FROM pg_roles WHERE rolname = 'quillon') THEN
-        GRANT USAGE ON SCHEMA public TO quillon;
-        GRANT ALL ON ALL TABLES IN SCHEMA public TO quillon;
-        GRANT ALL ON ALL SEQUENCES IN SCHEMA public TO quillon;
-        -- A database created from this one as a template does not inherit
-        -- ALTER DATABASE settings; the role setting still holds there.
-        ALTER ROLE quillon SET standard_conforming_strings = off;
-        ALTER ROLE quillon SET escape_string_warning = off;
-    END IF;
-END
-$$;
+-- Access: the roles and their rights are in privileges.sql, loaded after
+-- this file.

@@ -76,6 +76,8 @@ pg_psql() {
 }
 
 # pg_prepare BINDIR DATADIR PORT MAJOR: roles and the template databases.
+# quillon is the clients' role, quillon_server the coordination server's
+# (password gierzwaluw), which alone may read the stored password hashes.
 pg_prepare() {
   local bin=$1 data=$2 port=$3 major=$4
   PG_PORT_FOR_PSQL=$port
@@ -89,6 +91,12 @@ do \$\$ begin
   end if;
 end \$\$;
 alter role quillon password 'zwaluwen';
+do \$\$ begin
+  if not exists (select 1 from pg_roles where rolname = 'quillon_server') then
+    create role quillon_server login;
+  end if;
+end \$\$;
+alter role quillon_server password 'gierzwaluw';
 set password_encryption = 'md5';
 do \$\$ begin
   if not exists (select 1 from pg_roles where rolname = 'quillon_md5') then create role quillon_md5 login; end if;
@@ -105,6 +113,7 @@ SQL
       pg_psql "$bin" "$data" postgres -c "drop database if exists $db" >/dev/null; }
     pg_psql "$bin" "$data" postgres -c "create database $db owner quillon" >/dev/null
     pg_psql "$bin" "$data" "$db" -f - <"$ROOT/sql/schema.sql" >/dev/null
+    pg_psql "$bin" "$data" "$db" -f - <"$ROOT/sql/privileges.sql" >/dev/null
     if [ "$db" = quillon_demo ]; then
       pg_psql "$bin" "$data" "$db" -f - <"$ROOT/sql/demo.sql" >/dev/null
     fi

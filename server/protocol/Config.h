@@ -59,7 +59,7 @@ struct ServerConfig {
     std::string dbHost = "127.0.0.1";
     int dbPort = 5432;
     std::string dbName = "quillon";
-    std::string dbUser = "quillon";
+    std::string dbUser = "quillon_server";  // the server's own role: it alone reads password hashes
     std::string dbPassword;
     int dbWorkers = 4;
     int dbConnectTimeoutSeconds = 5;  // libpq's connect_timeout (at least 2)

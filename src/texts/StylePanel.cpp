@@ -189,6 +189,10 @@ void TStylePanel::addRow(const texts::TemplateEntry &entry)
 
     QWidget *control = createControl(row.kind, entry, row.panel);
     row.control = control;
+    // The row is shown already; a child made after that stays hidden unless
+    // shown itself (a panel rebuilt while on screen).
+    if (control)
+        control->show();
     if (row.kind == Kind::Plugin) {
         auto *plugin = static_cast<TPluginPanel *>(control);
         plugin->Load(entry.kind.mid(kPluginPrefix.size()));

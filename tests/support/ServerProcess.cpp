@@ -28,8 +28,8 @@ bool ServerProcess::start(const testsupport::TestDatabase *db, const QString &se
         ini += QStringLiteral("[database]\nhost = %1\nport = %2\nname = %3\nuser = %4\npassword = %5\nworkers = 2\n")
                    .arg(db->server().host)
                    .arg(db->server().port)
-                   .arg(db->name(), QString::fromLatin1(testsupport::kClientUser),
-                        QString::fromLatin1(testsupport::kClientPassword));
+                   .arg(db->name(), QString::fromLatin1(testsupport::kServerUser),
+                        QString::fromLatin1(testsupport::kServerPassword));
     } else {
         ini += QStringLiteral("[database]\nhost = 127.0.0.1\nport = 1\nname = none\n");
     }

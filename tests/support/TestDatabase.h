@@ -7,7 +7,8 @@
 //   QUILLON_PG_HOST, QUILLON_PG15_PORT, QUILLON_PG13_PORT,
 //   QUILLON_PG_SUPERUSER, QUILLON_PG_SUPERPASS
 // Roles on both clusters (password "zwaluwen"): quillon (scram-sha-256 on 15,
-// md5 on 13), quillon_md5 (md5), quillon_plain (cleartext).
+// md5 on 13), quillon_md5 (md5), quillon_plain (cleartext); and the server's
+// quillon_server (password "gierzwaluw").
 
 #include <QList>
 #include <QString>
@@ -34,6 +35,9 @@ bool servicesRequired();
 
 inline const char *kClientUser = "quillon";
 inline const char *kClientPassword = "zwaluwen";
+// The coordination server's own role, the only one that reads password hashes.
+inline const char *kServerUser = "quillon_server";
+inline const char *kServerPassword = "gierzwaluw";
 
 // A database created from a template for one test suite and dropped again
 // when the object goes. Statements run as the superuser through libpq, which
