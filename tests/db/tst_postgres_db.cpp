@@ -145,7 +145,10 @@ private slots:
         QVERIFY(tables.size() > 30);
         int rows = 0;
         for (const QStringList &t : tables) {
-            const QString sql = QStringLiteral("select * from %1 order by 1").arg(t[0]);
+            // The clients' role may not read the editors' password hashes.
+            const QString columns = t[0] == QLatin1String("tbluser") ? QStringLiteral("userid,loginnaam,rights")
+                                                                      : QStringLiteral("*");
+            const QString sql = QStringLiteral("select %1 from %2 order by 1").arg(columns, t[0]);
             QList<QStringList> expected = db.query(sql);
             for (QStringList &row : expected) {
                 for (QString &v : row) {

@@ -540,8 +540,10 @@ void TestServer::failedLoginsSlowDown()
         QCOMPARE(c.reply(QStringLiteral("auth piet fout")), QStringLiteral("err"));
         took << t.elapsed();
     }
-    QVERIFY2(took[2] < 250 && took[3] >= 290 && took[4] >= 590,
-             qPrintable(QString::number(took[3]) + " " + QString::number(took[4])));
+    // A free failure costs only the password hash, which a loaded machine
+    // may stretch; it stays well below the doubled delay.
+    QVERIFY2(took[2] < took[4] - 250 && took[3] >= 290 && took[4] >= 590,
+             qPrintable(QString::number(took[2]) + " " + QString::number(took[3]) + " " + QString::number(took[4])));
     // Others are not held up meanwhile, and a right password still works.
     LineClient slow(m_server.port(), address);
     slow.sendRaw("auth piet fout\r\n");
