@@ -68,7 +68,9 @@ QString BoardCaption(const QString &key)
 
 QString LinkTarget(const QString &label)
 {
-    if (label.trimmed().toLower().contains(QLatin1String("http://")))
+    // An https link keeps its own scheme; "http://" in front of it would break it.
+    const QString lower = label.trimmed().toLower();
+    if (lower.contains(QLatin1String("http://")) || lower.contains(QLatin1String("https://")))
         return label;
     return QStringLiteral("http://") + label;
 }

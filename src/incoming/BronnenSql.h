@@ -26,7 +26,8 @@ QString ItemViewMarkup(const QString &kop, const QString &datum, const QString &
 // A bulletin-board name as listed: lower case with its first letter upper case.
 QString BoardCaption(const QString &key);
 
-// A link as it is opened: with "http://" in front unless it holds it already.
+// A link as it is opened: with "http://" in front unless it holds "http://"
+// or "https://" already.
 QString LinkTarget(const QString &label);
 
 // What a "bronadd" argument adds to the list showing sourceId: the item line,

@@ -115,6 +115,7 @@ void TestBronnenSql::lines()
     QCOMPARE(BoardCaption("redactie"), QStringLiteral("Redactie"));
     QCOMPARE(LinkTarget("www.example.org/a"), QStringLiteral("http://www.example.org/a"));
     QCOMPARE(LinkTarget(" HTTP://www.example.org/a"), QStringLiteral(" HTTP://www.example.org/a"));
+    QCOMPARE(LinkTarget("https://www.example.org/a"), QStringLiteral("https://www.example.org/a"));
     QCOMPARE(ItemViewMarkup("Kop", "20261210", "09:05:00", "Tekst"),
              QStringLiteral("<bold>Kop<normal>\r\n<green>Opgehaald op <bold>do 10 dec 2026<normal> om "
                             "<bold>09:05:00<normal><black>\r\n\r\nTekst"));

@@ -276,6 +276,7 @@ void TestServerImport::wireFolder()
         QFile f(m_wire.filePath(name));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
+        f.flush();
         // Written a while ago: the server leaves files that may still grow.
         f.setFileTime(QDateTime::currentDateTime().addSecs(-10), QFileDevice::FileModificationTime);
     };
