@@ -9,6 +9,8 @@
 #include "extras/Promo.h"
 #include "extras/TextWidgets.h"
 #include "output/CyclusFrame.h"
+#include "incoming/BronImportDialog.h"
+#include "incoming/BronnenFrame.h"
 #include "planning/AgendaForm.h"
 #include "planning/AgendaFrame.h"
 #include "planning/AgendaPuntFrame.h"
@@ -35,6 +37,8 @@ void RegisterOpeners(views::TViewForm *viewForm)
             viewForm->ShowText(request.caption, request.markup);
         return std::monostate{};
     });
+    r.registerFrame(core::FrameKind::Bronnen, [](QWidget *parent) { return new incoming::TBronnenFrame(parent); });
+    incoming::RegisterSourceImportOpener(r);
     r.registerFrame(core::FrameKind::Agenda, [](QWidget *parent) { return new planning::TAgendaFrame(parent); });
     r.registerFrame(core::FrameKind::Todo, [](QWidget *parent) { return new planning::TTodoFrame(parent); });
     r.registerFrame(core::FrameKind::Klaar, [](QWidget *parent) { return new planning::TKlaarFrame(parent); });

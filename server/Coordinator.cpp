@@ -69,6 +69,9 @@ Coordinator::Coordinator(asio::io_context &io, ServerConfig config, std::string 
       m_users(m_db, [this](std::function<void()> f) { asio::post(m_io, std::move(f)); }),
       m_jobs(
           io, [this](const std::string &text) { jobLog(text); }, [this] { m_log.broadcast(0, "job refresh"); }),
+      m_import(
+          io, m_db, m_config.import, [this](const std::string &text) { jobLog(text); },
+          [this](const std::string &line) { m_log.broadcast(0, line); }, [this] { m_log.broadcast(0, "job refresh"); }),
       m_log(m_config.queueLimit, m_config.queueBytes)
 {
     m_jobs.setDefinitions(m_config.jobs);
@@ -79,6 +82,7 @@ Coordinator::~Coordinator()
     if (m_spareFd >= 0)
         ::close(m_spareFd);
     m_jobs.killAll();
+    m_import.stop();
     m_db.stop();
 }
 
@@ -708,7 +712,11 @@ void Coordinator::job(Connection &c, const Command &cmd)
         std::string lines;
         for (const std::string &t : m_jobs.runningTexts())
             lines += "job name " + t + "\n";
+        for (const std::string &t : m_import.runningTexts())
+            lines += "job name " + t + "\n";
         for (const std::string &t : m_jobs.plannedTexts())
+            lines += "job aname " + t + "\n";
+        for (const std::string &t : m_import.plannedTexts())
             lines += "job aname " + t + "\n";
         finish(c, true, lines);
         return;
@@ -729,8 +737,13 @@ void Coordinator::job(Connection &c, const Command &cmd)
         return;
     }
     if (const auto source = import::sourceId(cmd.arg)) {
-        jobLog(import::unavailableText(*source, cmd.rest));
-        finish(c, false);
+        std::string why;
+        if (!m_import.start(*source, cmd.rest, c.session.loginName, why)) {
+            jobLog(why);
+            finish(c, false);
+            return;
+        }
+        finish(c, true);
         return;
     }
     std::string why;
@@ -775,6 +788,7 @@ void Coordinator::shutdown(const std::string &reason)
     m_acceptor.close(ignored);
     m_tickTimer.cancel();
     m_jobs.killAll();
+    m_import.stop();
     std::vector<std::shared_ptr<Connection>> all;
     for (const auto &[id, c] : m_conns)
         all.push_back(c);

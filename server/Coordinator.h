@@ -24,6 +24,7 @@
 #include "db/DbPool.h"
 #include "db/UserStore.h"
 #include "Log.h"
+#include "import/ImportService.h"
 #include "jobs/JobRunner.h"
 #include "locks/LockTable.h"
 #include "net/Connection.h"
@@ -132,6 +133,7 @@ private:
     DbPool m_db;
     UserStore m_users;
     JobRunner m_jobs;
+    ImportService m_import;  // after m_db: it is destroyed (and its threads joined) first
     LockTable m_locks;
     MessageLog m_log;
     std::uint64_t m_nextId = 0;

@@ -486,11 +486,13 @@ WHERE s.id = r.id AND s.onair = r.onair;
 -- ---------------------------------------------------------------------------
 -- Incoming material
 
-INSERT INTO tblnet (id, naam, url) VALUES
-    (1, 'Gemeente Zwaluwstad', 'https://www.zwaluwstad.example/nieuws'),
-    (2, 'Politie',             'https://www.politie.example/zwaluwstad'),
-    (3, 'Provincie',           'https://www.provincie.example/pers'),
-    (4, 'VV Zwaluwen',         'https://www.vvzwaluwen.example/nieuws');
+-- The feeds are files that scripts/demo serves on 127.0.0.1:55480 (it
+-- rewrites the port when QUILLON_DEMO_FEEDPORT chooses another).
+INSERT INTO tblnet (id, naam, url, feed) VALUES
+    (1, 'Gemeente Zwaluwstad', 'https://www.zwaluwstad.example/nieuws', 'http://127.0.0.1:55480/gemeente.xml'),
+    (2, 'Politie',             'https://www.politie.example/zwaluwstad', 'http://127.0.0.1:55480/politie.xml'),
+    (3, 'Provincie',           'https://www.provincie.example/pers', 'http://127.0.0.1:55480/provincie.xml'),
+    (4, 'VV Zwaluwen',         'https://www.vvzwaluwen.example/nieuws', 'http://127.0.0.1:55480/vvzwaluwen.xml');
 
 INSERT INTO tblnetinfo (netid, datum, "time", kop, body, url) VALUES
     (1, pg_temp.dag(0),  '08:05', 'Raad stemt over krediet fietsbrug',

@@ -380,12 +380,15 @@ CREATE INDEX tbldoeldepend_doelfileid_idx ON tbldoeldepend (doelfileid);
 -- ---------------------------------------------------------------------------
 -- Incoming material
 
--- Internet source.  url is where the server fetches it from; the client
--- shows only naam.
+-- Internet source.  The client shows only naam; url is the source's own
+-- web site and feed the address of its RSS or Atom feed, which the server
+-- fetches (empty: the source is not imported).  New columns go at the end,
+-- because rows are also read by position.
 CREATE TABLE tblnet (
     id          serial PRIMARY KEY,
     naam        text NOT NULL DEFAULT '',
-    url         text DEFAULT ''
+    url         text DEFAULT '',
+    feed        text DEFAULT ''
 );
 
 CREATE TABLE tblnetinfo (
@@ -395,9 +398,11 @@ CREATE TABLE tblnetinfo (
     "time"      text DEFAULT '',
     kop         text DEFAULT '',
     body        text DEFAULT '',
-    url         text DEFAULT ''
+    url         text DEFAULT '',
+    guid        text                -- the feed's guid or id, else the link: stored once per source
 );
 CREATE INDEX tblnetinfo_netid_idx ON tblnetinfo (netid, datum, "time");
+CREATE UNIQUE INDEX tblnetinfo_guid_idx ON tblnetinfo (netid, guid);
 -- source search: "lower(kop) like '%s%' or lower(body) like '%s%'"
 CREATE INDEX tblnetinfo_kop_trgm_idx ON tblnetinfo USING gin (lower(kop) gin_trgm_ops);
 CREATE INDEX tblnetinfo_body_trgm_idx ON tblnetinfo USING gin (lower(body) gin_trgm_ops);
@@ -409,9 +414,11 @@ CREATE TABLE tblanp (
     "time"      text DEFAULT '',
     kop         text DEFAULT '',
     body        text DEFAULT '',
-    rubriek     text DEFAULT ''
+    rubriek     text DEFAULT '',
+    itemid      text                -- the agency's id of the item: stored once
 );
 CREATE INDEX tblanp_datum_idx ON tblanp (datum);
+CREATE UNIQUE INDEX tblanp_itemid_idx ON tblanp (itemid);
 CREATE INDEX tblanp_kop_trgm_idx ON tblanp USING gin (lower(kop) gin_trgm_ops);
 CREATE INDEX tblanp_body_trgm_idx ON tblanp USING gin (lower(body) gin_trgm_ops);
 

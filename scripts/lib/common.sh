@@ -14,7 +14,7 @@ PG_RUN_USER=quillonpg   # PostgreSQL refuses to run as root
 PACKAGES=(
   build-essential cmake pkg-config clang
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl1-mesa-dev
-  libjpeg62-turbo-dev libssl-dev libpq-dev libasio-dev
+  libjpeg62-turbo-dev libssl-dev libpq-dev libasio-dev libcurl4-openssl-dev libxml2-dev
   postgresql postgresql-contrib
   fonts-liberation fonts-noto-color-emoji xvfb redis-server poppler-utils
   iproute2 procps openssl

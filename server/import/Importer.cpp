@@ -4,6 +4,23 @@
 
 namespace qserver::import {
 
+const char *const kInsertItemsSql =
+    "insert into tblnetinfo (netid, datum, \"time\", kop, body, url, guid) "
+    "select $1::integer, x.d, x.t, x.k, x.b, x.u, x.g "
+    "from unnest($2::text[], $3::text[], $4::text[], $5::text[], $6::text[], $7::text[]) "
+    "with ordinality as x(d, t, k, b, u, g, n) "
+    "order by x.d, x.t, x.n desc "
+    "on conflict (netid, guid) do nothing "
+    "returning id, datum, \"time\", kop";
+
+const char *const kSourceSql = "select naam, coalesce(feed, '') from tblnet where id = $1::integer";
+
+const char *const kAllSourcesSql = "select id, naam from tblnet where coalesce(feed, '') <> '' order by id";
+
+const char *const kInsertWireSql = "insert into tblanp (datum, \"time\", kop, body, rubriek, itemid) "
+                                   "values ($1, $2, $3, $4, $5, $6) "
+                                   "on conflict (itemid) do nothing returning id";
+
 std::optional<long long> sourceId(const std::string &jobName)
 {
     constexpr std::string_view prefix = "import ";
@@ -13,15 +30,47 @@ std::optional<long long> sourceId(const std::string &jobName)
     const char *b = jobName.data() + prefix.size();
     const char *e = jobName.data() + jobName.size();
     const auto [end, ec] = std::from_chars(b, e, id);
-    if (ec != std::errc() || end != e)
+    if (ec != std::errc() || end != e || id < 0 || id > 0x7fffffff)
         return std::nullopt;
     return id;
 }
 
-std::string unavailableText(long long sourceId, const std::string &description)
+std::string textArray(const std::vector<std::string> &values)
 {
-    std::string text = description.empty() ? "import " + std::to_string(sourceId) : description;
-    return text + ": importeren van bron " + std::to_string(sourceId) + " is in deze server nog niet beschikbaar";
+    std::string out = "{";
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i)
+            out += ',';
+        out += '"';
+        for (char c : values[i]) {
+            if (c == '"' || c == '\\')
+                out += '\\';
+            out += c;
+        }
+        out += '"';
+    }
+    return out + "}";
+}
+
+std::vector<std::string> insertItemsParams(long long sourceId, const std::vector<FeedItem> &items)
+{
+    std::vector<std::string> d, t, k, b, u, g;
+    for (const FeedItem &i : items) {
+        d.push_back(i.datum);
+        t.push_back(i.time);
+        k.push_back(i.kop);
+        b.push_back(i.body);
+        u.push_back(i.url);
+        g.push_back(i.key);
+    }
+    return {
+        std::to_string(sourceId), textArray(d), textArray(t), textArray(k), textArray(b), textArray(u), textArray(g)};
+}
+
+std::string bronaddLine(long long sourceId, const std::string &id, const std::string &datum, const std::string &time,
+                        const std::string &kop)
+{
+    return "bronadd internet " + std::to_string(sourceId) + " " + id + " " + datum + " " + time + " " + kop;
 }
 
 }  // namespace qserver::import

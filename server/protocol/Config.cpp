@@ -148,6 +148,65 @@ bool applyKey(ServerConfig &c, const std::string &section, const IniEntry &e, st
     return true;
 }
 
+// The [import] section; false and `error` for a bad value or unknown key.
+bool parseImport(const IniSection &s, ImportConfig &c, std::string &error)
+{
+    for (const IniEntry &e : s.entries) {
+        long long n = 0;
+        double d = 0;
+        auto bad = [&](const std::string &what) {
+            error = at(e.line) + e.key + ": " + what;
+            return false;
+        };
+        if (e.key == "schedule") {
+            std::string why;
+            auto sched = parseSchedule(e.value, &why);
+            if (!sched)
+                return bad(why);
+            c.schedule = *sched;
+        } else if (e.key == "timeout") {
+            if (!toInt(e.value, 1, 3600, n))
+                return bad("not a number of seconds between 1 and 3600");
+            c.timeoutSeconds = int(n);
+        } else if (e.key == "max_bytes") {
+            if (!toInt(e.value, 1024, 1024LL * 1024 * 1024, n))
+                return bad("not a size between 1024 and 1073741824");
+            c.maxBytes = std::size_t(n);
+        } else if (e.key == "max_items") {
+            if (!toInt(e.value, 1, 100000, n))
+                return bad("not a count between 1 and 100000");
+            c.maxItems = std::size_t(n);
+        } else if (e.key == "max_redirects") {
+            if (!toInt(e.value, 0, 20, n))
+                return bad("not a count between 0 and 20");
+            c.maxRedirects = int(n);
+        } else if (e.key == "workers") {
+            if (!toInt(e.value, 1, 16, n))
+                return bad("not a count between 1 and 16");
+            c.workers = int(n);
+        } else if (e.key == "wire_folder") {
+            c.wireFolder = e.value;
+        } else if (e.key == "wire_done") {
+            c.wireDone = e.value;
+        } else if (e.key == "wire_failed") {
+            c.wireFailed = e.value;
+        } else if (e.key == "wire_interval") {
+            if (!toSeconds(e.value, d) || d < 0.1)
+                return bad("not a number of seconds (at least 0.1)");
+            c.wireIntervalSeconds = d;
+        } else {
+            return bad("unknown key in [import]");
+        }
+    }
+    if (!c.wireFolder.empty()) {
+        if (c.wireDone.empty())
+            c.wireDone = c.wireFolder + "/done";
+        if (c.wireFailed.empty())
+            c.wireFailed = c.wireFolder + "/failed";
+    }
+    return true;
+}
+
 bool parseJob(const IniSection &s, JobDefinition &job, std::string &error)
 {
     job.name = trim(std::string_view(s.name).substr(3));
@@ -275,6 +334,9 @@ std::optional<ServerConfig> parseConfig(const std::string &text, std::string *er
             }
             if (c.tlsCertificate.empty() != c.tlsKey.empty())
                 return fail(at(s.line) + "[tls] needs both certificate and key");
+        } else if (lower == "import") {
+            if (!parseImport(s, c.import, why))
+                return fail(why);
         } else if (lower == "job" || lower.rfind("job ", 0) == 0) {
             JobDefinition job;
             if (!parseJob(s, job, why))

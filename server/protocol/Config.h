@@ -12,6 +12,8 @@
 //   [database]  host, port, name, user, password, workers, connect_timeout,
 //               statement_timeout
 //   [tls]       certificate, key
+//   [import]    schedule, timeout, max_bytes, max_items, max_redirects,
+//               workers, wire_folder, wire_done, wire_failed, wire_interval
 //   [job <id>]  name, description, schedule, command, time_limit, directory
 
 #include "jobs/JobDefinition.h"
@@ -38,6 +40,20 @@ struct IniSection {
 // '#'. Keys before any section belong to a section with an empty name.
 // nullopt and `error` ("line N: ...") for a line that is none of these.
 std::optional<std::vector<IniSection>> parseIni(const std::string &text, std::string *error);
+
+// The built-in import of internet sources and of the news-wire drop folder.
+struct ImportConfig {
+    JobSchedule schedule;  // when every source with a feed address is refreshed; manual = on request only
+    int timeoutSeconds = 30;  // one feed's whole transfer
+    std::size_t maxBytes = 10 * 1024 * 1024;  // one feed or wire file
+    std::size_t maxItems = 1000;  // items taken from one feed
+    int maxRedirects = 5;
+    int workers = 2;  // threads that fetch and read
+    std::string wireFolder;  // agency files arrive here; empty = no wire import
+    std::string wireDone;  // stored files go here (default wireFolder/done)
+    std::string wireFailed;  // unreadable files go here (default wireFolder/failed)
+    double wireIntervalSeconds = 10;  // how often the folder is looked at
+};
 
 struct ServerConfig {
     std::string listenAddress = "0.0.0.0";
@@ -69,6 +85,7 @@ struct ServerConfig {
     std::string tlsCertificate;  // the server's certificate chain
     std::string tlsKey;  // its private key, unencrypted
 
+    ImportConfig import;
     std::vector<JobDefinition> jobs;
 };
 

@@ -45,4 +45,10 @@ void LogStatus(const QString &text)
         state().main->LogStatus(text);
 }
 
+void AddAnnouncement(const QString &sender, const QString &text)
+{
+    if (state().server)
+        state().server->client().announce(sender, text);
+}
+
 }  // namespace core

@@ -83,5 +83,7 @@ bool SendCommand(const QString &command);
 bool SendCommandEx(const QString &command, QString &result);
 void ShowStatusLine(const QString &text);
 void LogStatus(const QString &text);
+// An announcement from sender in the announcements window, without waiting.
+void AddAnnouncement(const QString &sender, const QString &text);
 
 }  // namespace core

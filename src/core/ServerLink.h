@@ -119,6 +119,9 @@ public:
     void setReadTimeout(int ms) { m_readTimeoutMs = ms; }
     void setRandom(std::function<int(int n)> random) { m_random = std::move(random); }
 
+    // The window side the link reports to (announcements, logs).
+    TLinkClient &client() const { return m_client; }
+
     // Nesting depth of commands being answered right now.
     int depth() const { return static_cast<int>(m_levels.size()); }
 

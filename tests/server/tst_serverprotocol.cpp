@@ -243,6 +243,13 @@ void TestServerProtocol::config_data()
                                      << "line 1: [tls] needs both certificate and key";
     QTest::newRow("bad version") << "[server]\nmin_client_version = 1.x\n"
                                  << "line 2: min_client_version: not a dotted version number";
+    QTest::newRow("import: schedule and wire folder, done and failed beside it")
+        << "[import]\nschedule = every 15m\nwire_folder = /var/anp\nmax_bytes = 2048\n"
+        << "0.0.0.0:2000 min 0 jobs 0 import elke 15 min, 2048 bytes, /var/anp /var/anp/done /var/anp/failed";
+    QTest::newRow("import: bad size") << "[import]\nmax_bytes = 10\n"
+                                      << "line 2: max_bytes: not a size between 1024 and 1073741824";
+    QTest::newRow("import: misspelt key") << "[import]\nwire_fodler = /x\n"
+                                          << "line 2: wire_fodler: unknown key in [import]";
 }
 
 void TestServerProtocol::config()
@@ -268,6 +275,13 @@ void TestServerProtocol::config()
                        .arg(QString::fromStdString(j.name), argv.join(QLatin1Char('|')),
                             QString::fromStdString(j.schedule.describe()));
         }
+        const ImportConfig &i = c->import;
+        if (!i.wireFolder.empty() || i.schedule.kind != JobSchedule::Kind::Manual)
+            got += QStringLiteral(" import %1, %2 bytes, %3 %4 %5")
+                       .arg(QString::fromStdString(i.schedule.describe()))
+                       .arg(i.maxBytes)
+                       .arg(QString::fromStdString(i.wireFolder), QString::fromStdString(i.wireDone),
+                            QString::fromStdString(i.wireFailed));
     }
     QCOMPARE(got, expected);
 }

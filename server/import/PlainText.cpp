@@ -1,0 +1,495 @@
+#include "import/PlainText.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+namespace qserver::import {
+
+namespace {
+
+constexpr std::size_t kMaxKey = 400;  // well below the 2700 bytes of a btree entry
+
+bool startsWithNoCase(std::string_view s, std::string_view prefix)
+{
+    if (s.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(s[i])) != prefix[i])
+            return false;
+    return true;
+}
+
+void appendUtf8(std::string &out, std::uint32_t cp)
+{
+    if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        cp = 0xFFFD;
+    if (cp < 0x80) {
+        out += char(cp);
+    } else if (cp < 0x800) {
+        out += char(0xC0 | (cp >> 6));
+        out += char(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += char(0xE0 | (cp >> 12));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    } else {
+        out += char(0xF0 | (cp >> 18));
+        out += char(0x80 | ((cp >> 12) & 0x3F));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    }
+}
+
+struct Named {
+    const char *name;
+    std::uint32_t cp;
+};
+// The references feeds use in practice; others stay as written.
+constexpr Named kNamed[] = {
+    {"amp", '&'},       {"lt", '<'},       {"gt", '>'},       {"quot", '"'},     {"apos", '\''},    {"nbsp", ' '},
+    {"hellip", 0x2026}, {"mdash", 0x2014}, {"ndash", 0x2013}, {"lsquo", 0x2018}, {"rsquo", 0x2019}, {"ldquo", 0x201C},
+    {"rdquo", 0x201D},  {"bdquo", 0x201E}, {"laquo", 0xAB},   {"raquo", 0xBB},   {"euro", 0x20AC},  {"copy", 0xA9},
+    {"reg", 0xAE},      {"middot", 0xB7},  {"bull", 0x2022},  {"deg", 0xB0},     {"eacute", 0xE9},  {"egrave", 0xE8},
+    {"ecirc", 0xEA},    {"euml", 0xEB},    {"aacute", 0xE1},  {"agrave", 0xE0},  {"auml", 0xE4},    {"iuml", 0xEF},
+    {"iacute", 0xED},   {"oacute", 0xF3},  {"ouml", 0xF6},    {"uuml", 0xFC},    {"uacute", 0xFA},  {"ccedil", 0xE7},
+    {"Eacute", 0xC9},   {"szlig", 0xDF},   {"ntilde", 0xF1},
+};
+
+// Decodes the character reference at s[i] ('&'); returns the bytes used, 0
+// when it is none (the '&' then stands for itself).
+std::size_t decodeReference(std::string_view s, std::size_t i, std::string &out)
+{
+    const std::size_t semi = s.find(';', i + 1);
+    if (semi == std::string_view::npos || semi - i > 12)
+        return 0;
+    const std::string_view name = s.substr(i + 1, semi - i - 1);
+    if (name.size() >= 2 && name[0] == '#') {
+        std::uint32_t cp = 0;
+        const bool hex = name[1] == 'x' || name[1] == 'X';
+        const std::string_view digits = name.substr(hex ? 2 : 1);
+        if (digits.empty())
+            return 0;
+        for (char c : digits) {
+            const int v = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                          : hex && std::isxdigit(static_cast<unsigned char>(c))
+                              ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
+                              : -1;
+            if (v < 0)
+                return 0;
+            cp = std::min<std::uint32_t>(cp * (hex ? 16 : 10) + std::uint32_t(v), 0x110000);
+        }
+        if (cp < 0x20 && cp != '\n' && cp != '\t')
+            cp = ' ';
+        appendUtf8(out, cp);
+        return semi - i + 1;
+    }
+    for (const Named &n : kNamed) {
+        if (name == n.name) {
+            appendUtf8(out, n.cp);
+            return semi - i + 1;
+        }
+    }
+    return 0;
+}
+
+bool isBlockTag(std::string_view name)
+{
+    static constexpr std::array<std::string_view, 17> kBlock = {"br", "p",     "div",        "li", "ul", "ol",
+                                                                "tr", "table", "h1",         "h2", "h3", "h4",
+                                                                "h5", "h6",    "blockquote", "hr", "pre"};
+    return std::find(kBlock.begin(), kBlock.end(), name) != kBlock.end();
+}
+
+// Keeps valid UTF-8 and replaces everything else (and control characters
+// other than LF) so the database and the client line format stay safe.
+std::string cleanUtf8(std::string_view s)
+{
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            out += (c < 0x20 && c != '\n') || c == 0x7F ? ' ' : char(c);
+            ++i;
+            continue;
+        }
+        const int len = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
+        bool ok = len > 0 && i + std::size_t(len) <= s.size();
+        std::uint32_t cp = len == 2 ? c & 0x1F : len == 3 ? c & 0x0F : c & 0x07;
+        for (int k = 1; ok && k < len; ++k) {
+            const unsigned char cc = static_cast<unsigned char>(s[i + std::size_t(k)]);
+            ok = (cc & 0xC0) == 0x80;
+            cp = (cp << 6) | (cc & 0x3F);
+        }
+        ok = ok && !(len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) &&
+             !(len == 4 && (cp < 0x10000 || cp > 0x10FFFF));
+        if (ok) {
+            out.append(s.substr(i, std::size_t(len)));
+            i += std::size_t(len);
+        } else {
+            appendUtf8(out, 0xFFFD);
+            ++i;
+        }
+    }
+    return out;
+}
+
+// Tags out, references decoded; LF marks line ends, other blanks are kept.
+std::string stripTags(std::string_view s)
+{
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const char c = s[i];
+        if (c == '&') {
+            const std::size_t used = decodeReference(s, i, out);
+            if (used == 0)
+                out += '&';
+            i += used ? used : 1;
+            continue;
+        }
+        if (c != '<') {
+            out += c == '\r' ? ' ' : c;
+            ++i;
+            continue;
+        }
+        const std::string_view rest = s.substr(i);
+        if (rest.substr(0, 4) == "<!--") {
+            const std::size_t end = s.find("-->", i + 4);
+            i = end == std::string_view::npos ? s.size() : end + 3;
+            continue;
+        }
+        // The tag's name decides; quoted attribute values may hold '>'.
+        std::size_t j = i + 1;
+        const bool closing = j < s.size() && s[j] == '/';
+        if (closing)
+            ++j;
+        std::string name;
+        while (j < s.size() && (std::isalnum(static_cast<unsigned char>(s[j]))))
+            name += char(std::tolower(static_cast<unsigned char>(s[j++])));
+        if (name.empty() && !(j < s.size() && (s[j] == '!' || s[j] == '?'))) {
+            out += '<';  // a lone "<" as in "a < b"
+            ++i;
+            continue;
+        }
+        char quote = 0;
+        while (j < s.size() && (quote || s[j] != '>')) {
+            if (quote && s[j] == quote)
+                quote = 0;
+            else if (!quote && (s[j] == '"' || s[j] == '\''))
+                quote = s[j];
+            ++j;
+        }
+        i = j < s.size() ? j + 1 : s.size();
+        if (!closing && (name == "script" || name == "style")) {
+            // Their content is no text; skip to the closing tag.
+            std::size_t k = i;
+            while (k < s.size()) {
+                k = s.find('<', k);
+                if (k == std::string_view::npos || startsWithNoCase(s.substr(k), "</" + name)) {
+                    break;
+                }
+                ++k;
+            }
+            if (k == std::string_view::npos) {
+                i = s.size();
+            } else {
+                const std::size_t close = s.find('>', k);
+                i = close == std::string_view::npos ? s.size() : close + 1;
+            }
+            continue;
+        }
+        if (isBlockTag(name))
+            out += '\n';
+        else if (name == "td" || name == "th")
+            out += ' ';
+    }
+    return out;
+}
+
+int monthNumber(std::string_view m)
+{
+    static constexpr std::array<std::string_view, 12> kMonths = {"jan", "feb", "mar", "apr", "may", "jun",
+                                                                 "jul", "aug", "sep", "oct", "nov", "dec"};
+    if (m.size() < 3)
+        return 0;
+    std::string low;
+    for (char c : m.substr(0, 3))
+        low += char(std::tolower(static_cast<unsigned char>(c)));
+    for (std::size_t i = 0; i < kMonths.size(); ++i)
+        if (kMonths[i] == low)
+            return int(i) + 1;
+    return 0;
+}
+
+bool readNumber(std::string_view s, std::size_t &i, std::size_t minDigits, std::size_t maxDigits, int &out)
+{
+    std::size_t n = 0;
+    out = 0;
+    while (i < s.size() && n < maxDigits && std::isdigit(static_cast<unsigned char>(s[i]))) {
+        out = out * 10 + (s[i] - '0');
+        ++i;
+        ++n;
+    }
+    return n >= minDigits;
+}
+
+// Zone offset in seconds east of UTC: "+0100", "+01:00", "Z", "GMT", "UT",
+// the US zones of RFC 822; nullopt when unreadable.
+std::optional<int> zoneOffset(std::string_view z)
+{
+    while (!z.empty() && z.front() == ' ')
+        z.remove_prefix(1);
+    while (!z.empty() && z.back() == ' ')
+        z.remove_suffix(1);
+    if (z.empty() || z == "Z" || z == "z" || z == "GMT" || z == "UT" || z == "UTC")
+        return 0;
+    if (z[0] == '+' || z[0] == '-') {
+        std::string digits;
+        for (char c : z.substr(1))
+            if (c != ':')
+                digits += c;
+        if (digits.size() != 4 ||
+            !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return std::nullopt;
+        const int v =
+            ((digits[0] - '0') * 10 + (digits[1] - '0')) * 3600 + ((digits[2] - '0') * 10 + (digits[3] - '0')) * 60;
+        return z[0] == '-' ? -v : v;
+    }
+    static constexpr std::pair<std::string_view, int> kZones[] = {{"EST", -5}, {"EDT", -4}, {"CST", -6}, {"CDT", -5},
+                                                                  {"MST", -7}, {"MDT", -6}, {"PST", -8}, {"PDT", -7},
+                                                                  {"CET", 1},  {"CEST", 2}};
+    for (const auto &[name, hours] : kZones)
+        if (z == name)
+            return hours * 3600;
+    return std::nullopt;
+}
+
+std::optional<std::time_t> makeUtc(int y, int mo, int d, int h, int mi, int s, int offset)
+{
+    if (y < 1970 || y > 2999 || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 60)
+        return std::nullopt;
+    std::tm tm{};
+    tm.tm_year = y - 1900;
+    tm.tm_mon = mo - 1;
+    tm.tm_mday = d;
+    tm.tm_hour = h;
+    tm.tm_min = mi;
+    tm.tm_sec = std::min(s, 59);
+    return timegm(&tm) - offset;
+}
+
+std::optional<std::time_t> parseRfc822(std::string_view t)
+{
+    // Optional weekday and comma.
+    const std::size_t comma = t.find(',');
+    if (comma != std::string_view::npos)
+        t.remove_prefix(comma + 1);
+    std::size_t i = 0;
+    auto skip = [&] {
+        while (i < t.size() && t[i] == ' ')
+            ++i;
+    };
+    int d = 0, y = 0, h = 0, mi = 0, s = 0;
+    skip();
+    if (!readNumber(t, i, 1, 2, d))
+        return std::nullopt;
+    skip();
+    const std::size_t monthStart = i;
+    while (i < t.size() && std::isalpha(static_cast<unsigned char>(t[i])))
+        ++i;
+    const int mo = monthNumber(t.substr(monthStart, i - monthStart));
+    skip();
+    const std::size_t yearStart = i;
+    if (!mo || !readNumber(t, i, 2, 4, y))
+        return std::nullopt;
+    if (i - yearStart == 2)
+        y += y < 70 ? 2000 : 1900;
+    skip();
+    if (!readNumber(t, i, 1, 2, h) || i >= t.size() || t[i++] != ':' || !readNumber(t, i, 2, 2, mi))
+        return std::nullopt;
+    if (i < t.size() && t[i] == ':') {
+        ++i;
+        if (!readNumber(t, i, 2, 2, s))
+            return std::nullopt;
+    }
+    const auto zone = zoneOffset(t.substr(i));
+    if (!zone)
+        return std::nullopt;
+    return makeUtc(y, mo, d, h, mi, s, *zone);
+}
+
+std::optional<std::time_t> parseIso(std::string_view t)
+{
+    std::size_t i = 0;
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+    auto sep = [&](char c) {
+        if (i < t.size() && t[i] == c)
+            ++i;
+    };
+    if (!readNumber(t, i, 4, 4, y))
+        return std::nullopt;
+    sep('-');
+    if (!readNumber(t, i, 2, 2, mo))
+        return std::nullopt;
+    sep('-');
+    if (!readNumber(t, i, 2, 2, d))
+        return std::nullopt;
+    if (i == t.size())
+        return makeUtc(y, mo, d, 0, 0, 0, 0);
+    if (t[i] != 'T' && t[i] != 't' && t[i] != ' ')
+        return std::nullopt;
+    ++i;
+    if (!readNumber(t, i, 2, 2, h))
+        return std::nullopt;
+    sep(':');
+    if (!readNumber(t, i, 2, 2, mi))
+        return std::nullopt;
+    sep(':');
+    if (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])) && !readNumber(t, i, 2, 2, s))
+        return std::nullopt;
+    if (i < t.size() && (t[i] == '.' || t[i] == ',')) {
+        ++i;
+        while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])))
+            ++i;
+    }
+    const auto zone = zoneOffset(t.substr(i));
+    if (!zone)
+        return std::nullopt;
+    return makeUtc(y, mo, d, h, mi, s, *zone);
+}
+
+}  // namespace
+
+namespace {
+// Lines of `plain` (LF separated): blanks collapsed and trimmed, runs of
+// empty lines become one, CR LF between lines.
+std::string normaliseLines(const std::string &plain)
+{
+    std::string out;
+    std::string line;
+    int emptyRun = 0;
+    bool any = false;
+    auto flush = [&] {
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        if (line.empty()) {
+            ++emptyRun;
+        } else {
+            if (any)
+                out += emptyRun > 0 ? "\r\n\r\n" : "\r\n";
+            out += line;
+            any = true;
+            emptyRun = 0;
+        }
+        line.clear();
+    };
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        const char c = plain[i];
+        if (c == '\n') {
+            flush();
+        } else if (c == ' ' || c == '\t') {
+            if (!line.empty() && line.back() != ' ')
+                line += ' ';
+        } else if (static_cast<unsigned char>(c) == 0xC2 && i + 1 < plain.size() &&
+                   static_cast<unsigned char>(plain[i + 1]) == 0xA0) {
+            ++i;  // a no-break space counts as a blank
+            if (!line.empty() && line.back() != ' ')
+                line += ' ';
+        } else {
+            line += c;
+        }
+    }
+    flush();
+    return out;
+}
+}  // namespace
+
+std::string htmlToText(std::string_view html)
+{
+    return normaliseLines(cleanUtf8(stripTags(cleanUtf8(html))));
+}
+
+std::string plainToText(std::string_view text)
+{
+    std::string s(text);
+    for (char &c : s)
+        if (c == '\r')
+            c = '\n';
+    return normaliseLines(cleanUtf8(s));
+}
+
+std::string oneLine(std::string_view html)
+{
+    return joinLines(htmlToText(html));
+}
+
+std::string joinLines(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c == '\r' || c == '\n') {
+            if (!out.empty() && out.back() != ' ')
+                out += ' ';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string cutUtf8(std::string s, std::size_t maxBytes)
+{
+    if (s.size() <= maxBytes)
+        return s;
+    std::size_t n = maxBytes;
+    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
+        --n;
+    s.resize(n);
+    return s;
+}
+
+std::optional<std::time_t> parseDate(std::string_view text)
+{
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+        text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    if (text.empty() || text.size() > 64)
+        return std::nullopt;
+    if (std::isdigit(static_cast<unsigned char>(text[0])) && text.size() >= 8 &&
+        std::isdigit(static_cast<unsigned char>(text[3])))
+        return parseIso(text);
+    return parseRfc822(text);
+}
+
+LocalStamp localStamp(std::time_t t)
+{
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char d[16], h[16];
+    std::strftime(d, sizeof d, "%Y%m%d", &tm);
+    std::strftime(h, sizeof h, "%H:%M:%S", &tm);
+    return {d, h};
+}
+
+std::string itemKey(std::string_view text)
+{
+    if (text.size() <= kMaxKey)
+        return std::string(text);
+    std::uint64_t h = 1469598103934665603ULL;  // FNV-1a: stable across builds and platforms
+    for (unsigned char c : text) {
+        h ^= c;
+        h *= 1099511628211ULL;
+    }
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "h:%016llx", static_cast<unsigned long long>(h));
+    return buf;
+}
+
+}  // namespace qserver::import
