@@ -39,6 +39,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 
 #include <functional>
@@ -216,6 +218,8 @@ private slots:
     void broadcastsReachEitherPanel_data();
     void broadcastsReachEitherPanel();
     void twoClients();
+    void everyCommandOnScreen_data();
+    void everyCommandOnScreen();
     void screenshots();
 
 private:
@@ -1047,11 +1051,56 @@ void TestAgenda::twoClients()
     m_marieke->left = nullptr;
 }
 
+void TestAgenda::everyCommandOnScreen_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::newRow("half of a 1280-pixel screen") << (1280 - 28) / 2 - 4;
+    QTest::newRow("half of a 1600-pixel screen") << (1600 - 28) / 2 - 4;
+    QTest::newRow("a narrow panel") << 300;
+}
+
+// Every button of the agenda is shown whole, above the list, whatever the
+// panel's width; the list keeps the window's font, and its time column is
+// readable.
+void TestAgenda::everyCommandOnScreen()
+{
+    QFETCH(int, width);
+    auto f = frame(kToday, 6);
+    f->tijdClick();
+    f->resize(width, 400);
+    f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.get()));
+    const QRect frameRect = f->rect();
+    const int listTop = f->Label1()->mapTo(f.get(), QPoint()).y();
+    QList<QRect> taken;
+    for (const char *name :
+         {"ToolButton1", "ToolButton12", "ToolButton9", "ToolButton3", "ToolButton4", "ToolButton5", "ToolButton6",
+          "ToolButton7", "ToolButton8", "ToolButton11", "SpeedButton1", "SpeedButton2"}) {
+        auto *b = f->findChild<QToolButton *>(name);
+        QVERIFY2(b, name);
+        QVERIFY2(b->isVisible(), name);
+        const QRect r(b->mapTo(f.get(), QPoint()), b->size());
+        QVERIFY2(
+            frameRect.contains(r),
+            qPrintable(QString("%1 at %2,%3 %4x%5").arg(name).arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height())));
+        QVERIFY2(r.bottom() < listTop, name);
+        QVERIFY2(r.width() >= b->sizeHint().width(), name);  // not squeezed
+        for (const QRect &other : taken)
+            QVERIFY2(!other.intersects(r), name);
+        taken << r;
+    }
+    QVERIFY(f->findChildren<QToolBar *>().isEmpty());  // no overflow handle anywhere
+    QCOMPARE(f->ListBox1()->font().pointSizeF(), QApplication::font().pointSizeF());
+    QVERIFY(f->ListBox1()->sizeHintForRow(0) >= QFontMetrics(f->ListBox1()->font()).height());
+    saveScreenshot(f.get(), QString("agenda_%1px.png").arg(width));
+}
+
 void TestAgenda::screenshots()
 {
     auto f = frame(kToday, 6);
     f->tijdClick();
     select(f->ListBox1(), {"9001 normal"});
+    f->resize((1600 - 28) / 2, 400);
     f->show();
     saveScreenshot(f.get(), "agenda.png");
     TAgendaForm form;
