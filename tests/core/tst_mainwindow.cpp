@@ -22,6 +22,9 @@
 #include "support/TestDatabase.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -101,6 +104,7 @@ private slots:
     void functionKeys();
     void frameMenuButtonInFrontOfRedactie();
     void directMessagesQueueUp();
+    void messageBesideAModalDialog();
     void unansweredHandOverGivesTheRoleAway();
     void rosterOfAnAdministrator();
     void serverDownEndsTheProgram();
@@ -399,6 +403,43 @@ void TestMainWindow::directMessagesQueueUp()
     QVERIFY(memo->toPlainText().endsWith(" Van fatima: tweede bericht"));
     QCOMPARE(next->text(), QString("Sluiten"));
     QTest::mouseClick(next, Qt::LeftButton);
+    QVERIFY(!box->isVisible());
+}
+
+// A message that arrives while the editor works in a modal dialog can be
+// closed there, never stays above the dialog's own questions, and one left
+// open outlives the dialog.
+void TestMainWindow::messageBesideAModalDialog()
+{
+    QVERIFY(m_joost);
+    TProgramState otherState;
+    auto fatima = client("fatima", "ekster", &otherState);
+    QVERIFY(fatima->ready());
+    TMededeling *box = m_joost->mededeling();
+    QVERIFY(!(box->windowFlags() & Qt::WindowStaysOnTopHint));
+    auto *button1 = box->findChild<QPushButton *>("Button1");
+    QPointer<QDialog> item = new QDialog(m_joost.get());  // stands for the agenda item editor
+    bool closedInside = false, openAgain = false;
+    QTimer::singleShot(0, item, [&] {
+        QVERIFY(fatima->server()->SendCommand("direct joost kom even"));
+        QTRY_VERIFY_WITH_TIMEOUT(box->isVisible(), 5000);  // the poll runs on inside the dialog
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        // Through the window system, which drops clicks on blocked windows.
+        QTest::mouseClick(box->windowHandle(), Qt::LeftButton, {}, button1->mapTo(box, button1->rect().center()));
+        closedInside = !box->isVisible();
+        QVERIFY(fatima->server()->SendCommand("direct joost nog iets"));
+        QTRY_VERIFY_WITH_TIMEOUT(box->isVisible(), 5000);
+        openAgain = true;
+        item->accept();
+    });
+    item->exec();
+    delete item;
+    QVERIFY(closedInside);
+    QVERIFY(openAgain);
+    QCOMPARE(box->parentWidget(), m_joost.get());
+    QTRY_VERIFY(box->isVisible());
+    QVERIFY(box->texts().last().endsWith(" Van fatima: nog iets"));
+    button1->click();
     QVERIFY(!box->isVisible());
 }
 
