@@ -143,7 +143,10 @@ TMain::TMain(TProgramState &state, QWidget *parent) : QMainWindow(parent), m_sta
     // The long-lived windows, hidden until asked for.
     m_splash = new Tsplashform(this);
     m_splash->setAuthenticate([this](const QString &name, const QString &password) {
-        return m_server->SendCommand(QStringLiteral("auth ") + name + QLatin1Char(' ') + password);
+        const bool ok = m_server->SendCommand(QStringLiteral("auth ") + name + QLatin1Char(' ') + password);
+        if (ok)
+            m_password = password;  // for logging in again after a lost connection
+        return ok;
     });
     m_taakForm = new TTaakForm(this);
     m_logForm = new TLogForm(this);
@@ -201,9 +204,15 @@ void TMain::FormCreate()
         if (m_terminating)
             return;
         ShowStatusLine(QStringLiteral("Verbinding verloren!"));
-        closeConnections();
+        if (m_ready)
+            connectionGone(false);
+        else
+            closeConnections();
     };
 
+    m_reconnectTimer.setSingleShot(true);
+    m_reconnectTimer.setInterval(3000);
+    connect(&m_reconnectTimer, &QTimer::timeout, this, &TMain::Reconnect);
     m_timer1.setSingleShot(true);
     m_timer1.setInterval(250);
     connect(&m_timer1, &QTimer::timeout, this, &TMain::Timer1Timer);
@@ -242,8 +251,21 @@ void TMain::buildLayout()
     m_panel7 = new QLabel(m_teamBar);
     m_panel7->setObjectName(QStringLiteral("Panel7"));
     m_panel7->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // A lost connection is said in the bar, in white on red, until it is back.
+    m_verbinding = new QLabel(m_teamBar);
+    m_verbinding->setObjectName(QStringLiteral("Verbinding"));
+    m_verbinding->setAlignment(Qt::AlignCenter);
+    m_verbinding->setFont(bold);
+    m_verbinding->setAutoFillBackground(true);
+    m_verbinding->setContentsMargins(8, 0, 8, 0);
+    QPalette alarm = m_verbinding->palette();
+    alarm.setColor(QPalette::Window, QColor(0xb0, 0x1c, 0x1c));
+    alarm.setColor(QPalette::WindowText, Qt::white);
+    m_verbinding->setPalette(alarm);
+    m_verbinding->hide();
     barLayout->addWidget(m_panel12, 1);
     barLayout->addWidget(m_panel8, 1);
+    barLayout->addWidget(m_verbinding);
     barLayout->addWidget(m_panel7, 1);
     layout->addWidget(m_teamBar);
 
@@ -542,6 +564,8 @@ void TMain::serverConnect()
         m_splash->Edit1()->setText(m_state.userName);
         loggedIn = m_server->SendCommand(QStringLiteral("auth ") + m_state.userName + QLatin1Char(' ') +
                                          m_state.autologinPassword);
+        if (loggedIn)
+            m_password = m_state.autologinPassword;
     }
     if (!loggedIn) {
         if (m_terminating || !m_server->isOpen())
@@ -574,6 +598,7 @@ void TMain::serverConnect()
     updateMenus();
     if (m_state.currentTeamId >= 0 && m_tabs->isVisible()) {
         m_ready = true;
+        m_server->setKeepSession(true);
         emit readyForWork();
     }
 }
@@ -926,8 +951,88 @@ void TMain::serverDown(const QString &sender, const QString &text)
 
 void TMain::connectionLost()
 {
-    if (!m_terminating)
-        m_post->Close();
+    if (m_terminating)
+        return;
+    if (m_ready)
+        connectionGone(true);
+    else
+        m_post->Close();  // the log-in itself failed
+}
+
+void TMain::connectionGone(bool server)
+{
+    (server ? m_serverGone : m_databaseGone) = true;
+    showConnectionState();
+    if (!m_reconnecting)
+        m_reconnectTimer.start();
+}
+
+void TMain::showConnectionState()
+{
+    QString what;
+    if (m_serverGone && m_databaseGone)
+        what = QStringLiteral("de server en de database");
+    else if (m_serverGone)
+        what = QStringLiteral("de server");
+    else if (m_databaseGone)
+        what = QStringLiteral("de database");
+    m_verbinding->setText(QStringLiteral("Geen verbinding met ") + what + QStringLiteral(": opnieuw verbinden ..."));
+    m_verbinding->setVisible(!what.isEmpty());
+}
+
+// Connects to the server again and logs in as before; the held locks are
+// asked for again and what waited is sent. False leaves the link closed.
+bool TMain::logInAgain(QStringList &lostLocks)
+{
+    if (!m_server->open(m_state.serverHost, m_state.serverPort, nullptr, 2000))
+        return false;
+    if (!m_server->SendCommand(QStringLiteral("checkversion ") + m_state.fileVersion) ||
+        !m_server->SendCommand(QStringLiteral("auth ") + m_state.userName + QLatin1Char(' ') + m_password)) {
+        m_server->close();  // not (yet) let in: the old session may linger at the server
+        return false;
+    }
+    m_server->SendCommand(QStringLiteral("user ") + m_state.userName);
+    m_server->SendCommand(QStringLiteral("userlijst"));
+    lostLocks += m_server->restoreSession();
+    if (!m_server->isOpen())
+        return false;
+    m_server->startPolling();
+    return true;
+}
+
+// Runs inside whatever dialog the editor has open; never while a server
+// command is being answered, and never twice at once.
+void TMain::Reconnect()
+{
+    if (m_terminating || m_reconnecting || m_server->depth() > 0) {
+        if (!m_terminating)
+            m_reconnectTimer.start();
+        return;
+    }
+    m_reconnecting = true;
+    QStringList lostLocks;
+    if (m_serverGone && logInAgain(lostLocks))
+        m_serverGone = false;
+    if (m_databaseGone && m_post->Open()) {
+        platform::BusyCursor busy;
+        m_post->Connect(m_database, QStringLiteral("quillon"), QStringLiteral("zwaluwen"));
+        if (m_post->Connected())
+            m_databaseGone = false;
+        else
+            m_post->Close();
+    }
+    m_reconnecting = false;
+    if (m_terminating)
+        return;
+    showConnectionState();
+    if (m_serverGone || m_databaseGone) {
+        m_reconnectTimer.start();
+        return;
+    }
+    ShowStatusLine(QStringLiteral("Verbinding hersteld"));
+    RefreshViews();  // what changed meanwhile is read anew
+    if (!lostLocks.isEmpty())
+        platform::showWarning(LostLocksMessage(lostLocks));
 }
 
 int TMain::leftTab() const
@@ -963,6 +1068,7 @@ void TMain::terminate()
         return;
     m_terminating = true;
     m_timer1.stop();
+    m_reconnectTimer.stop();
     closeConnections();
     if (m_terminateHook) {
         m_terminateHook();
@@ -980,6 +1086,7 @@ void TMain::closeEvent(QCloseEvent *event)
         return;
     }
     m_timer1.stop();
+    m_reconnectTimer.stop();
     m_terminating = true;
     closeConnections();
     for (QWidget *w :

@@ -13,6 +13,12 @@
 // neighbouring workflow steps; the frames come from the registry and are
 // destroyed on every tab change. Error paths that end the program go through
 // terminate(), which tests replace.
+//
+// Once the desk is ready a lost connection (server or database) does not end
+// the session: the team bar says so until it is back, and every few seconds
+// the window connects and logs in again by itself (the server link keeps the
+// locks and what was sent meanwhile). When both are back the lists reload
+// and the editor hears of any lock another editor took in the meantime.
 
 #include "core/Frame.h"
 #include "core/Global.h"
@@ -82,6 +88,13 @@ public:
     // Logged in and the first team selected: the desk is ready.
     bool ready() const { return m_ready; }
 
+    // One attempt to get back a lost connection; Reconnect runs by itself
+    // every reconnectInterval ms (3000) until both connections are back.
+    void Reconnect();
+    void setReconnectInterval(int ms) { m_reconnectTimer.setInterval(ms); }
+    bool serverGone() const { return m_serverGone; }
+    bool databaseGone() const { return m_databaseGone; }
+
     // The start-up steps, in their order.
     void Timer1Timer();
     void serverConnect();
@@ -148,6 +161,9 @@ private:
     TFrame *placeFrame(int kind, QWidget *panel, QLabel *caption);
     void closeConnections();
     void terminate();
+    void connectionGone(bool server);
+    bool logInAgain(QStringList &lostLocks);
+    void showConnectionState();
     void openUrl(const QString &url);
 
     TProgramState &m_state;
@@ -166,6 +182,7 @@ private:
     QLabel *m_panel8 = nullptr;  // team name
     QLabel *m_panel12 = nullptr;  // work date
     QLabel *m_panel7 = nullptr;  // user name
+    QLabel *m_verbinding = nullptr;  // says so while a connection is gone
     QWidget *m_tabs = nullptr;
     QWidget *m_oleft = nullptr;
     QWidget *m_oright = nullptr;
@@ -200,6 +217,11 @@ private:
     int m_fixedAddressItems = 0;
 
     QTimer m_timer1;  // start timer, 250 ms once
+    QTimer m_reconnectTimer;  // single shot: the next attempt after the last one ended
+    QString m_password;  // the log-in password, for logging in again
+    bool m_serverGone = false;  // the server connection was lost after the log-in
+    bool m_databaseGone = false;  // the database connection was lost after the log-in
+    bool m_reconnecting = false;  // Reconnect is running
     QString m_postHost;
     int m_postPort = 5432;
     int m_postProtocol = 3;

@@ -252,9 +252,11 @@ void TAgendaFrame::Reload()
     const QString pattern = QStringLiteral("ddd dd mmm yyyy");
     m_label->setText(QStringLiteral("Agenda van ") + core::FormatDateTime(pattern, d0) + QStringLiteral(" tot ") +
                      core::FormatDateTime(pattern, d1));
+    auto rs = core::Query(ReloadSql(d0, d1, core::Today(), s.currentTeamId));
+    if (!rs->ok())
+        return;  // the connection is gone: the lines stay until it is back
     m_list->setUpdatesEnabled(false);
     m_list->clear();
-    auto rs = core::Query(ReloadSql(d0, d1, core::Today(), s.currentTeamId));
     QStringList lines;
     lines.reserve(rs->RowCount());
     for (int i = 0; i < rs->RowCount(); ++i)

@@ -156,11 +156,15 @@ bool TTodoFrame::frameMessage(int msg, qintptr, qintptr)
     }
 }
 
+// A reload that fails (the database connection is gone) keeps what the list
+// shows rather than emptying it; the list reloads when the connection is back.
 void TTodoFrame::Reload()
 {
+    auto rs = core::Query(TodoReloadSql(core::Today(), core::state().currentTeamId));
+    if (!rs->ok())
+        return;
     m_list->setUpdatesEnabled(false);
     m_list->clear();
-    auto rs = core::Query(TodoReloadSql(core::Today(), core::state().currentTeamId));
     QStringList lines;
     lines.reserve(rs->RowCount());
     for (int i = 0; i < rs->RowCount(); ++i)

@@ -107,6 +107,7 @@ private slots:
     void messageBesideAModalDialog();
     void unansweredHandOverGivesTheRoleAway();
     void rosterOfAnAdministrator();
+    void lostConnectionsComeBack();
     void serverDownEndsTheProgram();
 
 private:
@@ -499,6 +500,90 @@ void TestMainWindow::rosterOfAnAdministrator()
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
     marieke->ToggleRoster();
     QVERIFY(!panel->isVisible());
+}
+
+// The server crashes under marieke: the team bar says so, nothing
+// interrupts her, the database stays, and what she sends waits. When the
+// server is back she is logged in again by herself, her locks are hers again
+// (fatima took one meanwhile: she is told), her lists reload, and what waited
+// reaches fatima. Then her database session is ended: the bar says so, a
+// save says it stored nothing, and the session comes back by itself.
+void TestMainWindow::lostConnectionsComeBack()
+{
+    servertest::ServerProcess crashing;
+    crashing.setPort(quint16(testsupport::freeLoopbackPort()));
+    const QString keys = QStringLiteral("min_client_version = 1.3.4\n");
+    QVERIFY2(crashing.start(m_db.get(), keys), qPrintable(crashing.error()));
+    writeIni("marieke", "kievit", crashing.port());
+    TMain marieke;
+    marieke.setTerminateHook([this] { m_terminated = true; });
+    marieke.show();
+    QVERIFY(QTest::qWaitFor([&] { return marieke.ready(); }, 10000));
+    marieke.setReconnectInterval(100);
+    const QString refusal = QStringLiteral("Agendapunt al geopend door $lockedby$");
+    QVERIFY(RequestLock("agenda_9100", refusal));
+    QVERIFY(RequestLock("agenda_9101", refusal));
+    auto *bar = marieke.findChild<QLabel *>("Verbinding");
+    QVERIFY(bar && !bar->isVisible());
+
+    testsupport::ScriptedDialogs dialogs;  // nothing may interrupt her
+    crashing.kill();
+    QTRY_VERIFY_WITH_TIMEOUT(marieke.serverGone(), 5000);  // her next poll finds out
+    QVERIFY(bar->isVisible());
+    QCOMPARE(bar->text(), QString("Geen verbinding met de server: opnieuw verbinden ..."));
+    QVERIFY(marieke.post()->Connected());
+    QVERIFY(SendCommand("broadcast agenda update 9100"));
+    QVERIFY(SendCommand("direct fatima ben je er nog"));
+    QVERIFY(SendCommand("unlock agenda_9999"));
+    marieke.resize(1600, 1000);
+    saveScreenshot(&marieke, "mainwindow_verbinding_verloren.png");
+    QTest::qWait(400);  // attempts fail while the server is down
+    QVERIFY(marieke.serverGone());
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+
+    marieke.setReconnectInterval(60000);
+    QVERIFY2(crashing.start(m_db.get(), keys), qPrintable(crashing.error()));
+    TProgramState fatimaState;
+    writeIni("fatima", "ekster", crashing.port());
+    TMain fatima(fatimaState);
+    fatima.setTerminateHook([this] { m_terminated = true; });
+    fatima.show();
+    QVERIFY(QTest::qWaitFor([&] { return fatima.ready(); }, 10000));
+    QVERIFY(fatima.server()->SendCommand("lock agenda_9101"));
+    g_frameLog.clear();
+    dialogs.expectBox(BoxType::Warning, LostLocksMessage({"lock agenda_9101 fatima"}));
+    marieke.setReconnectInterval(100);
+    QTRY_VERIFY_WITH_TIMEOUT(!marieke.serverGone(), 10000);
+    QVERIFY(!bar->isVisible());
+    QVERIFY(marieke.LogView1()->Lines().join("\n").contains("<normal> Verbinding hersteld"));
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    QVERIFY2(g_frameLog.contains("agenda 33171"), qPrintable(g_frameLog.join("\n")));  // her lists reloaded
+    QVERIFY(!fatima.server()->SendCommand("lock agenda_9100"));
+    QCOMPARE(fatimaState.lastLockHolder, QString("marieke"));
+    QTRY_VERIFY_WITH_TIMEOUT(g_frameLog.contains("agenda line update 9100"), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(fatima.mededeling()->texts().join("\n").contains("Van marieke: ben je er nog"), 5000);
+    fatima.mededeling()->hide();
+    marieke.mededeling()->hide();
+
+    // The database session ends: one error for the statement it broke, then
+    // the bar; a save stores nothing and says so; then it comes back.
+    marieke.setReconnectInterval(60000);
+    QVERIFY(m_db->exec("select pg_terminate_backend(pid) from pg_stat_activity where datname = current_database()"
+                       " and pid <> pg_backend_pid()"));
+    dialogs.expectBox(BoxType::Error, "FATAL:  terminating connection due to administrator command");
+    Query(QStringLiteral("select 1"));
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    QVERIFY(marieke.databaseGone());
+    QVERIFY(!marieke.serverGone());
+    QCOMPARE(bar->text(), QString("Geen verbinding met de database: opnieuw verbinden ..."));
+    dialogs.expectBox(BoxType::Warning, "Er is geen verbinding met de database; dit is niet opgeslagen.\n"
+                                        "Probeer het opnieuw zodra de verbinding hersteld is.");
+    QVERIFY(!Execute(QStringLiteral("update tblagenda set kort = kort where id = 0")));
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    marieke.setReconnectInterval(100);
+    QTRY_VERIFY_WITH_TIMEOUT(!marieke.databaseGone(), 10000);
+    QVERIFY(!bar->isVisible());
+    QVERIFY(Query(QStringLiteral("select 1"))->ok());
 }
 
 void TestMainWindow::serverDownEndsTheProgram()
