@@ -54,7 +54,7 @@ const FrameKind kPairs[5][2] = {
     {FrameKind::Cyclus, FrameKind::CyclusOnAir},
 };
 
-// A roster item: the login name at the left, the info text in bold at the right.
+// A roster item, as LayoutRosterRow places its parts.
 class RosterDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -62,25 +62,24 @@ public:
     {
         QStyleOptionViewItem opt(option);
         initStyleOption(&opt, index);
-        QString text = opt.text;
+        const QString text = opt.text;
         opt.text.clear();
         opt.widget->style()->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
-        const QString name = TakeWhile(text, Letters);
-        text.remove(0, 1);
+        const RosterRow row = LayoutRosterRow(opt.font, opt.rect, text);
         painter->save();
         painter->setPen(
             opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
         painter->setFont(opt.font);
-        painter->drawText(opt.rect.adjusted(1, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, name);
+        painter->drawText(row.name, Qt::AlignLeft | Qt::AlignVCenter, row.nameText);
         QFont bold = opt.font;
         bold.setBold(true);
         painter->setFont(bold);
-        painter->drawText(opt.rect.adjusted(0, 0, -1, 0), Qt::AlignRight | Qt::AlignVCenter, text);
+        painter->drawText(row.info, Qt::AlignRight | Qt::AlignVCenter, row.infoText);
         painter->restore();
     }
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        return {QStyledItemDelegate::sizeHint(option, index).width(), 16};
+        return {QStyledItemDelegate::sizeHint(option, index).width(), qMax(16, QFontMetrics(option.font).height() + 2)};
     }
 };
 
@@ -106,6 +105,41 @@ QString iniOr(const QString &section, const QString &key, const QString &fallbac
 }
 
 }  // namespace
+
+RosterRow LayoutRosterRow(const QFont &font, const QRect &rect, const QString &item)
+{
+    constexpr int kGap = 10;  // between the name and the info text
+    QString rest = item;
+    RosterRow row;
+    row.nameText = TakeWhile(rest, Letters);
+    rest.remove(0, 1);
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetrics fm(font), boldFm(bold);
+    const QRect inner = rect.adjusted(1, 0, -1, 0);
+    const int nameWidth = qMin(fm.horizontalAdvance(row.nameText), inner.width());
+    row.nameText = fm.elidedText(row.nameText, Qt::ElideRight, inner.width());
+    row.name = QRect(inner.left(), inner.top(), nameWidth, inner.height());
+    const int room = inner.width() - nameWidth - kGap;
+    row.infoText = room > 0 ? boldFm.elidedText(rest, Qt::ElideRight, room) : QString();
+    const int infoWidth = row.infoText.isEmpty() ? 0 : qMin(boldFm.horizontalAdvance(row.infoText), room);
+    row.info = QRect(inner.right() + 1 - infoWidth, inner.top(), infoWidth, inner.height());
+    return row;
+}
+
+int RosterWidth(const QFont &font, const QStringList &items)
+{
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetrics fm(font), boldFm(bold);
+    int widest = 0;
+    for (QString rest : items) {
+        const QString name = TakeWhile(rest, Letters);
+        rest.remove(0, 1);
+        widest = qMax(widest, 2 + fm.horizontalAdvance(name) + 10 + boldFm.horizontalAdvance(rest));
+    }
+    return widest;
+}
 
 bool HasVersionParameter(const QStringList &arguments)
 {
@@ -449,7 +483,7 @@ void TMain::buildMenus()
     play->setShortcut(QKeySequence(Qt::Key_F4));
     play->setShortcutContext(Qt::WidgetShortcut);
     connect(venster, &QMenu::aboutToShow, this, [this] {
-        m_rosterAction->setChecked(m_panel14->isVisible());
+        m_rosterAction->setChecked(m_panel14->isVisibleTo(m_tabs));
         m_logAction->setChecked(m_logForm->isVisible());
         m_jobsAction->setChecked(m_taakForm->isVisible());
     });
@@ -696,17 +730,30 @@ void TMain::SelectTeam(int teamId)
     emit teamChanged();
 }
 
+// FormResize. The roster, when shown, takes a column of its own at the right
+// rather than floating over the frames' buttons; the two panels share what
+// is left after it and Panel10.
 void TMain::layoutTabs()
 {
     const int w = m_tabs->width(), h = m_tabs->height();
+    int rosterWidth = 0;
+    if (m_panel14->isVisibleTo(m_tabs)) {
+        QStringList items;
+        for (int i = 0; i < m_userlog->count(); ++i)
+            items << m_userlog->item(i)->text();
+        // The rows, and around them the frames, margins and room for a scroll bar.
+        const QMargins m = m_panel14->layout()->contentsMargins();
+        const int chrome = 2 * m_panel14->frameWidth() + m.left() + m.right() + 2 * m_userlog->frameWidth() +
+                           m_userlog->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_userlog) + 2;
+        rosterWidth = qMin(qBound(180, RosterWidth(m_userlog->font(), items) + chrome, 400), w / 3);
+        m_panel14->setGeometry(w - rosterWidth, 0, rosterWidth, h);
+    }
+    const int rest = w - (rosterWidth > 0 ? rosterWidth + 2 : 0);
     const int pw = m_panel10->width();
-    const int half = (w - pw) / 2;
+    const int half = (rest - pw) / 2;
     m_oleft->setGeometry(0, 0, half, h);
     m_panel10->setGeometry(half, 0, pw, h);
-    m_oright->setGeometry(half + pw, 0, w - half - pw, h);
-    const QSize roster(200, qMin(320, h));
-    m_panel14->setGeometry(w - roster.width() - 4, 24, roster.width(), roster.height());
-    m_panel14->raise();
+    m_oright->setGeometry(half + pw, 0, rest - half - pw, h);
 }
 
 void TMain::destroyFrame(QPointer<TFrame> &frame, QWidget *panel, QLabel *caption)
@@ -838,12 +885,11 @@ void TMain::ClaimFinalEditor()
 
 void TMain::ToggleRoster()
 {
-    m_panel14->setVisible(!m_panel14->isVisible());
-    m_rosterAction->setChecked(m_panel14->isVisible());
-    if (m_panel14->isVisible()) {
-        m_panel14->raise();
+    m_panel14->setVisible(!m_panel14->isVisibleTo(m_tabs));
+    m_rosterAction->setChecked(m_panel14->isVisibleTo(m_tabs));
+    layoutTabs();
+    if (m_panel14->isVisibleTo(m_tabs))
         SendCommand(QStringLiteral("userlijst"));
-    }
 }
 
 void TMain::userlogDblClick()
@@ -930,10 +976,15 @@ bool TMain::askHandOver(const QString &name)
     return dialog.ask();
 }
 
+// Every "users" line of the server: who logs in or out, and role changes.
 void TMain::rosterChanged(const QStringList &items)
 {
     m_userlog->clear();
     m_userlog->addItems(items);
+    for (int i = 0; i < m_userlog->count(); ++i)
+        m_userlog->item(i)->setToolTip(items.at(i));  // a cut info text is whole here
+    if (m_panel14->isVisibleTo(m_tabs))
+        layoutTabs();  // a longer row may widen the column
 }
 
 void TMain::finalEditorChanged()

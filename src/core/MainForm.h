@@ -26,6 +26,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 #include <QTimer>
 
 #include <functional>
@@ -56,6 +57,20 @@ class Tsplashform;
 bool HasVersionParameter(const QStringList &arguments);
 // Writes the file version as one line into dir/verinfo.txt; errors are ignored.
 void WriteVerInfo(const QString &dir, const QString &version);
+
+// Where a roster row draws its parts: the login name at the left in font,
+// the info text in bold right-aligned, cut short (with an ellipsis) where it
+// would reach the name. The name keeps its whole width unless the row is too
+// narrow for the name alone; the two never overlap.
+struct RosterRow {
+    QRect name;
+    QString nameText;
+    QRect info;
+    QString infoText;
+};
+RosterRow LayoutRosterRow(const QFont &font, const QRect &rect, const QString &item);
+// The width the widest of these roster rows needs to be drawn whole.
+int RosterWidth(const QFont &font, const QStringList &items);
 
 // The three web addresses of the menus, from [web] in zidad.ini.
 struct WebAddresses {

@@ -15,6 +15,7 @@
 #include "core/OpgeefDialog.h"
 #include "core/Registry.h"
 #include "core/SplashForm.h"
+#include "core/Tokens.h"
 #include "db/Postgres.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
@@ -107,6 +108,7 @@ private slots:
     void messageBesideAModalDialog();
     void unansweredHandOverGivesTheRoleAway();
     void rosterOfAnAdministrator();
+    void rosterTakesItsOwnPlace();
     void lostConnectionsComeBack();
     void serverDownEndsTheProgram();
 
@@ -508,6 +510,69 @@ void TestMainWindow::rosterOfAnAdministrator()
 // (fatima took one meanwhile: she is told), her lists reload, and what waited
 // reaches fatima. Then her database session is ended: the bar says so, a
 // save says it stored nothing, and the session comes back by itself.
+// The roster is a column of its own beside the panels, follows the server's
+// "users" lines without being toggled, and lays out a row of the final
+// editor (a long info text) without overlapping the name.
+void TestMainWindow::rosterTakesItsOwnPlace()
+{
+    auto marieke = client("marieke", "kievit");
+    QVERIFY(marieke->ready());
+    marieke->showNormal();  // maximized on the test's small screen
+    marieke->resize(1280, 800);
+    QTRY_COMPARE(marieke->findChild<QWidget *>("tabs")->width(), 1280);
+    auto *panel = marieke->findChild<QWidget *>("Panel14");
+    auto *userlog = marieke->findChild<QListWidget *>("userlog");
+    marieke->ToggleRoster();
+    QVERIFY(panel->isVisible());
+    for (const char *side : {"oleft", "Panel10", "oright"}) {
+        const QRect r = marieke->findChild<QWidget *>(side)->geometry();
+        QVERIFY2(!r.intersects(panel->geometry()), side);
+        QVERIFY2(r.width() > 0, side);
+    }
+
+    TProgramState keesState;
+    auto kees = client("kees", "kat", &keesState);
+    QVERIFY(kees->ready());
+    auto rows = [userlog] {
+        QStringList texts;
+        for (int i = 0; i < userlog->count(); ++i)
+            texts << userlog->item(i)->text();
+        return texts.join('\n');
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(rows().contains("kees sinds "), 5000);  // no toggling
+    QVERIFY(kees->server()->SendCommand("eindredacteur 1"));
+    QTRY_VERIFY_WITH_TIMEOUT(rows().contains(", eindredacteur redactie 1"), 5000);
+    kees->mededeling()->hide();
+    QTest::qWait(50);
+    const QFontMetrics fm(userlog->font());
+    for (int i = 0; i < userlog->count(); ++i) {
+        QString text = userlog->item(i)->text();
+        const QRect rect = userlog->visualItemRect(userlog->item(i));
+        const RosterRow row = LayoutRosterRow(userlog->font(), rect, text);
+        const QString name = TakeWhile(text, Letters);
+        QCOMPARE(row.nameText, name);
+        QCOMPARE(row.name.width(), fm.horizontalAdvance(name));
+        QVERIFY2(!row.name.intersects(row.info), qPrintable(userlog->item(i)->text()));
+        QVERIFY(rect.contains(row.info) || row.info.isEmpty());
+        QCOMPARE(row.infoText, text.mid(1));  // the column is wide enough for the whole row
+        QVERIFY(rect.height() >= fm.height());
+    }
+    QVERIFY(!panel->geometry().intersects(marieke->findChild<QWidget *>("oright")->geometry()));
+    saveScreenshot(marieke.get(), "roster_1280.png");
+    marieke->resize(1600, 1000);
+    QTRY_COMPARE(marieke->findChild<QWidget *>("tabs")->width(), 1600);
+    saveScreenshot(marieke.get(), "roster.png");
+
+    // A row too narrow for both: the name stays whole, the info is cut.
+    const QString item = "kees sinds 09:41, eindredacteur redactie 1";
+    const RosterRow narrow = LayoutRosterRow(userlog->font(), QRect(0, 0, 120, 18), item);
+    QCOMPARE(narrow.nameText, QString("kees"));
+    QVERIFY(narrow.infoText.endsWith(QChar(0x2026)));
+    QVERIFY(!narrow.name.intersects(narrow.info));
+    kees.reset();
+    QTRY_VERIFY_WITH_TIMEOUT(!rows().contains("kees"), 5000);  // logged out: gone by itself
+}
+
 void TestMainWindow::lostConnectionsComeBack()
 {
     servertest::ServerProcess crashing;
