@@ -272,6 +272,11 @@ void TMain::buildLayout()
     m_teamBar->setObjectName(QStringLiteral("TeamBar"));
     m_teamBar->setAutoFillBackground(true);
     m_teamBar->setFixedHeight(28);
+    // Grey until a team gives it its colour: a bar, not a name in the void.
+    QPalette neutral = m_teamBar->palette();
+    neutral.setColor(QPalette::Window, QColor(0x5f, 0x63, 0x68));
+    neutral.setColor(QPalette::WindowText, Qt::white);
+    m_teamBar->setPalette(neutral);
     auto *barLayout = new QHBoxLayout(m_teamBar);
     barLayout->setContentsMargins(8, 0, 8, 0);
     m_panel12 = new QLabel(m_teamBar);
@@ -305,6 +310,11 @@ void TMain::buildLayout()
 
     m_tabs = new QWidget(central);
     m_tabs->setObjectName(QStringLiteral("tabs"));
+    // Hidden until the log-in, the working area still takes its place: the
+    // menu bar and the team bar stay at the top instead of the middle.
+    QSizePolicy keep(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    keep.setRetainSizeWhenHidden(true);
+    m_tabs->setSizePolicy(keep);
     m_tabs->installEventFilter(this);
     auto makeSide = [this](const QString &outer, const QString &bar, const QString &panel, const QStringList &captions,
                            QTabBar *&tabBar, QWidget *&inner, QLabel *&caption) {

@@ -242,6 +242,13 @@ void TestMainWindow::wrongAutologinShowsTheLoginWindow()
         QVERIFY(splash);
         prefilled = splash->Edit1()->text();
         saveScreenshot(splash, "loginwindow.png");
+        // Before the log-in the bars stay at the top of the main window.
+        QWidget *main = splash->parentWidget();
+        const QRect menu = main->findChild<QWidget *>("menuBar")->geometry();
+        const QRect teamBar = main->findChild<QWidget *>("TeamBar")->geometry();
+        QVERIFY2(menu.top() <= 2, qPrintable(QString::number(menu.top())));
+        QVERIFY(teamBar.top() <= menu.bottom() + 2);
+        saveScreenshot(main, "mainwindow_voor_aanmelden.png");
         splash->Edit2()->setText("fout");
         QTest::keyClick(splash->Edit2(), Qt::Key_Return);  // refused: warning, password cleared
         QCOMPARE(splash->Edit2()->text(), QString());
