@@ -20,13 +20,8 @@ std::unique_ptr<db::TPostgresRecordSet> run(const QString &sql, bool keepRows)
     }
     platform::BusyCursor busy;
     auto result = post->Run(sql, keepRows);
-    if (result->ok())
-        return result;
-    if (result->outcome() != db::TPostgresOutcome::NotConnected)
+    if (!result->ok() && result->outcome() != db::TPostgresOutcome::NotConnected)
         platform::showError(result->error());
-    else if (!keepRows)
-        platform::showWarning(QStringLiteral("Er is geen verbinding met de database; dit is niet opgeslagen.\n"
-                                             "Probeer het opnieuw zodra de verbinding hersteld is."));
     return result;
 }
 

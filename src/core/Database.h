@@ -5,11 +5,10 @@
 // DESIGN
 // TPostgres reports (a record set says whether it worked and why not); this
 // seam decides what the user sees: the hourglass while a statement runs and
-// one error box per failed statement, with the backend's message. While the
-// session is gone a read shows no box (the main window's team bar says the
-// connection is lost until it is back), but a write says it was not stored,
-// as the editor waits for it; either result says it failed, so a save keeps
-// its window and text open and a list keeps its lines.
+// one error box per failed statement, with the backend's message. A session
+// that is gone shows no box here (the main window already tells the editor
+// the database connection was lost), but the result still says it failed, so
+// a save can keep its window and text open.
 
 #include <QString>
 

@@ -206,6 +206,7 @@ private slots:
     void loadedTime();
     void missingItemStillSavesItsUpdate();
     void cancelAnsweredYesSavesOnce();
+    void saveWithoutADatabaseKeepsTheDialog();
     void followUpWritesOnlyItsOwnLinks();
     void openingARepeatingLineTakesItUp();
     void openerPresetsAndAnswers();
@@ -716,6 +717,38 @@ void TestAgenda::cancelAnsweredYesSavesOnce()
     QCOMPARE(m_log.last(), QString("cmd unlock agenda_9001"));
     QCOMPARE(m_log.at(m_log.size() - 2), QString("cmd broadcast agenda update 9001"));
     QCOMPARE(m_db->query("select kort from tblagenda where id = 9001"), QList<QStringList>({{"Brug half open"}}));
+}
+
+// The database connection is gone when the editor saves: he is told, the
+// dialog stays with his text, and once the connection is back the same
+// "&Opslaan" stores it.
+void TestAgenda::saveWithoutADatabaseKeepsTheDialog()
+{
+    testsupport::ScriptedDialogs dialogs;
+    dialogs.expectBox(BoxType::Error, kNotSavedNoDatabase);
+    int shownAgain = 0;
+    onModal([&](QWidget *w) {
+        auto *form = qobject_cast<TAgendaForm *>(w);
+        QVERIFY(form);
+        form->AgendaPuntFrame1()->onderwerp()->setText("Zonder database getypt");
+        m_marieke->post->Close();
+        form->Button2()->click();  // refused: the dialog comes back with the text
+        onModal([&](QWidget *again) {
+            auto *f = qobject_cast<TAgendaForm *>(again);
+            QVERIFY(f);
+            ++shownAgain;
+            QCOMPARE(f->AgendaPuntFrame1()->onderwerp()->text(), QString("Zonder database getypt"));
+            QVERIFY(m_marieke->post->Open());
+            m_marieke->post->Connect(m_db->name(), testsupport::kClientUser, testsupport::kClientPassword);
+            f->Button2()->click();
+        });
+    });
+    const AgendaItemResult result = OpenAgendaItem({.agendaId = -1, .date = kToday}, nullptr);
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    QCOMPARE(shownAgain, 1);
+    QCOMPARE(result.modalResult, int(ModalResult::Ok));
+    QCOMPARE(m_db->query("select count(*) from tblagenda where kort = 'Zonder database getypt'"),
+             QList<QStringList>({{"1"}}));
 }
 
 void TestAgenda::followUpWritesOnlyItsOwnLinks()
