@@ -54,7 +54,7 @@ const FrameKind kPairs[5][2] = {
     {FrameKind::Cyclus, FrameKind::CyclusOnAir},
 };
 
-// A roster item: the login name at the left, the info text in bold at the right.
+// A roster item, as LayoutRosterRow places its parts.
 class RosterDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -62,25 +62,24 @@ public:
     {
         QStyleOptionViewItem opt(option);
         initStyleOption(&opt, index);
-        QString text = opt.text;
+        const QString text = opt.text;
         opt.text.clear();
         opt.widget->style()->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
-        const QString name = TakeWhile(text, Letters);
-        text.remove(0, 1);
+        const RosterRow row = LayoutRosterRow(opt.font, opt.rect, text);
         painter->save();
         painter->setPen(
             opt.palette.color(opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
         painter->setFont(opt.font);
-        painter->drawText(opt.rect.adjusted(1, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, name);
+        painter->drawText(row.name, Qt::AlignLeft | Qt::AlignVCenter, row.nameText);
         QFont bold = opt.font;
         bold.setBold(true);
         painter->setFont(bold);
-        painter->drawText(opt.rect.adjusted(0, 0, -1, 0), Qt::AlignRight | Qt::AlignVCenter, text);
+        painter->drawText(row.info, Qt::AlignRight | Qt::AlignVCenter, row.infoText);
         painter->restore();
     }
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        return {QStyledItemDelegate::sizeHint(option, index).width(), 16};
+        return {QStyledItemDelegate::sizeHint(option, index).width(), qMax(16, QFontMetrics(option.font).height() + 2)};
     }
 };
 
@@ -106,6 +105,41 @@ QString iniOr(const QString &section, const QString &key, const QString &fallbac
 }
 
 }  // namespace
+
+RosterRow LayoutRosterRow(const QFont &font, const QRect &rect, const QString &item)
+{
+    constexpr int kGap = 10;  // between the name and the info text
+    QString rest = item;
+    RosterRow row;
+    row.nameText = TakeWhile(rest, Letters);
+    rest.remove(0, 1);
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetrics fm(font), boldFm(bold);
+    const QRect inner = rect.adjusted(1, 0, -1, 0);
+    const int nameWidth = qMin(fm.horizontalAdvance(row.nameText), inner.width());
+    row.nameText = fm.elidedText(row.nameText, Qt::ElideRight, inner.width());
+    row.name = QRect(inner.left(), inner.top(), nameWidth, inner.height());
+    const int room = inner.width() - nameWidth - kGap;
+    row.infoText = room > 0 ? boldFm.elidedText(rest, Qt::ElideRight, room) : QString();
+    const int infoWidth = row.infoText.isEmpty() ? 0 : qMin(boldFm.horizontalAdvance(row.infoText), room);
+    row.info = QRect(inner.right() + 1 - infoWidth, inner.top(), infoWidth, inner.height());
+    return row;
+}
+
+int RosterWidth(const QFont &font, const QStringList &items)
+{
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetrics fm(font), boldFm(bold);
+    int widest = 0;
+    for (QString rest : items) {
+        const QString name = TakeWhile(rest, Letters);
+        rest.remove(0, 1);
+        widest = qMax(widest, 2 + fm.horizontalAdvance(name) + 10 + boldFm.horizontalAdvance(rest));
+    }
+    return widest;
+}
 
 bool HasVersionParameter(const QStringList &arguments)
 {
@@ -143,7 +177,10 @@ TMain::TMain(TProgramState &state, QWidget *parent) : QMainWindow(parent), m_sta
     // The long-lived windows, hidden until asked for.
     m_splash = new Tsplashform(this);
     m_splash->setAuthenticate([this](const QString &name, const QString &password) {
-        return m_server->SendCommand(QStringLiteral("auth ") + name + QLatin1Char(' ') + password);
+        const bool ok = m_server->SendCommand(QStringLiteral("auth ") + name + QLatin1Char(' ') + password);
+        if (ok)
+            m_password = password;  // for logging in again after a lost connection
+        return ok;
     });
     m_taakForm = new TTaakForm(this);
     m_logForm = new TLogForm(this);
@@ -201,9 +238,15 @@ void TMain::FormCreate()
         if (m_terminating)
             return;
         ShowStatusLine(QStringLiteral("Verbinding verloren!"));
-        closeConnections();
+        if (m_ready)
+            connectionGone(false);
+        else
+            closeConnections();
     };
 
+    m_reconnectTimer.setSingleShot(true);
+    m_reconnectTimer.setInterval(3000);
+    connect(&m_reconnectTimer, &QTimer::timeout, this, &TMain::Reconnect);
     m_timer1.setSingleShot(true);
     m_timer1.setInterval(250);
     connect(&m_timer1, &QTimer::timeout, this, &TMain::Timer1Timer);
@@ -229,6 +272,11 @@ void TMain::buildLayout()
     m_teamBar->setObjectName(QStringLiteral("TeamBar"));
     m_teamBar->setAutoFillBackground(true);
     m_teamBar->setFixedHeight(28);
+    // Grey until a team gives it its colour: a bar, not a name in the void.
+    QPalette neutral = m_teamBar->palette();
+    neutral.setColor(QPalette::Window, QColor(0x5f, 0x63, 0x68));
+    neutral.setColor(QPalette::WindowText, Qt::white);
+    m_teamBar->setPalette(neutral);
     auto *barLayout = new QHBoxLayout(m_teamBar);
     barLayout->setContentsMargins(8, 0, 8, 0);
     m_panel12 = new QLabel(m_teamBar);
@@ -242,13 +290,31 @@ void TMain::buildLayout()
     m_panel7 = new QLabel(m_teamBar);
     m_panel7->setObjectName(QStringLiteral("Panel7"));
     m_panel7->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // A lost connection is said in the bar, in white on red, until it is back.
+    m_verbinding = new QLabel(m_teamBar);
+    m_verbinding->setObjectName(QStringLiteral("Verbinding"));
+    m_verbinding->setAlignment(Qt::AlignCenter);
+    m_verbinding->setFont(bold);
+    m_verbinding->setAutoFillBackground(true);
+    m_verbinding->setContentsMargins(8, 0, 8, 0);
+    QPalette alarm = m_verbinding->palette();
+    alarm.setColor(QPalette::Window, QColor(0xb0, 0x1c, 0x1c));
+    alarm.setColor(QPalette::WindowText, Qt::white);
+    m_verbinding->setPalette(alarm);
+    m_verbinding->hide();
     barLayout->addWidget(m_panel12, 1);
     barLayout->addWidget(m_panel8, 1);
+    barLayout->addWidget(m_verbinding);
     barLayout->addWidget(m_panel7, 1);
     layout->addWidget(m_teamBar);
 
     m_tabs = new QWidget(central);
     m_tabs->setObjectName(QStringLiteral("tabs"));
+    // Hidden until the log-in, the working area still takes its place: the
+    // menu bar and the team bar stay at the top instead of the middle.
+    QSizePolicy keep(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    keep.setRetainSizeWhenHidden(true);
+    m_tabs->setSizePolicy(keep);
     m_tabs->installEventFilter(this);
     auto makeSide = [this](const QString &outer, const QString &bar, const QString &panel, const QStringList &captions,
                            QTabBar *&tabBar, QWidget *&inner, QLabel *&caption) {
@@ -427,7 +493,7 @@ void TMain::buildMenus()
     play->setShortcut(QKeySequence(Qt::Key_F4));
     play->setShortcutContext(Qt::WidgetShortcut);
     connect(venster, &QMenu::aboutToShow, this, [this] {
-        m_rosterAction->setChecked(m_panel14->isVisible());
+        m_rosterAction->setChecked(m_panel14->isVisibleTo(m_tabs));
         m_logAction->setChecked(m_logForm->isVisible());
         m_jobsAction->setChecked(m_taakForm->isVisible());
     });
@@ -542,6 +608,8 @@ void TMain::serverConnect()
         m_splash->Edit1()->setText(m_state.userName);
         loggedIn = m_server->SendCommand(QStringLiteral("auth ") + m_state.userName + QLatin1Char(' ') +
                                          m_state.autologinPassword);
+        if (loggedIn)
+            m_password = m_state.autologinPassword;
     }
     if (!loggedIn) {
         if (m_terminating || !m_server->isOpen())
@@ -574,6 +642,7 @@ void TMain::serverConnect()
     updateMenus();
     if (m_state.currentTeamId >= 0 && m_tabs->isVisible()) {
         m_ready = true;
+        m_server->setKeepSession(true);
         emit readyForWork();
     }
 }
@@ -671,17 +740,30 @@ void TMain::SelectTeam(int teamId)
     emit teamChanged();
 }
 
+// FormResize. The roster, when shown, takes a column of its own at the right
+// rather than floating over the frames' buttons; the two panels share what
+// is left after it and Panel10.
 void TMain::layoutTabs()
 {
     const int w = m_tabs->width(), h = m_tabs->height();
+    int rosterWidth = 0;
+    if (m_panel14->isVisibleTo(m_tabs)) {
+        QStringList items;
+        for (int i = 0; i < m_userlog->count(); ++i)
+            items << m_userlog->item(i)->text();
+        // The rows, and around them the frames, margins and room for a scroll bar.
+        const QMargins m = m_panel14->layout()->contentsMargins();
+        const int chrome = 2 * m_panel14->frameWidth() + m.left() + m.right() + 2 * m_userlog->frameWidth() +
+                           m_userlog->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_userlog) + 2;
+        rosterWidth = qMin(qBound(180, RosterWidth(m_userlog->font(), items) + chrome, 400), w / 3);
+        m_panel14->setGeometry(w - rosterWidth, 0, rosterWidth, h);
+    }
+    const int rest = w - (rosterWidth > 0 ? rosterWidth + 2 : 0);
     const int pw = m_panel10->width();
-    const int half = (w - pw) / 2;
+    const int half = (rest - pw) / 2;
     m_oleft->setGeometry(0, 0, half, h);
     m_panel10->setGeometry(half, 0, pw, h);
-    m_oright->setGeometry(half + pw, 0, w - half - pw, h);
-    const QSize roster(200, qMin(320, h));
-    m_panel14->setGeometry(w - roster.width() - 4, 24, roster.width(), roster.height());
-    m_panel14->raise();
+    m_oright->setGeometry(half + pw, 0, rest - half - pw, h);
 }
 
 void TMain::destroyFrame(QPointer<TFrame> &frame, QWidget *panel, QLabel *caption)
@@ -813,12 +895,11 @@ void TMain::ClaimFinalEditor()
 
 void TMain::ToggleRoster()
 {
-    m_panel14->setVisible(!m_panel14->isVisible());
-    m_rosterAction->setChecked(m_panel14->isVisible());
-    if (m_panel14->isVisible()) {
-        m_panel14->raise();
+    m_panel14->setVisible(!m_panel14->isVisibleTo(m_tabs));
+    m_rosterAction->setChecked(m_panel14->isVisibleTo(m_tabs));
+    layoutTabs();
+    if (m_panel14->isVisibleTo(m_tabs))
         SendCommand(QStringLiteral("userlijst"));
-    }
 }
 
 void TMain::userlogDblClick()
@@ -905,10 +986,15 @@ bool TMain::askHandOver(const QString &name)
     return dialog.ask();
 }
 
+// Every "users" line of the server: who logs in or out, and role changes.
 void TMain::rosterChanged(const QStringList &items)
 {
     m_userlog->clear();
     m_userlog->addItems(items);
+    for (int i = 0; i < m_userlog->count(); ++i)
+        m_userlog->item(i)->setToolTip(items.at(i));  // a cut info text is whole here
+    if (m_panel14->isVisibleTo(m_tabs))
+        layoutTabs();  // a longer row may widen the column
 }
 
 void TMain::finalEditorChanged()
@@ -926,8 +1012,88 @@ void TMain::serverDown(const QString &sender, const QString &text)
 
 void TMain::connectionLost()
 {
-    if (!m_terminating)
-        m_post->Close();
+    if (m_terminating)
+        return;
+    if (m_ready)
+        connectionGone(true);
+    else
+        m_post->Close();  // the log-in itself failed
+}
+
+void TMain::connectionGone(bool server)
+{
+    (server ? m_serverGone : m_databaseGone) = true;
+    showConnectionState();
+    if (!m_reconnecting)
+        m_reconnectTimer.start();
+}
+
+void TMain::showConnectionState()
+{
+    QString what;
+    if (m_serverGone && m_databaseGone)
+        what = QStringLiteral("de server en de database");
+    else if (m_serverGone)
+        what = QStringLiteral("de server");
+    else if (m_databaseGone)
+        what = QStringLiteral("de database");
+    m_verbinding->setText(QStringLiteral("Geen verbinding met ") + what + QStringLiteral(": opnieuw verbinden ..."));
+    m_verbinding->setVisible(!what.isEmpty());
+}
+
+// Connects to the server again and logs in as before; the held locks are
+// asked for again and what waited is sent. False leaves the link closed.
+bool TMain::logInAgain(QStringList &lostLocks)
+{
+    if (!m_server->open(m_state.serverHost, m_state.serverPort, nullptr, 2000))
+        return false;
+    if (!m_server->SendCommand(QStringLiteral("checkversion ") + m_state.fileVersion) ||
+        !m_server->SendCommand(QStringLiteral("auth ") + m_state.userName + QLatin1Char(' ') + m_password)) {
+        m_server->close();  // not (yet) let in: the old session may linger at the server
+        return false;
+    }
+    m_server->SendCommand(QStringLiteral("user ") + m_state.userName);
+    m_server->SendCommand(QStringLiteral("userlijst"));
+    lostLocks += m_server->restoreSession();
+    if (!m_server->isOpen())
+        return false;
+    m_server->startPolling();
+    return true;
+}
+
+// Runs inside whatever dialog the editor has open; never while a server
+// command is being answered, and never twice at once.
+void TMain::Reconnect()
+{
+    if (m_terminating || m_reconnecting || m_server->depth() > 0) {
+        if (!m_terminating)
+            m_reconnectTimer.start();
+        return;
+    }
+    m_reconnecting = true;
+    QStringList lostLocks;
+    if (m_serverGone && logInAgain(lostLocks))
+        m_serverGone = false;
+    if (m_databaseGone && m_post->Open()) {
+        platform::BusyCursor busy;
+        m_post->Connect(m_database, QStringLiteral("quillon"), QStringLiteral("zwaluwen"));
+        if (m_post->Connected())
+            m_databaseGone = false;
+        else
+            m_post->Close();
+    }
+    m_reconnecting = false;
+    if (m_terminating)
+        return;
+    showConnectionState();
+    if (m_serverGone || m_databaseGone) {
+        m_reconnectTimer.start();
+        return;
+    }
+    ShowStatusLine(QStringLiteral("Verbinding hersteld"));
+    RefreshViews();  // what changed meanwhile is read anew
+    if (!lostLocks.isEmpty())
+        platform::showWarning(LostLocksMessage(lostLocks));
 }
 
 int TMain::leftTab() const
@@ -963,6 +1129,7 @@ void TMain::terminate()
         return;
     m_terminating = true;
     m_timer1.stop();
+    m_reconnectTimer.stop();
     closeConnections();
     if (m_terminateHook) {
         m_terminateHook();
@@ -980,6 +1147,7 @@ void TMain::closeEvent(QCloseEvent *event)
         return;
     }
     m_timer1.stop();
+    m_reconnectTimer.stop();
     m_terminating = true;
     closeConnections();
     for (QWidget *w :

@@ -13,6 +13,12 @@
 // neighbouring workflow steps; the frames come from the registry and are
 // destroyed on every tab change. Error paths that end the program go through
 // terminate(), which tests replace.
+//
+// Once the desk is ready a lost connection (server or database) does not end
+// the session: the team bar says so until it is back, and every few seconds
+// the window connects and logs in again by itself (the server link keeps the
+// locks and what was sent meanwhile). When both are back the lists reload
+// and the editor hears of any lock another editor took in the meantime.
 
 #include "core/Frame.h"
 #include "core/Global.h"
@@ -20,6 +26,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 #include <QTimer>
 
 #include <functional>
@@ -51,6 +58,20 @@ bool HasVersionParameter(const QStringList &arguments);
 // Writes the file version as one line into dir/verinfo.txt; errors are ignored.
 void WriteVerInfo(const QString &dir, const QString &version);
 
+// Where a roster row draws its parts: the login name at the left in font,
+// the info text in bold right-aligned, cut short (with an ellipsis) where it
+// would reach the name. The name keeps its whole width unless the row is too
+// narrow for the name alone; the two never overlap.
+struct RosterRow {
+    QRect name;
+    QString nameText;
+    QRect info;
+    QString infoText;
+};
+RosterRow LayoutRosterRow(const QFont &font, const QRect &rect, const QString &item);
+// The width the widest of these roster rows needs to be drawn whole.
+int RosterWidth(const QFont &font, const QStringList &items);
+
 // The three web addresses of the menus, from [web] in zidad.ini.
 struct WebAddresses {
     QString telephoneDirectory;  // [web] telefoonboek
@@ -81,6 +102,13 @@ public:
     bool terminating() const { return m_terminating; }
     // Logged in and the first team selected: the desk is ready.
     bool ready() const { return m_ready; }
+
+    // One attempt to get back a lost connection; Reconnect runs by itself
+    // every reconnectInterval ms (3000) until both connections are back.
+    void Reconnect();
+    void setReconnectInterval(int ms) { m_reconnectTimer.setInterval(ms); }
+    bool serverGone() const { return m_serverGone; }
+    bool databaseGone() const { return m_databaseGone; }
 
     // The start-up steps, in their order.
     void Timer1Timer();
@@ -149,6 +177,9 @@ private:
     TFrame *placeFrame(int kind, QWidget *panel, QLabel *caption);
     void closeConnections();
     void terminate();
+    void connectionGone(bool server);
+    bool logInAgain(QStringList &lostLocks);
+    void showConnectionState();
     void openUrl(const QString &url);
 
     TProgramState &m_state;
@@ -167,6 +198,7 @@ private:
     QLabel *m_panel8 = nullptr;  // team name
     QLabel *m_panel12 = nullptr;  // work date
     QLabel *m_panel7 = nullptr;  // user name
+    QLabel *m_verbinding = nullptr;  // says so while a connection is gone
     QWidget *m_tabs = nullptr;
     QWidget *m_oleft = nullptr;
     QWidget *m_oright = nullptr;
@@ -201,6 +233,11 @@ private:
     int m_fixedAddressItems = 0;
 
     QTimer m_timer1;  // start timer, 250 ms once
+    QTimer m_reconnectTimer;  // single shot: the next attempt after the last one ended
+    QString m_password;  // the log-in password, for logging in again
+    bool m_serverGone = false;  // the server connection was lost after the log-in
+    bool m_databaseGone = false;  // the database connection was lost after the log-in
+    bool m_reconnecting = false;  // Reconnect is running
     QString m_postHost;
     int m_postPort = 5432;
     int m_postProtocol = 3;

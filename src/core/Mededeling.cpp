@@ -3,6 +3,7 @@
 #include "core/Dates.h"
 #include "core/Global.h"
 #include "platform/Dialogs.h"
+#include "platform/Modality.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -13,8 +14,10 @@
 
 namespace core {
 
-TMededeling::TMededeling(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+// Not "stays on top": a window above everything would also cover the
+// questions of modal dialogs. It opens in front of the window the editor
+// works in, and beside a modal dialog it stays usable (ShowBesideModal).
+TMededeling::TMededeling(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("Mededeling"));
     setWindowTitle(QStringLiteral("Mededelingen"));
@@ -53,8 +56,7 @@ void TMededeling::AddAnnouncement(const QString &sender, const QString &text)
         if (QScreen *screen = QGuiApplication::primaryScreen())
             move(screen->geometry().center() - rect().center());
     }
-    show();
-    raise();
+    platform::ShowBesideModal(this);
 }
 
 // A window that is already shown cannot turn modal: it is hidden first and

@@ -14,6 +14,12 @@ namespace core {
 namespace {
 
 constexpr int kMaxMisses = 6;  // waits per line before the line is given up
+constexpr int kMaxWaiting = 1000;  // commands kept while the connection is gone
+
+bool startsWithWord(const QString &command, QLatin1String word)
+{
+    return command.startsWith(word) && command.size() > word.size() && command.at(word.size()) == QLatin1Char(' ');
+}
 
 QString takeLetters(QString &text)
 {
@@ -121,10 +127,10 @@ TServerLink::TServerLink(TProgramState &state, TLinkClient &client, QObject *par
 
 TServerLink::~TServerLink() = default;
 
-bool TServerLink::open(const QString &host, int port, QString *error)
+bool TServerLink::open(const QString &host, int port, QString *error, int timeoutMs)
 {
     m_input.clear();
-    return m_socket.connect(host, port, 10000, error);
+    return m_socket.connect(host, port, timeoutMs, error);
 }
 
 void TServerLink::adopt(int fd)
@@ -215,13 +221,14 @@ TServerLink::LineStatus TServerLink::readLine(QString &line)
 }
 
 // The connection is gone: an error shows the communication box, a close by
-// the peer only the status line; both end in connectionLost.
+// the peer only the status line; both end in connectionLost. A kept session
+// shows no box: the main window says so until the connection is back.
 void TServerLink::lose(const QString &error)
 {
     m_pollTimer.stop();
     m_socket.close();
     m_input.clear();
-    if (!error.isEmpty())
+    if (!error.isEmpty() && !m_keepSession)
         platform::showError(QStringLiteral("Communicatiefout:\n") + error +
                             QStringLiteral("\nDe verbinding met de server is mogelijk verbroken"));
     m_client.showStatusLine(QStringLiteral("Verbinding verloren!"));
@@ -267,6 +274,10 @@ bool TServerLink::run(const QString &commandIn, QString *result)
     const bool poll = command == QLatin1String("poll");
     m_pollTimer.stop();
 
+    if (!m_socket.isOpen() && m_keepSession && !poll)
+        return whileGone(command);
+    if (startsWithWord(command, QLatin1String("unlock")))
+        noteLock(command, true);
     if (!m_socket.isOpen() || !drainTop()) {
         if (m_levels.empty() && !m_socket.isOpen() && !poll)
             platform::showError(QStringLiteral("Communicatiefout:\nGeen verbinding met de server"
@@ -327,6 +338,8 @@ bool TServerLink::run(const QString &commandIn, QString *result)
         m_client.logStatus(ok ? QStringLiteral("<green>OK") : QStringLiteral("<red>ERR"));
     if (result)
         *result = level.result;
+    if (startsWithWord(command, QLatin1String("lock")))
+        noteLock(command, ok);
     m_levels.pop_back();
     if (!updateError.isEmpty()) {
         platform::showError(updateError);
@@ -335,6 +348,59 @@ bool TServerLink::run(const QString &commandIn, QString *result)
     if (m_levels.empty() && completed && m_polling && m_suspended == 0 && m_socket.isOpen())
         m_pollTimer.start();
     return ok;
+}
+
+// A command of a kept session while the connection is gone. Broadcasts and
+// messages wait for it to come back; an unlock is done (the server freed the
+// lock with the connection); a lock cannot be had now; anything else is
+// refused with the communication box, as the editor asked for it directly.
+bool TServerLink::whileGone(const QString &command)
+{
+    if (startsWithWord(command, QLatin1String("broadcast")) || startsWithWord(command, QLatin1String("direct"))) {
+        if (m_waiting.size() >= kMaxWaiting)
+            m_waiting.removeFirst();  // the lists reload when the connection is back
+        m_waiting << command;
+        return true;
+    }
+    if (startsWithWord(command, QLatin1String("unlock"))) {
+        noteLock(command, true);
+        return true;
+    }
+    if (!startsWithWord(command, QLatin1String("lock")) && command != QLatin1String("userlijst"))
+        platform::showError(QStringLiteral("Communicatiefout:\nGeen verbinding met de server"
+                                           "\nDe verbinding met de server is mogelijk verbroken"));
+    return false;
+}
+
+// Keeps the held locks in step with "lock" (granted: ok) and "unlock".
+void TServerLink::noteLock(const QString &command, bool ok)
+{
+    const bool unlock = startsWithWord(command, QLatin1String("unlock"));
+    const QString name = command.mid(unlock ? 7 : 5).trimmed();
+    m_heldLocks.removeAll(name);
+    if (!unlock && ok)
+        m_heldLocks << name;
+}
+
+QStringList TServerLink::restoreSession()
+{
+    QStringList lost;
+    const QStringList locks = m_heldLocks;
+    for (const QString &name : locks) {
+        if (!m_socket.isOpen())
+            return lost;  // gone again: the rest waits for the next time
+        m_state.lastLockHolder.clear();
+        if (SendCommand(QStringLiteral("lock ") + name))
+            continue;
+        if (!m_socket.isOpen()) {
+            m_heldLocks << name;  // not refused: the connection broke on the way
+            return lost;
+        }
+        lost << QStringLiteral("lock ") + name + QLatin1Char(' ') + m_state.lastLockHolder;
+    }
+    while (!m_waiting.isEmpty() && m_socket.isOpen())
+        SendCommand(m_waiting.takeFirst());
+    return lost;
 }
 
 // Acts on one message line. Returns false when the reply must not be read

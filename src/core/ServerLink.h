@@ -19,6 +19,14 @@
 // Reading waits readTimeout (10 s) at a time; six misses within one line end
 // it ("timeout bij lezen"). A closed or failed connection ends the command at
 // once with failure; so does a time-out that brought no line at all.
+//
+// Once logged in, the link keeps the session across a lost connection (the
+// main window connects and logs in again by itself): the locks granted and
+// not yet given back are remembered, broadcasts and messages sent meanwhile
+// wait in order, an unlock needs no server (the server frees the locks of a
+// connection that is gone), and no box interrupts the editor for each command
+// that cannot be sent. restoreSession() takes the locks again and sends what
+// waited.
 
 #include <QByteArray>
 #include <QObject>
@@ -89,8 +97,8 @@ public:
     TServerLink(TProgramState &state, TLinkClient &client, QObject *parent = nullptr);
     ~TServerLink() override;
 
-    // Connects; false with a readable reason in *error.
-    bool open(const QString &host, int port, QString *error = nullptr);
+    // Connects, waiting at most timeoutMs; false with a readable reason in *error.
+    bool open(const QString &host, int port, QString *error = nullptr, int timeoutMs = 10000);
     // TLS for the next open() (zidad.ini [hosts] servertls...).
     void setTls(const platform::TlsOptions &tls) { m_socket.setTls(tls); }
     // Takes an already connected descriptor (tests).
@@ -125,6 +133,20 @@ public:
     // Nesting depth of commands being answered right now.
     int depth() const { return static_cast<int>(m_levels.size()); }
 
+    // Keeps the session across a lost connection (see the header); switched
+    // on after the log-in.
+    void setKeepSession(bool on) { m_keepSession = on; }
+    bool keepSession() const { return m_keepSession; }
+    // The locks granted to this client and not unlocked, in the order taken.
+    const QStringList &heldLocks() const { return m_heldLocks; }
+    // Commands waiting for the connection to come back.
+    const QStringList &waiting() const { return m_waiting; }
+    // After logging in again on a new connection: asks for every held lock
+    // again, then sends the waiting commands in order. Returns the locks that
+    // another editor took meanwhile, each as "lock name holder" (the holder
+    // empty when the server named none); they are no longer held.
+    QStringList restoreSession();
+
     // The five congratulations of "eindredacteur on".
     static const QStringList &congratulations();
 
@@ -139,6 +161,8 @@ private:
     enum class LineStatus { Line, TimedOut, Lost };
 
     bool run(const QString &command, QString *result);
+    bool whileGone(const QString &command);
+    void noteLock(const QString &command, bool ok);
     LineStatus readLine(QString &line);
     bool drainTop();
     void lose(const QString &error);
@@ -156,6 +180,9 @@ private:
     bool m_polling = false;  // polling switched on after log-in
     int m_suspended = 0;  // stopPolling calls not yet resumed
     bool m_handOverOpen = false;  // the hand-over question is being asked
+    bool m_keepSession = false;  // logged in: a lost connection is to be restored
+    QStringList m_heldLocks;  // granted by "lock", not yet given back by "unlock"
+    QStringList m_waiting;  // broadcasts and messages sent while the connection was gone
     int m_readTimeoutMs = 10000;
     std::function<int(int)> m_random;
 };

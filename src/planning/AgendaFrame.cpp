@@ -14,6 +14,7 @@
 #include "planning/Guarded.h"
 #include "platform/Dialogs.h"
 #include "platform/Settings.h"
+#include "views/FlowLayout.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>
@@ -23,7 +24,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -116,7 +116,9 @@ void TAgendaFrame::buildMenus()
         connect(a, &QAction::triggered, this,
                 [this, days] { Guarded([&] { days == 0 ? Vandaag1Click() : ShiftWorkDate(days); }); });
     }
-    addAction(m_popup, QStringLiteral("Anders1"), QStringLiteral("&Anders ..."), &TAgendaFrame::Anders1Click);
+    QAction *anders =
+        addAction(m_popup, QStringLiteral("Anders1"), QStringLiteral("&Anders ..."), &TAgendaFrame::Anders1Click);
+    anders->setIconText(QStringLiteral("Anders ..."));  // a button drops the dots of a menu text unless told
     m_dagen = m_popup->addMenu(QStringLiteral("&Dagen tonen"));
     m_dagen->setObjectName(QStringLiteral("Dagentonen1"));
     m_dagenPopup = new QMenu(this);
@@ -149,12 +151,11 @@ QToolButton *TAgendaFrame::addToolButton(const QString &name, QAction *action)
 void TAgendaFrame::buildControls()
 {
     auto find = [this](const char *name) { return m_popup->findChild<QAction *>(QString::fromLatin1(name)); };
-    // A tool bar rather than a row of buttons: in a narrow panel the buttons
-    // that do not fit move into its overflow menu instead of overlapping.
-    auto *bar = new QToolBar(this);
+    // The buttons flow into further rows in a narrow panel: every command
+    // stays on screen, none hides behind an overflow handle.
+    auto *bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("ToolBar1"));
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    bar->setIconSize(QSize(1, 1));
+    auto *flow = new views::FlowLayout(bar);
     const struct {
         const char *button;
         const char *action;
@@ -163,21 +164,20 @@ void TAgendaFrame::buildControls()
                    {"ToolButton6", "Morgen1"},      {"ToolButton7", "Overmorgen1"},   {"ToolButton8", "Volgendeweek1"},
                    {"ToolButton11", "Anders1"}};
     for (const auto &b : buttons)
-        bar->addWidget(addToolButton(QString::fromLatin1(b.button), find(b.action)));
-    m_speed1 = new QToolButton(this);
+        flow->addWidget(addToolButton(QString::fromLatin1(b.button), find(b.action)));
+    m_speed1 = new QToolButton(bar);
     m_speed1->setObjectName(QStringLiteral("SpeedButton1"));
     m_speed1->setText(QStringLiteral("Aantal dagen"));
-    m_speed2 = new QToolButton(this);
+    m_speed2 = new QToolButton(bar);
     m_speed2->setObjectName(QStringLiteral("SpeedButton2"));
     m_speed2->setText(QStringLiteral("Lijst"));
+    for (QToolButton *b : {m_speed1, m_speed2}) {
+        b->setAutoRaise(true);
+        flow->addWidget(b);
+    }
     // The popups open at the pressed button's top-left corner.
     connect(m_speed1, &QToolButton::clicked, this, [this] { m_dagenPopup->popup(m_speed1->mapToGlobal(QPoint())); });
     connect(m_speed2, &QToolButton::clicked, this, [this] { m_lijstMenu->popup(m_speed2->mapToGlobal(QPoint())); });
-    auto *spacer = new QWidget(bar);
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    bar->addWidget(spacer);
-    bar->addWidget(m_speed1);
-    bar->addWidget(m_speed2);
 
     m_label = new QLabel(this);
     m_label->setObjectName(QStringLiteral("Label1"));
@@ -186,13 +186,12 @@ void TAgendaFrame::buildControls()
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setUniformItemSizes(true);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_list->setFont(FontFittingDates(m_list->font(), 78));
     // The time column is read on every paint, so toggling it repaints.
     m_list->setItemDelegate(new views::LineDelegate(
         [this](QPainter &p, const QRect &rect, const views::LineItem &item) {
             paintAgendaItem(p, rect, item, m_tijd->isChecked());
         },
-        16, m_list));
+        LineHeightFor(m_list->font()), m_list));
     m_list->installEventFilter(this);
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { Guarded([&] { ListBox1DblClick(); }); });
     connect(m_list, &QWidget::customContextMenuRequested, this,
@@ -253,9 +252,11 @@ void TAgendaFrame::Reload()
     const QString pattern = QStringLiteral("ddd dd mmm yyyy");
     m_label->setText(QStringLiteral("Agenda van ") + core::FormatDateTime(pattern, d0) + QStringLiteral(" tot ") +
                      core::FormatDateTime(pattern, d1));
+    auto rs = core::Query(ReloadSql(d0, d1, core::Today(), s.currentTeamId));
+    if (!rs->ok())
+        return;  // the connection is gone: the lines stay until it is back
     m_list->setUpdatesEnabled(false);
     m_list->clear();
-    auto rs = core::Query(ReloadSql(d0, d1, core::Today(), s.currentTeamId));
     QStringList lines;
     lines.reserve(rs->RowCount());
     for (int i = 0; i < rs->RowCount(); ++i)

@@ -4,6 +4,7 @@
 #include "planning/AgendaLines.h"
 #include "planning/TodoSql.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QPalette>
 
@@ -43,10 +44,11 @@ void paintAgendaLine(QPainter &p, const QRect &rect, const QString &text, bool t
     regular.setUnderline(false);
     p.setFont(regular);
     textOut(p, rect.left() + 1, rect.top() + 1, shownDate(line.datum));
-    int x = 81;
+    const int dateX = DateColumnX(regular, 81);
+    int x = dateX;
     if (timeColumn) {
-        textOut(p, rect.left() + 81, rect.top(), line.tijd);
-        x = 81 + p.fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 5;
+        textOut(p, rect.left() + dateX, rect.top(), line.tijd);
+        x = dateX + p.fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 5;
     }
     QFont title = regular;
     title.setUnderline(!line.isNormal());
@@ -77,32 +79,39 @@ void paintTodoLine(QPainter &p, const QRect &rect, const QString &text, const Li
     const int right = rect.left() + rect.width() - 5;
     // The title stops short of the editor's name rather than running under it.
     const int titleRight = line.wie.isEmpty() ? right : right - wieWidth - 8;
+    const int column = DateColumnX(regular, 82);
     p.save();
-    p.setClipRect(QRect(QPoint(rect.left() + 85, rect.top()), QPoint(titleRight, rect.bottom())));
-    textOut(p, rect.left() + 85, rect.top() + 1, line.kort);
+    p.setClipRect(QRect(QPoint(rect.left() + column + 3, rect.top()), QPoint(titleRight, rect.bottom())));
+    textOut(p, rect.left() + column + 3, rect.top() + 1, line.kort);
     p.restore();
     p.setFont(bold);
     textOut(p, right - wieWidth, rect.top() + 1, line.wie);
     p.setFont(regular);
     p.setPen(c.separator);
-    p.drawLine(rect.left() + 82, rect.top(), rect.left() + 82, rect.bottom());
+    p.drawLine(rect.left() + column, rect.top(), rect.left() + column, rect.bottom());
     p.restore();
 }
 
-QFont FontFittingDates(QFont font, int width)
+int DateColumnX(const QFont &font, int classic)
 {
-    auto widestDate = [](const QFont &f) {
-        const QFontMetrics fm(f);
-        int widest = 0;
+    // Measured once per font: the lists paint every line with it.
+    static QHash<QString, int> widest;
+    auto it = widest.constFind(font.key());
+    if (it == widest.constEnd()) {
+        const QFontMetrics fm(font);
+        int w = 0;
         for (int day = 1; day <= 7; ++day)
             for (int month = 1; month <= 12; ++month)
-                widest = qMax(widest, fm.horizontalAdvance(core::ShortDayName(day) + QStringLiteral(" 28 ") +
-                                                           core::ShortMonthName(month) + QStringLiteral(" 2031")));
-        return widest;
-    };
-    while (widestDate(font) > width && font.pointSizeF() > 6)
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    return font;
+                w = qMax(w, fm.horizontalAdvance(core::ShortDayName(day) + QStringLiteral(" 28 ") +
+                                                 core::ShortMonthName(month) + QStringLiteral(" 2031")));
+        it = widest.insert(font.key(), w);
+    }
+    return qMax(classic, 1 + *it + 4);
+}
+
+int LineHeightFor(const QFont &font)
+{
+    return qMax(16, QFontMetrics(font).height() + 2);
 }
 
 void paintAddressLine(QPainter &p, const QRect &rect, const QString &text, const LineCanvas &c)

@@ -24,19 +24,25 @@ struct LineCanvas {
 };
 
 // An agenda line: the date as "ddd dd mmm yyyy" at (1, 1), with the time
-// column the time at 81 and the title after it, the title underlined for a
-// repeating item, and a vertical line at the title's column.
+// column the time at DateColumnX(81) and the title after it, the title
+// underlined for a repeating item, and a vertical line at the title's column.
 void paintAgendaLine(QPainter &p, const QRect &rect, const QString &line, bool timeColumn, const LineCanvas &c);
 
 // A production line (TodoSql.h): the date as "ddd dd mmm yyyy" at (1, 1), the
-// title at 85 (underlined for an automatic item), wie in bold right-aligned 5
-// pixels before the right edge, and a vertical line at 82.
+// title 3 pixels after the column line (underlined for an automatic item), wie
+// in bold right-aligned 5 pixels before the right edge, and a vertical line at
+// DateColumnX(82).
 void paintTodoLine(QPainter &p, const QRect &rect, const QString &line, const LineCanvas &c);
 
-// The lines put their second column at a fixed place made for the desk's
-// small system font: font shrinks until every date of the coming years fits
-// in width pixels.
-QFont FontFittingDates(QFont font, int width);
+// Where the agenda and the production list put the column after the date:
+// at classic (81 and 82, made for the desk's old small system font), or
+// further right when the list's own font needs more room, so that every date
+// "ddd dd mmm yyyy" ends at least 4 pixels before it. The lists keep a
+// readable font; the column follows the font, never the other way round.
+int DateColumnX(const QFont &font, int classic);
+
+// The item height of those lists: 16, or more for a larger font.
+int LineHeightFor(const QFont &font);
 
 // An address line: naam top left, woonplaats right-aligned 2 pixels before
 // the right edge, the further fields joined by " / " on the second text row.

@@ -261,6 +261,10 @@ void TAgendaPuntFrame::SetFollowUp(int agendaId)
     enableFollowUp();  // "..." opens what Edit3 names, also for a follow-up made after the load
 }
 
+const QString kNotSavedNoDatabase =
+    QStringLiteral("Het agendapunt is niet opgeslagen: er is geen verbinding met de database.\n"
+                   "De tekst blijft in het venster staan; probeer het opnieuw zodra de verbinding hersteld is.");
+
 bool TAgendaPuntFrame::Save()
 {
     core::TProgramState &s = core::state();
@@ -275,6 +279,12 @@ bool TAgendaPuntFrame::Save()
         platform::showWarning(QStringLiteral("\"%1\" is geen geldige tijd. Geef een tijd van 00:00 tot en met 23:59.")
                                   .arg(m_tijd->text()));
         m_tijd->setFocus();
+        return false;
+    }
+    // Without a database nothing can be stored: the dialog keeps the text
+    // until the connection is back (the main window restores it by itself).
+    if (s.post && !s.post->Connected()) {
+        platform::showError(kNotSavedNoDatabase);
         return false;
     }
     AgendaItemValues v;

@@ -26,6 +26,9 @@ class QTabWidget;
 
 namespace planning {
 
+// Shown when the editor saves while the database connection is gone.
+extern const QString kNotSavedNoDatabase;
+
 class TAgendaPuntFrame : public core::TFrame {
     Q_OBJECT
 public:
@@ -40,7 +43,8 @@ public:
     // Inserts (new, between "begin" and "end") or updates the row, runs the
     // pending statements and broadcasts "agenda new" or "agenda update" with
     // the id. False when the database refused or was gone: then nothing is
-    // announced, a new item stays new and unsaved links stay pending.
+    // announced, a new item stays new and unsaved links stay pending. With
+    // no database connection at all it says so (kNotSavedNoDatabase) first.
     bool Save();
     void AddPending(const QString &statement) { m_pending << statement; }
     void ClearPending() { m_pending.clear(); }

@@ -9,6 +9,7 @@
 #include "db/Postgres.h"
 #include "planning/AgendaForm.h"
 #include "planning/AgendaPainters.h"
+#include "views/FlowLayout.h"
 #include "views/LineDelegate.h"
 #include "planning/AgendaPuntFrame.h"
 #include "planning/AgendaSql.h"
@@ -20,7 +21,6 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -83,12 +83,11 @@ void TTodoFrame::buildControls()
     // Without an evaluation window registered the item cannot be chosen.
     m_evaluatie->setEnabled(core::registry().hasOpener<core::EvaluationRequest>());
 
-    // A tool bar rather than a row of buttons: in a narrow panel the buttons
-    // that do not fit move into its overflow menu instead of overlapping.
-    auto *bar = new QToolBar(this);
+    // The buttons flow into further rows in a narrow panel, as in the agenda:
+    // every command stays on screen.
+    auto *bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("ToolBar1"));
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    bar->setIconSize(QSize(1, 1));
+    auto *flow = new views::FlowLayout(bar);
     const struct {
         const char *name;
         QAction *action;
@@ -107,7 +106,7 @@ void TTodoFrame::buildControls()
             connect(b.action, &QAction::changed, own, [own, a = b.action] { own->setEnabled(a->isEnabled()); });
             button->setDefaultAction(own);
         }
-        bar->addWidget(button);
+        flow->addWidget(button);
     }
 
     m_list = new QListWidget(this);
@@ -115,8 +114,7 @@ void TTodoFrame::buildControls()
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setUniformItemSizes(true);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_list->setFont(FontFittingDates(m_list->font(), 80));
-    m_list->setItemDelegate(new views::LineDelegate(paintTodoItem, 16, m_list));
+    m_list->setItemDelegate(new views::LineDelegate(paintTodoItem, LineHeightFor(m_list->font()), m_list));
     m_list->installEventFilter(this);
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { Guarded([&] { ListBox1DblClick(); }); });
     connect(m_list, &QListWidget::currentItemChanged, this, [this] { updateActions(); });
@@ -157,11 +155,15 @@ bool TTodoFrame::frameMessage(int msg, qintptr, qintptr)
     }
 }
 
+// A reload that fails (the database connection is gone) keeps what the list
+// shows rather than emptying it; the list reloads when the connection is back.
 void TTodoFrame::Reload()
 {
+    auto rs = core::Query(TodoReloadSql(core::Today(), core::state().currentTeamId));
+    if (!rs->ok())
+        return;
     m_list->setUpdatesEnabled(false);
     m_list->clear();
-    auto rs = core::Query(TodoReloadSql(core::Today(), core::state().currentTeamId));
     QStringList lines;
     lines.reserve(rs->RowCount());
     for (int i = 0; i < rs->RowCount(); ++i)

@@ -3,9 +3,56 @@
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 
+#include <QDialog>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QMessageBox>
+
 namespace platform {
 
-Application::Application(int &argc, char **argv) : QApplication(argc, argv) {}
+namespace {
+
+class TitleFitting : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto *dialog = qobject_cast<QDialog *>(watched);
+            if (dialog && dialog->isWindow() && !qobject_cast<QMessageBox *>(dialog) &&
+                !(dialog->windowFlags() & Qt::FramelessWindowHint) && !dialog->windowTitle().isEmpty()) {
+                const int width = TitleFitWidth(dialog->windowTitle());
+                if (dialog->minimumWidth() < width && dialog->maximumWidth() >= width)
+                    dialog->setMinimumWidth(width);
+            }
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+int TitleFitWidth(const QString &title)
+{
+    QFont font = QApplication::font();
+    font.setBold(true);  // title bars mostly are
+    constexpr int kDecoration = 130;  // the window icon, three buttons and the frame
+    return QFontMetrics(font).horizontalAdvance(title) + kDecoration;
+}
+
+void installTitleFitting()
+{
+    static TitleFitting *filter = nullptr;
+    if (!filter) {
+        filter = new TitleFitting(qApp);
+        qApp->installEventFilter(filter);
+    }
+}
+
+Application::Application(int &argc, char **argv) : QApplication(argc, argv)
+{
+    installTitleFitting();
+}
 
 bool Application::notify(QObject *receiver, QEvent *event)
 {

@@ -25,6 +25,15 @@ public:
 // else what() of a standard exception, else a fixed text.
 QString errorText(std::exception_ptr error);
 
+// The width a window needs so that the window manager can show its whole
+// title: the title in the title-bar font and room for the icon and buttons.
+int TitleFitWidth(const QString &title);
+
+// From now on every dialog, when shown, is at least TitleFitWidth of its
+// title wide: a small dialog (a question, a chooser) never cuts its title.
+// Message boxes size themselves and are left alone. Application installs it.
+void installTitleFitting();
+
 // Shows the error in the error box. What Application::notify does with an
 // error that reached the event loop; callers that catch errors themselves
 // (a dispatcher that must read on) use it to show them the same way.

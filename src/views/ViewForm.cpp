@@ -1,5 +1,6 @@
 #include "views/ViewForm.h"
 
+#include "platform/Modality.h"
 #include "views/HighlightView.h"
 
 #include <QKeyEvent>
@@ -13,8 +14,9 @@
 namespace views {
 
 TViewForm::TViewForm(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    // Not "stays on top": it would cover the questions of modal dialogs.
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
       m_scroll(new QScrollArea(this)), m_view(new THighlightView), m_print(new QToolButton(this))
 {
     setObjectName(QStringLiteral("ViewForm"));
@@ -49,8 +51,9 @@ void TViewForm::ShowText(const QString &caption, const QString &markup)
 {
     setWindowTitle(caption);
     m_view->setText(markup);
-    show();
-    raise();
+    // Opened from a modal dialog (the agenda item's archive page) it must
+    // still scroll, print and close.
+    platform::ShowBesideModal(this);
 }
 
 // The viewer takes the scroll box's width and grows in height with its text.

@@ -15,6 +15,7 @@
 #include "core/OpgeefDialog.h"
 #include "core/Registry.h"
 #include "core/SplashForm.h"
+#include "core/Tokens.h"
 #include "db/Postgres.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
@@ -22,6 +23,9 @@
 #include "support/TestDatabase.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -101,8 +105,11 @@ private slots:
     void functionKeys();
     void frameMenuButtonInFrontOfRedactie();
     void directMessagesQueueUp();
+    void messageBesideAModalDialog();
     void unansweredHandOverGivesTheRoleAway();
     void rosterOfAnAdministrator();
+    void rosterTakesItsOwnPlace();
+    void lostConnectionsComeBack();
     void serverDownEndsTheProgram();
 
 private:
@@ -239,6 +246,13 @@ void TestMainWindow::wrongAutologinShowsTheLoginWindow()
         QVERIFY(splash);
         prefilled = splash->Edit1()->text();
         saveScreenshot(splash, "loginwindow.png");
+        // Before the log-in the bars stay at the top of the main window.
+        QWidget *main = splash->parentWidget();
+        const QRect menu = main->findChild<QWidget *>("menuBar")->geometry();
+        const QRect teamBar = main->findChild<QWidget *>("TeamBar")->geometry();
+        QVERIFY2(menu.top() <= 2, qPrintable(QString::number(menu.top())));
+        QVERIFY(teamBar.top() <= menu.bottom() + 2);
+        saveScreenshot(main, "mainwindow_voor_aanmelden.png");
         splash->Edit2()->setText("fout");
         QTest::keyClick(splash->Edit2(), Qt::Key_Return);  // refused: warning, password cleared
         QCOMPARE(splash->Edit2()->text(), QString());
@@ -406,6 +420,43 @@ void TestMainWindow::directMessagesQueueUp()
     QVERIFY(!box->isVisible());
 }
 
+// A message that arrives while the editor works in a modal dialog can be
+// closed there, never stays above the dialog's own questions, and one left
+// open outlives the dialog.
+void TestMainWindow::messageBesideAModalDialog()
+{
+    QVERIFY(m_joost);
+    TProgramState otherState;
+    auto fatima = client("fatima", "ekster", &otherState);
+    QVERIFY(fatima->ready());
+    TMededeling *box = m_joost->mededeling();
+    QVERIFY(!(box->windowFlags() & Qt::WindowStaysOnTopHint));
+    auto *button1 = box->findChild<QPushButton *>("Button1");
+    QPointer<QDialog> item = new QDialog(m_joost.get());  // stands for the agenda item editor
+    bool closedInside = false, openAgain = false;
+    QTimer::singleShot(0, item, [&] {
+        QVERIFY(fatima->server()->SendCommand("direct joost kom even"));
+        QTRY_VERIFY_WITH_TIMEOUT(box->isVisible(), 5000);  // the poll runs on inside the dialog
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        // Through the window system, which drops clicks on blocked windows.
+        QTest::mouseClick(box->windowHandle(), Qt::LeftButton, {}, button1->mapTo(box, button1->rect().center()));
+        closedInside = !box->isVisible();
+        QVERIFY(fatima->server()->SendCommand("direct joost nog iets"));
+        QTRY_VERIFY_WITH_TIMEOUT(box->isVisible(), 5000);
+        openAgain = true;
+        item->accept();
+    });
+    item->exec();
+    delete item;
+    QVERIFY(closedInside);
+    QVERIFY(openAgain);
+    QCOMPARE(box->parentWidget(), m_joost.get());
+    QTRY_VERIFY(box->isVisible());
+    QVERIFY(box->texts().last().endsWith(" Van fatima: nog iets"));
+    button1->click();
+    QVERIFY(!box->isVisible());
+}
+
 void TestMainWindow::unansweredHandOverGivesTheRoleAway()
 {
     QVERIFY(m_joost);
@@ -462,6 +513,151 @@ void TestMainWindow::rosterOfAnAdministrator()
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
     marieke->ToggleRoster();
     QVERIFY(!panel->isVisible());
+}
+
+// The roster is a column of its own beside the panels, follows the server's
+// "users" lines without being toggled, and lays out a row of the final
+// editor (a long info text) without overlapping the name.
+void TestMainWindow::rosterTakesItsOwnPlace()
+{
+    auto marieke = client("marieke", "kievit");
+    QVERIFY(marieke->ready());
+    marieke->showNormal();  // maximized on the test's small screen
+    marieke->resize(1280, 800);
+    QTRY_COMPARE(marieke->findChild<QWidget *>("tabs")->width(), 1280);
+    auto *panel = marieke->findChild<QWidget *>("Panel14");
+    auto *userlog = marieke->findChild<QListWidget *>("userlog");
+    marieke->ToggleRoster();
+    QVERIFY(panel->isVisible());
+    for (const char *side : {"oleft", "Panel10", "oright"}) {
+        const QRect r = marieke->findChild<QWidget *>(side)->geometry();
+        QVERIFY2(!r.intersects(panel->geometry()), side);
+        QVERIFY2(r.width() > 0, side);
+    }
+
+    TProgramState keesState;
+    auto kees = client("kees", "kat", &keesState);
+    QVERIFY(kees->ready());
+    auto rows = [userlog] {
+        QStringList texts;
+        for (int i = 0; i < userlog->count(); ++i)
+            texts << userlog->item(i)->text();
+        return texts.join('\n');
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(rows().contains("kees sinds "), 5000);  // no toggling
+    QVERIFY(kees->server()->SendCommand("eindredacteur 1"));
+    QTRY_VERIFY_WITH_TIMEOUT(rows().contains(", eindredacteur redactie 1"), 5000);
+    kees->mededeling()->hide();
+    QTest::qWait(50);
+    const QFontMetrics fm(userlog->font());
+    for (int i = 0; i < userlog->count(); ++i) {
+        QString text = userlog->item(i)->text();
+        const QRect rect = userlog->visualItemRect(userlog->item(i));
+        const RosterRow row = LayoutRosterRow(userlog->font(), rect, text);
+        const QString name = TakeWhile(text, Letters);
+        QCOMPARE(row.nameText, name);
+        QCOMPARE(row.name.width(), fm.horizontalAdvance(name));
+        QVERIFY2(!row.name.intersects(row.info), qPrintable(userlog->item(i)->text()));
+        QVERIFY(rect.contains(row.info) || row.info.isEmpty());
+        QCOMPARE(row.infoText, text.mid(1));  // the column is wide enough for the whole row
+        QVERIFY(rect.height() >= fm.height());
+    }
+    QVERIFY(!panel->geometry().intersects(marieke->findChild<QWidget *>("oright")->geometry()));
+    saveScreenshot(marieke.get(), "roster_1280.png");
+    marieke->resize(1600, 1000);
+    QTRY_COMPARE(marieke->findChild<QWidget *>("tabs")->width(), 1600);
+    saveScreenshot(marieke.get(), "roster.png");
+
+    // A row too narrow for both: the name stays whole, the info is cut.
+    const QString item = "kees sinds 09:41, eindredacteur redactie 1";
+    const RosterRow narrow = LayoutRosterRow(userlog->font(), QRect(0, 0, 120, 18), item);
+    QCOMPARE(narrow.nameText, QString("kees"));
+    QVERIFY(narrow.infoText.endsWith(QChar(0x2026)));
+    QVERIFY(!narrow.name.intersects(narrow.info));
+    kees.reset();
+    QTRY_VERIFY_WITH_TIMEOUT(!rows().contains("kees"), 5000);  // logged out: gone by itself
+}
+
+// The server crashes under marieke: the team bar says so, nothing
+// interrupts her, the database stays, and what she sends waits. When the
+// server is back she is logged in again by herself, her locks are hers again
+// (fatima took one meanwhile: she is told), her lists reload, and what waited
+// reaches fatima. Then her database session is ended: the bar says so,
+// reads fail quietly, and the session comes back by itself.
+void TestMainWindow::lostConnectionsComeBack()
+{
+    servertest::ServerProcess crashing;
+    crashing.setPort(quint16(testsupport::freeLoopbackPort()));
+    const QString keys = QStringLiteral("min_client_version = 1.3.4\n");
+    QVERIFY2(crashing.start(m_db.get(), keys), qPrintable(crashing.error()));
+    writeIni("marieke", "kievit", crashing.port());
+    TMain marieke;
+    marieke.setTerminateHook([this] { m_terminated = true; });
+    marieke.show();
+    QVERIFY(QTest::qWaitFor([&] { return marieke.ready(); }, 10000));
+    marieke.setReconnectInterval(100);
+    const QString refusal = QStringLiteral("Agendapunt al geopend door $lockedby$");
+    QVERIFY(RequestLock("agenda_9100", refusal));
+    QVERIFY(RequestLock("agenda_9101", refusal));
+    auto *bar = marieke.findChild<QLabel *>("Verbinding");
+    QVERIFY(bar && !bar->isVisible());
+
+    testsupport::ScriptedDialogs dialogs;  // nothing may interrupt her
+    crashing.kill();
+    QTRY_VERIFY_WITH_TIMEOUT(marieke.serverGone(), 5000);  // her next poll finds out
+    QVERIFY(bar->isVisible());
+    QCOMPARE(bar->text(), QString("Geen verbinding met de server: opnieuw verbinden ..."));
+    QVERIFY(marieke.post()->Connected());
+    QVERIFY(SendCommand("broadcast agenda update 9100"));
+    QVERIFY(SendCommand("direct fatima ben je er nog"));
+    QVERIFY(SendCommand("unlock agenda_9999"));
+    marieke.resize(1600, 1000);
+    saveScreenshot(&marieke, "mainwindow_verbinding_verloren.png");
+    QTest::qWait(400);  // attempts fail while the server is down
+    QVERIFY(marieke.serverGone());
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+
+    marieke.setReconnectInterval(60000);
+    QVERIFY2(crashing.start(m_db.get(), keys), qPrintable(crashing.error()));
+    TProgramState fatimaState;
+    writeIni("fatima", "ekster", crashing.port());
+    TMain fatima(fatimaState);
+    fatima.setTerminateHook([this] { m_terminated = true; });
+    fatima.show();
+    QVERIFY(QTest::qWaitFor([&] { return fatima.ready(); }, 10000));
+    QVERIFY(fatima.server()->SendCommand("lock agenda_9101"));
+    g_frameLog.clear();
+    dialogs.expectBox(BoxType::Warning, LostLocksMessage({"lock agenda_9101 fatima"}));
+    marieke.setReconnectInterval(100);
+    QTRY_VERIFY_WITH_TIMEOUT(!marieke.serverGone(), 10000);
+    QVERIFY(!bar->isVisible());
+    QVERIFY(marieke.LogView1()->Lines().join("\n").contains("<normal> Verbinding hersteld"));
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    QVERIFY2(g_frameLog.contains("agenda 33171"), qPrintable(g_frameLog.join("\n")));  // her lists reloaded
+    QVERIFY(!fatima.server()->SendCommand("lock agenda_9100"));
+    QCOMPARE(fatimaState.lastLockHolder, QString("marieke"));
+    QTRY_VERIFY_WITH_TIMEOUT(g_frameLog.contains("agenda line update 9100"), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(fatima.mededeling()->texts().join("\n").contains("Van marieke: ben je er nog"), 5000);
+    fatima.mededeling()->hide();
+    marieke.mededeling()->hide();
+
+    // The database session ends: one error for the statement it broke, then
+    // the bar; then it comes back.
+    marieke.setReconnectInterval(60000);
+    QVERIFY(m_db->exec("select pg_terminate_backend(pid) from pg_stat_activity where datname = current_database()"
+                       " and pid <> pg_backend_pid()"));
+    dialogs.expectBox(BoxType::Error, "FATAL:  terminating connection due to administrator command");
+    Query(QStringLiteral("select 1"));
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    QVERIFY(marieke.databaseGone());
+    QVERIFY(!marieke.serverGone());
+    QCOMPARE(bar->text(), QString("Geen verbinding met de database: opnieuw verbinden ..."));
+    QVERIFY(!Query(QStringLiteral("select 1"))->ok());  // quietly: the bar says it
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    marieke.setReconnectInterval(100);
+    QTRY_VERIFY_WITH_TIMEOUT(!marieke.databaseGone(), 10000);
+    QVERIFY(!bar->isVisible());
+    QVERIFY(Query(QStringLiteral("select 1"))->ok());
 }
 
 void TestMainWindow::serverDownEndsTheProgram()

@@ -83,6 +83,18 @@ struct Fixture {
         if (server >= 0)
             ::close(server);
     }
+    // A new connection in place of the old one (logging in again).
+    void reconnect()
+    {
+        if (server >= 0)
+            ::close(server);
+        int fds[2];
+        if (socketpair(AF_UNIX, SOCK_STREAM, 0, fds) == 0) {
+            link.adopt(fds[0]);
+            server = fds[1];
+            fcntl(server, F_SETFL, O_NONBLOCK);
+        }
+    }
     void reply(const QByteArray &bytes) const
     {
         QVERIFY(::write(server, bytes.constData(), bytes.size()) == bytes.size());
@@ -123,6 +135,7 @@ private slots:
     void readTimeouts_data();
     void readTimeouts();
     void closedConnectionEndsTheRead();
+    void keptSessionSurvivesALostConnection();
     void frameErrorIsReportedAndTheReplyReadOn();
     void resultAndUserId();
     void lineBreaksInACommandAreNotSent();
@@ -423,6 +436,56 @@ void TestServerLink::closedConnectionEndsTheRead()
                                       "De verbinding met de server is mogelijk verbroken");
     QVERIFY(!f.link.SendCommand("lock tijden"));
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+}
+
+// After the log-in a lost connection keeps the session: no box for the loss
+// or for what waits, the locks held are asked for again on the new
+// connection (one another editor took meanwhile is reported and no longer
+// held), then the broadcasts and messages are sent in their order.
+void TestServerLink::keptSessionSurvivesALostConnection()
+{
+    Fixture f(&state());
+    state().server = &f.link;
+    f.link.setKeepSession(true);
+    f.reply("ok\nok\nlockedby sanne\nerr\nok\nok\n");
+    QVERIFY(f.link.SendCommand("lock agenda_1"));
+    QVERIFY(f.link.SendCommand("lock naw_4"));
+    QVERIFY(!f.link.SendCommand("lock todo_9"));
+    QVERIFY(f.link.SendCommand("lock tijden"));
+    QVERIFY(f.link.SendCommand("unlock tijden"));
+    QCOMPARE(f.link.heldLocks(), QStringList({"agenda_1", "naw_4"}));
+    f.written();
+
+    testsupport::ScriptedDialogs dialogs;
+    ::shutdown(f.server, SHUT_RDWR);
+    QVERIFY(!f.link.SendCommand("poll"));
+    QVERIFY(!f.link.isOpen());
+    QVERIFY(f.link.SendCommand("broadcast agenda update 1"));  // waits
+    QVERIFY(f.link.SendCommand("direct piet ben zo terug"));
+    QVERIFY(f.link.SendCommand("lock tijden") == false);
+    QVERIFY(f.link.SendCommand("unlock agenda_7"));  // was never held: nothing to do
+    QCOMPARE(f.link.waiting(), QStringList({"broadcast agenda update 1", "direct piet ben zo terug"}));
+    // Asked for directly, a command that needs the server says it cannot.
+    dialogs.expectBox(BoxType::Error, "Communicatiefout:\nGeen verbinding met de server\n"
+                                      "De verbinding met de server is mogelijk verbroken");
+    QVERIFY(!f.link.SendCommand("eindredacteur 1"));
+    // A lock that cannot be asked for says why, not "opened by nobody".
+    dialogs.expectBox(BoxType::Information, kNoServerForLock);
+    QVERIFY(!RequestLock("agenda_8", "Agendapunt al geopend door $lockedby$"));
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+
+    f.reconnect();
+    f.reply("ok\nlockedby joost\nerr\nok\nok\n");
+    QCOMPARE(f.link.restoreSession(), QStringList({"lock naw_4 joost"}));
+    QCOMPARE(f.written(), QByteArray("lock agenda_1\r\nlock naw_4\r\nbroadcast agenda update 1\r\n"
+                                     "direct piet ben zo terug\r\n"));
+    QCOMPARE(f.link.heldLocks(), QStringList({"agenda_1"}));
+    QVERIFY(f.link.waiting().isEmpty());
+    state().server = nullptr;
+    QCOMPARE(LostLocksMessage({"lock naw_4 joost", "lock agenda_12 "}),
+             QString("De verbinding met de server is hersteld, maar terwijl die weg was heeft een ander geopend wat "
+                     "jij open had:\n\n- adres 4 (nu geopend door joost)\n- agendapunt 12\n\nWat je daar nu "
+                     "opslaat, kan zijn of haar werk overschrijven: overleg eerst."));
 }
 
 void TestServerLink::frameErrorIsReportedAndTheReplyReadOn()

@@ -40,6 +40,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 
 #include <functional>
@@ -140,6 +142,7 @@ private slots:
     void loadedTime();
     void missingItemStillSavesItsUpdate();
     void cancelAnsweredYesSavesOnce();
+    void saveWithoutADatabaseKeepsTheDialog();
     void followUpWritesOnlyItsOwnLinks();
     void openingARepeatingLineTakesItUp();
     void openerPresetsAndAnswers();
@@ -152,6 +155,8 @@ private slots:
     void broadcastsReachEitherPanel_data();
     void broadcastsReachEitherPanel();
     void twoClients();
+    void everyCommandOnScreen_data();
+    void everyCommandOnScreen();
     void screenshots();
 
 private:
@@ -650,6 +655,38 @@ void TestAgenda::cancelAnsweredYesSavesOnce()
     QCOMPARE(m_db->query("select kort from tblagenda where id = 9001"), QList<QStringList>({{"Brug half open"}}));
 }
 
+// The database connection is gone when the editor saves: he is told, the
+// dialog stays with his text, and once the connection is back the same
+// "&Opslaan" stores it.
+void TestAgenda::saveWithoutADatabaseKeepsTheDialog()
+{
+    testsupport::ScriptedDialogs dialogs;
+    dialogs.expectBox(BoxType::Error, kNotSavedNoDatabase);
+    int shownAgain = 0;
+    onModal([&](QWidget *w) {
+        auto *form = qobject_cast<TAgendaForm *>(w);
+        QVERIFY(form);
+        form->AgendaPuntFrame1()->onderwerp()->setText("Zonder database getypt");
+        m_marieke->post->Close();
+        form->Button2()->click();  // refused: the dialog comes back with the text
+        onModal([&](QWidget *again) {
+            auto *f = qobject_cast<TAgendaForm *>(again);
+            QVERIFY(f);
+            ++shownAgain;
+            QCOMPARE(f->AgendaPuntFrame1()->onderwerp()->text(), QString("Zonder database getypt"));
+            QVERIFY(m_marieke->post->Open());
+            m_marieke->post->Connect(m_db->name(), testsupport::kClientUser, testsupport::kClientPassword);
+            f->Button2()->click();
+        });
+    });
+    const AgendaItemResult result = OpenAgendaItem({.agendaId = -1, .date = kToday}, nullptr);
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    QCOMPARE(shownAgain, 1);
+    QCOMPARE(result.modalResult, int(ModalResult::Ok));
+    QCOMPARE(m_db->query("select count(*) from tblagenda where kort = 'Zonder database getypt'"),
+             QList<QStringList>({{"1"}}));
+}
+
 void TestAgenda::followUpWritesOnlyItsOwnLinks()
 {
     testsupport::ScriptedDialogs dialogs;
@@ -983,11 +1020,56 @@ void TestAgenda::twoClients()
     m_marieke->left = nullptr;
 }
 
+void TestAgenda::everyCommandOnScreen_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::newRow("half of a 1280-pixel screen") << (1280 - 28) / 2 - 4;
+    QTest::newRow("half of a 1600-pixel screen") << (1600 - 28) / 2 - 4;
+    QTest::newRow("a narrow panel") << 300;
+}
+
+// Every button of the agenda is shown whole, above the list, whatever the
+// panel's width; the list keeps the window's font, and its time column is
+// readable.
+void TestAgenda::everyCommandOnScreen()
+{
+    QFETCH(int, width);
+    auto f = frame(kToday, 6);
+    f->tijdClick();
+    f->resize(width, 400);
+    f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.get()));
+    const QRect frameRect = f->rect();
+    const int listTop = f->Label1()->mapTo(f.get(), QPoint()).y();
+    QList<QRect> taken;
+    for (const char *name :
+         {"ToolButton1", "ToolButton12", "ToolButton9", "ToolButton3", "ToolButton4", "ToolButton5", "ToolButton6",
+          "ToolButton7", "ToolButton8", "ToolButton11", "SpeedButton1", "SpeedButton2"}) {
+        auto *b = f->findChild<QToolButton *>(name);
+        QVERIFY2(b, name);
+        QVERIFY2(b->isVisible(), name);
+        const QRect r(b->mapTo(f.get(), QPoint()), b->size());
+        QVERIFY2(
+            frameRect.contains(r),
+            qPrintable(QString("%1 at %2,%3 %4x%5").arg(name).arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height())));
+        QVERIFY2(r.bottom() < listTop, name);
+        QVERIFY2(r.width() >= b->sizeHint().width(), name);  // not squeezed
+        for (const QRect &other : taken)
+            QVERIFY2(!other.intersects(r), name);
+        taken << r;
+    }
+    QVERIFY(f->findChildren<QToolBar *>().isEmpty());  // no overflow handle anywhere
+    QCOMPARE(f->ListBox1()->font().pointSizeF(), QApplication::font().pointSizeF());
+    QVERIFY(f->ListBox1()->sizeHintForRow(0) >= QFontMetrics(f->ListBox1()->font()).height());
+    saveScreenshot(f.get(), QString("agenda_%1px.png").arg(width));
+}
+
 void TestAgenda::screenshots()
 {
     auto f = frame(kToday, 6);
     f->tijdClick();
     select(f->ListBox1(), {"9001 normal"});
+    f->resize((1600 - 28) / 2, 400);
     f->show();
     saveScreenshot(f.get(), "agenda.png");
     TAgendaForm form;

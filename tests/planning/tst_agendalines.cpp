@@ -249,28 +249,58 @@ QList<int> separatorColumns(const QImage &image, int y)
 
 void TestAgendaLines::agendaLineDrawing_data()
 {
+    QTest::addColumn<int>("pointSize");
     QTest::addColumn<bool>("timeColumn");
     QTest::addColumn<QString>("line");
-    QTest::newRow("without time column") << false << "12 normal 20310312 10:30 Brug open";
-    QTest::newRow("with time column") << true << "12 normal 20310312 10:30 Brug open";
-    QTest::newRow("malformed date still draws") << false << "12 normal 2031 10:30 Brug open";
+    const QString wide = "12 normal 20310312 10:30 Brug open";  // "wo 12 mrt 2031"
+    QTest::newRow("small font, without time column") << 6 << false << wide;
+    QTest::newRow("small font, with time column") << 6 << true << wide;
+    QTest::newRow("readable font, without time column") << 11 << false << wide;
+    QTest::newRow("readable font, with time column") << 11 << true << wide;
+    QTest::newRow("large font, widest weekday and month") << 16 << false << "12 normal 20310528 10:30 Mei";
+    QTest::newRow("malformed date still draws") << 9 << false << "12 normal 2031 10:30 Brug open";
 }
 
+// The column line stands where the font puts it: the classic 81 for a small
+// font, further right for a larger one, and never through the date.
 void TestAgendaLines::agendaLineDrawing()
 {
+    QFETCH(int, pointSize);
     QFETCH(bool, timeColumn);
     QFETCH(QString, line);
-    QImage image(400, 16, QImage::Format_RGB32);
+    const QFont font(QStringLiteral("DejaVu Sans"), pointSize);
+    const int height = LineHeightFor(font);
+    QImage image(600, height, QImage::Format_RGB32);
     image.fill(Qt::black);
     QPainter p(&image);
-    p.setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
+    p.setFont(font);
     const int timeWidth = p.fontMetrics().horizontalAdvance(QStringLiteral("00:00"));
     paintAgendaLine(p, image.rect(), line, timeColumn, {QBrush(Qt::white), Qt::black, Qt::red});
     p.end();
-    const int x = timeColumn ? 81 + timeWidth + 5 : 81;
+    const int dateX = DateColumnX(font, 81);
+    QVERIFY(dateX >= 81);
+    if (pointSize <= 6)
+        QCOMPARE(dateX, 81);
+    if (pointSize >= 11)
+        QVERIFY(dateX > 81);
+    const int x = timeColumn ? dateX + timeWidth + 5 : dateX;
     QCOMPARE(separatorColumns(image, 0), QList<int>{x});
-    QCOMPARE(separatorColumns(image, 15), QList<int>{x});
-    QCOMPARE(image.pixelColor(399, 8), QColor(Qt::white));  // the whole rectangle is filled
+    QCOMPARE(separatorColumns(image, height - 1), QList<int>{x});
+    // The date is drawn whole, ending at least 4 pixels before its column.
+    auto inked = [&](int x0, int x1) {
+        for (int y = 0; y < height; ++y)
+            for (int col = x0; col < x1; ++col)
+                if (image.pixelColor(col, y) != QColor(Qt::white) && image.pixelColor(col, y) != QColor(Qt::red))
+                    return true;
+        return false;
+    };
+    QVERIFY(inked(0, 20));
+    QVERIFY(!inked(dateX - 4, dateX));
+    QCOMPARE(image.pixelColor(599, height / 2), QColor(Qt::white));  // the whole rectangle is filled
+
+    // The production list keeps its line beside the agenda's: the same fitting.
+    QCOMPARE(DateColumnX(font, 82), qMax(82, dateX));
+    QVERIFY(height >= 16 && height >= QFontMetrics(font).height());
 }
 
 void TestAgendaLines::addressLineDrawing()

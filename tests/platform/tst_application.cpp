@@ -3,6 +3,7 @@
 #include "platform/IniFile.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QDialog>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -35,6 +36,29 @@ private slots:
         QTRY_VERIFY(after);
         QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join(u'\n')));
         qunsetenv("QUILLON_INI");
+    }
+
+    // A small dialog is widened to show its whole title; a wide one and a
+    // frameless one are left as they are.
+    void smallDialogsShowTheirTitles()
+    {
+        installTitleFitting();
+        const QString title = QStringLiteral("Eindredactie opgeven aan een editor met een lange naam");
+        QDialog small;
+        small.setWindowTitle(title);
+        small.resize(120, 60);
+        small.show();
+        QVERIFY(small.width() >= TitleFitWidth(title));
+        QDialog wide;
+        wide.setWindowTitle(QStringLiteral("Kort"));
+        wide.resize(900, 60);
+        wide.show();
+        QCOMPARE(wide.width(), 900);
+        QDialog frameless(nullptr, Qt::Dialog | Qt::FramelessWindowHint);
+        frameless.setWindowTitle(title);
+        frameless.resize(120, 60);
+        frameless.show();
+        QCOMPARE(frameless.width(), 120);
     }
 
     void texts()

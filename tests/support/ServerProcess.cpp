@@ -23,7 +23,8 @@ ServerProcess::~ServerProcess()
 
 bool ServerProcess::start(const testsupport::TestDatabase *db, const QString &serverKeys, const QString &rest)
 {
-    QString ini = QStringLiteral("[server]\nlisten = 127.0.0.1\nport = 0\n") + serverKeys + QStringLiteral("\n");
+    QString ini = QStringLiteral("[server]\nlisten = 127.0.0.1\nport = %1\n").arg(m_fixedPort) + serverKeys +
+                  QStringLiteral("\n");
     if (db) {
         ini += QStringLiteral("[database]\nhost = %1\nport = %2\nname = %3\nuser = %4\npassword = %5\nworkers = 2\n")
                    .arg(db->server().host)
@@ -49,6 +50,7 @@ bool ServerProcess::start(const testsupport::TestDatabase *db, const QString &se
         return false;
     }
     f.close();
+    m_log.clear();  // a restart must not read the last run's port
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     if (m_openFiles > 0) {
         const rlim_t n = rlim_t(m_openFiles);
@@ -102,6 +104,15 @@ int ServerProcess::waitForExit(int timeoutMs)
         return -1;
     log();
     return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+}
+
+void ServerProcess::kill()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    ::kill(pid_t(m_process.processId()), SIGKILL);
+    m_process.waitForFinished(5000);
+    log();
 }
 
 void ServerProcess::stop()

@@ -28,6 +28,11 @@ public:
     bool start(const testsupport::TestDatabase *db, const QString &serverKeys = QString(),
                const QString &rest = QString());
 
+    // The port of the next start; 0 (the default) lets the server pick a free one.
+    void setPort(quint16 port) { m_fixedPort = port; }
+    // Ends the server as a crash does (SIGKILL): nobody is told.
+    void kill();
+
     // Limits the open files of the next start (RLIMIT_NOFILE); 0 = inherit.
     void setOpenFileLimit(int limit) { m_openFiles = limit; }
 
@@ -50,6 +55,7 @@ private:
     QString m_log;
     QString m_error;
     quint16 m_port = 0;
+    quint16 m_fixedPort = 0;
     int m_openFiles = 0;
 };
 

@@ -2,11 +2,15 @@
 #include "views/ViewForm.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QFileInfo>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace views;
@@ -167,7 +171,7 @@ private slots:
         QVERIFY(viewer);
         QVERIFY(form.findChild<QToolButton *>(QStringLiteral("ToolButton1")));
         QCOMPARE(viewer->text(), QStringLiteral("Er zit <bold><green>nog<black><normal> geen tekst in"));
-        QVERIFY(form.windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!(form.windowFlags() & Qt::WindowStaysOnTopHint));  // it would cover the questions of dialogs
 
         QStringList body;
         for (int i = 1; i <= 60; ++i)
@@ -188,6 +192,37 @@ private slots:
         QCOMPARE(form.ScrollBox1()->verticalScrollBar()->value(), 0);  // shown again from the top
         QTest::keyClick(&form, Qt::Key_Escape);
         QVERIFY(!form.isVisible());
+    }
+
+    // Opened from a modal dialog the viewer is not blocked by it: a click on
+    // its print button prints. It survives the dialog, and one still open
+    // when the dialog closes stays open.
+    void viewFormBesideAModalDialog()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("beside.pdf"));
+        qputenv("QUILLON_PRINT_PDF", pdf.toUtf8());
+        QWidget owner;
+        owner.show();
+        QPointer<TViewForm> form = new TViewForm(&owner);
+        QPointer<QDialog> dialog = new QDialog(&owner);
+        QTimer::singleShot(0, dialog, [&] {
+            form->ShowText(QStringLiteral("Archief"), QStringLiteral("<bold>Kop<normal>\r\ntekst"));
+            QVERIFY(QTest::qWaitForWindowExposed(form));
+            // Through the window system, which drops clicks on blocked windows.
+            QToolButton *print = form->ToolButton1();
+            QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, print->mapTo(form, print->rect().center()));
+            dialog->accept();
+        });
+        dialog->exec();
+        delete dialog;
+        qunsetenv("QUILLON_PRINT_PDF");
+        QVERIFY(form);
+        QVERIFY(QFileInfo(pdf).size() > 0);
+        QCOMPARE(form->parentWidget(), &owner);
+        QTRY_VERIFY(form->isVisible());
+        QTest::keyClick(form, Qt::Key_Escape);
+        QVERIFY(!form->isVisible());
     }
 
     void paintsAndWritesScreenshot()
