@@ -30,6 +30,7 @@
 #include "protocol/Command.h"
 #include "protocol/Config.h"
 #include "protocol/MessageLog.h"
+#include "publish/Publisher.h"
 
 #include <chrono>
 #include <functional>
@@ -112,6 +113,8 @@ private:
     void answerClaim(Connection &c, const Command &cmd);
     void job(Connection &c, const Command &cmd);
     void publishRubrics(Connection &c, const Command &cmd);
+    // Whether c may publish: the final-editor role or an administrator.
+    bool mayPublish(Connection &c, const char *what);
     void hangup(Connection &c, const Command &cmd);
     void shutdownCommand(Connection &c, const Command &cmd);
 
@@ -132,6 +135,7 @@ private:
     DbPool m_db;
     UserStore m_users;
     JobRunner m_jobs;
+    std::unique_ptr<publish::Publisher> m_publisher;
     LockTable m_locks;
     MessageLog m_log;
     std::uint64_t m_nextId = 0;
