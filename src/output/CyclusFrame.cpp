@@ -12,6 +12,7 @@
 #include "output/CyclusLogic.h"
 #include "output/CyclusPlayout.h"
 #include "output/CyclusSql.h"
+#include "output/PublishForm.h"
 #include "platform/Cursor.h"
 #include "platform/Dialogs.h"
 #include "platform/Settings.h"
@@ -117,6 +118,7 @@ void TCyclusFrame::buildControls()
     };
     m_publiceren = m_popup->addAction(QStringLiteral("&Publiceren"));
     m_publiceren->setObjectName(QStringLiteral("Publiceren2"));
+    connect(m_publiceren, &QAction::triggered, this, [] { Guarded([] { OpenPublish(); }); });
     m_popup->addSeparator();
     QAction *afdrukken = m_popup->addAction(QStringLiteral("&Afdrukken"));
     afdrukken->setObjectName(QStringLiteral("Afdrukken1"));
