@@ -20,6 +20,7 @@
 #include "core/Registry.h"
 #include "output/CyclusFrame.h"
 #include "output/CyclusLogic.h"
+#include "output/CyclusPrinter.h"
 #include "output/PublishForm.h"
 #include "planning/KlaarFrame.h"
 #include "platform/Settings.h"
@@ -27,6 +28,8 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
@@ -67,6 +70,9 @@ private slots:
     void columnsAndJobLists();
     void fromTheReadyListToTheFtpServer();
     void refusedWithoutTheRole();
+    void printBlocks_data();
+    void printBlocks();
+    void printRubricsToPdf();
 
 private:
     // Polls as the client's timer would, until the window saw "klaar".
@@ -305,6 +311,86 @@ void TestPublishWindow::refusedWithoutTheRole()
     w->close();
     QTRY_VERIFY(!TPublish::current());
     m_joost->activate();
+}
+
+void TestPublishWindow::printBlocks_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<int>("pageLength");
+    QTest::addColumn<QString>("lines");  // joined by '|'
+    QString twelve;
+    for (int i = 1; i <= 12; ++i)
+        twelve += QString::number(i) + (i % 2 ? "<br>" : "<HRT>");
+    QTest::newRow("twelve lines, pages of 5") << twelve << 5 << "1|2|3|4|5||6|7|8|9|10||11|12";
+    QTest::newRow("exactly one page: no empty last line") << "a<br>b<hrt>" << 2 << "a|b";
+    QTest::newRow("the editor's escaped <") << "a <\u2264> b<hrt>" << 200 << "a < b";
+    QTest::newRow("trimmed") << "<hrt>  a<br>b  <hrt><hrt>" << 200 << "a|b";
+}
+
+void TestPublishWindow::printBlocks()
+{
+    QFETCH(QString, body);
+    QFETCH(int, pageLength);
+    QFETCH(QString, lines);
+    QCOMPARE(output::PrintBlockLines(body, pageLength).join('|'), lines);
+}
+
+// "&Afdrukken" with "Nee": every rubric of the programme, each its own job
+// (its own PDF without a printer), in name order; the page blocks follow the
+// template's page length, also for a text after it whose template sets none.
+void TestPublishWindow::printRubricsToPdf()
+{
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    qputenv("QUILLON_PRINT_PDF", QFile::encodeName(m_dir.filePath("afdruk.pdf")));
+    output::TCyclusPrinter::setStatusPause(0);
+    QString twelve;
+    for (int i = 1; i <= 12; ++i)
+        twelve += QStringLiteral("Regel %1<br>").arg(i);
+    QVERIFY(m_db->exec(QStringLiteral("update tbltemplate set editor = 'pagelength=5;' where id = 3;"
+                                      "insert into tblteksten (id, agendaid, kop, template, body, datum, tijd, wie)"
+                                      " values (9201, -1, 'Lang bericht', 3, '%1', '20310312', '09:30', 4),"
+                                      " (9202, -1, 'Zonder lengte', -1, 'Een<br>Twee<br>Drie<br>Vier<br>Vijf<br>Zes',"
+                                      " '20310311', '08:00', -1);"
+                                      "update tblrubriek set txt = '9201\u00ff9202\u00ff' where id = 3 and not onair;"
+                                      "update tblrubriek set txt = '' where id = 4 and not onair")
+                           .arg(twelve)));
+    m_joost->activate();
+    platform::WriteSetting("Programma", "1");
+    platform::WriteSetting("CyclusRubriek", "3");
+    output::TCyclusFrame cycle;
+    cycle.frameMessage(FRAME_ACTIVATE, 0, 0);
+    testsupport::ScriptedDialogs dialogs;
+    dialogs.expectBox(BoxType::Confirmation, "Alleen de actieve rubriek afdrukken?", ModalResult::No);
+    dialogs.expectPrint();
+    cycle.Print();
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    auto pdf = [](const QString &file) {
+        QProcess p;
+        p.start("pdftotext", {"-layout", file, "-"});
+        p.waitForFinished(10000);
+        QStringList lines;
+        for (const QString &l : QString::fromUtf8(p.readAllStandardOutput()).split('\n'))
+            lines << l.simplified();
+        return lines.join('|');
+    };
+    // Kabelkrant's rubrics by name: Agenda, Nieuws, Sport, Weer en verkeer.
+    const QString agenda = pdf(m_dir.filePath("afdruk.pdf"));
+    QVERIFY2(agenda.startsWith("Rubriek: Agenda wo 12 mrt 2031 09:41|"), qPrintable(agenda));
+    // Lines of one block follow each other; the empty line between blocks
+    // shows as two empty text lines (the printer's line pitch is 1.5).
+    QVERIFY2(agenda.contains("Lang bericht||Regel 1|Regel 2|Regel 3|Regel 4|Regel 5|||Regel 6|Regel 7|Regel 8|Regel 9|"
+                             "Regel 10|||Regel 11|Regel 12|fatima wo 12 mrt 2031 09:30|"),
+             qPrintable(agenda));
+    QVERIFY2(agenda.contains("Zonder lengte||Een|Twee|Drie|Vier|Vijf|||Zes|<onbekend> di 11 mrt 2031 08:00"),
+             qPrintable(agenda));
+    QVERIFY2(pdf(m_dir.filePath("afdruk-2.pdf")).startsWith("Rubriek: Nieuws"), "");
+    QVERIFY2(pdf(m_dir.filePath("afdruk-3.pdf")).startsWith("Rubriek: Sport"), "");
+    // A rubric without texts: only the header.
+    const QString weer = pdf(m_dir.filePath("afdruk-4.pdf"));
+    QVERIFY2(weer.startsWith("Rubriek: Weer en verkeer wo 12 mrt 2031 09:41") && !weer.contains("onbekend"),
+             qPrintable(weer));
+    qunsetenv("QUILLON_PRINT_PDF");
 }
 
 QTEST_MAIN(TestPublishWindow)
