@@ -3,7 +3,7 @@
 #include "Log.h"
 #include "import/Importer.h"
 #include "protocol/Relay.h"
-#include "publish/Publisher.h"
+#include "publish/Formats.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -75,12 +75,31 @@ Coordinator::Coordinator(asio::io_context &io, ServerConfig config, std::string 
       m_log(m_config.queueLimit, m_config.queueBytes)
 {
     m_jobs.setDefinitions(m_config.jobs);
+    publish::PublisherSettings p;
+    p.conninfo = makeConninfo(m_config.dbHost, m_config.dbPort, m_config.dbName, m_config.dbUser, m_config.dbPassword,
+                              m_config.dbConnectTimeoutSeconds, statementLimit(m_config));
+    p.statementLimit = statementLimit(m_config);
+    p.workers = m_config.publishWorkers;
+    p.folders = {m_config.publishTemplates, m_config.publishOutput, m_config.publishDelivered};
+    p.delivery.timeLimitSeconds = m_config.publishTimeLimitSeconds;
+    p.delivery.ftpAttempts = m_config.ftpAttempts;
+    p.delivery.ftpRetryDelaySeconds = m_config.ftpRetryDelaySeconds;
+    p.delivery.ftpTimeoutSeconds = m_config.ftpTimeoutSeconds;
+    p.delivery.directory = m_config.publishOutput;
+    m_publisher = std::make_unique<publish::Publisher>(
+        std::move(p), [this](std::function<void()> f) { asio::post(m_io, std::move(f)); },
+        [this](std::uint64_t connection, const std::string &line) {
+            if (line.rfind("log ", 0) == 0)
+                logInfo("publish: " + line.substr(4));
+            m_log.send(connection, "publish " + line);
+        });
 }
 
 Coordinator::~Coordinator()
 {
     if (m_spareFd >= 0)
         ::close(m_spareFd);
+    m_publisher->stop();
     m_jobs.killAll();
     m_import.stop();
     m_db.stop();
@@ -329,6 +348,7 @@ const Coordinator::CommandRow Coordinator::kCommands[] = {
     {CommandKind::JobReload, "job reload", true, Right::None, &Coordinator::job},
     {CommandKind::JobNewOnce, "job new", true, Right::None, &Coordinator::job},
     {CommandKind::Publish, "publiceer", true, Right::None, &Coordinator::publishRubrics},
+    {CommandKind::Preview, "voorbeeld", true, Right::None, &Coordinator::publishRubrics},
     {CommandKind::Hangup, "hangup", true, Right::Administrator, &Coordinator::hangup},
     {CommandKind::Shutdown, "shutdown", true, Right::Administrator, &Coordinator::shutdownCommand},
 };
@@ -456,15 +476,70 @@ void Coordinator::direct(Connection &c, const Command &cmd)
     finish(c, to != nullptr);
 }
 
-void Coordinator::publishRubrics(Connection &c, const Command &)
+bool Coordinator::mayPublish(Connection &c, const char *what)
 {
-    if (!publish::available()) {
-        const std::string text = publish::unavailableText(c.session.loginName);
-        logInfo(text);
-        finish(c, false, "publish log <red>" + text + "<black>\njob log " + text + "\n");
+    if (holdsRole(c.id()) || c.session.has(Right::Administrator))
+        return true;
+    logLimited("publish " + c.session.loginName,
+               c.session.loginName + ": " + what + " refused, needs the final-editor role or an administrator");
+    return false;
+}
+
+// "publiceer" answers at once: "ok" when the run is queued; its progress
+// follows as "publish" lines with later replies, and every client reloads
+// its cycle when on-air copies changed. "voorbeeld" keeps the connection
+// busy until the dry run is done and answers with one "voorbeeld bestand"
+// line per target file followed by its "voorbeeld regel" lines.
+void Coordinator::publishRubrics(Connection &c, const Command &cmd)
+{
+    const bool preview = cmd.kind == CommandKind::Preview;
+    if (!mayPublish(c, preview ? "voorbeeld" : "publiceer")) {
+        finish(c, false,
+               preview ? "voorbeeld fout Alleen de eindredacteur of een beheerder mag publiceren\n"
+                       : "publish log <red>Alleen de eindredacteur of een beheerder mag publiceren<black>\n");
         return;
     }
-    finish(c, false);
+    auto rubrics = publish::parseSelection(cmd.rest);
+    if (!rubrics) {
+        logLimited("publish " + c.session.loginName,
+                   c.session.loginName + ": malformed rubric selection \"" + cmd.rest.substr(0, 80) + "\"");
+        finish(c, false,
+               preview ? "voorbeeld fout De rubriekkeuze is onleesbaar\n"
+                       : "publish log <red>De rubriekkeuze is onleesbaar<black>\n");
+        return;
+    }
+    publish::Request request;
+    request.connection = c.id();
+    request.login = c.session.loginName;
+    request.userId = c.session.userId;
+    request.rubrics = std::move(*rubrics);
+    request.preview = preview;
+    if (!preview) {
+        logInfo(c.session.loginName + " publishes" + (cmd.rest.empty() ? std::string(" nothing") : ": " + cmd.rest));
+        m_publisher->submit(std::move(request), [this](const publish::Outcome &outcome) {
+            if (!outcome.onAir.empty() && !m_stopping)
+                m_log.broadcast(0, "viewchanged cyclus");
+        });
+        finish(c, true);
+        return;
+    }
+    c.setBusy(true);
+    auto self = m_conns.at(c.id());
+    m_publisher->submit(std::move(request), [this, self](const publish::Outcome &outcome) {
+        if (self->closing())
+            return;
+        std::string lines;
+        for (const publish::PreviewFile &f : outcome.preview) {
+            const std::string id = std::to_string(f.id);
+            lines += "voorbeeld bestand " + id + " " + (f.delivered ? "verschil " : "nieuw ") + f.naam + "\n";
+            if (!f.error.empty())
+                lines += "voorbeeld fout " + id + " " + f.error + "\n";
+            for (const std::string &l : f.lines)
+                lines += "voorbeeld regel " + id + " " + l + "\n";
+        }
+        finish(*self, outcome.databaseOk, lines);
+        self->setBusy(false);
+    });
 }
 
 void Coordinator::shutdownCommand(Connection &c, const Command &)

@@ -31,6 +31,7 @@
 #include "protocol/Command.h"
 #include "protocol/Config.h"
 #include "protocol/MessageLog.h"
+#include "publish/Publisher.h"
 
 #include <chrono>
 #include <functional>
@@ -113,6 +114,8 @@ private:
     void answerClaim(Connection &c, const Command &cmd);
     void job(Connection &c, const Command &cmd);
     void publishRubrics(Connection &c, const Command &cmd);
+    // Whether c may publish: the final-editor role or an administrator.
+    bool mayPublish(Connection &c, const char *what);
     void hangup(Connection &c, const Command &cmd);
     void shutdownCommand(Connection &c, const Command &cmd);
 
@@ -134,6 +137,7 @@ private:
     UserStore m_users;
     JobRunner m_jobs;
     ImportService m_import;  // after m_db: it is destroyed (and its threads joined) first
+    std::unique_ptr<publish::Publisher> m_publisher;
     LockTable m_locks;
     MessageLog m_log;
     std::uint64_t m_nextId = 0;

@@ -194,21 +194,26 @@ INSERT INTO tbldefaultjoblist (id, naam, rubs, redactieid) VALUES
 -- ---------------------------------------------------------------------------
 -- Publishing targets
 
+-- The export templates are files of the server's template folder (the demo's
+-- is sql/exporttemplates): a plain-text page file for the cable newspaper and
+-- an XML rundown for the website. The demo's targets copy the files through
+-- "Batch" into folders below the server's output folder (Batch commands run
+-- there), so publishing works on any machine.
 INSERT INTO tblexporttemplate (id, naam, settings) VALUES
-    (1, 'kabelkrant.xml', 'edit:titel:Paginatitel:"":edit:kleur:Achtergrondkleur:"800000":edit:duur:Seconden per pagina:"12"'),
-    (2, 'artikelen.html', 'edit:naam:Scripttitel:"":edit:opener:Opener script:""');
+    (1, 'kabelkrant.txt', 'edit:titel:Paginatitel:"":edit:kleur:Achtergrondkleur:"800000":edit:duur:Seconden per pagina:"12"'),
+    (2, 'rubriek.xml', 'edit:naam:Scripttitel:"":edit:opener:Opener script:""');
 
 INSERT INTO tbldoel (id, naam, module, settings) VALUES
-    (1, 'Kabelkrant playout', 'Ftp', 'host:"playout.zwaluwstad.local":username:"kabelkrant":password:"teletekst":initialdir:"/paginas"'),
-    (2, 'Webserver',          'Batch', 'command:"/usr/local/bin/quillon-web-upload %f"');
+    (1, 'Kabelkrant playout', 'Batch', 'command:"cp %f doel/kabelkrant/"'),
+    (2, 'Webserver',          'Batch', 'command:"cp %f doel/website/"');
 
 INSERT INTO tbldoelfile (id, naam, localfilename, remotefilename, exporttemplate, rubriekid, settings) VALUES
-    (1, 'Kabelkrant nieuws',  'kk_nieuws.xml',  'nieuws.xml',  1, 1, 'titel:"Nieuws":kleur:"800000":duur:"12"'),
-    (2, 'Kabelkrant sport',   'kk_sport.xml',   'sport.xml',   1, 2, 'titel:"Sport":kleur:"006000":duur:"12"'),
-    (3, 'Kabelkrant agenda',  'kk_agenda.xml',  'agenda.xml',  1, 3, 'titel:"Uit in Zwaluwstad":kleur:"600060":duur:"10"'),
-    (4, 'Kabelkrant weer',    'kk_weer.xml',    'weer.xml',    1, 4, 'titel:"Weer en verkeer":kleur:"404040":duur:"10"'),
-    (5, 'Website voorpagina', 'web_index.html', 'index.html',  2, 5, 'naam:"Voorpagina":opener:"index"'),
-    (6, 'Website sport',      'web_sport.html', 'sport.html',  2, 6, 'naam:"Sport":opener:"sport"');
+    (1, 'Kabelkrant nieuws',  'kk_nieuws.txt',  'nieuws.txt',  1, 1, 'titel:"Nieuws":kleur:"800000":duur:"12"'),
+    (2, 'Kabelkrant sport',   'kk_sport.txt',   'sport.txt',   1, 2, 'titel:"Sport":kleur:"006000":duur:"12"'),
+    (3, 'Kabelkrant agenda',  'kk_agenda.txt',  'agenda.txt',  1, 3, 'titel:"Uit in Zwaluwstad":kleur:"600060":duur:"10"'),
+    (4, 'Kabelkrant weer',    'kk_weer.txt',    'weer.txt',    1, 4, 'titel:"Weer en verkeer":kleur:"404040":duur:"10"'),
+    (5, 'Website voorpagina', 'web_index.xml', 'index.xml',  2, 5, 'naam:"Voorpagina":opener:"index"'),
+    (6, 'Website sport',      'web_sport.xml', 'sport.xml',  2, 6, 'naam:"Sport":opener:"sport"');
 
 INSERT INTO tblnaardoel VALUES
     (1, 1), (2, 1), (3, 1), (4, 1),

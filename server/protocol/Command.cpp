@@ -151,8 +151,8 @@ Command parseCommand(std::string_view line)
     }
     if (w == "job")
         return parseJob(std::move(c), rest);
-    if (w == "publiceer") {
-        c.kind = CommandKind::Publish;
+    if (w == "publiceer" || w == "voorbeeld") {
+        c.kind = w == "publiceer" ? CommandKind::Publish : CommandKind::Preview;
         c.rest = std::string(rest);
         return c;
     }

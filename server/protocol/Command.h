@@ -31,6 +31,7 @@ enum class CommandKind {
     JobReload,  // "job reload"
     JobNewOnce,  // "job new eenmalig "<name>" "<text>""  arg = job name, rest = description
     Publish,  // "publiceer <rubric selection>"        rest = selection (may be empty)
+    Preview,  // "voorbeeld <rubric selection>"        rest = selection (may be empty)
     CheckPassword,  // "checkpw <name> <password>"           arg = name, rest = password
     Hangup,  // "hangup <name>"                       arg = name
     Shutdown,  // "shutdown"

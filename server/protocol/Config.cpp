@@ -262,6 +262,48 @@ bool parseJob(const IniSection &s, JobDefinition &job, std::string &error)
     return true;
 }
 
+bool parsePublish(const IniSection &s, ServerConfig &c, std::string &error)
+{
+    for (const IniEntry &e : s.entries) {
+        long long n = 0;
+        double d = 0;
+        auto bad = [&](const std::string &why) {
+            error = at(e.line) + e.key + ": " + why;
+            return false;
+        };
+        if (e.key == "templates") {
+            c.publishTemplates = e.value;
+        } else if (e.key == "output") {
+            c.publishOutput = e.value;
+        } else if (e.key == "delivered") {
+            c.publishDelivered = e.value;
+        } else if (e.key == "workers") {
+            if (!toInt(e.value, 1, 16, n))
+                return bad("not a count between 1 and 16");
+            c.publishWorkers = int(n);
+        } else if (e.key == "time_limit") {
+            if (!toInt(e.value, 1, 24 * 3600, n))
+                return bad("not a number of seconds (1-86400)");
+            c.publishTimeLimitSeconds = int(n);
+        } else if (e.key == "ftp_attempts") {
+            if (!toInt(e.value, 1, 10, n))
+                return bad("not a count between 1 and 10");
+            c.ftpAttempts = int(n);
+        } else if (e.key == "ftp_retry_delay") {
+            if (!toSeconds(e.value, d) || d > 600)
+                return bad("not a number of seconds (0-600)");
+            c.ftpRetryDelaySeconds = d;
+        } else if (e.key == "ftp_timeout") {
+            if (!toInt(e.value, 1, 3600, n))
+                return bad("not a number of seconds (1-3600)");
+            c.ftpTimeoutSeconds = int(n);
+        } else {
+            return bad("unknown key in [publish]");
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<std::vector<IniSection>> parseIni(const std::string &text, std::string *error)
@@ -337,6 +379,9 @@ std::optional<ServerConfig> parseConfig(const std::string &text, std::string *er
         } else if (lower == "import") {
             if (!parseImport(s, c.import, why))
                 return fail(why);
+        } else if (lower == "publish") {
+            if (!parsePublish(s, c, why))
+                return fail(why);
         } else if (lower == "job" || lower.rfind("job ", 0) == 0) {
             JobDefinition job;
             if (!parseJob(s, job, why))
@@ -365,6 +410,16 @@ std::optional<ServerConfig> loadConfig(const std::string &path, std::string *err
     auto c = parseConfig(text.str(), &why);
     if (!c && error)
         *error = path + ": " + why;
+    if (c) {
+        // Folders of the publication are relative to the configuration file.
+        const std::size_t slash = path.rfind('/');
+        const std::string base = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+        for (std::string *dir : {&c->publishTemplates, &c->publishOutput, &c->publishDelivered})
+            if (!dir->empty() && dir->front() != '/')
+                *dir = base + "/" + *dir;
+        if (c->publishDelivered.empty())
+            c->publishDelivered = c->publishOutput + "/verzonden";
+    }
     return c;
 }
 

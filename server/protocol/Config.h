@@ -14,6 +14,8 @@
 //   [tls]       certificate, key
 //   [import]    schedule, timeout, max_bytes, max_items, max_redirects,
 //               workers, wire_folder, wire_done, wire_failed, wire_interval
+//   [publish]   templates, output, delivered, workers, time_limit,
+//               ftp_attempts, ftp_retry_delay, ftp_timeout
 //   [job <id>]  name, description, schedule, command, time_limit, directory
 
 #include "jobs/JobDefinition.h"
@@ -87,6 +89,17 @@ struct ServerConfig {
 
     ImportConfig import;
     std::vector<JobDefinition> jobs;
+
+    // The publication of rubrics ("publiceer"). Relative folders are taken
+    // from the folder of the configuration file (loadConfig resolves them).
+    std::string publishTemplates = "exporttemplates";  // the export templates, by tblexporttemplate.naam
+    std::string publishOutput = "publicatie";  // where target files are built
+    std::string publishDelivered;  // the last delivered copy of each target file; empty: <output>/verzonden
+    int publishWorkers = 2;  // publications that run at the same time
+    int publishTimeLimitSeconds = 600;  // one delivery (an upload, a Batch command)
+    int ftpAttempts = 3;  // uploads tried per file and target before it fails
+    double ftpRetryDelaySeconds = 2;  // before the second attempt; doubles after each
+    int ftpTimeoutSeconds = 30;  // connecting, and a transfer that stalls this long
 };
 
 // Builds the configuration from ini text. nullopt and a message naming the

@@ -438,7 +438,7 @@ bool TServerLink::dispatch(Level &level, const QString &kind, const QString &arg
         m_client.logStatus(argument);
         if (auto it = m_handlers.find(kind); it != m_handlers.end())
             it->second(argument);
-    } else if (kind == QLatin1String("publish") || kind == QLatin1String("job")) {
+    } else if (kind == QLatin1String("publish") || kind == QLatin1String("job") || kind == QLatin1String("voorbeeld")) {
         if (auto it = m_handlers.find(kind); it != m_handlers.end())
             it->second(argument);
     } else if (kind == QLatin1String("agenda") || kind == QLatin1String("todo") || kind == QLatin1String("klaar")) {

@@ -111,8 +111,8 @@ public:
     // As SendCommand; result receives the argument of a "result" line.
     bool SendCommandEx(const QString &command, QString &result);
 
-    // Handlers for "publish", "bronadd" and "job" lines; an empty function
-    // removes the handler.
+    // Handlers for "publish", "voorbeeld" (the dry run's answer), "bronadd"
+    // and "job" lines; an empty function removes the handler.
     void setHandler(const QString &kind, LineHandler handler);
 
     // The poll timer (1000 ms): switched on after the log-in. stop/resume

@@ -11,7 +11,9 @@
 #include "db/Postgres.h"
 #include "output/CyclusLogic.h"
 #include "output/CyclusPlayout.h"
+#include "output/CyclusPrinter.h"
 #include "output/CyclusSql.h"
+#include "output/PublishForm.h"
 #include "platform/Cursor.h"
 #include "platform/Dialogs.h"
 #include "platform/Settings.h"
@@ -117,9 +119,11 @@ void TCyclusFrame::buildControls()
     };
     m_publiceren = m_popup->addAction(QStringLiteral("&Publiceren"));
     m_publiceren->setObjectName(QStringLiteral("Publiceren2"));
+    connect(m_publiceren, &QAction::triggered, this, [] { Guarded([] { OpenPublish(); }); });
     m_popup->addSeparator();
     QAction *afdrukken = m_popup->addAction(QStringLiteral("&Afdrukken"));
     afdrukken->setObjectName(QStringLiteral("Afdrukken1"));
+    connect(afdrukken, &QAction::triggered, this, [this] { Guarded([&] { Print(); }); });
     m_popup->addSeparator();
     item("Afspelenhuidigerubriek1", QStringLiteral("A&fspelen huidige rubriek (fullscreen lezen)"),
          &TCyclusFrame::Play);
@@ -128,9 +132,6 @@ void TCyclusFrame::buildControls()
         item("Tekstenuitrubriek1", QStringLiteral("Pagina's uit rubriek"), &TCyclusFrame::Tekstenuitrubriek1Click);
     m_vorige = item("Vorigeinhoud1", QStringLiteral("Vorige inhoud terugzetten"), &TCyclusFrame::VorigeInhoudClick);
     connect(m_popup, &QMenu::aboutToShow, this, [this] { updatePopup(); });
-    // Printing and publishing come with their own windows; until then the
-    // items are shown but do nothing.
-    afdrukken->setEnabled(false);
 
     m_zenders = new QMenu(this);
     m_zenders->setObjectName(QStringLiteral("ZendersMenu"));
@@ -155,7 +156,7 @@ void TCyclusFrame::buildControls()
     auto *print = new QToolButton(panel4);
     print->setObjectName(QStringLiteral("SpeedButton1"));
     print->setText(QStringLiteral("Afdrukken"));
-    print->setEnabled(false);
+    connect(print, &QToolButton::clicked, this, [this] { Guarded([&] { Print(); }); });
     row->addWidget(print);
     connect(m_combo, &QComboBox::activated, this, [this](int index) { Guarded([&] { ChooseProgramme(index); }); });
 
@@ -668,6 +669,21 @@ bool TCyclusFrame::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return core::TFrame::eventFilter(watched, event);
+}
+
+// Printing: the current rubric, or with "Nee" every rubric of the programme.
+void TCyclusFrame::Print()
+{
+    const bool rubricOnly = platform::dialogs().messageBox(platform::BoxType::Confirmation,
+                                                           QStringLiteral("Alleen de actieve rubriek afdrukken?"),
+                                                           platform::BoxButtons::YesNo) == platform::ModalResult::Yes;
+    TCyclusPrinter printer(this);
+    if (rubricOnly)
+        printer.setRubric(m_rubric);
+    else
+        printer.setProgramme(m_programme);
+    printer.show();
+    printer.Run();
 }
 
 }  // namespace output

@@ -59,6 +59,7 @@ public:
     void VorigeInhoudClick();  // "Vorige inhoud terugzetten"
     void boxDblClick();  // double click, Enter
     void Play();  // "A&fspelen huidige rubriek", FRAME_PLAY
+    void Print();  // "&Afdrukken", SpeedButton1
     void Timer1Timer();  // the totals
     void Timer2Timer();  // the schedule hint of the focused line
 

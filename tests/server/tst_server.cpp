@@ -205,11 +205,10 @@ void TestServer::commands_data()
                               << "job list"
                               << "job aname echo - Groeten (handmatig)|job aname traag (handmatig)|"
                                  "job aname planning (dagelijks 03:15, volgende HH:MM:SS)|ok";
-    QTest::newRow("publiceer, not yet available")
+    QTest::newRow("publiceer without the final-editor role")
         << "jan"
         << "publiceer  12 7 "
-        << "publish log <red>publiceren (gevraagd door jan) is in deze server nog niet beschikbaar<black>|"
-           "job log publiceren (gevraagd door jan) is in deze server nog niet beschikbaar|err";
+        << "publish log <red>Alleen de eindredacteur of een beheerder mag publiceren<black>|err";
     QTest::newRow("checkpw right") << "jan"
                                    << "checkpw jan jas"
                                    << "ok";

@@ -122,6 +122,7 @@ void TestServerProtocol::parse_data()
                                          << k(K::Invalid, "", "", 0, "job new: only \"eenmalig\" jobs can be created");
     QTest::newRow("publish the empty selection") << QByteArray("publiceer  ") << k(K::Publish);
     QTest::newRow("publish two rubrics") << QByteArray("publiceer  12 7 ") << k(K::Publish, "", "12 7");
+    QTest::newRow("dry run of two rubrics") << QByteArray("voorbeeld  12 7 ") << k(K::Preview, "", "12 7");
     QTest::newRow("empty line") << QByteArray("") << k(K::Invalid, "", "", 0, "empty line");
     QTest::newRow("NUL byte") << QByteArray("poll\0x", 6) << k(K::Invalid, "", "", 0, "control character in line");
     QTest::newRow("escape sequence") << QByteArray("poll \x1b[2J")

@@ -1,0 +1,86 @@
+#pragma once
+// One publication ("publiceer") or its dry run ("voorbeeld"), from the
+// rubric selection to the delivered files and the on-air copies.
+//
+// DESIGN. A run is a plain function on a publication worker: it reads what
+// it needs from the database in a few statements (the target files of the
+// selection with every file they take along, the working copies of their
+// rubrics with programmes and texts, the targets), renders each file from
+// its export template, writes it into the output folder under a temporary
+// name and renames it, delivers it to each of its targets, keeps the
+// delivered copy, and finally copies the published working copies onto
+// their on-air copies in one statement per rubric. It reports every step to
+// the sink as the "publish" progress lines the publishing window shows, in
+// the order setbar, doelfiles, export/exportdone per file, exportklaar,
+// setbarup, upload/uploaddone or error per file, klaar, with log lines
+// between them. The content published is the one read at the start: a
+// rubric changed meanwhile goes on air as it was published, not as it is now.
+// A dry run renders the same files and, instead of delivering, returns each
+// with its difference against the copy last delivered.
+
+#include "publish/Deliver.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qserver {
+class DbConnection;
+}
+
+namespace qserver::publish {
+
+struct Request {
+    std::uint64_t connection = 0;  // who asked; progress goes there
+    std::string login;
+    int userId = 0;
+    std::vector<std::int64_t> rubrics;  // the selection, each once
+    bool preview = false;  // "voorbeeld": render and compare, deliver nothing
+};
+
+struct Folders {
+    std::string templates;  // export templates by name
+    std::string output;  // built target files
+    std::string delivered;  // the last delivered copy of each target file, by id
+};
+
+// What a run tells and asks its owner; called on the worker thread.
+class Sink {
+public:
+    virtual ~Sink() = default;
+    // One progress line, without "publish " ("setbar 3", "log <red>...").
+    virtual void progress(const std::string &line) = 0;
+    // Waits until no other publication holds any of the keys, then holds
+    // them all; `waiting` is called once when it has to wait.
+    virtual void claim(const std::vector<std::string> &keys, const std::function<void()> &waiting) = 0;
+    virtual void release(const std::vector<std::string> &keys) = 0;
+};
+
+// One file of a dry run.
+struct PreviewFile {
+    std::int64_t id = 0;
+    std::string naam;
+    bool delivered = false;  // a copy was delivered before: the lines are a difference
+    std::vector<std::string> lines;  // "+text", "-text" or " text"
+    std::string error;  // the file could not be made
+};
+
+struct Outcome {
+    bool databaseOk = true;
+    std::size_t files = 0;
+    std::size_t failed = 0;
+    std::vector<std::int64_t> onAir;  // rubrics whose on-air copy now holds what was published
+    std::vector<PreviewFile> preview;
+    double databaseSeconds = 0, renderSeconds = 0, deliverySeconds = 0;
+};
+
+Outcome run(DbConnection &db, const Request &request, const Folders &folders, const DeliveryOptions &delivery,
+            Sink &sink);
+
+// The lines of `before` and `after` as a difference: "-" for lines only in
+// before, "+" only in after, " " in both; at most `limit` lines, the last
+// then saying how many were left out.
+std::vector<std::string> lineDifference(const std::string &before, const std::string &after, std::size_t limit);
+
+}  // namespace qserver::publish
