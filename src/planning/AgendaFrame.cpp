@@ -253,15 +253,14 @@ void TAgendaFrame::Reload()
     const QString pattern = QStringLiteral("ddd dd mmm yyyy");
     m_label->setText(QStringLiteral("Agenda van ") + core::FormatDateTime(pattern, d0) + QStringLiteral(" tot ") +
                      core::FormatDateTime(pattern, d1));
-    m_list->setUpdatesEnabled(false);
+    // No paint happens before the event loop runs again, so the list needs no
+    // setUpdatesEnabled around the refill: re-enabling would repaint the
+    // scroll bars too, although their range rarely changes.
     m_list->clear();
-    auto rs = core::Query(ReloadSql(d0, d1, core::Today(), s.currentTeamId));
     QStringList lines;
-    lines.reserve(rs->RowCount());
-    for (int i = 0; i < rs->RowCount(); ++i)
-        lines << AgendaLineText(rs->Row(i));
+    core::QueryRows(ReloadSql(d0, d1, core::Today(), s.currentTeamId),
+                    [&lines](const db::TPostgresRowView &row) { lines << AgendaLineText(row); });
     m_list->addItems(lines);
-    m_list->setUpdatesEnabled(true);
 }
 
 QString TAgendaFrame::fetchLine(int id) const
