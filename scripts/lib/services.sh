@@ -128,7 +128,10 @@ archive_cluster() {
     rm -rf "$dir"
     pg_start "$PG15_BIN" "$data" "$port"
     pg_prepare "$PG15_BIN" "$data" "$port" 15
-    pg_psql "$PG15_BIN" "$data" postgres -c "create database quillon_archive template quillon_template owner quillon" >/dev/null
+    # Made from the schema itself rather than the template: the database's
+    # own settings (ALTER DATABASE) are not copied with a template.
+    pg_psql "$PG15_BIN" "$data" postgres -c "create database quillon_archive owner quillon" >/dev/null
+    pg_psql "$PG15_BIN" "$data" quillon_archive -f - <"$ROOT/sql/schema.sql" >/dev/null
     local start=$SECONDS
     pg_psql "$PG15_BIN" "$data" quillon_archive -v count="$texts" -f - <"$ROOT/bench/archive/generate.sql" >/dev/null
     log "generated in $((SECONDS - start)) s"
