@@ -324,7 +324,7 @@ void Coordinator::finish(Connection &c, bool ok, const std::string &lines)
     }
     out += lines;
     out += ok ? "ok\n" : "err\n";
-    c.write(out);
+    c.writeOwned(std::move(out));
 }
 
 // The command table: every command the server knows, what it takes to use

@@ -52,6 +52,10 @@ BEGIN
     END IF;
     EXECUTE format('ALTER DATABASE %I SET standard_conforming_strings = off', current_database());
     EXECUTE format('ALTER DATABASE %I SET escape_string_warning = off', current_database());
+    -- An archive search ANDs the trigram matches with a date range of a year's
+    -- texts; with the default 4MB that bitmap of a station's million texts
+    -- goes lossy and every row of its pages is read and tested again.
+    EXECUTE format('ALTER DATABASE %I SET work_mem = %L', current_database(), '16MB');
 END
 $$;
 

@@ -1,15 +1,29 @@
-// Fan-out load on quillon-server against redis-server PUBLISH/SUBSCRIBE.
+// Fan-out load on quillon-server at offered broadcast rates, against
+// redis-server PUBLISH/SUBSCRIBE at the same rates.
 //
-// One run on loopback: 1,000 logged-in clients each poll once a second while
-// 100 of them broadcast in a closed loop (the next broadcast leaves when the
-// previous reply is complete), for 10 seconds. Printed: lines delivered per
-// second, poll latency p50/p99 (send to final "ok", reply read completely),
-// lines lost (by sequence numbers in the payload). Then the same fan-out
-// through redis: 1,000 subscribers, 100 closed-loop publishers, with the
-// output-buffer limit for subscribers lifted so redis never disconnects a
-// slow reader (its best case). Everything stays on 127.0.0.1 and is bounded
-// in count and time. Needs QUILLON_PG_HOST/QUILLON_PG15_PORT/
-// QUILLON_PG_SUPERUSER/QUILLON_PG_SUPERPASS (scripts/bench sets them).
+// 1,000 logged-in clients each poll once a second; 100 of them broadcast at
+// a fixed offered rate shared between them (paced, not as fast as the server
+// answers: an open loop). Each rate runs for a 10-second window, then two
+// more seconds of polls collect what is still queued. Every broadcast carries
+// its step, sender and sequence number, so each client counts exactly which
+// lines reached it; a line is lost when it never arrives. A reply with more
+// lines than the server's queue limit means lines were folded into reload
+// lines, which counts as a loss too. The rate is stepped up until a step
+// loses a line or cannot be offered in full (the broadcasters fall behind);
+// the highest step before that is the highest lossless rate.
+//
+// Printed per step: broadcasts/s, delivered lines/s, lines lost, poll latency
+// p50/p99 (send to the final "ok", reply read completely). Then redis-server
+// at the newsroom rate (100/s) and at our highest lossless rate: 1,000
+// subscribers and 100 publishers paced the same way (pipelined, which redis
+// allows and our one-command-at-a-time protocol does not), the subscribers'
+// output limit lifted so redis never drops a slow reader (its best case),
+// its deliveries counted like ours (every subscriber but the sender's own)
+// and collected as long. The last line compares the deliveries per second
+// at the highest lossless rate.
+// Everything stays on 127.0.0.1 and is bounded in count and time. Needs
+// QUILLON_PG_HOST/QUILLON_PG15_PORT/QUILLON_PG_SUPERUSER/QUILLON_PG_SUPERPASS
+// (scripts/bench sets them).
 
 #include <asio.hpp>
 #include <libpq-fe.h>
@@ -17,17 +31,19 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <string_view>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <spawn.h>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
@@ -40,7 +56,13 @@ namespace {
 
 constexpr int kClients = 1000;
 constexpr int kBroadcasters = 100;
-constexpr auto kDuration = std::chrono::seconds(10);
+constexpr auto kWindow = std::chrono::seconds(10);
+constexpr auto kCollect = std::chrono::milliseconds(2500);  // at least two more polls of every client
+constexpr std::size_t kQueueLimit = 10000;  // the server's queue_limit, set in its configuration below
+constexpr double kNewsroomRate = 100;
+// Offered broadcasts per second, tried in order until one loses a line.
+const std::vector<double> kRates = {100, 500, 1000, 2000, 3000, 4000, 5000, 6000, 7000, 8000, 9000, 10000, 12000};
+constexpr unsigned long long kSeqSpan = 1'000'000'000ULL;  // id = sender * kSeqSpan + sequence number
 using Clock = std::chrono::steady_clock;
 using asio::ip::tcp;
 
@@ -120,50 +142,98 @@ std::string readFile(const std::string &path)
     return s.str();
 }
 
-struct Stats {
-    std::uint64_t deliveries = 0;  // payload lines received inside the window
-    std::uint64_t sent = 0;  // broadcasts / publishes completed inside the window
-    std::uint64_t lost = 0;  // gaps in the per-sender sequence numbers
+// CPU seconds a process has used so far (user and system), from /proc.
+double cpuSeconds(pid_t pid)
+{
+    std::istringstream in(readFile("/proc/" + std::to_string(pid) + "/stat"));
+    std::string field;
+    double ticks = 0;
+    for (int i = 1; i <= 15 && (in >> field); ++i)
+        if (i == 14 || i == 15)
+            ticks += std::atof(field.c_str());
+    return ticks / double(::sysconf(_SC_CLK_TCK));
+}
+
+// CPU seconds this process has used so far.
+double ownCpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+double percentile(std::vector<double> v, double p)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, std::size_t(p * double(v.size())))];
+}
+
+// One step's verb: the step travels in the letters of the broadcast's verb
+// ("bencha", "benchb", ...), so a late line of an earlier step is told apart.
+std::string stepVerb(int step)
+{
+    return std::string("bench") + char('a' + step);
+}
+
+struct StepResult {
+    double rate = 0;
+    std::uint64_t offered = 0;  // broadcasts due in the window
+    std::uint64_t sent = 0;  // broadcasts answered "ok"
+    std::uint64_t expected = 0;  // sent times the receivers of each
+    std::uint64_t delivered = 0;  // lines of this step that arrived
+    std::size_t longestReply = 0;  // most lines of this step in one reply
     std::vector<double> pollMs;
+    double seconds() const { return std::chrono::duration<double>(kWindow).count(); }
+    std::uint64_t lost() const { return expected > delivered ? expected - delivered : 0; }
+    bool folded() const { return longestReply > kQueueLimit; }
+    // The broadcasters kept up: at most 1 % of the due broadcasts were not sent.
+    bool sustained() const { return double(sent) >= 0.99 * double(offered); }
+    bool lossless() const { return sustained() && lost() == 0 && !folded(); }
 };
 
-// Counts a payload "bench <sender> <seq>" and any gap before it.
-void countPayload(Stats &st, std::vector<std::uint64_t> &lastSeq, std::string_view payload, bool inWindow)
-{
-    if (inWindow)
-        ++st.deliveries;
-    unsigned sender = 0;
-    unsigned long long seq = 0;
-    const char *p = payload.data() + 6;  // after "bench "
-    const char *end = payload.data() + payload.size();
-    if (payload.size() <= 6)
-        return;
-    const auto r1 = std::from_chars(p, end, sender);
-    if (r1.ec != std::errc() || r1.ptr >= end)
-        return;
-    const auto r2 = std::from_chars(r1.ptr + 1, end, seq);
-    if (r2.ec == std::errc() && sender < lastSeq.size()) {
-        if (lastSeq[sender] != 0 && seq > lastSeq[sender] + 1)
-            st.lost += seq - lastSeq[sender] - 1;
-        lastSeq[sender] = seq;
+// Spreads `rate` broadcasts a second over the senders from `start` on:
+// due(now) is how many should have left by now.
+struct Pacer {
+    double rate;
+    Clock::time_point start;
+    std::uint64_t issued = 0;
+    std::uint64_t due(Clock::time_point now) const
+    {
+        return now <= start ? 0 : std::uint64_t(rate * std::chrono::duration<double>(now - start).count());
     }
+};
+
+// Reads lines from a socket and hands each to onLine; the buffer is kept
+// between reads so lines split over reads come out whole.
+template <typename Client, typename OnLine>
+void readLines(const std::shared_ptr<Client> &c, OnLine onLine)
+{
+    c->sock.async_read_some(asio::buffer(c->buf), [c, onLine](const std::error_code &ec, std::size_t n) {
+        if (ec)
+            return;
+        c->in.append(c->buf.data(), n);
+        std::size_t start = 0;
+        const char *data = c->in.data();
+        while (const void *lf = std::memchr(data + start, '\n', c->in.size() - start)) {
+            std::size_t end = static_cast<const char *>(lf) - data;
+            const std::size_t next = end + 1;
+            if (end > start && data[end - 1] == '\r')
+                --end;
+            onLine(c, std::string_view(data + start, end - start));
+            start = next;
+        }
+        c->in.erase(0, start);
+        readLines(c, onLine);
+    });
 }
 
 // ---------------------------------------------------------------- ours
 
-constexpr unsigned long long kSeqSpan = 1'000'000'000ULL;  // row id = sender * kSeqSpan + sequence number
-
-// "bench <sender> <seq>" from the row id of a relayed "agenda bench <id>".
-std::string ourPayload(std::string_view id)
-{
-    unsigned long long n = 0;
-    std::from_chars(id.data(), id.data() + id.size(), n);
-    return "bench " + std::to_string(n / kSeqSpan) + " " + std::to_string(n % kSeqSpan);
-}
-
-struct OurClient : std::enable_shared_from_this<OurClient> {
+struct OurClient {
     enum class Cmd { None, Auth, Poll, Broadcast };
-    OurClient(asio::io_context &io, int i) : sock(io), pollTimer(io), index(i), lastSeq(kBroadcasters, 0) {}
+    OurClient(asio::io_context &io, int i) : sock(io), pollTimer(io), index(i) {}
     tcp::socket sock;
     asio::steady_timer pollTimer;
     int index;
@@ -173,30 +243,33 @@ struct OurClient : std::enable_shared_from_this<OurClient> {
     bool pollDue = false;
     Clock::time_point sentAt;
     std::uint64_t seq = 0;
-    std::vector<std::uint64_t> lastSeq;
-    bool ok = false;
+    std::uint64_t pending = 0;  // broadcasts due but not yet sent
+    std::size_t replyLines = 0;  // lines of the current step in the reply being read
+    std::size_t anyLines = 0;  // lines of any kind in the reply being read
+    bool settled = false;
 };
 
 struct OurBench {
     asio::io_context io{1};
+    asio::steady_timer pacerTimer{io};
     std::vector<std::shared_ptr<OurClient>> clients;
-    Stats st;
-    bool running = false;
-    Clock::time_point windowStart, windowEnd;
-    Clock::time_point now;  // time of the read being handled
     int loggedIn = 0;
     int failed = 0;
+    int settled = 0;  // clients whose poll found nothing queued
+    bool polling = false;
+    // The step being measured.
+    int step = -1;
+    std::string verb;
+    bool offering = false;
+    Clock::time_point windowStart, windowEnd;
+    Pacer pacer{0, {}};
+    StepResult result;
 
-    bool inWindow() const
-    {
-        const auto now = Clock::now();
-        return now >= windowStart && now < windowEnd;
-    }
-
-    void send(const std::shared_ptr<OurClient> &c, OurClient::Cmd cmd, const std::string &line)
+    void send(const std::shared_ptr<OurClient> &c, OurClient::Cmd cmd, std::string line)
     {
         c->current = cmd;
-        c->out = line + "\r\n";
+        c->out = std::move(line);
+        c->out += "\r\n";
         c->sentAt = Clock::now();
         asio::async_write(c->sock, asio::buffer(c->out), [](const std::error_code &, std::size_t) {});
     }
@@ -208,11 +281,12 @@ struct OurBench {
         if (c->pollDue) {
             c->pollDue = false;
             send(c, OurClient::Cmd::Poll, "poll");
-        } else if (running && c->index < kBroadcasters) {
+        } else if (c->pending > 0) {
+            --c->pending;
             // The server relays only row announcements: sender and sequence
-            // number travel as the row id.
+            // number travel as the row id, the step as the verb.
             send(c, OurClient::Cmd::Broadcast,
-                 "broadcast agenda bench " + std::to_string(c->index * kSeqSpan + ++c->seq));
+                 "broadcast agenda " + verb + " " + std::to_string(c->index * kSeqSpan + ++c->seq));
         }
     }
 
@@ -221,46 +295,37 @@ struct OurBench {
         if (line == "ok" || line == "err") {
             const auto cmd = c->current;
             c->current = OurClient::Cmd::None;
-            const bool win = inWindow();
             if (cmd == OurClient::Cmd::Auth) {
                 (line == "ok" ? loggedIn : failed)++;
-                c->ok = line == "ok";
-            } else if (cmd == OurClient::Cmd::Poll && win) {
-                st.pollMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - c->sentAt).count());
-            } else if (cmd == OurClient::Cmd::Broadcast && win) {
-                ++st.sent;
+            } else if (cmd == OurClient::Cmd::Poll && c->sentAt >= windowStart && c->sentAt < windowEnd) {
+                result.pollMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - c->sentAt).count());
+            } else if (cmd == OurClient::Cmd::Broadcast && line == "ok") {
+                ++result.sent;
             }
+            if (cmd == OurClient::Cmd::Poll && c->anyLines == 0 && !c->settled) {
+                c->settled = true;
+                ++settled;
+            }
+            result.longestReply = std::max(result.longestReply, c->replyLines);
+            c->replyLines = c->anyLines = 0;
             next(c);
             return;
         }
-        if (line.substr(0, 13) == "agenda bench ") {
-            const std::string payload = ourPayload(line.substr(13));
-            countPayload(st, c->lastSeq, payload, now >= windowStart && now < windowEnd);
+        ++c->anyLines;
+        // "agenda <verb> <id>": only this step's lines count.
+        constexpr std::string_view prefix = "agenda ";
+        if (line.size() > prefix.size() + verb.size() + 1 && line.substr(0, prefix.size()) == prefix &&
+            line.substr(prefix.size(), verb.size()) == verb && line[prefix.size() + verb.size()] == ' ') {
+            ++result.delivered;
+            ++c->replyLines;
         }
-    }
-
-    void read(const std::shared_ptr<OurClient> &c)
-    {
-        c->sock.async_read_some(asio::buffer(c->buf), [this, c](const std::error_code &ec, std::size_t n) {
-            if (ec)
-                return;
-            c->in.append(c->buf.data(), n);
-            now = Clock::now();
-            std::size_t start = 0, lf;
-            while ((lf = c->in.find('\n', start)) != std::string::npos) {
-                onLine(c, std::string_view(c->in).substr(start, lf - start));
-                start = lf + 1;
-            }
-            c->in.erase(0, start);
-            read(c);
-        });
     }
 
     void schedulePoll(const std::shared_ptr<OurClient> &c, Clock::time_point at)
     {
         c->pollTimer.expires_at(at);
         c->pollTimer.async_wait([this, c, at](const std::error_code &ec) {
-            if (ec || !running)
+            if (ec || !polling)
                 return;
             c->pollDue = true;
             next(c);
@@ -268,7 +333,28 @@ struct OurBench {
         });
     }
 
-    void run(unsigned short port)
+    void pace()
+    {
+        pacerTimer.expires_after(std::chrono::milliseconds(1));
+        pacerTimer.async_wait([this](const std::error_code &ec) {
+            if (ec || !offering)
+                return;
+            const auto now = std::min(Clock::now(), windowEnd);
+            const std::uint64_t due = pacer.due(now);
+            for (; pacer.issued < due; ++pacer.issued) {
+                const auto &c = clients[pacer.issued % kBroadcasters];
+                ++c->pending;
+                next(c);
+            }
+            if (Clock::now() >= windowEnd) {
+                offering = false;
+                return;
+            }
+            pace();
+        });
+    }
+
+    void connect(unsigned short port)
     {
         const auto ep = tcp::endpoint(asio::ip::make_address("127.0.0.1"), port);
         for (int i = 0; i < kClients; ++i) {
@@ -288,7 +374,7 @@ struct OurBench {
                 die("connect " + std::to_string(i) + ": " + ec.message());
             c->sock.set_option(tcp::no_delay(true));
             clients.push_back(c);
-            read(c);
+            readLines(c, [this](const std::shared_ptr<OurClient> &cl, std::string_view l) { onLine(cl, l); });
             send(c, OurClient::Cmd::Auth, "auth bench" + std::to_string(i + 1) + " pw");
         }
         // Log-ins go through the database; wait for all of them (bounded).
@@ -297,22 +383,43 @@ struct OurBench {
             io.run_for(std::chrono::milliseconds(50));
         if (loggedIn != kClients)
             die("only " + std::to_string(loggedIn) + " of " + std::to_string(kClients) + " clients logged in");
-        // Empty the log-in chat lines before measuring.
+        // Every client polls once a second from now on, spread over the second.
+        polling = true;
         for (auto &c : clients)
-            send(c, OurClient::Cmd::Poll, "poll");
-        io.run_for(std::chrono::seconds(2));
-
-        running = true;
-        windowStart = Clock::now() + std::chrono::milliseconds(1000);  // one second to settle
-        windowEnd = windowStart + kDuration;
-        for (auto &c : clients) {
             schedulePoll(c, Clock::now() + std::chrono::microseconds(1000 * c->index));
-            next(c);
-        }
-        while (Clock::now() < windowEnd)
+        // A thousand log-ins queued a thousand roster and chat lines for
+        // everybody: measuring starts once every client has polled an empty
+        // queue (bounded).
+        const auto settleDeadline = Clock::now() + std::chrono::seconds(60);
+        while (settled < kClients && Clock::now() < settleDeadline)
             io.run_for(std::chrono::milliseconds(100));
-        running = false;
-        io.run_for(std::chrono::milliseconds(500));
+        if (settled < kClients)
+            die("the clients did not settle after logging in");
+    }
+
+    StepResult run(int stepIndex, double rate)
+    {
+        step = stepIndex;
+        verb = stepVerb(step);
+        result = StepResult{};
+        result.rate = rate;
+        windowStart = Clock::now() + std::chrono::milliseconds(200);
+        windowEnd = windowStart + kWindow;
+        pacer = Pacer{rate, windowStart};
+        offering = true;
+        pace();
+        io.run_until(windowEnd + kCollect);
+        offering = false;
+        for (auto &c : clients)
+            c->pending = 0;  // what the broadcasters could not send in time is not offered later
+        result.offered = std::uint64_t(rate * result.seconds());
+        result.expected = result.sent * (kClients - 1);
+        return result;
+    }
+
+    void close()
+    {
+        polling = false;
         for (auto &c : clients) {
             std::error_code ignored;
             c->pollTimer.cancel();
@@ -325,90 +432,110 @@ struct OurBench {
 // ---------------------------------------------------------------- redis
 
 struct RedisClient {
-    RedisClient(asio::io_context &io, int i) : sock(io), index(i), lastSeq(kBroadcasters, 0) {}
+    RedisClient(asio::io_context &io, int i) : sock(io), index(i) {}
     tcp::socket sock;
     int index;
     std::array<char, 65536> buf{};
     std::string in, out;
     std::uint64_t seq = 0;
+    std::uint64_t pending = 0;
     bool subscribed = false;
-    bool nextIsPayload = false;  // the line after a "message" header and channel
-    int headerLines = 0;
-    std::vector<std::uint64_t> lastSeq;
 };
 
 struct RedisBench {
     asio::io_context io{1};
+    asio::steady_timer pacerTimer{io};
     std::vector<std::shared_ptr<RedisClient>> subs, pubs;
-    Stats st;
-    bool running = false;
     int subscribed = 0;
+    std::string tag;  // this step's first payload word
+    std::string needle;  // how a payload starts in the stream: LF, the tag and a space
+    bool offering = false;
     Clock::time_point windowStart, windowEnd;
+    Pacer pacer{0, {}};
+    StepResult result;
 
-    bool inWindow() const
+    static std::string bulk(std::string_view s)
     {
-        const auto now = Clock::now();
-        return now >= windowStart && now < windowEnd;
+        return "$" + std::to_string(s.size()) + "\r\n" + std::string(s) + "\r\n";
     }
 
-    static std::string bulk(const std::string &s) { return "$" + std::to_string(s.size()) + "\r\n" + s + "\r\n"; }
-
+    // Redis takes pipelined commands, so a publisher sends what is due at
+    // once instead of waiting for each reply: the rate is always offered.
     void publish(const std::shared_ptr<RedisClient> &p)
     {
-        if (!running)
-            return;
-        const std::string payload = "bench " + std::to_string(p->index) + " " + std::to_string(++p->seq);
-        p->out = "*3\r\n" + bulk("PUBLISH") + bulk("bench") + bulk(payload);
-        asio::async_write(p->sock, asio::buffer(p->out), [](const std::error_code &, std::size_t) {});
+        auto out = std::make_shared<std::string>();
+        for (; p->pending > 0; --p->pending) {
+            ++result.sent;
+            const std::string payload = tag + " " + std::to_string(p->index) + " " + std::to_string(++p->seq);
+            *out += "*3\r\n" + bulk("PUBLISH") + bulk("bench") + bulk(payload);
+        }
+        if (!out->empty())
+            asio::async_write(p->sock, asio::buffer(*out), [out](const std::error_code &, std::size_t) {});
     }
 
-    template <typename OnLine>
-    void read(const std::shared_ptr<RedisClient> &c, OnLine onLine)
+    // A pushed message is *3 $7 message $5 bench $N payload, each line ending
+    // in CR LF. Only the payloads are looked at, found by their first word
+    // (this step's tag), so counting costs no more per line than it does
+    // for ours and the bench does not become redis's bottleneck.
+    void readSubscriber(const std::shared_ptr<RedisClient> &c)
     {
-        c->sock.async_read_some(asio::buffer(c->buf), [this, c, onLine](const std::error_code &ec, std::size_t n) {
+        c->sock.async_read_some(asio::buffer(c->buf), [this, c](const std::error_code &ec, std::size_t n) {
             if (ec)
                 return;
             c->in.append(c->buf.data(), n);
-            std::size_t start = 0, lf;
-            while ((lf = c->in.find('\n', start)) != std::string::npos) {
-                std::size_t end = lf;
-                if (end > start && c->in[end - 1] == '\r')
-                    --end;
-                onLine(c, std::string_view(c->in).substr(start, end - start));
-                start = lf + 1;
+            if (!c->subscribed) {
+                if (c->in.find(":1\r\n") != std::string::npos) {
+                    c->subscribed = true;
+                    ++subscribed;
+                    c->in.clear();
+                }
+                readSubscriber(c);
+                return;
             }
-            c->in.erase(0, start);
-            read(c, onLine);
+            const std::string_view data(c->in);
+            std::size_t keep = data.size() > needle.size() ? data.size() - (needle.size() - 1) : 0;
+            for (std::size_t at = data.find(needle); at != std::string_view::npos; at = data.find(needle, at + 1)) {
+                const std::size_t from = at + needle.size();
+                const std::size_t end = data.find('\r', from);
+                if (end == std::string_view::npos) {
+                    keep = at;  // the payload is not complete yet
+                    break;
+                }
+                // "<tag> <sender> <seq>": this step's lines from other senders
+                // count, as ours reach every client but the sender.
+                int sender = -1;
+                std::from_chars(data.data() + from, data.data() + end, sender);
+                if (sender != c->index)
+                    ++result.delivered;
+                keep = std::max(keep, end);
+            }
+            c->in.erase(0, keep);
+            readSubscriber(c);
         });
     }
 
-    // A pushed message is seven lines: *3 $7 message $5 bench $N payload.
-    void onSubLine(const std::shared_ptr<RedisClient> &c, std::string_view line)
+    void pace()
     {
-        if (!c->subscribed) {
-            if (line == ":1") {
-                c->subscribed = true;
-                ++subscribed;
+        pacerTimer.expires_after(std::chrono::milliseconds(1));
+        pacerTimer.async_wait([this](const std::error_code &ec) {
+            if (ec || !offering)
+                return;
+            const auto now = std::min(Clock::now(), windowEnd);
+            const std::uint64_t due = pacer.due(now);
+            for (; pacer.issued < due; ++pacer.issued) {
+                const auto &p = pubs[pacer.issued % kBroadcasters];
+                ++p->pending;
+                publish(p);
             }
-            return;
-        }
-        if (line == "message") {
-            c->headerLines = 3;  // "$5", "bench", "$N" follow before the payload
-            return;
-        }
-        if (c->headerLines > 0) {
-            --c->headerLines;
-            if (c->headerLines == 0)
-                c->nextIsPayload = true;
-            return;
-        }
-        if (c->nextIsPayload) {
-            c->nextIsPayload = false;
-            countPayload(st, c->lastSeq, line, inWindow());
-        }
+            if (Clock::now() >= windowEnd) {
+                offering = false;
+                return;
+            }
+            pace();
+        });
     }
 
-    void run(unsigned short port)
+    void connect(unsigned short port)
     {
         const auto ep = tcp::endpoint(asio::ip::make_address("127.0.0.1"), port);
         for (int i = 0; i < kClients; ++i) {
@@ -418,7 +545,7 @@ struct RedisBench {
             if (ec)
                 die("redis connect: " + ec.message());
             subs.push_back(c);
-            read(c, [this](const std::shared_ptr<RedisClient> &cl, std::string_view l) { onSubLine(cl, l); });
+            readSubscriber(c);
             c->out = "*2\r\n" + bulk("SUBSCRIBE") + bulk("bench");
             asio::async_write(c->sock, asio::buffer(c->out), [](const std::error_code &, std::size_t) {});
         }
@@ -432,41 +559,50 @@ struct RedisBench {
             p->sock.connect(ep);
             p->sock.set_option(tcp::no_delay(true));
             pubs.push_back(p);
-            read(p, [this](const std::shared_ptr<RedisClient> &cl, std::string_view l) {
-                if (!l.empty() && l[0] == ':') {
-                    if (inWindow())
-                        ++st.sent;
-                    publish(cl);
-                }
-            });
+            readLines(p, [](const std::shared_ptr<RedisClient> &, std::string_view) {});
         }
-        running = true;
-        windowStart = Clock::now() + std::chrono::milliseconds(1000);
-        windowEnd = windowStart + kDuration;
+    }
+
+    StepResult run(int step, double rate)
+    {
+        tag = stepVerb(step);
+        needle = "\n" + tag + " ";
+        result = StepResult{};
+        result.rate = rate;
+        windowStart = Clock::now() + std::chrono::milliseconds(200);
+        windowEnd = windowStart + kWindow;
+        pacer = Pacer{rate, windowStart};
+        offering = true;
+        pace();
+        io.run_until(windowEnd + kCollect);
+        offering = false;
         for (auto &p : pubs)
-            publish(p);
-        while (Clock::now() < windowEnd)
-            io.run_for(std::chrono::milliseconds(100));
-        running = false;
-        io.run_for(std::chrono::milliseconds(500));
-        for (auto &c : subs) {
-            std::error_code ignored;
-            c->sock.close(ignored);
-        }
-        for (auto &c : pubs) {
-            std::error_code ignored;
-            c->sock.close(ignored);
-        }
+            p->pending = 0;
+        result.offered = std::uint64_t(rate * result.seconds());
+        result.expected = result.sent * (kClients - 1);
+        return result;
+    }
+
+    void close()
+    {
+        for (auto *list : {&subs, &pubs})
+            for (auto &c : *list) {
+                std::error_code ignored;
+                c->sock.close(ignored);
+            }
         io.run_for(std::chrono::milliseconds(200));
     }
 };
 
-double percentile(std::vector<double> v, double p)
+void printStep(const char *who, const StepResult &r)
 {
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v[std::min(v.size() - 1, std::size_t(p * double(v.size())))];
+    std::printf("%-15s offered %6.0f/s  sent %6.0f/s  delivered %9.0f lines/s  lost %8llu%s", who, r.rate,
+                double(r.sent) / r.seconds(), double(r.delivered) / r.seconds(),
+                static_cast<unsigned long long>(r.lost()), r.folded() ? "  queue limit reached" : "");
+    if (!r.pollMs.empty())
+        std::printf("  poll p50 %6.2f ms  p99 %7.2f ms", percentile(r.pollMs, 0.50), percentile(r.pollMs, 0.99));
+    std::printf("%s\n", r.sustained() ? "" : "  (could not offer the rate)");
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -503,7 +639,7 @@ int main()
     {
         std::ofstream f(ini);
         f << "[server]\nlisten = 127.0.0.1\nport = 0\nidle_timeout = 0\nsilent_timeout = 0\n"
-          << "max_connections = " << 2 * kClients << "\n"
+          << "max_connections = " << 2 * kClients << "\nqueue_limit = " << kQueueLimit << "\n"
           << "[database]\nhost = " << host << "\nport = " << pgPort << "\nname = " << db
           << "\nuser = quillon\npassword = zwaluwen\nworkers = 4\n";
     }
@@ -522,10 +658,32 @@ int main()
         die("quillon-server did not start: " + readFile(serverLog));
     }
 
+    std::printf("clients: %d polling once a second, %d of them broadcasting; windows of %.0f s\n", kClients,
+                kBroadcasters, std::chrono::duration<double>(kWindow).count());
     OurBench ours;
-    ours.run(port);
+    ours.connect(port);
+    std::vector<StepResult> steps;
+    std::vector<std::pair<double, double>> stepCpu;  // server, bench
+    for (std::size_t i = 0; i < kRates.size(); ++i) {
+        const double serverCpu = cpuSeconds(server), benchCpu = ownCpuSeconds();
+        steps.push_back(ours.run(int(i), kRates[i]));
+        stepCpu.emplace_back(cpuSeconds(server) - serverCpu, ownCpuSeconds() - benchCpu);
+        printStep("quillon-server", steps.back());
+        if (!steps.back().lossless())
+            break;
+    }
+    ours.close();
     stop(server);
     sql(conninfo("postgres"), "drop database if exists " + db + " with (force)");
+
+    const StepResult *newsroom = nullptr, *best = nullptr;
+    for (const StepResult &r : steps) {
+        if (!r.lossless())
+            break;
+        best = &r;
+        if (r.rate == kNewsroomRate)
+            newsroom = &r;
+    }
 
     const unsigned short redisPort = freePort();
     const pid_t redis =
@@ -546,28 +704,47 @@ int main()
         die("redis-server did not start: " + readFile(dir + "/redis.log"));
     }
     RedisBench theirs;
-    theirs.run(redisPort);
+    theirs.connect(redisPort);
+    StepResult redisNewsroom = theirs.run(0, kNewsroomRate);
+    printStep("redis-server", redisNewsroom);
+    StepResult redisBest;
+    double redisCpu = 0, redisBenchCpu = 0;
+    if (best) {
+        const double r0 = cpuSeconds(redis), b0 = ownCpuSeconds();
+        redisBest = theirs.run(1, best->rate);
+        redisCpu = cpuSeconds(redis) - r0;
+        redisBenchCpu = ownCpuSeconds() - b0;
+        printStep("redis-server", redisBest);
+    }
+    theirs.close();
     stop(redis);
 
-    const double secs = std::chrono::duration<double>(kDuration).count();
-    const double oursRate = double(ours.st.deliveries) / secs;
-    const double redisRate = double(theirs.st.deliveries) / secs;
-    const std::string droppedLines = [&] {
-        const std::string log = readFile(serverLog);
-        return log.find("queued lines dropped") != std::string::npos ? "yes" : "no";
-    }();
-    std::printf("clients: %d, broadcasting: %d, window: %.0f s\n", kClients, kBroadcasters, secs);
-    std::printf("quillon-server: broadcasts/s %.0f, delivered lines/s %.0f, lost %llu (queue limit reached: %s)\n",
-                double(ours.st.sent) / secs, oursRate, static_cast<unsigned long long>(ours.st.lost),
-                droppedLines.c_str());
-    std::printf("quillon-server: polls %zu, poll latency p50 %.2f ms, p99 %.2f ms (target p99 < 5 ms)\n",
-                ours.st.pollMs.size(), percentile(ours.st.pollMs, 0.50), percentile(ours.st.pollMs, 0.99));
-    std::printf("redis-server:   publishes/s %.0f, delivered messages/s %.0f, lost %llu\n",
-                double(theirs.st.sent) / secs, redisRate, static_cast<unsigned long long>(theirs.st.lost));
-    std::printf("deliveries/s ours/redis: %.2f\n", redisRate > 0 ? oursRate / redisRate : 0.0);
+    const auto p = [](const StepResult *r, double q) { return r ? percentile(r->pollMs, q) : 0.0; };
+    if (!best) {
+        std::printf("quillon-server lost lines already at %.0f broadcasts/s\n", kRates.front());
+        std::printf("lossless deliveries/s ours/redis: 0.00\n");
+        return 0;
+    }
+    std::printf("highest lossless rate: %.0f broadcasts/s (%s)\n", best->rate,
+                &steps.back() == best ? "the highest rate tried" : "the next step lost lines or fell behind");
+    std::printf("poll latency at the newsroom load (%.0f/s): p50 %.2f ms, p99 %.2f ms (target p99 < 5 ms)\n",
+                kNewsroomRate, p(newsroom, 0.50), p(newsroom, 0.99));
+    std::printf("poll latency at %.0f/s: p50 %.2f ms, p99 %.2f ms\n", best->rate, p(best, 0.50), p(best, 0.99));
+    // Who was busy: a server near one CPU second per second is at its limit;
+    // the bench itself (one thread) likewise.
+    const auto &cpu = stepCpu[std::size_t(best - steps.data())];
+    const double span = std::chrono::duration<double>(kWindow + kCollect).count() + 0.2;
+    std::printf("CPU seconds per second at %.0f/s: quillon-server %.2f (bench %.2f), redis-server %.2f (bench %.2f)\n",
+                best->rate, cpu.first / span, cpu.second / span, redisCpu / span, redisBenchCpu / span);
+    const double oursRate = double(best->delivered) / best->seconds();
+    const double redisRate = double(redisBest.delivered) / redisBest.seconds();
+    std::printf("at %.0f/s delivered lines/s: quillon-server %.0f (lost %llu), redis-server %.0f (lost %llu)\n",
+                best->rate, oursRate, static_cast<unsigned long long>(best->lost()), redisRate,
+                static_cast<unsigned long long>(redisBest.lost()));
     std::remove((dir + "/server.log").c_str());
     std::remove((dir + "/redis.log").c_str());
     std::remove(ini.c_str());
     ::rmdir(dir.c_str());
+    std::printf("lossless deliveries/s ours/redis: %.2f\n", redisRate > 0 ? oursRate / redisRate : 0.0);
     return 0;
 }

@@ -120,3 +120,33 @@ SQL
     pg_psql "$bin" "$data" postgres -c "alter database $db is_template true" >/dev/null
   done
 }
+
+# archive_cluster DIR TEXTS: starts the archive benchmark's cluster in DIR on
+# a free port, with database quillon_archive holding TEXTS texts from
+# bench/archive/generate.sql. They are generated once and kept: a later call
+# only starts the cluster, unless the schema, the generator or TEXTS changed.
+# Exports QUILLON_BENCH_ARCHIVE_PORT, _DB and _TEXTS; pg_stop ends it.
+archive_cluster() {
+  local dir=$1 texts=$2 stamp port data
+  data="$dir/pg15/data"
+  stamp=$( (cat "$ROOT/sql/schema.sql" "$ROOT/bench/archive/generate.sql"; echo "$texts") | sha256sum | cut -c1-16)
+  port=$(free_port)
+  if [ "$(cat "$dir/stamp" 2>/dev/null)" != "$stamp" ]; then
+    log "generating $texts archive texts into $dir (once; this takes minutes)"
+    pg_stop "$PG15_BIN" "$data"
+    rm -rf "$dir"
+    pg_start "$PG15_BIN" "$data" "$port"
+    pg_prepare "$PG15_BIN" "$data" "$port" 15
+    # Made from the schema itself rather than the template: the database's
+    # own settings (ALTER DATABASE) are not copied with a template.
+    pg_psql "$PG15_BIN" "$data" postgres -c "create database quillon_archive owner quillon" >/dev/null
+    pg_psql "$PG15_BIN" "$data" quillon_archive -f - <"$ROOT/sql/schema.sql" >/dev/null
+    local start=$SECONDS
+    pg_psql "$PG15_BIN" "$data" quillon_archive -v count="$texts" -f - <"$ROOT/bench/archive/generate.sql" >/dev/null
+    log "generated in $((SECONDS - start)) s"
+    echo "$stamp" >"$dir/stamp"
+  else
+    pg_start "$PG15_BIN" "$data" "$port"
+  fi
+  export QUILLON_BENCH_ARCHIVE_PORT=$port QUILLON_BENCH_ARCHIVE_DB=quillon_archive QUILLON_BENCH_ARCHIVE_TEXTS=$texts
+}

@@ -127,6 +127,17 @@ void Connection::write(std::string_view bytes)
     doWrite();
 }
 
+void Connection::writeOwned(std::string &&bytes)
+{
+    if (m_closed || m_out.size() != m_outStart || bytes.size() + m_writing.size() > m_maxOutput) {
+        write(std::string_view(bytes));
+        return;
+    }
+    m_out = std::move(bytes);
+    m_outStart = 0;
+    doWrite();
+}
+
 void Connection::doWrite()
 {
     if (m_writingActive || m_out.size() == m_outStart || m_closed)

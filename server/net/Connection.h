@@ -55,6 +55,9 @@ public:
 
     // Queues bytes for the client.
     void write(std::string_view bytes);
+    // The same, taking the string over when nothing else waits (a reply of a
+    // busy second is not copied once more).
+    void writeOwned(std::string &&bytes);
 
     // Marks a command as running off the loop / finished; finishing resumes
     // the lines buffered meanwhile.

@@ -116,6 +116,7 @@ std::size_t MessageLog::drain(ClientId id, std::string &out)
         return 0;
     Client &c = it->second;
     Digest &d = c.digest;
+    out.reserve(out.size() + c.bytes);  // one allocation for the queued lines of a busy second
     if (d.folded > 0) {
         for (const std::string &key : d.rowOrder) {
             const std::size_t space = key.find(' ');

@@ -9,7 +9,8 @@ namespace core {
 
 namespace {
 
-std::unique_ptr<db::TPostgresRecordSet> run(const QString &sql, bool keepRows)
+std::unique_ptr<db::TPostgresRecordSet> run(const QString &sql, bool keepRows,
+                                            const db::TPostgresRowSink *sink = nullptr)
 {
     db::TPostgres *post = state().post;
     if (!post) {
@@ -19,7 +20,7 @@ std::unique_ptr<db::TPostgresRecordSet> run(const QString &sql, bool keepRows)
         return none;
     }
     platform::BusyCursor busy;
-    auto result = post->Run(sql, keepRows);
+    auto result = sink ? post->Run(sql, *sink) : post->Run(sql, keepRows);
     if (!result->ok() && result->outcome() != db::TPostgresOutcome::NotConnected)
         platform::showError(result->error());
     return result;
@@ -35,6 +36,11 @@ std::unique_ptr<db::TPostgresRecordSet> Query(const QString &sql)
 bool Execute(const QString &sql)
 {
     return run(sql, false)->ok();
+}
+
+std::unique_ptr<db::TPostgresRecordSet> QueryRows(const QString &sql, const db::TPostgresRowSink &eachRow)
+{
+    return run(sql, true, &eachRow);
 }
 
 TTransaction::TTransaction()

@@ -12,10 +12,12 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace db {
 class TPostgresRecordSet;
+class TPostgresRowView;
 }  // namespace db
 
 namespace core {
@@ -25,6 +27,11 @@ namespace core {
 std::unique_ptr<db::TPostgresRecordSet> Query(const QString &sql);
 // Runs one statement and discards its rows; whether it worked.
 bool Execute(const QString &sql);
+// Runs one statement and hands each row to eachRow as it arrives (long
+// lists that become lines at once); the record set holds no rows and says
+// whether it worked. eachRow must not throw.
+std::unique_ptr<db::TPostgresRecordSet> QueryRows(const QString &sql,
+                                                  const std::function<void(const db::TPostgresRowView &)> &eachRow);
 
 // Statements of one action between "begin" and "end". The first failure
 // ends the group: later statements are not sent, and Commit sends "rollback"

@@ -22,10 +22,10 @@ constexpr std::int32_t kProtocol2 = 0x00020000;
 // A value as the record set keeps it: the UTF-8 text trimmed of bytes of code
 // 32 or lower at both ends. Every byte of a multi-byte UTF-8 sequence is
 // 0x80 or above, so trimming bytes is trimming characters, without a copy.
-QString textValue(const db::pg::Field &f)
+QByteArrayView trimmedBytes(const db::pg::Field &f)
 {
     if (!f.data)
-        return QString();
+        return {};
     const auto *b = reinterpret_cast<const unsigned char *>(f.data);
     std::size_t n = static_cast<std::size_t>(f.size);
     while (n > 0 && b[0] <= 32) {
@@ -34,12 +34,22 @@ QString textValue(const db::pg::Field &f)
     }
     while (n > 0 && b[n - 1] <= 32)
         --n;
-    // fromUtf8 drops a leading byte-order mark; a stored U+FEFF is data.
-    if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
-        QStringDecoder keepBom(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-        return keepBom.decode(QByteArrayView(b, static_cast<qsizetype>(n)));
-    }
-    return QString::fromUtf8(reinterpret_cast<const char *>(b), static_cast<qsizetype>(n));
+    return QByteArrayView(b, static_cast<qsizetype>(n));
+}
+
+// fromUtf8 drops a leading byte-order mark; a stored U+FEFF is data.
+QStringDecoder valueDecoder()
+{
+    return QStringDecoder(QStringDecoder::Utf8,
+                          QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+}
+
+QString textValue(const db::pg::Field &f)
+{
+    const QByteArrayView b = trimmedBytes(f);
+    if (b.size() >= 3 && b.startsWith("\xEF\xBB\xBF"))
+        return valueDecoder().decode(b);
+    return QString::fromUtf8(b);
 }
 
 QString utf8(std::string_view v)
@@ -98,6 +108,48 @@ QString TPostgresRecordSet::ValueByName(int row, const QString &name) const
             return col < values.size() ? values[col] : QString();
     }
     return QString();
+}
+
+// ---- TPostgresRowView ------------------------------------------------------
+
+int TPostgresRowView::FieldCount() const
+{
+    return static_cast<int>(m_fields.size());
+}
+
+QString TPostgresRowView::Value(int i) const
+{
+    return i >= 0 && i < FieldCount() ? textValue(m_fields[static_cast<std::size_t>(i)]) : QString();
+}
+
+qsizetype TPostgresRowView::MaxLength(int i) const
+{
+    return i >= 0 && i < FieldCount() ? trimmedBytes(m_fields[static_cast<std::size_t>(i)]).size() : 0;
+}
+
+void TPostgresRowView::AppendValue(int i, QString &out) const
+{
+    const QByteArrayView b =
+        i >= 0 && i < FieldCount() ? trimmedBytes(m_fields[static_cast<std::size_t>(i)]) : QByteArrayView();
+    if (b.isEmpty())
+        return;
+    // UTF-8 never takes fewer bytes than UTF-16 takes code units.
+    const qsizetype at = out.size();
+    out.resize(at + b.size());
+    QChar *to = out.data() + at;
+    // Most values are ASCII: widened directly, the rest (from the first
+    // other byte on) decoded.
+    const auto *from = reinterpret_cast<const unsigned char *>(b.data());
+    qsizetype ascii = 0;
+    while (ascii < b.size() && from[ascii] < 0x80) {
+        to[ascii] = QChar(from[ascii]);
+        ++ascii;
+    }
+    if (ascii == b.size())
+        return;
+    static thread_local QStringDecoder decoder = valueDecoder();  // stateless: reusable
+    const QChar *end = decoder.appendToBuffer(to + ascii, b.sliced(ascii));
+    out.resize(end - out.constData());
 }
 
 // ---- TPostgres -------------------------------------------------------------
@@ -366,6 +418,24 @@ void TPostgres::connectionFailed(TPostgresRecordSet &result, const QString &text
 
 std::unique_ptr<TPostgresRecordSet> TPostgres::Run(const QString &sql, bool keepRows)
 {
+    auto result = start(sql, keepRows);
+    if (result->ok())
+        run(sql.toUtf8(), *result, keepRows);
+    return result;
+}
+
+std::unique_ptr<TPostgresRecordSet> TPostgres::Run(const QString &sql, const TPostgresRowSink &sink)
+{
+    auto result = start(sql, true);
+    if (result->ok())
+        run(sql.toUtf8(), *result, false, &sink);
+    return result;
+}
+
+// The checks and notices before a statement is sent; a record set that is
+// not ok() when it must not be sent.
+std::unique_ptr<TPostgresRecordSet> TPostgres::start(const QString &sql, bool keepRows)
+{
     status(QStringLiteral("Uitvoeren van query..."));
     auto result = std::make_unique<TPostgresRecordSet>();
     if (!Connected()) {
@@ -384,14 +454,13 @@ std::unique_ptr<TPostgresRecordSet> TPostgres::Run(const QString &sql, bool keep
     status((keepRows ? QStringLiteral("query: ") : QStringLiteral("updatequery: ")) + sql);
     if (OnStatement)
         OnStatement(sql);
-    run(sql.toUtf8(), *result, keepRows);
     return result;
 }
 
-// Sends sql and reads the reply up to ReadyForQuery, collecting rows into
-// result when keepRows. A backend error is recorded and the rows so far are
+// Sends sql and reads the reply up to ReadyForQuery, handing rows to sink
+// when there is one, else collecting them into result when keepRows. A backend error is recorded and the rows so far are
 // kept; a transport failure is recorded and closes the connection.
-void TPostgres::run(const QByteArray &sql, TPostgresRecordSet &result, bool keepRows)
+void TPostgres::run(const QByteArray &sql, TPostgresRecordSet &result, bool keepRows, const TPostgresRowSink *sink)
 {
     QString err;
     if (!sendQuery(sql, &err)) {
@@ -415,7 +484,9 @@ void TPostgres::run(const QByteArray &sql, TPostgresRecordSet &result, bool keep
             }
             break;
         case Kind::DataRow:
-            if (keepRows) {
+            if (sink) {
+                (*sink)(TPostgresRowView(m.fields));
+            } else if (keepRows) {
                 QStringList row;
                 row.reserve(static_cast<qsizetype>(m.fields.size()));
                 for (const db::pg::Field &f : m.fields)

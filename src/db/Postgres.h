@@ -30,6 +30,7 @@ namespace db {
 namespace pg {
 class Connection;
 struct Message;
+struct Field;
 }  // namespace pg
 
 // How a statement ended.
@@ -84,6 +85,28 @@ private:
     TPostgresOutcome m_outcome = TPostgresOutcome::Ok;
     QString m_error;  // empty when ok()
 };
+
+// One row as it arrives, for callers that turn rows into something else at
+// once (a list line) and need not keep the values: each value reads as the
+// record set would hold it, straight from the input buffer. Valid only
+// during the call it is passed to.
+class TPostgresRowView {
+public:
+    explicit TPostgresRowView(const std::vector<pg::Field> &fields) : m_fields(fields) {}
+
+    int FieldCount() const;
+    // Value i as TPostgresRecordSet::Row would give it; empty outside the row.
+    QString Value(int i) const;
+    // Appends Value(i) to out without a temporary string.
+    void AppendValue(int i, QString &out) const;
+    // The most characters Value(i) can have (its size in bytes), for reserving.
+    qsizetype MaxLength(int i) const;
+
+private:
+    const std::vector<pg::Field> &m_fields;
+};
+
+using TPostgresRowSink = std::function<void(const TPostgresRowView &row)>;
 
 // The backend's transaction state after the last complete reply, as
 // ReadyForQuery reports it in protocol 3.0.
@@ -145,6 +168,10 @@ public:
     std::unique_ptr<TPostgresRecordSet> Query(const QString &sql) { return Run(sql, true); }
     // Runs one statement and discards its rows; whether it worked.
     bool Execute(const QString &sql) { return Run(sql, false)->ok(); }
+    // Runs one statement and hands each row to sink as it arrives instead of
+    // keeping it: the record set says only whether it worked. A failure
+    // after some rows leaves those rows delivered.
+    std::unique_ptr<TPostgresRecordSet> Run(const QString &sql, const TPostgresRowSink &sink);
 
     // The transaction state after the last statement.
     TPostgresTransaction transactionStatus() const { return m_transaction; }
@@ -157,7 +184,8 @@ public:
 private:
     void status(const QString &text);
     bool sendQuery(const QByteArray &sql, QString *error);
-    void run(const QByteArray &sql, TPostgresRecordSet &result, bool keepRows);
+    std::unique_ptr<TPostgresRecordSet> start(const QString &sql, bool keepRows);
+    void run(const QByteArray &sql, TPostgresRecordSet &result, bool keepRows, const TPostgresRowSink *sink = nullptr);
     bool runInternal(const QByteArray &sql, QString *firstValue, QString *backendError);
     bool login(const QString &database, const QString &user, const QString &password);
     bool sendStartup(const QString &database, const QString &user, QString *error);

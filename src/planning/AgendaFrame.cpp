@@ -252,17 +252,17 @@ void TAgendaFrame::Reload()
     const QString pattern = QStringLiteral("ddd dd mmm yyyy");
     m_label->setText(QStringLiteral("Agenda van ") + core::FormatDateTime(pattern, d0) + QStringLiteral(" tot ") +
                      core::FormatDateTime(pattern, d1));
-    auto rs = core::Query(ReloadSql(d0, d1, core::Today(), s.currentTeamId));
-    if (!rs->ok())
-        return;  // the connection is gone: the lines stay until it is back
-    m_list->setUpdatesEnabled(false);
-    m_list->clear();
+    // Lines are built as the rows arrive; the list changes only when the
+    // whole reply came, so a lost connection leaves the lines as they were.
+    // No paint happens before the event loop runs again, so the refill needs
+    // no setUpdatesEnabled (re-enabling would repaint the scroll bars too).
     QStringList lines;
-    lines.reserve(rs->RowCount());
-    for (int i = 0; i < rs->RowCount(); ++i)
-        lines << AgendaLineText(rs->Row(i));
+    const auto rs = core::QueryRows(ReloadSql(d0, d1, core::Today(), s.currentTeamId),
+                                    [&lines](const db::TPostgresRowView &row) { lines << AgendaLineText(row); });
+    if (!rs->ok())
+        return;
+    m_list->clear();
     m_list->addItems(lines);
-    m_list->setUpdatesEnabled(true);
 }
 
 QString TAgendaFrame::fetchLine(int id) const

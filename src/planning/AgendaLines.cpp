@@ -2,6 +2,7 @@
 
 #include "core/Dates.h"
 #include "core/Tokens.h"
+#include "db/Postgres.h"
 
 namespace planning {
 
@@ -41,8 +42,35 @@ AgendaLine ParseAgendaLine(const QString &line)
 
 QString AgendaLineText(const QStringList &row)
 {
-    return field(row, 0) + QLatin1Char(' ') + field(row, 1) + QLatin1Char(' ') + field(row, 3) + QLatin1Char(' ') +
-           field(row, 4) + QLatin1Char(' ') + field(row, 2);
+    QString line;
+    line.reserve(field(row, 0).size() + field(row, 1).size() + field(row, 2).size() + field(row, 3).size() +
+                 field(row, 4).size() + 4);
+    line += field(row, 0);
+    line += QLatin1Char(' ');
+    line += field(row, 1);
+    line += QLatin1Char(' ');
+    line += field(row, 3);
+    line += QLatin1Char(' ');
+    line += field(row, 4);
+    line += QLatin1Char(' ');
+    line += field(row, 2);
+    return line;
+}
+
+QString AgendaLineText(const db::TPostgresRowView &row)
+{
+    static constexpr int kOrder[] = {0, 1, 3, 4, 2};
+    qsizetype length = 4;
+    for (int col : kOrder)
+        length += row.MaxLength(col);
+    QString line;
+    line.reserve(length);
+    for (int col : kOrder) {
+        if (col != kOrder[0])
+            line += QLatin1Char(' ');
+        row.AppendValue(col, line);
+    }
+    return line;
 }
 
 QString LineId(const QString &line)

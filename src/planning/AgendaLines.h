@@ -20,6 +20,10 @@
 
 #include <optional>
 
+namespace db {
+class TPostgresRowView;
+}  // namespace db
+
 namespace planning {
 
 inline const QString KindNormal = QStringLiteral("normal");  // a one-off item, tblagenda
@@ -44,6 +48,9 @@ AgendaLine ParseAgendaLine(const QString &line);
 // The line of a result row whose columns are id, kind, kort, datum, tijd
 // (the column order of the agenda queries): id kind datum tijd kort.
 QString AgendaLineText(const QStringList &row);
+// The same line from a row as it arrives, built in one allocation (a reload
+// makes thousands).
+QString AgendaLineText(const db::TPostgresRowView &row);
 
 // Just the id of a line (the first run of minus sign and digits).
 QString LineId(const QString &line);

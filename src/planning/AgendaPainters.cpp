@@ -40,9 +40,13 @@ void paintAgendaLine(QPainter &p, const QRect &rect, const QString &text, bool t
     p.save();
     p.fillRect(rect, c.background);
     p.setPen(c.text);
+    // Fonts are set only when they change: each change is a font lookup, on
+    // every visible line of every repaint.
     QFont regular = p.font();
-    regular.setUnderline(false);
-    p.setFont(regular);
+    if (regular.underline()) {
+        regular.setUnderline(false);
+        p.setFont(regular);
+    }
     textOut(p, rect.left() + 1, rect.top() + 1, shownDate(line.datum));
     const int dateX = DateColumnX(regular, 81);
     int x = dateX;
@@ -50,9 +54,11 @@ void paintAgendaLine(QPainter &p, const QRect &rect, const QString &text, bool t
         textOut(p, rect.left() + dateX, rect.top(), line.tijd);
         x = dateX + p.fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 5;
     }
-    QFont title = regular;
-    title.setUnderline(!line.isNormal());
-    p.setFont(title);
+    if (!line.isNormal()) {
+        QFont title = regular;
+        title.setUnderline(true);
+        p.setFont(title);
+    }
     textOut(p, rect.left() + x + 4, rect.top() + 1, line.kort);
     p.setPen(c.separator);
     p.drawLine(rect.left() + x, rect.top(), rect.left() + x, rect.bottom());

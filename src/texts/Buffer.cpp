@@ -28,12 +28,17 @@ LineBreak endAfter(QStringView text, qsizetype last)
 
 }  // namespace
 
-TextMetrics::TextMetrics() : m_advance([](QChar) { return 1; }) {}
+TextMetrics::TextMetrics() : m_advance([](QChar) { return 1; })
+{
+    m_latin1.fill(1);
+}
 
 TextMetrics TextMetrics::additive(CharWidth advance)
 {
     TextMetrics m;
     m.m_advance = std::move(advance);
+    for (char16_t c = 0; c < m.m_latin1.size(); ++c)
+        m.m_latin1[c] = m.m_advance(QChar(c));
     return m;
 }
 
@@ -43,7 +48,7 @@ int TextMetrics::width(QStringView chars) const
         return m_run(chars);
     int w = 0;
     for (QChar c : chars)
-        w += m_advance(c);
+        w += advance(c);
     return w;
 }
 
@@ -194,7 +199,12 @@ QString TBuffer::storedText() const
 
 void TBuffer::setStoredText(QStringView stored)
 {
-    setText(texts::readStoredText(stored));
+    // As setText(readStoredText(stored)) without copying the text once more:
+    // the stored form never yields a LF.
+    m_text = texts::readStoredText(stored);
+    m_caret = length() + 1;
+    m_anchor = m_selEnd = -1;
+    m_laidOut = false;
 }
 
 void TBuffer::ensureLayout() const

@@ -30,6 +30,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
 #include <functional>
 #include <type_traits>
 #include <vector>
@@ -44,7 +45,9 @@ using CharWidth = std::function<int(QChar)>;
 // How text is measured: by the width of whole runs (any font behaviour,
 // kerning included) or, when widths add up, by each character's advance,
 // which lets wrapping keep running sums instead of measuring each run anew.
-// Both give the same lines for the same widths.
+// Both give the same lines for the same widths. An advance must depend on
+// the character alone: those of Latin-1 are asked once and kept in a table,
+// since wrapping asks for every character of the text.
 class TextMetrics {
 public:
     TextMetrics();  // every character 1 pixel wide
@@ -54,11 +57,15 @@ public:
 
     bool isAdditive() const { return bool(m_advance); }
     int width(QStringView chars) const;
-    int advance(QChar c) const { return m_advance(c); }  // additive metrics only
+    int advance(QChar c) const  // additive metrics only
+    {
+        return c.unicode() < m_latin1.size() ? m_latin1[c.unicode()] : m_advance(c);
+    }
 
 private:
     TextWidth m_run;
     CharWidth m_advance;
+    std::array<int, 256> m_latin1{};
 };
 
 // Where one display line ends.

@@ -38,6 +38,22 @@ FontWidths::FontWidths(const QFont &font) : m_metrics(font)
         m_latin1[c] = m_metrics.horizontalAdvance(QChar(char16_t(c)));
 }
 
+std::shared_ptr<const FontWidths> sharedFontWidths(const QFont &font)
+{
+    // A handful of fonts in practice; bounded all the same.
+    static QHash<QString, std::shared_ptr<const FontWidths>> cache;
+    const QString key = font.key() + QLatin1Char('|') + font.families().join(QLatin1Char(',')) + QLatin1Char('|') +
+                        QString::number(int(font.hintingPreference())) +
+                        (font.kerning() ? QLatin1String("|k") : QLatin1String("|-"));
+    if (const auto it = cache.constFind(key); it != cache.constEnd())
+        return *it;
+    if (cache.size() >= 64)
+        cache.clear();
+    auto widths = std::make_shared<const FontWidths>(font);
+    cache.insert(key, widths);
+    return widths;
+}
+
 int FontWidths::advance(QChar c) const
 {
     const char16_t u = c.unicode();

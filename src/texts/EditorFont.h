@@ -16,6 +16,7 @@
 #include <QStringView>
 
 #include <array>
+#include <memory>
 
 namespace texts {
 
@@ -39,5 +40,9 @@ private:
     std::array<int, 256> m_latin1{};
     mutable QHash<char16_t, int> m_other;
 };
+
+// The advances of font, measured once per process and shared by every editor
+// in that font: a window with an editor is opened for every text.
+std::shared_ptr<const FontWidths> sharedFontWidths(const QFont &font);
 
 }  // namespace texts

@@ -69,7 +69,7 @@ TPersonalEdit::~TPersonalEdit() = default;
 void TPersonalEdit::fontChanged()
 {
     m_font = texts::editorFont(font());
-    m_widths = std::make_unique<texts::FontWidths>(m_font);
+    m_widths = texts::sharedFontWidths(m_font);
     const texts::FontWidths *widths = m_widths.get();
     m_buffer.setTextMetrics(texts::TextMetrics::additive([widths](QChar c) { return widths->advance(c); }));
     // The line pitch follows the font: a pitch kept from the previous font

@@ -108,7 +108,7 @@ private:
 
     TBuffer m_buffer;
     QFont m_font;
-    std::unique_ptr<texts::FontWidths> m_widths;
+    std::shared_ptr<const texts::FontWidths> m_widths;
     int m_lineDistance = 5;
     int m_linesPerPage = 2;
     bool m_autoCase = true;

@@ -26,6 +26,15 @@ QString readStored(QStringView stored, bool softBreaks)
     out.reserve(stored.size());
     qsizetype i = 0;
     while (i < stored.size()) {
+        // Plain characters are copied in runs up to the next tag or LF.
+        qsizetype plain = i;
+        while (plain < stored.size() && stored[plain] != u'<' && stored[plain] != u'\n')
+            ++plain;
+        if (plain > i) {
+            out.append(stored.sliced(i, plain - i));
+            i = plain;
+            continue;
+        }
         const QChar c = stored[i];
         if (c == u'<') {
             const qsizetype close = stored.indexOf(u'>', i + 1);

@@ -79,14 +79,22 @@ std::optional<int> firstInt(const QString &sql)
     return ok ? std::optional<int>(n) : std::nullopt;
 }
 
-// Text shortened from its end until it fits width, then "..." appended.
-QString fitted(const QFontMetrics &fm, QString text, int width)
+// Text shortened from its end until it fits width, then "..." appended. The
+// longest fitting beginning is found by halving, not by measuring once per
+// character: every tab is painted with it.
+QString fitted(const QFontMetrics &fm, const QString &text, int width)
 {
     if (fm.horizontalAdvance(text) <= width)
         return text;
-    while (!text.isEmpty() && fm.horizontalAdvance(text) > width)
-        text.chop(1);
-    return text + QStringLiteral("...");
+    qsizetype fits = 0, tooLong = text.size();  // fits <= answer < tooLong
+    while (tooLong - fits > 1) {
+        const qsizetype mid = (fits + tooLong) / 2;
+        if (fm.horizontalAdvance(text.left(mid)) <= width)
+            fits = mid;
+        else
+            tooLong = mid;
+    }
+    return text.left(fits) + QStringLiteral("...");
 }
 
 // Plain text as the editor stores it: a "<" stays a character.
@@ -477,7 +485,7 @@ bool TVersieFrame::TabControl1Change()
         m_kop->setText(row.value(1));
     }
     const QString extra = row.value(8);
-    m_memo->setPlainText(row.value(2));
+    m_memo->clear();
     m_body->setStoredText(QString());
 
     if (m_templateId < 0) {
@@ -495,6 +503,10 @@ bool TVersieFrame::TabControl1Change()
     }
     LoadClocks();
     applyEditorSettings();
+    // Only the shown one of the two editors gets the text (nothing reads a
+    // hidden memo), so a template without memo mode costs no memo layout.
+    if (!m_memo->isHidden())
+        m_memo->setPlainText(row.value(2));
     m_body->setStoredText(row.value(2));
     m_body->setCaret(0);
     m_saveGuard.stop();  // loading is no typing

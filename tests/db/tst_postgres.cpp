@@ -359,6 +359,58 @@ private slots:
         QCOMPARE(dumpRows(*c.pg.Query(QStringLiteral("select 3"))), QStringLiteral("3"));
     }
 
+    // Rows handed over as they arrive read exactly as the record set keeps
+    // them (trimmed, NULL empty, UTF-8 after an ASCII start, a stored
+    // byte-order mark kept), appended without disturbing what is there, and
+    // a failure after some rows still says so.
+    void rowsAsTheyArrive_data() { addProtocolRows(); }
+    void rowsAsTheyArrive()
+    {
+        QFETCH(int, protocol);
+        const QByteArray rows = rowDescription(protocol, {"a", "b", "c"}) +
+                                dataRow(protocol, {QByteArray("  12 "), std::nullopt,
+                                                   QByteArray("Caf\xc3\xa9 \xe2\x82\xac"
+                                                              "5\r\n")}) +
+                                dataRow(protocol, {QByteArray("\xef\xbb\xbf"
+                                                              "BOM"),
+                                                   QByteArray(" \t"), QByteArray("\xc3\xbfx")});
+        FakeBackend fake;
+        scriptLogin(fake, protocol);
+        for (int i = 0; i < 2; ++i) {
+            expectQuery(fake, protocol);
+            fake.send(rows + error(protocol, "canceling statement") + ready(protocol));
+        }
+        fake.start();
+        Client c(fake, protocol);
+        QVERIFY(c.connect());
+        ScriptedDialogs dialogs;
+        const auto kept = c.pg.Query(QStringLiteral("select"));
+        QCOMPARE(kept->RowCount(), 2);
+        QList<QStringList> seen;
+        QStringList appended;
+        const auto streamed = c.pg.Run(QStringLiteral("select"), [&](const db::TPostgresRowView &row) {
+            QStringList values;
+            QString all = QStringLiteral(">");
+            for (int i = 0; i < row.FieldCount(); ++i) {
+                values << row.Value(i);
+                QVERIFY(row.MaxLength(i) >= values.last().size());
+                row.AppendValue(i, all);
+                all += QLatin1Char('|');
+            }
+            QCOMPARE(row.Value(3), QString());
+            seen << values;
+            appended << all;
+        });
+        QCOMPARE(streamed->RowCount(), 0);
+        QVERIFY(!streamed->ok());
+        QCOMPARE(streamed->error(), kept->error());
+        QCOMPARE(seen, QList<QStringList>({kept->Row(0), kept->Row(1)}));
+        QCOMPARE(seen.value(0).value(2), QStringLiteral("Caf\u00e9 \u20ac5"));
+        QCOMPARE(seen.value(1).value(0), QStringLiteral("\ufeffBOM"));
+        QCOMPARE(appended,
+                 QStringList({QStringLiteral(">12||Caf\u00e9 \u20ac5|"), QStringLiteral(">\ufeffBOM||\u00ffx|")}));
+    }
+
     void connectionClosedMidReply_data() { addProtocolRows(); }
     void connectionClosedMidReply()
     {

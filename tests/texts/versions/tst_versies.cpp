@@ -42,6 +42,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -129,6 +130,7 @@ private slots:
 
     void openingWithoutVersions();
     void openingEditingAndSaving();
+    void memoMode();
     void newVersionWithBasisAndDelete();
     void startCommands();
     void wizardSteps();
@@ -481,6 +483,36 @@ void TestVersies::openingEditingAndSaving()
     // The state it replaced is kept.
     QCOMPARE(m_db->query("select tekstid, kop, wie from tbltekstenhistorie"),
              QList<QStringList>({{"9201", "Brug gaat open", "2"}}));
+}
+
+// A template in memo mode: the memo, not the editor, shows the stored body
+// and is what a save stores; a version of a template without it leaves the
+// memo empty and hidden, and the editor holds the text.
+void TestVersies::memoMode()
+{
+    QVERIFY(m_db->exec("insert into tbltemplate (id, naam, content, editor, initial, parent) values"
+                       " (905, 'Memo', '', 'usememo=yes;', '', -1);"
+                       "update tblteksten set template = 905 where id = 9202"));
+    TVersieForm form;
+    TVersieFrame *v = form.versie();
+    v->AgendaId = 9101;
+    v->PreferredVersionId = 9202;
+    v->LoadVersions();
+    QVERIFY(!v->memo()->isHidden());
+    QVERIFY(v->body()->isHidden());
+    QCOMPARE(v->memo()->toPlainText(), QStringLiteral("Web<br>"));
+    v->memo()->setPlainText(QStringLiteral("Uit het memo<hrt>"));
+    QVERIFY(v->SaveVersion());
+    QCOMPARE(m_db->query("select body from tblteksten where id = 9202"), QList<QStringList>({{"Uit het memo<hrt>"}}));
+
+    TVersieForm other;
+    TVersieFrame *w = other.versie();
+    w->AgendaId = 9101;
+    w->PreferredVersionId = 9201;
+    w->LoadVersions();
+    QVERIFY(w->memo()->isHidden());
+    QVERIFY(w->memo()->toPlainText().isEmpty());
+    QCOMPARE(w->body()->StoredText(), u"De brug <\u2264> de weg.<hrt>Tweede regel<br>"_qs);
 }
 
 void TestVersies::newVersionWithBasisAndDelete()
