@@ -354,8 +354,8 @@ void TestUitvoerPaginas::exportPage()
     // itself offered among the files to take along.
     auto *files = page->findChild<QListWidget *>("files");
     pick(files, "1 Kabelkrant nieuws");
-    QCOMPARE(page->findChild<QLineEdit *>("remotefilename")->text(), QString("nieuws.xml"));
-    QCOMPARE(page->findChild<QComboBox *>("template")->currentText(), QString("1 kabelkrant.xml"));
+    QCOMPARE(page->findChild<QLineEdit *>("remotefilename")->text(), QString("nieuws.txt"));
+    QCOMPARE(page->findChild<QComboBox *>("template")->currentText(), QString("1 kabelkrant.txt"));
     QCOMPARE(page->findChild<QComboBox *>("rub")->currentText(), QString("1 Nieuws"));
     QCOMPARE(labels(panel), QStringList({"Paginatitel", "Achtergrondkleur", "Seconden per pagina"}));
     QVERIFY(panel->Values().contains("titel:\"Nieuws\""));
@@ -387,7 +387,7 @@ void TestUitvoerPaginas::exportPage()
     page->findChild<QLineEdit *>("localfilename")->setText("kk_extra.xml");
     click(page, "Button7");
     QCOMPARE(m_sql.value(0),
-             admin::InsertTargetFileSql("Kabelkrant 'extra'", "kk_extra.xml", "", panel->Values(), 2, 1));
+             admin::InsertTargetFileSql("Kabelkrant 'extra'", "kk_extra.xml", "", panel->Values(), 1, 1));
     QCOMPARE(one("select count(*) from tbldoelfile where naam = 'Kabelkrant ''extra''' and remotefilename = ''"),
              QString("1"));
     QCOMPARE(page->File(), -1);
