@@ -1,6 +1,7 @@
 #include "jobs/JobRunner.h"
 
 #include "Log.h"
+#include "jobs/Spawn.h"
 #include "text/Text.h"
 
 #include <array>
@@ -12,8 +13,6 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char **environ;
 
 namespace qserver {
 
@@ -115,42 +114,16 @@ bool JobRunner::startNow(const std::string &name, const std::string &requestedBy
 
 void JobRunner::start(const JobDefinition &def, const std::string &reason)
 {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        m_log(def.name + ": kan niet starten (" + std::strerror(errno) + ")");
+    const SpawnResult spawned = SpawnWithOutput(def.argv, def.directory);
+    if (spawned.pipeFailed) {
+        m_log(def.name + ": kan niet starten (" + std::strerror(spawned.error) + ")");
         return;
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
-    if (!def.directory.empty())
-        posix_spawn_file_actions_addchdir_np(&actions, def.directory.c_str());
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    posix_spawnattr_setpgroup(&attr, 0);
-    sigset_t none, all;
-    sigemptyset(&none);
-    sigfillset(&all);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setsigdefault(&attr, &all);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
-    std::vector<char *> argv;
-    for (const std::string &a : def.argv)
-        argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    const int rc = posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attr);
-    ::close(fds[1]);
-    if (rc != 0) {
-        ::close(fds[0]);
-        m_log(def.name + ": kan " + def.argv[0] + " niet starten (" + std::strerror(rc) + ")");
+    if (!spawned.started) {
+        m_log(def.name + ": kan " + def.argv[0] + " niet starten (" + std::strerror(spawned.error) + ")");
         return;
     }
+    const pid_t pid = spawned.pid;
 
     auto job = std::make_shared<Running>(m_io);
     job->name = def.name;
@@ -158,7 +131,7 @@ void JobRunner::start(const JobDefinition &def, const std::string &reason)
     job->pid = pid;
     job->timeLimit = def.timeLimitSeconds;
     job->started = WallClock::now();
-    job->pipe.assign(fds[0]);
+    job->pipe.assign(spawned.output);
     m_running[pid] = job;
     m_log(def.name + " gestart (" + reason + ")");
     logInfo("job " + def.name + " started as pid " + std::to_string(pid));

@@ -1,5 +1,6 @@
 #include "publish/Deliver.h"
 
+#include "jobs/Spawn.h"
 #include "publish/Formats.h"
 #include "text/Text.h"
 
@@ -17,8 +18,6 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char **environ;
 
 namespace qserver::publish {
 
@@ -184,41 +183,18 @@ bool runBatch(const Target &target, const std::string &localPath, const Delivery
     if (!placed)
         argv->push_back(localPath);
 
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        log("<red>" + where + ": kan niet starten (" + std::strerror(errno) + ")<black>");
+    const SpawnResult spawned = SpawnWithOutput(*argv, o.directory);
+    if (spawned.pipeFailed) {
+        log("<red>" + where + ": kan niet starten (" + std::strerror(spawned.error) + ")<black>");
         return false;
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
-    if (!o.directory.empty())
-        posix_spawn_file_actions_addchdir_np(&actions, o.directory.c_str());
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    posix_spawnattr_setpgroup(&attr, 0);
-    sigset_t none, all;
-    sigemptyset(&none);
-    sigfillset(&all);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setsigdefault(&attr, &all);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    std::vector<char *> args;
-    for (std::string &a : *argv)
-        args.push_back(a.data());
-    args.push_back(nullptr);
-    pid_t pid = -1;
-    const int rc = posix_spawnp(&pid, args[0], &actions, &attr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attr);
-    ::close(fds[1]);
-    if (rc != 0) {
-        ::close(fds[0]);
-        log("<red>" + where + ": kan " + lineSafe((*argv)[0]) + " niet starten (" + std::strerror(rc) + ")<black>");
+    if (!spawned.started) {
+        log("<red>" + where + ": kan " + lineSafe((*argv)[0]) + " niet starten (" + std::strerror(spawned.error) +
+            ")<black>");
         return false;
     }
+    const pid_t pid = spawned.pid;
+    const int output = spawned.output;
 
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::seconds(o.timeLimitSeconds);
@@ -232,10 +208,10 @@ bool runBatch(const Target &target, const std::string &localPath, const Delivery
     };
     while (!exited || !eof) {
         if (!eof) {
-            pollfd p{fds[0], POLLIN, 0};
+            pollfd p{output, POLLIN, 0};
             if (::poll(&p, 1, 100) > 0) {
                 char buf[4096];
-                const ssize_t n = ::read(fds[0], buf, sizeof buf);
+                const ssize_t n = ::read(output, buf, sizeof buf);
                 if (n <= 0) {
                     eof = true;
                 } else {
@@ -253,7 +229,7 @@ bool runBatch(const Target &target, const std::string &localPath, const Delivery
         // Children left behind may keep the pipe open: once the command has
         // ended, a quiet pipe (or the time limit) ends the reading.
         if (exited && !eof) {
-            pollfd p{fds[0], POLLIN, 0};
+            pollfd p{output, POLLIN, 0};
             if (::poll(&p, 1, 50) == 0 || now >= deadline)
                 eof = true;
         }
@@ -266,7 +242,7 @@ bool runBatch(const Target &target, const std::string &localPath, const Delivery
         if (!exited && killAt != Clock::time_point{} && now >= killAt)
             ::kill(-pid, SIGKILL);
     }
-    ::close(fds[0]);
+    ::close(output);
     if (!partial.empty())
         report(partial);
     if (timedOut) {

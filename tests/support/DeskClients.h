@@ -1,14 +1,8 @@
 #pragma once
-// Clients of the news desk inside one test process, each with its own
-// database session and server link and logged in as its own editor, and the
-// main window's operations as a recorder. Every statement (TPostgres::
-// OnStatement) and every server command (the link's traffic log) of every
-// client goes into one recording, so tests compare what was really sent, in
-// its order. The client whose turn it is is installed into the program state,
-// which the frames and the core helpers read.
+// Clients of the news desk inside one test process (RecordingClient with the
+// editor's role and rights), and the main window's operations as a recorder.
 
-#include "support/NullLinkClient.h"
-#include "support/TestDatabase.h"
+#include "support/RecordingClient.h"
 
 #include "core/Frame.h"
 #include "core/Global.h"
@@ -23,57 +17,18 @@
 
 namespace testsupport {
 
-class DeskClient : public NullLinkClient {
+// A recording client that also carries the editor's role and rights into
+// the program state, and reloads its frames when the router asks.
+class DeskClient : public RecordingClient {
 public:
-    explicit DeskClient(QStringList &log) : m_log(log) {}
+    explicit DeskClient(QStringList &log) : RecordingClient(log), m_log(log) { tabs = {3, 3}; }  // ready list, cycle
 
-    bool login(const TestDatabase &db, quint16 port, const QString &user, const QString &password)
+    void activate() override
     {
-        post = std::make_unique<db::TPostgres>();
-        post->setHost(db.server().host);
-        post->setPort(db.server().port);
-        if (!post->Open())
-            return false;
-        post->Connect(db.name(), kClientUser, kClientPassword);
-        if (!post->Connected())
-            return false;
-        post->OnStatement = [this](const QString &sql) { m_log << QStringLiteral("sql ") + sql; };
-        link = std::make_unique<core::TServerLink>(core::state(), *this);
-        if (!link->open(QStringLiteral("127.0.0.1"), port))
-            return false;
-        name = user;
-        activate();
-        if (!link->SendCommand(QStringLiteral("auth ") + user + QLatin1Char(' ') + password))
-            return false;
-        userId = core::state().userId;
-        return true;
-    }
-
-    // Makes this client the one the frames talk through.
-    void activate()
-    {
+        RecordingClient::activate();
         core::TProgramState &s = core::state();
-        s.post = post.get();
-        s.server = link.get();
-        s.userId = userId;
-        s.userName = name;
         s.isFinalEditor = finalEditor;
         s.administrator = administrator;
-    }
-
-    void logStatus(const QString &text) override
-    {
-        static const QString sent = QStringLiteral("<blue>server: ");
-        if (text.startsWith(sent))
-            m_log << QStringLiteral("cmd ") + text.mid(sent.size());
-    }
-    int leftTab() const override { return tabs.first; }
-    int rightTab() const override { return tabs.second; }
-    void frameMessage(core::PanelSide side, const QString &, const QString &argument) override
-    {
-        activate();
-        if (core::TFrame *f = side == core::PanelSide::Left ? left.data() : right.data())
-            f->serverMessage(argument);
     }
     void refreshPanel(core::PanelSide side) override
     {
@@ -83,14 +38,8 @@ public:
             f->frameMessage(core::FRAME_REFRESH, 0, 0);
     }
 
-    std::unique_ptr<db::TPostgres> post;
-    std::unique_ptr<core::TServerLink> link;
-    QString name;
-    int userId = 0;
     bool finalEditor = false;
     bool administrator = false;
-    QPair<int, int> tabs{3, 3};  // the ready list beside the working cycle
-    QPointer<core::TFrame> left, right;
 
 private:
     QStringList &m_log;

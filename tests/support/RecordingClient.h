@@ -48,7 +48,9 @@ public:
         return true;
     }
 
-    void activate()
+    virtual ~RecordingClient() = default;
+
+    virtual void activate()
     {
         core::TProgramState &s = core::state();
         s.post = post.get();
