@@ -84,7 +84,7 @@ TDoelenFrame::TDoelenFrame(QWidget *parent)
     wire(addFile, &TDoelenFrame::Button5Click);
     wire(removeFile, &TDoelenFrame::Button2Click);
     connect(module, &QComboBox::activated, this, [this] { core::Guarded([this] { moduleChange(); }); });
-    connect(doelen, &QListWidget::currentRowChanged, this, [this] { core::Guarded([this] { doelenClick(); }); });
+    connect(doelen, &QListWidget::itemSelectionChanged, this, [this] { core::Guarded([this] { doelenClick(); }); });
 
     module->setCurrentIndex(0);
     moduleChange();

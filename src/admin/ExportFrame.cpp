@@ -71,6 +71,9 @@ TExportFrame::TExportFrame(QWidget *parent)
         list->setMinimumWidth(100);
     }
     rub->setObjectName(QStringLiteral("rub"));
+    // The file's fields stay wide enough to read what they hold.
+    for (QWidget *w : std::initializer_list<QWidget *>{filename, localfilename, remotefilename, m_template, rub})
+        w->setMinimumWidth(150);
 
     auto *outer = new QVBoxLayout(this);
     auto *group = new QGroupBox(QStringLiteral("Export instellingen"), this);
@@ -145,7 +148,7 @@ TExportFrame::TExportFrame(QWidget *parent)
     wire(save, &TExportFrame::Button7Click);
     wire(take, &TExportFrame::Button5Click);
     wire(leave, &TExportFrame::Button8Click);
-    connect(files, &QListWidget::currentRowChanged, this, [this] { core::Guarded([this] { filesClick(); }); });
+    connect(files, &QListWidget::itemSelectionChanged, this, [this] { core::Guarded([this] { filesClick(); }); });
     connect(m_template, &QComboBox::activated, this, [this] { core::Guarded([this] { templateChange(); }); });
 
     style.setTemplate(ExportStartDefinition());

@@ -44,7 +44,7 @@ TInstelDialog::TInstelDialog(QWidget *parent)
 {
     setObjectName(QStringLiteral("InstelDialog"));
     setWindowTitle(QStringLiteral("Instellingen hoofdscherm"));
-    resize(1000, 640);
+    resize(1200, 680);  // the export page needs the width for its three columns
 
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     TreeView1->setHeaderHidden(true);
@@ -55,6 +55,7 @@ TInstelDialog::TInstelDialog(QWidget *parent)
         item->setData(0, Qt::UserRole, def.code);
     }
     TreeView1->sortItems(0, Qt::AscendingOrder);
+    TreeView1->setMinimumWidth(130);  // every page name whole
     TreeView1->setMaximumWidth(180);
 
     Panel1->setObjectName(QStringLiteral("Panel1"));

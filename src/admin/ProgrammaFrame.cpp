@@ -59,7 +59,7 @@ TProgrammaFrame::TProgrammaFrame(QWidget *parent)
         connect(buttons[i], &QPushButton::clicked, this,
                 [this, handler] { core::Guarded([&] { (this->*handler)(); }); });
     }
-    connect(prog, &QListWidget::currentRowChanged, this, [this] { core::Guarded([this] { progClick(); }); });
+    connect(prog, &QListWidget::itemSelectionChanged, this, [this] { core::Guarded([this] { progClick(); }); });
 }
 
 // Refills list, keeping the selected position (lowered to the last entry);

@@ -73,7 +73,7 @@ TRedactiesFrame::TRedactiesFrame(QWidget *parent)
         connect(buttons[i], &QPushButton::clicked, this,
                 [this, handler] { core::Guarded([&] { (this->*handler)(); }); });
     }
-    connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { core::Guarded([this] { ListBox1Click(); }); });
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] { core::Guarded([this] { ListBox1Click(); }); });
     Load();
 }
 

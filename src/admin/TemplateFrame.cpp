@@ -104,7 +104,8 @@ TTemplateFrame::TTemplateFrame(QWidget *parent)
     wire(edit, &TTemplateFrame::templateeditClick);
     wire(remove, &TTemplateFrame::Button11Click);
     wire(copy, &TTemplateFrame::Button10Click);
-    connect(templates, &QListWidget::currentRowChanged, this, [this] { core::Guarded([this] { templatesClick(); }); });
+    connect(templates, &QListWidget::itemSelectionChanged, this,
+            [this] { core::Guarded([this] { templatesClick(); }); });
     connect(ouder, &QComboBox::activated, this, [this] { core::Guarded([this] { ouderChange(); }); });
     connect(redacties, &QComboBox::activated, this, [this] { core::Guarded([this] { redactiesChange(); }); });
     connect(programmas, &QComboBox::activated, this, [this] { core::Guarded([this] { programmasChange(); }); });

@@ -103,7 +103,7 @@ TUserFrame::TUserFrame(QWidget *parent)
         header(QString::fromLatin1(text), m_teams)->setObjectName(QStringLiteral("header"));
     m_teams->installEventFilter(this);
 
-    connect(ListBox1, &QListWidget::currentRowChanged, this, [this] { core::Guarded([this] { ListBox1Click(); }); });
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] { core::Guarded([this] { ListBox1Click(); }); });
     connect(save, &QPushButton::clicked, this, [this] { core::Guarded([this] { Button1Click(); }); });
     connect(add, &QPushButton::clicked, this, [this] { core::Guarded([this] { Button2Click(); }); });
     connect(remove, &QPushButton::clicked, this, [this] { core::Guarded([this] { Button5Click(); }); });
