@@ -131,11 +131,12 @@ TcpSocket &TcpSocket::operator=(TcpSocket &&other) noexcept
     return *this;
 }
 
+// A TLS connection stays open until a read or write of ours finds it ended,
+// as a plain one does: the event loop may see the peer's close first, and a
+// connection that silently stopped being open would never be reported lost.
 bool TcpSocket::isOpen() const
 {
-    if (m_tls)
-        return m_tls->state() == QAbstractSocket::ConnectedState;
-    return m_fd >= 0;
+    return m_tls != nullptr || m_fd >= 0;
 }
 
 bool TcpSocket::connectTls(const QString &host, int port, int timeoutMs)
@@ -242,7 +243,9 @@ bool TcpSocket::writeAll(const void *data, std::size_t size, QString *error)
 {
     const char *p = static_cast<const char *>(data);
     if (m_tls) {
-        if (m_tls->write(p, static_cast<qint64>(size)) != static_cast<qint64>(size)) {
+        if (m_tls->state() != QAbstractSocket::ConnectedState) {
+            fail(QStringLiteral("verbinding gesloten door de andere kant"));
+        } else if (m_tls->write(p, static_cast<qint64>(size)) != static_cast<qint64>(size)) {
             fail(m_tls->errorString());
         } else {
             while (m_tls && m_tls->bytesToWrite() > 0) {

@@ -61,6 +61,8 @@ public:
     void setTls(const TlsOptions &tls) { m_tlsOptions = tls; }
     bool encrypted() const { return m_tls != nullptr; }
 
+    // True from connect() until close(), or until a read or write found the
+    // connection ended.
     bool isOpen() const;
 
     // Closes the connection; harmless when not open.

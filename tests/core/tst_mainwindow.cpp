@@ -153,21 +153,19 @@ void TestMainWindow::cleanupTestCase()
     registry().clear();
 }
 
-// caFile "plain" writes a client without TLS.
 void TestMainWindow::writeIni(const QString &user, const QString &password, int serverPort, const QString &caFile)
 {
     const QString path = m_dir.filePath(QStringLiteral("zidad.ini"));
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(QStringLiteral("[hosts]\npostgreshost=%1\npostgresport=%2\npostgresdatabase=%3\n"
-                           "serverhost=127.0.0.1\nserverport=%4\nservertls=%8\nservertlsca=%7\n"
+                           "serverhost=127.0.0.1\nserverport=%4\nservertls=1\nservertlsca=%7\n"
                            "[autologin]\nusername=%5\npassword=%6\n")
                 .arg(m_db->server().host)
                 .arg(m_db->server().port)
                 .arg(m_db->name())
                 .arg(serverPort ? serverPort : m_server.port())
-                .arg(user, password, caFile.isEmpty() ? m_server.tlsOptions().caFile : caFile,
-                     caFile == QLatin1String("plain") ? QStringLiteral("0") : QStringLiteral("1"))
+                .arg(user, password, caFile.isEmpty() ? m_server.tlsOptions().caFile : caFile)
                 .toUtf8());
     qputenv("QUILLON_INI", path.toUtf8());
 }
@@ -592,9 +590,7 @@ void TestMainWindow::lostConnectionsComeBack()
     crashing.setPort(quint16(testsupport::freeLoopbackPort()));
     const QString keys = QStringLiteral("min_client_version = 1.3.4\n");
     QVERIFY2(crashing.start(m_db.get(), keys), qPrintable(crashing.error()));
-    // Plain TCP: over TLS the blocking socket does not yet notice a server
-    // that was killed (an open defect), so reconnecting is shown on plain TCP.
-    writeIni("marieke", "kievit", crashing.port(), QStringLiteral("plain"));
+    writeIni("marieke", "kievit", crashing.port(), crashing.tlsOptions().caFile);
     TMain marieke;
     marieke.setTerminateHook([this] { m_terminated = true; });
     marieke.show();
