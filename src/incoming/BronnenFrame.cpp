@@ -23,11 +23,14 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace incoming {
 
@@ -177,16 +180,22 @@ void TBronnenFrame::buildControls()
     m_stack->addWidget(m_itemArea);
     m_stack->addWidget(m_fax);
 
-    auto *left = new QVBoxLayout;
+    auto *leftPane = new QWidget(this);
+    auto *left = new QVBoxLayout(leftPane);
+    left->setContentsMargins(0, 0, 0, 0);
     left->addWidget(m_types);
     left->addWidget(m_sources, 1);
-    auto *body = new QHBoxLayout;
-    body->addLayout(left, 1);
-    body->addWidget(m_stack, 3);
+    m_body = new QSplitter(Qt::Horizontal, this);
+    m_body->setObjectName(QStringLiteral("bronsplitter"));
+    m_body->setChildrenCollapsible(false);
+    m_body->addWidget(leftPane);
+    m_body->addWidget(m_stack);
+    m_body->setStretchFactor(0, 1);
+    m_body->setStretchFactor(1, 3);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(bar);
-    layout->addLayout(body, 1);
+    layout->addWidget(m_body, 1);
 
     connect(m_types, &QListWidget::itemClicked, this, [this] { core::Guarded([&] { brontypeboxClick(); }); });
     connect(m_sources, &QListWidget::itemClicked, this, [this] { core::Guarded([&] { bronnenboxClick(); }); });
@@ -194,6 +203,28 @@ void TBronnenFrame::buildControls()
     connect(m_items, &QListWidget::itemDoubleClicked, this, [this] { core::Guarded([&] { itemboxDblClick(); }); });
     connect(m_items, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { m_popup->popup(m_items->viewport()->mapToGlobal(pos)); });
+}
+
+// Source names are read whole when they fit in 40 % of the frame; the
+// editor can drag the divider further.
+void TBronnenFrame::fitSourceColumn()
+{
+    int widest = 0;
+    for (int i = 0; i < m_sources->count(); ++i)
+        widest = std::max(widest, m_sources->fontMetrics().horizontalAdvance(lineAfterId(m_sources->item(i)->text())));
+    const QList<int> sizes = m_body->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    const int wanted = widest + m_sources->frameWidth() * 2 + m_sources->verticalScrollBar()->sizeHint().width() + 8;
+    if (total <= 0 || wanted <= sizes.value(0))
+        return;
+    const int left = std::min(wanted, total * 2 / 5);
+    m_body->setSizes({left, total - left});
+}
+
+void TBronnenFrame::showEvent(QShowEvent *event)
+{
+    core::TFrame::showEvent(event);
+    fitSourceColumn();  // the sources may have come before the frame had its size
 }
 
 bool TBronnenFrame::eventFilter(QObject *watched, QEvent *event)
@@ -246,8 +277,11 @@ void TBronnenFrame::brontypeboxClick()
         m_items->clear();
         m_sources->clear();
         auto rs = core::Query(SourcesSql());
-        for (int i = 0; i < rs->RowCount(); ++i)
+        for (int i = 0; i < rs->RowCount(); ++i) {
             m_sources->addItem(rs->Row(i).value(0) + QLatin1Char(' ') + rs->Row(i).value(1));
+            m_sources->item(i)->setToolTip(rs->Row(i).value(1));
+        }
+        fitSourceColumn();
         const int stored = platform::ReadSetting(QStringLiteral("bronnenbox"), QStringLiteral("0")).toInt();
         if (m_sources->count() > 0) {
             m_sources->setCurrentRow(stored >= 0 && stored < m_sources->count() ? stored : 0);

@@ -19,6 +19,7 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QPlainTextEdit;
+class QSplitter;
 class QStackedWidget;
 class QToolButton;
 
@@ -60,8 +61,10 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void fitSourceColumn();
     void buildControls();
     bool boardsShown() const;
     void openAgendaItem(const QString &onderwerp, const QString &opmerkingen, const QString *bron, bool withDate);
@@ -72,6 +75,7 @@ private:
     QLabel *m_link = nullptr;
     QPlainTextEdit *m_memo = nullptr;
     QStackedWidget *m_stack = nullptr;
+    QSplitter *m_body = nullptr;  // the source column beside the items
     QWidget *m_itemArea = nullptr;
     TMailDirFrame *m_fax = nullptr;
     QMenu *m_popup = nullptr;

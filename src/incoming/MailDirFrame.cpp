@@ -171,6 +171,7 @@ TMailDirFrame::TMailDirFrame(QWidget *parent) : QWidget(parent)
     m_list->header()->resizeSection(1, 160);
     m_panel = new QLabel(QStringLiteral("Prikbord, alle email van vandaag en gisteren wordt getoond."), this);
     m_panel->setObjectName(QStringLiteral("Panel1"));
+    m_panel->setWordWrap(true);  // a narrow panel keeps room for the source column
     m_speed = new QToolButton(this);
     m_speed->setObjectName(QStringLiteral("SpeedButton1"));
     m_speed->setText(QStringLiteral("Lijst"));

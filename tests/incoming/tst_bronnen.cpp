@@ -228,6 +228,14 @@ void TestBronnen::activateLoadsTheSourceChosenLast()
     QCOMPARE(m_log, QStringList({"main add Br&onnen PopupMenu1", "sql " + SourcesSql(), "sql " + ItemsSql(politie)}));
     QCOMPARE(f->bronnenbox()->currentItem()->text(), QStringLiteral("%1 Politie").arg(politie));
     QCOMPARE(f->currentSource(), politie);
+    // The source column is wide enough for the longest demo name, also in
+    // a narrow panel.
+    f->resize(480, 500);
+    f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.get()));
+    const int needed = f->bronnenbox()->fontMetrics().horizontalAdvance(QStringLiteral("Gemeente Zwaluwstad"));
+    QVERIFY2(f->bronnenbox()->viewport()->width() > needed,
+             qPrintable(QStringLiteral("%1 <= %2").arg(f->bronnenbox()->viewport()->width()).arg(needed)));
     // Prikbord and back: the source chosen last is chosen again by position.
     f->bronnenbox()->setCurrentRow(2);
     f->bronnenboxClick();
