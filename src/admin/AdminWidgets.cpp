@@ -89,6 +89,8 @@ void SetEntries(QListWidget *list, const QStringList &entries)
     const QSignalBlocker quiet(list);
     list->clear();
     list->addItems(entries);
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setToolTip(EntryName(entries.at(i)));  // the whole name where the column cuts it
     list->setCurrentRow(-1);
 }
 

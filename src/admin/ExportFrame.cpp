@@ -89,8 +89,11 @@ TExportFrame::TExportFrame(QWidget *parent)
     auto *tRemove = Button(QStringLiteral("Button3"), QStringLiteral("-"), templates);
     for (QPushButton *b : {tAdd, tEdit, tRemove})
         tButtons->addWidget(b);
+    // One-sign buttons need no button's usual width; the lists need it more.
+    for (QPushButton *b : {tAdd, tEdit, tRemove})
+        b->setMinimumWidth(40), b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     tLayout->addLayout(tButtons);
-    row->addWidget(templates, 2);
+    row->addWidget(templates, 1);
 
     auto *fileGroup = new QGroupBox(QStringLiteral("Doelbestanden"), group);
     auto *fLayout = new QHBoxLayout(fileGroup);
@@ -101,6 +104,8 @@ TExportFrame::TExportFrame(QWidget *parent)
     auto *fRemove = Button(QStringLiteral("Button6"), QStringLiteral("-"), fileGroup);
     fButtons->addWidget(fAdd);
     fButtons->addWidget(fRemove);
+    for (QPushButton *b : {fAdd, fRemove})
+        b->setMinimumWidth(40), b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     fList->addLayout(fButtons);
     fLayout->addLayout(fList, 1);
     auto *details = new QVBoxLayout;
@@ -120,7 +125,7 @@ TExportFrame::TExportFrame(QWidget *parent)
     auto *save = Button(QStringLiteral("Button7"), QStringLiteral("Opslaan"), fileGroup);
     details->addWidget(save);
     fLayout->addLayout(details, 2);
-    row->addWidget(fileGroup, 5);
+    row->addWidget(fileGroup, 4);
 
     auto *along = new QGroupBox(QStringLiteral("Altijd mee exporteren"), group);
     auto *aLayout = new QHBoxLayout(along);
@@ -136,7 +141,10 @@ TExportFrame::TExportFrame(QWidget *parent)
     aLayout->addWidget(nietmeenemen, 1);
     for (QPushButton *b : {take, leave})
         b->setFixedWidth(32);
-    row->addWidget(along, 4);
+    // File names are compared here side by side: room for a whole name each.
+    for (QListWidget *list : {meenemen, nietmeenemen})
+        list->setMinimumWidth(150);
+    row->addWidget(along, 3);
 
     const auto wire = [this](QPushButton *b, void (TExportFrame::*handler)()) {
         connect(b, &QPushButton::clicked, this, [this, handler] { core::Guarded([&] { (this->*handler)(); }); });

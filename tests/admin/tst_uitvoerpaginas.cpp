@@ -362,6 +362,13 @@ void TestUitvoerPaginas::exportPage()
     auto *niet = page->findChild<QListWidget *>("nietmeenemen");
     QVERIFY(entries(niet).contains("1 Kabelkrant nieuws"));
     QVERIFY(panel->RowControl(0)->isVisible());
+    // Both take-along lists show the longest demo name whole.
+    for (QListWidget *list : {niet, page->findChild<QListWidget *>("meenemen")}) {
+        const int needed = list->fontMetrics().horizontalAdvance(QStringLiteral("Website voorpagina"));
+        QVERIFY2(list->viewport()->width() > needed,
+                 qPrintable(QStringLiteral("%1 <= %2").arg(list->viewport()->width()).arg(needed)));
+    }
+    QCOMPARE(niet->item(0)->toolTip(), admin::EntryName(niet->item(0)->text()));
     QVERIFY(testsupport::saveScreenshot(m_dialog.get(), "instellingen-export.png"));
 
     // Taken along and left behind again.
