@@ -123,13 +123,16 @@ SQL
 
 # archive_cluster DIR TEXTS: starts the archive benchmark's cluster in DIR on
 # a free port, with database quillon_archive holding TEXTS texts from
-# bench/archive/generate.sql. They are generated once and kept: a later call
-# only starts the cluster, unless the schema, the generator or TEXTS changed.
-# Exports QUILLON_BENCH_ARCHIVE_PORT, _DB and _TEXTS; pg_stop ends it.
+# bench/archive/generate.sql, and quillon_archive_dated the same texts stored
+# in order of date. They are generated once and kept: a later call only
+# starts the cluster, unless the schema, the roles, the generator or TEXTS
+# changed. Exports QUILLON_BENCH_ARCHIVE_PORT, _DB, _DATED_DB and _TEXTS;
+# pg_stop ends it.
 archive_cluster() {
   local dir=$1 texts=$2 stamp port data
   data="$dir/pg15/data"
-  stamp=$( (cat "$ROOT/sql/schema.sql" "$ROOT/bench/archive/generate.sql"; echo "$texts") | sha256sum | cut -c1-16)
+  stamp=$( (cat "$ROOT/sql/schema.sql" "$ROOT/sql/privileges.sql" "$ROOT/bench/archive/generate.sql"
+    echo "$texts dated") | sha256sum | cut -c1-16)
   port=$(free_port)
   if [ "$(cat "$dir/stamp" 2>/dev/null)" != "$stamp" ]; then
     log "generating $texts archive texts into $dir (once; this takes minutes)"
@@ -141,12 +144,24 @@ archive_cluster() {
     # own settings (ALTER DATABASE) are not copied with a template.
     pg_psql "$PG15_BIN" "$data" postgres -c "create database quillon_archive owner quillon" >/dev/null
     pg_psql "$PG15_BIN" "$data" quillon_archive -f - <"$ROOT/sql/schema.sql" >/dev/null
+    pg_psql "$PG15_BIN" "$data" quillon_archive -f - <"$ROOT/sql/privileges.sql" >/dev/null
     local start=$SECONDS
     pg_psql "$PG15_BIN" "$data" quillon_archive -v count="$texts" -f - <"$ROOT/bench/archive/generate.sql" >/dev/null
+    # The same texts in order of date, as an archive that grows lies on disk.
+    pg_psql "$PG15_BIN" "$data" postgres -c "create database quillon_archive_dated template quillon_archive" >/dev/null
+    pg_psql "$PG15_BIN" "$data" postgres >/dev/null <<'SQL'
+select format('alter database quillon_archive_dated set %I = %L', split_part(c, '=', 1), substr(c, strpos(c, '=') + 1))
+from pg_db_role_setting s join pg_database d on d.oid = s.setdatabase, unnest(s.setconfig) c
+where d.datname = 'quillon_archive' and s.setrole = 0
+\gexec
+SQL
+    pg_psql "$PG15_BIN" "$data" quillon_archive_dated -c "set maintenance_work_mem = '1GB'" \
+      -c "cluster tblteksten using tblteksten_datum_idx" -c "vacuum analyze tblteksten" >/dev/null
     log "generated in $((SECONDS - start)) s"
     echo "$stamp" >"$dir/stamp"
   else
     pg_start "$PG15_BIN" "$data" "$port"
   fi
-  export QUILLON_BENCH_ARCHIVE_PORT=$port QUILLON_BENCH_ARCHIVE_DB=quillon_archive QUILLON_BENCH_ARCHIVE_TEXTS=$texts
+  export QUILLON_BENCH_ARCHIVE_PORT=$port QUILLON_BENCH_ARCHIVE_DB=quillon_archive \
+    QUILLON_BENCH_ARCHIVE_DATED_DB=quillon_archive_dated QUILLON_BENCH_ARCHIVE_TEXTS=$texts
 }
