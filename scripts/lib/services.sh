@@ -21,12 +21,12 @@ run_pg_cmd() {
   fi
 }
 
-# pg_start BINDIR DATADIR PORT: initialises (when new) and starts a cluster
+# pg_start BINDIR DATADIR PORT [OPTIONS]: initialises (when new) and starts a cluster
 # with superuser postgres / $PG_SUPERPASS, scram on TCP for all but the md5 and
 # cleartext test roles. The server log is server.log beside DATADIR, where the
 # cluster's owner may write.
 pg_start() {
-  local bin=$1 data=$2 port=$3
+  local bin=$1 data=$2 port=$3 extra=${4:-}
   local logfile
   logfile="$(dirname "$data")/server.log"
   local libdir
@@ -56,7 +56,7 @@ HBA
     [ "$(id -u)" -eq 0 ] && chown "$PG_RUN_USER" "$data/pg_hba.conf"
   fi
   LD_LIBRARY_PATH="$libdir" run_pg_cmd "$bin/pg_ctl" -D "$data" -l "$logfile" -w -t 60 \
-    -o "-p $port -c listen_addresses=127.0.0.1 -k $(dirname "$data") -c fsync=off -c max_connections=300" start >/dev/null
+    -o "-p $port -c listen_addresses=127.0.0.1 -k $(dirname "$data") -c fsync=off -c max_connections=300 $extra" start >/dev/null
 }
 
 pg_stop() {
@@ -130,6 +130,10 @@ SQL
 # pg_stop ends it.
 archive_cluster() {
   local dir=$1 texts=$2 stamp port data
+  # Set up as the database server of a station holding such an archive would
+  # be: its buffers hold the archive (PostgreSQL's own guidance is a quarter
+  # of the memory), rather than the 128 MB default meant for small machines.
+  local tuned="-c shared_buffers=2GB"
   data="$dir/pg15/data"
   stamp=$( (cat "$ROOT/sql/schema.sql" "$ROOT/sql/privileges.sql" "$ROOT/bench/archive/generate.sql"
     echo "$texts dated") | sha256sum | cut -c1-16)
@@ -138,7 +142,7 @@ archive_cluster() {
     log "generating $texts archive texts into $dir (once; this takes minutes)"
     pg_stop "$PG15_BIN" "$data"
     rm -rf "$dir"
-    pg_start "$PG15_BIN" "$data" "$port"
+    pg_start "$PG15_BIN" "$data" "$port" "$tuned"
     pg_prepare "$PG15_BIN" "$data" "$port" 15
     # Made from the schema itself rather than the template: the database's
     # own settings (ALTER DATABASE) are not copied with a template.
@@ -160,7 +164,7 @@ SQL
     log "generated in $((SECONDS - start)) s"
     echo "$stamp" >"$dir/stamp"
   else
-    pg_start "$PG15_BIN" "$data" "$port"
+    pg_start "$PG15_BIN" "$data" "$port" "$tuned"
   fi
   export QUILLON_BENCH_ARCHIVE_PORT=$port QUILLON_BENCH_ARCHIVE_DB=quillon_archive \
     QUILLON_BENCH_ARCHIVE_DATED_DB=quillon_archive_dated QUILLON_BENCH_ARCHIVE_TEXTS=$texts
