@@ -1037,7 +1037,14 @@ void TMain::showConnectionState()
         what = QStringLiteral("de server");
     else if (m_databaseGone)
         what = QStringLiteral("de database");
-    m_verbinding->setText(QStringLiteral("Geen verbinding met ") + what + QStringLiteral(": opnieuw verbinden ..."));
+    // A server that answers but refuses is not down: usually the editor is
+    // logged in elsewhere, which only the editor can end.
+    if (m_serverGone && m_loginRefused)
+        m_verbinding->setText(
+            QStringLiteral("De server weigert de aanmelding (elders aangemeld?): opnieuw proberen ..."));
+    else
+        m_verbinding->setText(QStringLiteral("Geen verbinding met ") + what +
+                              QStringLiteral(": opnieuw verbinden ..."));
     m_verbinding->setVisible(!what.isEmpty());
 }
 
@@ -1045,10 +1052,12 @@ void TMain::showConnectionState()
 // asked for again and what waited is sent. False leaves the link closed.
 bool TMain::logInAgain(QStringList &lostLocks)
 {
+    m_loginRefused = false;
     if (!m_server->open(m_state.serverHost, m_state.serverPort, nullptr, 2000))
         return false;
     if (!m_server->SendCommand(QStringLiteral("checkversion ") + m_state.fileVersion) ||
         !m_server->SendCommand(QStringLiteral("auth ") + m_state.userName + QLatin1Char(' ') + m_password)) {
+        m_loginRefused = m_server->isOpen();  // answered, not lost on the way
         m_server->close();  // not (yet) let in: the old session may linger at the server
         return false;
     }

@@ -237,6 +237,7 @@ private:
     QString m_password;  // the log-in password, for logging in again
     bool m_serverGone = false;  // the server connection was lost after the log-in
     bool m_databaseGone = false;  // the database connection was lost after the log-in
+    bool m_loginRefused = false;  // the server is back but refused the log-in again
     bool m_reconnecting = false;  // Reconnect is running
     QString m_postHost;
     int m_postPort = 5432;

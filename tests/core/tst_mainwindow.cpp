@@ -3,6 +3,7 @@
 // frames' menu buttons, messages between two clients and the hand-over of
 // the final-editor role. Frames are recorders from the registry.
 
+#include "support/LineClient.h"
 #include "support/Modal.h"
 #include "support/Screenshots.h"
 #include "support/ServerProcess.h"
@@ -110,6 +111,7 @@ private slots:
     void rosterOfAnAdministrator();
     void rosterTakesItsOwnPlace();
     void lostConnectionsComeBack();
+    void refusedLogInIsShown();
     void serverDownEndsTheProgram();
 
 private:
@@ -658,6 +660,41 @@ void TestMainWindow::lostConnectionsComeBack()
     QTRY_VERIFY_WITH_TIMEOUT(!marieke.databaseGone(), 10000);
     QVERIFY(!bar->isVisible());
     QVERIFY(Query(QStringLiteral("select 1"))->ok());
+}
+
+// The server comes back while marieke is logged in elsewhere: the bar says
+// the server refuses her rather than that it is gone, and she is let in as
+// soon as the other session ends.
+void TestMainWindow::refusedLogInIsShown()
+{
+    servertest::ServerProcess crashing;
+    crashing.setPort(quint16(testsupport::freeLoopbackPort()));
+    const QString keys = QStringLiteral("min_client_version = 1.3.4\n");
+    QVERIFY2(crashing.start(m_db.get(), keys), qPrintable(crashing.error()));
+    writeIni("marieke", "kievit", crashing.port(), crashing.tlsOptions().caFile);
+    TMain marieke;
+    marieke.setTerminateHook([this] { m_terminated = true; });
+    marieke.show();
+    QVERIFY(QTest::qWaitFor([&] { return marieke.ready(); }, 10000));
+    auto *bar = marieke.findChild<QLabel *>("Verbinding");
+    QVERIFY(bar);
+    testsupport::ScriptedDialogs dialogs;
+
+    marieke.setReconnectInterval(60000);
+    crashing.kill();
+    QTRY_VERIFY_WITH_TIMEOUT(marieke.serverGone(), 5000);
+    QVERIFY2(crashing.start(m_db.get(), keys), qPrintable(crashing.error()));
+    servertest::LineClient elsewhere(crashing.port());
+    QVERIFY(elsewhere.login(QStringLiteral("marieke"), QStringLiteral("kievit")));
+    marieke.setReconnectInterval(100);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        bar->text(), QString("De server weigert de aanmelding (elders aangemeld?): opnieuw proberen ..."), 5000);
+    QVERIFY(marieke.serverGone());
+
+    elsewhere.close();
+    QTRY_VERIFY_WITH_TIMEOUT(!marieke.serverGone(), 10000);
+    QVERIFY(!bar->isVisible());
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
 }
 
 void TestMainWindow::serverDownEndsTheProgram()
