@@ -87,11 +87,15 @@ TExportFrame::TExportFrame(QWidget *parent)
     auto *tAdd = Button(QStringLiteral("Button1"), QStringLiteral("+"), templates);
     auto *tEdit = Button(QStringLiteral("Button2"), QStringLiteral("..."), templates);
     auto *tRemove = Button(QStringLiteral("Button3"), QStringLiteral("-"), templates);
-    for (QPushButton *b : {tAdd, tEdit, tRemove})
-        tButtons->addWidget(b);
     // One-sign buttons need no button's usual width; the lists need it more.
-    for (QPushButton *b : {tAdd, tEdit, tRemove})
-        b->setMinimumWidth(40), b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    const auto compact = [](QPushButton *b) {
+        b->setMinimumWidth(40);
+        b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    };
+    for (QPushButton *b : {tAdd, tEdit, tRemove}) {
+        compact(b);
+        tButtons->addWidget(b);
+    }
     tLayout->addLayout(tButtons);
     row->addWidget(templates, 1);
 
@@ -102,10 +106,10 @@ TExportFrame::TExportFrame(QWidget *parent)
     auto *fButtons = new QHBoxLayout;
     auto *fAdd = Button(QStringLiteral("Button4"), QStringLiteral("+"), fileGroup);
     auto *fRemove = Button(QStringLiteral("Button6"), QStringLiteral("-"), fileGroup);
-    fButtons->addWidget(fAdd);
-    fButtons->addWidget(fRemove);
-    for (QPushButton *b : {fAdd, fRemove})
-        b->setMinimumWidth(40), b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    for (QPushButton *b : {fAdd, fRemove}) {
+        compact(b);
+        fButtons->addWidget(b);
+    }
     fList->addLayout(fButtons);
     fLayout->addLayout(fList, 1);
     auto *details = new QVBoxLayout;

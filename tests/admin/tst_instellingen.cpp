@@ -5,6 +5,7 @@
 // editor, the server and "Taken" pages, and the SQL window. Statements and
 // commands are recorded from the real connections.
 
+#include "support/WidgetDriving.h"
 #include "support/LineClient.h"
 #include "support/Modal.h"
 #include "support/RecordingClient.h"
@@ -41,30 +42,11 @@ using platform::BoxType;
 using platform::ModalResult;
 using testsupport::RecordingClient;
 
+using testsupport::click;
+using testsupport::entries;
+using testsupport::pick;
+
 namespace {
-
-QStringList entries(const QListWidget *list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
-
-// Selects the entry whose text is text, as a click does.
-void pick(QListWidget *list, const QString &text)
-{
-    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
-    QVERIFY2(!found.isEmpty(), qPrintable(text));
-    list->setCurrentItem(found.first());
-}
-
-void click(QWidget *parent, const char *name)
-{
-    auto *b = parent->findChild<QPushButton *>(name);
-    QVERIFY2(b, name);
-    QTest::mouseClick(b, Qt::LeftButton);
-}
 
 // Runs action on the next modal window of type T (others are waited out).
 template <class T>

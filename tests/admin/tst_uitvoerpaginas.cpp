@@ -6,6 +6,7 @@
 // along-lists, the refusals). Statements are recorded from the client's own
 // session; the input panel is the real one.
 
+#include "support/WidgetDriving.h"
 #include "support/ClientSession.h"
 #include "support/Screenshots.h"
 #include "support/ScriptedDialogs.h"
@@ -34,29 +35,11 @@
 using platform::BoxType;
 using platform::ModalResult;
 
+using testsupport::click;
+using testsupport::entries;
+using testsupport::pick;
+
 namespace {
-
-QStringList entries(const QListWidget *list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
-
-void pick(QListWidget *list, const QString &text)
-{
-    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
-    QVERIFY2(!found.isEmpty(), qPrintable(text));
-    list->setCurrentItem(found.first());
-}
-
-void click(QWidget *parent, const char *name)
-{
-    auto *b = parent->findChild<QPushButton *>(name);
-    QVERIFY2(b, name);
-    QTest::mouseClick(b, Qt::LeftButton);
-}
 
 QStringList labels(texts::TStylePanel *panel)
 {

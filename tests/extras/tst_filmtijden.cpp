@@ -8,6 +8,7 @@
 // Thursday 13 to Wednesday 19 March and the demo's own shows (around the real
 // today) never appear in it.
 
+#include "support/WidgetDriving.h"
 #include "support/Screenshots.h"
 #include "support/ClientSession.h"
 #include "support/ScriptedDialogs.h"
@@ -37,6 +38,8 @@ using extras::TFilmLadderDialog;
 using platform::BoxType;
 using platform::ModalResult;
 
+using testsupport::entries;
+
 namespace {
 
 const QDate kToday(2031, 3, 12);  // a Wednesday
@@ -48,14 +51,6 @@ QStringList weekQueries(int film, const QDate &start)
     QStringList out;
     for (int i = 0; i < 7; ++i)
         out << extras::DayTimesSql(film, start.addDays(i));
-    return out;
-}
-
-QStringList entries(const QListWidget *list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
     return out;
 }
 

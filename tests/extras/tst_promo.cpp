@@ -4,6 +4,7 @@
 // programme (its cells go with it), and the edit dialog. Statements are
 // recorded from the real connection.
 
+#include "support/WidgetDriving.h"
 #include "support/Modal.h"
 #include "support/Screenshots.h"
 #include "support/ClientSession.h"
@@ -33,17 +34,11 @@ using extras::TPromoDrag;
 using platform::BoxType;
 using platform::ModalResult;
 
+using testsupport::entries;
+
 namespace {
 
 const QChar FF(0xFF);
-
-QStringList entries(const QListWidget *list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
 
 // Status lines land here.
 class StatusRecorder : public core::TMainOperations {
