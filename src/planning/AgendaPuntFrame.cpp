@@ -331,12 +331,9 @@ bool TAgendaPuntFrame::Save()
 
 QStringList TAgendaPuntFrame::shownState() const
 {
-    QStringList state = {m_date->date().toString(Qt::ISODate),
-                         m_tijd->text(),
-                         m_onderwerp->text(),
-                         m_opmerkingen->toPlainText(),
-                         m_bron->text(),
-                         QString::number(m_followUpId)};
+    QStringList state;
+    state << m_date->date().toString(Qt::ISODate) << m_tijd->text() << m_onderwerp->text()
+          << m_opmerkingen->toPlainText() << m_bron->text() << QString::number(m_followUpId);
     state += m_pending;
     for (const QListWidget *list : {m_adressen, m_archief}) {
         state << QString::number(list->count());

@@ -890,12 +890,11 @@ void TestAgenda::deletingTellsTheListsOfItsTopic()
     f->Verwijderen1Click();
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
     const QStringList sent = m_log.filter(QRegularExpression("^(sql (begin|end|delete from tbltodo)|cmd|main)"));
-    QCOMPARE(sent, QStringList({"sql begin", "sql delete from tbltodo where agendaid = 9001 returning id,klaar",
-                                "sql end", "sql begin",
-                                "sql delete from tbltodo where agendaid = 9007 returning id,klaar", "sql end",
-                                "cmd broadcast agenda remove 9001", "cmd broadcast todo remove 9901",
-                                "cmd broadcast agenda remove 9007", "cmd broadcast klaar remove 9907",
-                                "main RefreshViews"}));
+    QCOMPARE(sent,
+             QStringList({"sql begin", "sql delete from tbltodo where agendaid = 9001 returning id,klaar", "sql end",
+                          "sql begin", "sql delete from tbltodo where agendaid = 9007 returning id,klaar", "sql end",
+                          "cmd broadcast agenda remove 9001", "cmd broadcast todo remove 9901",
+                          "cmd broadcast agenda remove 9007", "cmd broadcast klaar remove 9907", "main RefreshViews"}));
     QCOMPARE(m_db->query("select count(*) from tbltodo where agendaid in (9001, 9007)"), QList<QStringList>({{"0"}}));
 
     m_joost->activate();
