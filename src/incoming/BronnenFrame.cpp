@@ -394,8 +394,13 @@ void TBronnenFrame::openAgendaItem(const QString &onderwerp, const QString &opme
     if (bron)
         request.bron = *bron;
     const auto result = core::registry().open(request);
-    if (result && result->modalResult == 1)
-        core::SendCommand(QStringLiteral("broadcast viewchanged agenda"));
+    if (!result || result->modalResult != 1)
+        return;
+    core::SendCommand(QStringLiteral("broadcast viewchanged agenda"));
+    // The save's "agenda new" reaches the other clients only: the agenda
+    // beside this frame reads the new item itself.
+    if (core::TMainOperations *main = core::state().main)
+        main->RefreshViews();
 }
 
 void TBronnenFrame::Naaragenda1Click()

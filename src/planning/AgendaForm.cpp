@@ -44,6 +44,9 @@ TAgendaForm::TAgendaForm(QWidget *parent) : QDialog(parent)
 void TAgendaForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    // Taken once: a dialog shown again after a refused save holds typed text.
+    if (!m_firstShown)
+        m_firstShown = m_frame->shownState();
     if (QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr)
         move(owner->geometry().center() - rect().center());
     m_save->setDefault(true);
@@ -60,6 +63,10 @@ bool TAgendaForm::HostMessage(int msg, qintptr, qintptr lParam)
 
 void TAgendaForm::Button1Click()
 {
+    if (m_frame->itemId() < 0 && m_firstShown && m_frame->shownState() == *m_firstShown) {
+        done(QDialog::Rejected);  // nothing typed: nothing to ask about
+        return;
+    }
     switch (platform::dialogs().messageBox(platform::BoxType::Confirmation, QStringLiteral("Wijzigingen opslaan?"),
                                            platform::BoxButtons::YesNoCancel)) {
     case platform::ModalResult::Yes:

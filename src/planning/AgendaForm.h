@@ -7,6 +7,9 @@
 #include "core/Openers.h"
 
 #include <QDialog>
+#include <QStringList>
+
+#include <optional>
 
 class QPushButton;
 
@@ -35,7 +38,8 @@ public:
     bool HostMessage(int msg, qintptr wParam, qintptr lParam);
 
     // "&Afbreken" and Escape: "Wijzigingen opslaan?" Yes saves and closes,
-    // No closes, Cancel stays; both closes give Rejected.
+    // No closes, Cancel stays; both closes give Rejected. A new item left as
+    // it was first shown (its presets included) closes without the question.
     void Button1Click();
 
     void reject() override;
@@ -51,6 +55,7 @@ private:
     QPushButton *m_save;
     QPushButton *m_cancel;
     bool m_savedOnCancel = false;
+    std::optional<QStringList> m_firstShown;  // the editor's state when first shown
 };
 
 // Opens the dialog for request over parent: creates it, loads, presets,

@@ -12,6 +12,8 @@
 #include "planning/AgendaSql.h"
 #include "planning/DatumForm.h"
 #include "planning/Guarded.h"
+#include "planning/KlaarSql.h"
+#include "planning/TodoSql.h"
 #include "platform/Dialogs.h"
 #include "platform/Settings.h"
 #include "views/FlowLayout.h"
@@ -387,6 +389,7 @@ void TAgendaFrame::Verwijderen1Click()
         return;
     QStringList queue;
     QList<int> deleted;
+    bool listRowsGone = false;
     for (int row : rows) {
         const AgendaLine line = ParseAgendaLine(m_list->item(row)->text());
         const auto id = lineNumber(line);
@@ -396,13 +399,26 @@ void TAgendaFrame::Verwijderen1Click()
         core::TTransaction t;
         for (const QString &sql : DeleteItemSql(*id))
             t.Execute(sql);
+        const auto todoRows = t.Query(DeleteItemTodoSql(*id));
         if (!t.Commit())
             continue;
         queue << BroadcastAgendaRemove(*id);
+        // Its production-list and ready-list lines go from every screen too.
+        for (int i = 0; i < todoRows->RowCount(); ++i) {
+            const QStringList todo = todoRows->Row(i);
+            bool ok = false;
+            const int todoId = todo.value(0).toInt(&ok);
+            if (!ok)
+                continue;
+            queue << (todo.value(1) == QLatin1String("t") ? BroadcastKlaarRemove(todoId) : BroadcastTodoRemove(todoId));
+            listRowsGone = true;
+        }
         deleted << row;
     }
     sendQueued(queue);
     removeRows(deleted);
+    if (listRowsGone)
+        refreshViews();  // the list beside this one is told by no broadcast
 }
 
 void TAgendaFrame::MoveToTeam(QAction *teamItem)

@@ -2,6 +2,7 @@
 
 #include "core/Dates.h"
 #include "planning/AgendaLines.h"
+#include "planning/KlaarSql.h"
 #include "planning/TodoSql.h"
 
 #include <QHash>
@@ -95,6 +96,27 @@ void paintTodoLine(QPainter &p, const QRect &rect, const QString &text, const Li
     p.setFont(regular);
     p.setPen(c.separator);
     p.drawLine(rect.left() + column, rect.top(), rect.left() + column, rect.bottom());
+    p.restore();
+}
+
+void paintEvalLine(QPainter &p, const QRect &rect, const QString &text, const LineCanvas &c)
+{
+    const EvalLine line = ParseEvalLine(text);
+    p.save();
+    p.fillRect(rect, c.background);
+    p.setPen(c.text);
+    QFont regular = p.font();
+    regular.setBold(false);
+    QFont bold = regular;
+    bold.setBold(true);
+    const QString word = EvalGroupWord(line.group);
+    const int wordWidth = QFontMetrics(bold).horizontalAdvance(word);
+    const int right = rect.left() + rect.width() - 2;
+    const int titleWidth = qMax(0, right - wordWidth - 6 - (rect.left() + 1));
+    p.setFont(regular);
+    textOut(p, rect.left() + 1, rect.top() + 1, p.fontMetrics().elidedText(line.kort, Qt::ElideRight, titleWidth));
+    p.setFont(bold);
+    textOut(p, right - wordWidth, rect.top(), word);
     p.restore();
 }
 

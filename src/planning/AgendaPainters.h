@@ -34,6 +34,12 @@ void paintAgendaLine(QPainter &p, const QRect &rect, const QString &line, bool t
 // DateColumnX(82).
 void paintTodoLine(QPainter &p, const QRect &rect, const QString &line, const LineCanvas &c);
 
+// An evaluation line (KlaarSql.h): the title at (1, 1), and the group word
+// ("klaar", "productie", "agenda") in bold right-aligned 2 pixels before the
+// right edge. A long title stops 6 pixels short of the word and ends in "…",
+// so the two never overlap.
+void paintEvalLine(QPainter &p, const QRect &rect, const QString &line, const LineCanvas &c);
+
 // Where the agenda and the production list put the column after the date:
 // at classic (81 and 82, made for the desk's old small system font), or
 // further right when the list's own font needs more room, so that every date

@@ -329,6 +329,20 @@ bool TAgendaPuntFrame::Save()
     return true;
 }
 
+QStringList TAgendaPuntFrame::shownState() const
+{
+    QStringList state;
+    state << m_date->date().toString(Qt::ISODate) << m_tijd->text() << m_onderwerp->text()
+          << m_opmerkingen->toPlainText() << m_bron->text() << QString::number(m_followUpId);
+    state += m_pending;
+    for (const QListWidget *list : {m_adressen, m_archief}) {
+        state << QString::number(list->count());
+        for (int i = 0; i < list->count(); ++i)
+            state << list->item(i)->text();
+    }
+    return state;
+}
+
 void TAgendaPuntFrame::AddArchiveLine(int textId, const QString &kop)
 {
     m_archief->addItem(ArchiveLineText({QString::number(textId), kop}));

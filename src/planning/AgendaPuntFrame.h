@@ -58,6 +58,9 @@ public:
     int followUpId() const { return m_followUpId; }
     int repeatId() const { return m_repeatId; }
     const QStringList &pending() const { return m_pending; }
+    // Everything the editor can change, as one value: equal values mean
+    // nothing was typed, chosen or linked in between.
+    QStringList shownState() const;
 
     bool frameMessage(int msg, qintptr wParam, qintptr lParam) override;
 

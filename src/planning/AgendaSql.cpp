@@ -72,8 +72,14 @@ QStringList DeleteItemSql(int id)
             QStringLiteral("delete from tblteksten where agendaid = ") + n,
             // Without these the archive links and production-list rows of a
             // deleted item point at nothing and turn up as empty topics.
-            QStringLiteral("delete from tblagendaarchief where agenda = ") + n,
-            QStringLiteral("delete from tbltodo where agendaid = ") + n};
+            QStringLiteral("delete from tblagendaarchief where agenda = ") + n};
+}
+
+QString DeleteItemTodoSql(int id)
+{
+    // The rows deleted are the rows announced, even when another editor put
+    // the item on a list a moment ago.
+    return QStringLiteral("delete from tbltodo where agendaid = ") + num(id) + QStringLiteral(" returning id,klaar");
 }
 
 QString MoveToTeamSql(int team, int id)

@@ -34,8 +34,11 @@ QString ReloadSql(const QDate &d0, const QDate &d1, const QDate &today, int team
 QString FetchLineSql(int id, const QDate &d0, const QDate &d1, int team);
 
 // What deleting one one-off item runs, in order: the item, its addresses, its
-// text versions, and (kept tidy here) its archive links and production-list rows.
+// text versions, and (kept tidy here) its archive links; then DeleteItemTodoSql.
 QStringList DeleteItemSql(int id);
+// Deletes the item's production-list rows and returns each row's id and
+// klaar flag, so the lists showing them can be told.
+QString DeleteItemTodoSql(int id);
 
 QString MoveToTeamSql(int team, int id);
 

@@ -7,6 +7,7 @@
 #include "core/Registry.h"
 #include "db/Postgres.h"
 #include "planning/AgendaLines.h"
+#include "planning/AgendaPainters.h"
 #include "planning/DatumForm.h"
 #include "planning/Guarded.h"
 #include "planning/TodoSql.h"
@@ -22,6 +23,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace planning {
@@ -30,14 +32,7 @@ namespace {
 
 void paintEvalItem(QPainter &p, const QRect &rect, const views::LineItem &item)
 {
-    const EvalLine line = ParseEvalLine(item.text);
-    p.fillRect(rect, views::LineBackground(item));
-    p.setPen(views::LineTextColor(item));
-    p.drawText(rect.adjusted(1, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop, line.kort);
-    QFont bold = p.font();
-    bold.setBold(true);
-    p.setFont(bold);
-    p.drawText(rect.adjusted(0, 0, -2, 0), Qt::AlignRight | Qt::AlignTop, EvalGroupWord(line.group));
+    paintEvalLine(p, rect, item.text, {views::LineBackground(item), views::LineTextColor(item), QColor()});
 }
 
 }  // namespace
@@ -47,6 +42,12 @@ TEvalForm::TEvalForm(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("EvalForm"));
     setWindowTitle(QStringLiteral("Evaluatie"));
     buildControls();
+}
+
+TEvalForm::~TEvalForm()
+{
+    // The list outlives this part of the dialog while its items are freed.
+    m_over->disconnect(this);
 }
 
 void TEvalForm::buildControls()
@@ -69,8 +70,10 @@ void TEvalForm::buildControls()
     m_over = new QListWidget(this);
     m_over->setObjectName(QStringLiteral("over"));
     m_over->setUniformItemSizes(true);
-    m_over->setItemDelegate(new views::LineDelegate(paintEvalItem, 16, m_over));
-    connect(m_over, &QListWidget::itemClicked, this, [this] { Guarded([&] { overClick(); }); });
+    m_over->setItemDelegate(new views::LineDelegate(paintEvalItem, LineHeightFor(m_over->font()), m_over));
+    // The line decided on is the current one, however it became current
+    // (click, arrow keys, Home, typing a title's first letter).
+    connect(m_over, &QListWidget::currentItemChanged, this, [this] { Guarded([&] { overClick(); }); });
 
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("doorplaatsmenu"));
@@ -125,30 +128,36 @@ void TEvalForm::buildControls()
 void TEvalForm::Build()
 {
     const core::TProgramState &s = core::state();
-    m_over->clear();
-    for (const QString &sql : EvalListSql(s.currentTeamId, core::Today())) {
-        auto rs = core::Query(sql);
-        for (int i = 0; i < rs->RowCount(); ++i) {
-            QString line;
-            for (const QString &v : rs->Row(i))
-                line += v + FieldSeparator;
-            m_over->addItem(line);
+    {
+        const QSignalBlocker quiet(m_over);  // the topic is read once, for the first line
+        m_over->clear();
+        for (const QString &sql : EvalListSql(s.currentTeamId, core::Today())) {
+            auto rs = core::Query(sql);
+            for (int i = 0; i < rs->RowCount(); ++i) {
+                QString line;
+                for (const QString &v : rs->Row(i))
+                    line += v + FieldSeparator;
+                m_over->addItem(line);
+            }
         }
+        if (m_over->count() > 0)
+            m_over->setCurrentRow(0);
     }
-    if (m_over->count() > 0) {
-        m_over->setCurrentRow(0);
-        overClick();
-    }
+    overClick();
 }
 
 void TEvalForm::overClick()
 {
     QListWidgetItem *item = m_over->currentItem();
-    if (!item)
+    if (!item) {
+        m_group = m_listId = m_agendaId = -1;
         return;
+    }
     const EvalLine line = ParseEvalLine(item->text());
     m_group = line.group;
     m_listId = line.listId;
+    // Known without a row for an agenda topic; never the topic chosen before.
+    m_agendaId = m_group == 2 ? m_listId : -1;
     m_view->setText(QString());
     m_doorplaatsen->setEnabled(m_group == 1 || m_group == 2);
     m_followUp->setEnabled(m_group == 0);
@@ -162,14 +171,18 @@ void TEvalForm::overClick()
 
 void TEvalForm::discard()
 {
-    delete m_over->currentItem();
+    {
+        // The neighbour the list makes current meanwhile is not chosen: the first line is.
+        const QSignalBlocker quiet(m_over);
+        delete m_over->currentItem();
+        if (m_over->count() > 0)
+            m_over->setCurrentRow(0);
+    }
+    overClick();
     if (m_over->count() == 0) {
         platform::showInformation(EvalCompleted);
         accept();
-        return;
     }
-    m_over->setCurrentRow(0);
-    overClick();
 }
 
 void TEvalForm::removeProductionRow()
@@ -210,13 +223,18 @@ void TEvalForm::Reschedule(int days)
             return;
         day = form.dat()->selectedDate();
     }
+    // Without its agenda item (deleted meanwhile) there is no date to move;
+    // the production row still goes.
+    const bool moveItem = m_agendaId >= 0;
     core::TTransaction t;
-    t.Execute(EvalRescheduleSql(day, m_agendaId));
+    if (moveItem)
+        t.Execute(EvalRescheduleSql(day, m_agendaId));
     if (m_group == 1)
         t.Execute(EvalDeleteTodoSql(m_listId));
     if (!t.Commit())
         return;  // nothing moved: the topic stays
-    core::SendCommand(BroadcastAgendaUpdate(m_agendaId));
+    if (moveItem)
+        core::SendCommand(BroadcastAgendaUpdate(m_agendaId));
     if (m_group == 1)
         core::SendCommand(BroadcastTodoRemove(m_listId));
     discard();

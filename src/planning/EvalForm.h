@@ -4,7 +4,8 @@
 // agenda) and decides one at a time what becomes of each.
 //
 // DESIGN
-// over keeps evaluation lines (KlaarSql.h). Every decision is stored before
+// over keeps evaluation lines (KlaarSql.h); its current line is the topic
+// decided on, so the chosen ids follow it on every change. Every decision is stored before
 // the topic leaves the list and before anything is announced: a reschedule
 // moves the agenda item and removes a production row in one transaction, and
 // a follow-up removes the finished topic's production row only once the
@@ -29,9 +30,10 @@ class TEvalForm : public QDialog {
     Q_OBJECT
 public:
     explicit TEvalForm(QWidget *parent = nullptr);
+    ~TEvalForm() override;
 
     void Build();  // the list of today's topics; chooses the first
-    void overClick();  // chooses the current line
+    void overClick();  // chooses the current line; runs whenever the current line changes
     void Button1Click();  // "&Tekst openen"
     void Button3Click();  // "&Follow-up maken"
     void Button4Click();  // "&Afvoeren"

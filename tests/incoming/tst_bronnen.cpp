@@ -20,6 +20,8 @@
 #include "incoming/BronnenFrame.h"
 #include "incoming/BronnenSql.h"
 #include "incoming/MailDirFrame.h"
+#include "planning/AgendaForm.h"
+#include "planning/AgendaFrame.h"
 #include "platform/Settings.h"
 #include "platform/Shell.h"
 #include "views/HighlightView.h"
@@ -30,6 +32,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -92,9 +95,16 @@ public:
     {
         m_log << QStringLiteral("main remove ") + caption + QLatin1Char(' ') + menu->objectName();
     }
-    void RefreshViews() override {}
+    // Reloads the frame beside the sources, as the main window does.
+    void RefreshViews() override
+    {
+        m_log << QStringLiteral("main RefreshViews");
+        if (right)
+            right->frameMessage(FRAME_REFRESH, 0, 0);
+    }
     void ShowStatusLine(const QString &) override {}
     void LogStatus(const QString &) override {}
+    QPointer<TFrame> right;
 
 private:
     QStringList &m_log;
@@ -129,11 +139,13 @@ private slots:
     void itemsTextsAndLinks();
     void refreshBringsNewItemsToTheTop();
     void toAgenda();
+    void toAgendaShowsInTheMakersAgenda();
     void search();
     void bulletinBoards();
 
 private:
     std::unique_ptr<TBronnenFrame> frame();
+    void recordAgendaItems();
 
     std::unique_ptr<testsupport::TestDatabase> m_db;
     std::unique_ptr<testsupport::HttpServer> m_http;
@@ -184,7 +196,13 @@ void TestBronnen::initTestCase()
         m_log << QStringLiteral("view ") + q.caption + QLatin1Char('|') + q.markup;
         return std::monostate{};
     });
-    r.registerOpener<AgendaItemRequest>([this](const AgendaItemRequest &q) {
+    recordAgendaItems();
+}
+
+// The agenda item editor as a recorder that answers "&Opslaan" with item 77.
+void TestBronnen::recordAgendaItems()
+{
+    registry().registerOpener<AgendaItemRequest>([this](const AgendaItemRequest &q) {
         m_log << QStringLiteral("open agenda %1 date=%2 onderwerp=%3 opmerkingen=%4 bron=%5")
                      .arg(q.agendaId)
                      .arg(q.date ? q.date->toString(Qt::ISODate) : QStringLiteral("-"), q.onderwerp.value_or("-"),
@@ -308,15 +326,44 @@ void TestBronnen::toAgenda()
     f->itembox()->setCurrentRow(0);
     m_log.clear();
     f->frameMessage(FRAME_MOVE_RIGHT, 0, 0);
-    QCOMPARE(m_log.size(), 2);
+    QCOMPARE(m_log.size(), 3);
     QVERIFY2(m_log[0].startsWith("open agenda -1 date=2031-03-12 onderwerp="), qPrintable(m_log[0]));
     QVERIFY(m_log[0].endsWith(" bron=" + f->Label1()->text()));
     QCOMPARE(m_log[1], QStringLiteral("cmd broadcast viewchanged agenda"));
+    QCOMPARE(m_log[2], QStringLiteral("main RefreshViews"));
     // Nothing chosen: nothing happens.
     f->itembox()->setCurrentRow(-1);
     m_log.clear();
     f->Naaragenda1Click();
     QVERIFY(m_log.isEmpty());
+}
+
+// The editor who makes an agenda item from a source sees it at once in the
+// agenda beside the sources, as the other clients do through the broadcast.
+void TestBronnen::toAgendaShowsInTheMakersAgenda()
+{
+    planning::RegisterAgendaItemOpener(registry());
+    const int team = state().currentTeamId;
+    state().currentTeamId = 1;
+    planning::TAgendaFrame agenda;
+    agenda.frameMessage(FRAME_REFRESH, 0, 0);
+    m_main->right = &agenda;
+    auto f = frame();
+    f->itembox()->setCurrentRow(0);
+    const QString title = f->itembox()->item(0)->text().section(' ', 3);
+    QVERIFY(!title.isEmpty());
+    QVERIFY(agenda.ListBox1()->findItems(title, Qt::MatchEndsWith).isEmpty());
+    onModal([](QWidget *w) {
+        auto *form = qobject_cast<planning::TAgendaForm *>(w);
+        QVERIFY(form);
+        QTest::mouseClick(form->Button2(), Qt::LeftButton);
+    });
+    f->frameMessage(FRAME_MOVE_RIGHT, 0, 0);
+    const auto shown = agenda.ListBox1()->findItems(" 20310312 00:00 " + title, Qt::MatchEndsWith);
+    QCOMPARE(shown.size(), 1);
+    m_main->right = nullptr;
+    state().currentTeamId = team;
+    recordAgendaItems();
 }
 
 void TestBronnen::search()

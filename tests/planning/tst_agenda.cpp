@@ -24,6 +24,7 @@
 #include "planning/AgendaPuntFrame.h"
 #include "planning/AgendaSql.h"
 #include "planning/DatumForm.h"
+#include "planning/TodoFrame.h"
 #include "platform/Settings.h"
 #include "support/RecordingClient.h"
 #include "support/ScriptedDialogs.h"
@@ -142,12 +143,14 @@ private slots:
     void loadedTime();
     void missingItemStillSavesItsUpdate();
     void cancelAnsweredYesSavesOnce();
+    void escapeAsksOnlyWhenSomethingWasTyped();
     void saveWithoutADatabaseKeepsTheDialog();
     void followUpWritesOnlyItsOwnLinks();
     void openingARepeatingLineTakesItUp();
     void openerPresetsAndAnswers();
 
     void deletingASelection();
+    void deletingTellsTheListsOfItsTopic();
     void movingToProduction();
     void movingToAnotherTeam();
     void broadcasts_data();
@@ -535,9 +538,9 @@ void TestAgenda::valuesThatCannotBeReadBackAreRefused()
     TAgendaForm form;
     TAgendaPuntFrame *f = form.AgendaPuntFrame1();
     f->Load(-1);
+    form.show();
     f->onderwerp()->setText(onderwerp);
     f->tijd()->setText(tijd);
-    form.show();
     testsupport::ScriptedDialogs dialogs;
     dialogs.expectBox(BoxType::Confirmation, "Wijzigingen opslaan?", ModalResult::Yes);
     dialogs.expectBox(BoxType::Warning, warning);
@@ -658,6 +661,48 @@ void TestAgenda::cancelAnsweredYesSavesOnce()
 // The database connection is gone when the editor saves: he is told, the
 // dialog stays with his text, and once the connection is back the same
 // "&Opslaan" stores it.
+// Escape on a new item: nothing typed closes it without a question and
+// stores nothing, also when the caller filled in its presets; one typed
+// letter brings the question back.
+void TestAgenda::escapeAsksOnlyWhenSomethingWasTyped()
+{
+    testsupport::ScriptedDialogs dialogs;
+    auto f = frame(kToday);
+    bool closed = false;
+    onModal([&](QWidget *w) {
+        auto *form = qobject_cast<TAgendaForm *>(w);
+        QVERIFY(form);
+        QTest::keyClick(form->AgendaPuntFrame1()->onderwerp(), Qt::Key_Escape);
+        closed = !form->isVisible();
+        if (!closed)
+            form->done(QDialog::Rejected);
+    });
+    f->AgendaNieuwClick();
+    QVERIFY(closed);
+    onModal([&](QWidget *w) {
+        auto *form = qobject_cast<TAgendaForm *>(w);
+        QVERIFY(form);
+        QCOMPARE(form->AgendaPuntFrame1()->onderwerp()->text(), QString("Uit de bron"));
+        QTest::keyClick(form->AgendaPuntFrame1()->onderwerp(), Qt::Key_Escape);
+        if (form->isVisible())
+            form->done(QDialog::Rejected);
+    });
+    AgendaItemResult r = OpenAgendaItem({.agendaId = -1, .date = kToday, .onderwerp = QString("Uit de bron")}, nullptr);
+    QCOMPARE(r.modalResult, int(ModalResult::Cancel));
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+
+    dialogs.expectBox(BoxType::Confirmation, "Wijzigingen opslaan?", ModalResult::No);
+    onModal([&](QWidget *w) {
+        auto *form = qobject_cast<TAgendaForm *>(w);
+        QVERIFY(form);
+        QTest::keyClicks(form->AgendaPuntFrame1()->onderwerp(), "B");
+        QTest::keyClick(form->AgendaPuntFrame1()->onderwerp(), Qt::Key_Escape);
+    });
+    f->AgendaNieuwClick();
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    QVERIFY(m_log.filter(QRegularExpression("^(sql (begin|insert)|cmd)")).isEmpty());
+}
+
 void TestAgenda::saveWithoutADatabaseKeepsTheDialog()
 {
     testsupport::ScriptedDialogs dialogs;
@@ -809,7 +854,7 @@ void TestAgenda::deletingASelection()
                  << QString("sql delete from tblagendanaw where agenda = %1").arg(id)
                  << QString("sql delete from tblteksten where agendaid = %1").arg(id)
                  << QString("sql delete from tblagendaarchief where agenda = %1").arg(id)
-                 << QString("sql delete from tbltodo where agendaid = %1").arg(id) << "sql end";
+                 << QString("sql delete from tbltodo where agendaid = %1 returning id,klaar").arg(id) << "sql end";
     expected << "cmd broadcast agenda remove 9002"
              << "cmd broadcast agenda remove 9001";
     QCOMPARE(m_log, expected);
@@ -818,6 +863,46 @@ void TestAgenda::deletingASelection()
                                                 "901 herhaal 20310312 00:00 Woensdagoverleg"}));
     QCOMPARE(m_db->query("select count(*) from tblagendaarchief where agenda = 9001"), QList<QStringList>({{"0"}}));
     QCOMPARE(m_db->query("select count(*) from tblagendaherhaal where id = 901"), QList<QStringList>({{"1"}}));
+}
+
+// An item another editor has just put on today's production list (his
+// broadcast not yet polled here), and one made ready earlier: deleting them
+// takes their list rows along and, once stored, tells every production and
+// ready list; the other editor's production list drops the line at its next
+// poll, this client's own lists are reloaded.
+void TestAgenda::deletingTellsTheListsOfItsTopic()
+{
+    testsupport::ScriptedDialogs dialogs;
+    auto f = frame(kToday);
+    QVERIFY(m_db->exec("insert into tbltodo (id, agendaid, datum, klaar, redactie) values"
+                       " (9901, 9001, '20310312', false, 8)"));
+    m_joost->activate();
+    QVERIFY(m_joost->link->SendCommand("poll"));  // what earlier tests announced
+    TTodoFrame his;
+    his.frameMessage(FRAME_REFRESH, 0, 0);
+    QCOMPARE(lines(his.ListBox1()).filter(QRegularExpression("^9901\\D")).size(), 1);
+    m_joost->right = &his;
+
+    m_marieke->activate();
+    dialogs.expectBox(BoxType::Confirmation, "Selectie verwijderen?", ModalResult::Yes);
+    select(f->ListBox1(), {"9001 normal", "9007 normal"});
+    m_log.clear();
+    f->Verwijderen1Click();
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    const QStringList sent = m_log.filter(QRegularExpression("^(sql (begin|end|delete from tbltodo)|cmd|main)"));
+    QCOMPARE(sent,
+             QStringList({"sql begin", "sql delete from tbltodo where agendaid = 9001 returning id,klaar", "sql end",
+                          "sql begin", "sql delete from tbltodo where agendaid = 9007 returning id,klaar", "sql end",
+                          "cmd broadcast agenda remove 9001", "cmd broadcast todo remove 9901",
+                          "cmd broadcast agenda remove 9007", "cmd broadcast klaar remove 9907", "main RefreshViews"}));
+    QCOMPARE(m_db->query("select count(*) from tbltodo where agendaid in (9001, 9007)"), QList<QStringList>({{"0"}}));
+
+    m_joost->activate();
+    QVERIFY(m_joost->link->SendCommand("poll"));
+    QVERIFY(lines(his.ListBox1()).filter(QRegularExpression("^9901\\D")).isEmpty());
+    QCOMPARE(lines(his.ListBox1()).filter(QRegularExpression("^9906\\D")).size(), 1);  // the rest stays
+    m_joost->right = nullptr;
+    m_marieke->activate();
 }
 
 void TestAgenda::movingToProduction()

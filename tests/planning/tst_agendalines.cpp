@@ -5,6 +5,7 @@
 #include "planning/AgendaLines.h"
 #include "planning/AgendaPainters.h"
 #include "planning/AgendaSql.h"
+#include "planning/KlaarSql.h"
 
 #include <QImage>
 #include <QPainter>
@@ -32,6 +33,8 @@ private slots:
     void agendaLineDrawing_data();
     void agendaLineDrawing();
     void addressLineDrawing();
+    void evaluationLineDrawing_data();
+    void evaluationLineDrawing();
 };
 
 void TestAgendaLines::parseAgendaLine_data()
@@ -331,6 +334,46 @@ void TestAgendaLines::addressLineDrawing()
     QVERIFY(inked(170, 198, 0, rowHeight));  // the place right-aligned
     QVERIFY(inked(0, 40, rowHeight, image.height()));  // the phone on the second row
     QVERIFY(!inked(100, 198, rowHeight, image.height()));
+}
+
+void TestAgendaLines::evaluationLineDrawing_data()
+{
+    QTest::addColumn<int>("group");
+    QTest::addColumn<QString>("kort");
+    QTest::newRow("long title, widest word") << 1 << "Gemeenteraad besluit over de nieuwe fietsbrug bij de haven";
+    QTest::newRow("long title, ready topic") << 0 << "Brandweer oefent met de nieuwe hoogwerker aan de kade";
+    QTest::newRow("short title") << 2 << "Markt";
+}
+
+// An evaluation line: the title and the group word each keep their own part
+// of the line. The word is right-aligned 2 pixels before the right edge, and
+// a title that does not fit stops short of it instead of running underneath.
+void TestAgendaLines::evaluationLineDrawing()
+{
+    QFETCH(int, group);
+    QFETCH(QString, kort);
+    const QFont font(QStringLiteral("DejaVu Sans"), 9);
+    const int height = LineHeightFor(font);
+    QImage image(220, height, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QPainter p(&image);
+    p.setFont(font);
+    const QString line = QString::number(group) + FieldSeparator + "31" + FieldSeparator + kort + FieldSeparator;
+    paintEvalLine(p, image.rect(), line, {QBrush(Qt::white), Qt::black, Qt::black});
+    p.end();
+    QFont bold = font;
+    bold.setBold(true);
+    const int wordLeft = 220 - 2 - QFontMetrics(bold).horizontalAdvance(EvalGroupWord(group));
+    auto inked = [&](int x0, int x1) {
+        for (int y = 0; y < height; ++y)
+            for (int x = x0; x < x1; ++x)
+                if (image.pixelColor(x, y) != QColor(Qt::white))
+                    return true;
+        return false;
+    };
+    QVERIFY(inked(1, 30));  // the title
+    QVERIFY(inked(wordLeft, 220));  // the word (a glyph may overhang its advance)
+    QVERIFY2(!inked(wordLeft - 4, wordLeft), "the title runs into the group word");
 }
 
 QTEST_MAIN(TestAgendaLines)

@@ -7,8 +7,10 @@
 // production, "Markt" on today's agenda only.
 
 #include "support/DeskClients.h"
+#include "support/Screenshots.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ServerProcess.h"
+#include "support/WidgetDriving.h"
 
 #include "core/Dates.h"
 #include "core/Registry.h"
@@ -17,6 +19,7 @@
 #include "views/HighlightView.h"
 
 #include <QListWidget>
+#include <QMenu>
 #include <QtTest>
 
 using namespace core;
@@ -47,6 +50,9 @@ private slots:
     void decisionsInTheirOrder();
     void refusedAndCancelledDecisionsKeepTheTopic();
     void emptyEvaluation();
+    void keyboardChoosesTheTopic();
+    void topicWithoutAgendaItemKeepsNoOtherId();
+    void screenshot();
 
 private:
     QStringList writes() const;
@@ -214,6 +220,83 @@ void TestEval::emptyEvaluation()
     form.Button4Click();
     QCOMPARE(form.result(), int(QDialog::Accepted));
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+}
+
+// The line the editor moved to with the keys is the one decided on: its
+// ids, its buttons and its text, for "&Afvoeren" and for a reschedule alike.
+void TestEval::keyboardChoosesTheTopic()
+{
+    testsupport::ScriptedDialogs dialogs;
+    planning::TEvalForm form;
+    form.Build();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.over()->setFocus();
+    QTest::keyClick(form.over(), Qt::Key_Down);
+    QCOMPARE(form.over()->currentRow(), 1);
+    QCOMPARE(form.currentListId(), 9502);
+    QCOMPARE(form.currentAgendaId(), 9002);
+    QVERIFY(form.view()->text().contains("Afkomstig van de productielijst"));
+    QVERIFY(form.findChild<QPushButton *>("Button2")->isEnabled());
+    QVERIFY(!form.findChild<QPushButton *>("Button3")->isEnabled());
+    m_log.clear();
+    testsupport::click(&form, "Button4");
+    QCOMPARE(writes(), QStringList({"sql delete from tbltodo where id = 9502", "cmd broadcast todo remove 9502"}));
+    QCOMPARE(lines(form.over()), QStringList({"0|9501|Brug|", "2|9003|Markt|"}));
+    QCOMPARE(form.currentListId(), 9501);  // the first line is chosen again
+
+    // End goes to the agenda topic; tomorrow moves that one, not the ready one.
+    form.over()->setFocus();
+    QTest::keyClick(form.over(), Qt::Key_End);
+    QCOMPARE(form.currentGroup(), 2);
+    dialogs.expectBox(BoxType::Confirmation, "Onderwerp doorplaatsen naar morgen?", ModalResult::Yes);
+    m_log.clear();
+    form.doorplaatsmenu()->findChild<QAction *>("Morgen1")->trigger();
+    QCOMPARE(writes(), QStringList({"sql begin", "sql update tblagenda set datum = '20310313' where id = 9003 ",
+                                    "sql end", "cmd broadcast agenda update 9003"}));
+    QCOMPARE(lines(form.over()), QStringList({"0|9501|Brug|"}));
+    QCOMPARE(m_db->query("select id, datum from tblagenda where id in (9001, 9003) order by id"),
+             QList<QStringList>({{"9001", "20310312"}, {"9003", "20310313"}}));
+    QCOMPARE(m_db->query("select count(*) from tbltodo where id = 9502")[0][0], QStringLiteral("0"));
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+}
+
+// A production topic whose agenda item is gone shows nothing, and a
+// reschedule then moves no agenda item at all, least of all the one of the
+// topic shown before.
+void TestEval::topicWithoutAgendaItemKeepsNoOtherId()
+{
+    testsupport::ScriptedDialogs dialogs;
+    planning::TEvalForm form;
+    form.Build();
+    QVERIFY(m_db->exec("delete from tblagenda where id = 9002"));  // meanwhile, by another editor
+    form.show();
+    form.over()->setFocus();
+    QTest::keyClick(form.over(), Qt::Key_Down);
+    QCOMPARE(form.currentListId(), 9502);
+    QCOMPARE(form.view()->text(), QString());
+    QCOMPARE(form.currentAgendaId(), -1);
+    dialogs.expectBox(BoxType::Confirmation, "Onderwerp doorplaatsen naar morgen?", ModalResult::Yes);
+    m_log.clear();
+    form.doorplaatsmenu()->findChild<QAction *>("Morgen1")->trigger();
+    QCOMPARE(writes(), QStringList({"sql begin", "sql delete from tbltodo where id = 9502", "sql end",
+                                    "cmd broadcast todo remove 9502"}));
+    QCOMPARE(m_db->query("select datum from tblagenda where id = 9001")[0][0], QStringLiteral("20310312"));
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+}
+
+// The evaluation as the editor sees it, with titles longer than the list is
+// wide: each title stops before its group word.
+void TestEval::screenshot()
+{
+    QVERIFY(m_db->exec("update tblagenda set kort = 'Brug over de haven gaat na drie jaar bouwen eindelijk open'"
+                       " where id = 9001; update tblagenda set kort = 'Raad stemt over het nieuwe parkeerbeleid in"
+                       " de binnenstad' where id = 9002"));
+    planning::TEvalForm form;
+    form.Build();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(testsupport::saveScreenshot(&form, "evaluatie.png"));
 }
 
 QTEST_MAIN(TestEval)
