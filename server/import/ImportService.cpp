@@ -191,8 +191,8 @@ void ImportService::store(long long source, std::shared_ptr<Fetched> f)
         out.skipped = f->feed.skipped;
         std::string error;
         if (!f->feed.items.empty()) {
-            const std::string changedAt = import::localStamp(std::time(nullptr)).datum + " " +
-                                          import::localStamp(std::time(nullptr)).time;
+            const import::LocalStamp now = import::localStamp(std::time(nullptr));
+            const std::string changedAt = now.datum + " " + now.time;
             PGresult *r =
                 db.exec(import::kStoreItemsSql, import::storeItemsParams(source, f->feed.items, changedAt), error);
             if (!r) {

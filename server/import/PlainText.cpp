@@ -156,110 +156,126 @@ Kind kindOf(const xmlChar *name)
     return Kind::Inline;
 }
 
-bool isPre(const xmlNode *n)
+// What the HTML parser hands over while it reads a fragment: text in
+// document order, LF for line ends. The line ends that block boundaries ask
+// for wait until text follows, so adjacent boundaries make one (a
+// paragraph's start asks for an empty line, its end and other blocks for a
+// line end). The parser reports events, no tree is built: feeds bring
+// thousands of small fragments, and the nesting is the sender's choice.
+struct HtmlTextState {
+    std::string out;
+    int pending = 0;  // line ends asked for before the next text
+    int pre = 0;  // open <pre> elements
+    int skip = 0;  // open elements whose content is no text
+    void ask(int n) { pending = std::max(pending, n); }
+};
+
+HtmlTextState &htmlState(void *ctx)
 {
-    return n->name && std::strcmp(reinterpret_cast<const char *>(n->name), "pre") == 0;
+    return *static_cast<HtmlTextState *>(static_cast<htmlParserCtxtPtr>(ctx)->_private);
 }
 
-// The text of an HTML tree in document order, LF for line ends. The line
-// ends that block boundaries ask for wait until text follows, so adjacent
-// boundaries make one (a paragraph's start asks for an empty line, its end
-// and other blocks for a line end). Iterative: the nesting of a fragment is
-// the sender's choice.
-std::string treeText(xmlNodePtr first)
+bool isPre(const xmlChar *name)
 {
-    std::string out;
-    int pre = 0;
-    int pending = 0;  // line ends asked for before the next text
-    auto ask = [&](int n) { pending = std::max(pending, n); };
-    auto leave = [&](const xmlNode *n) {
-        if (n->type != XML_ELEMENT_NODE)
-            return;
-        const Kind k = kindOf(n->name);
-        if (k == Kind::Paragraph || k == Kind::Line)
-            ask(1);
-        if (isPre(n))
-            --pre;
-    };
-    xmlNodePtr n = first;
-    while (n) {
-        bool descend = false;
-        if (n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) {
-            for (const xmlChar *p = n->content; p && *p; ++p) {
-                const char c = char(*p);
-                const bool blank = c == ' ' || c == '\r' || c == '\t' || (c == '\n' && pre == 0);
-                if (!blank && pending > 0) {
-                    out.append(std::size_t(pending), '\n');
-                    pending = 0;
-                }
-                out += blank ? ' ' : c;
-            }
-        } else if (n->type == XML_ELEMENT_NODE) {
-            const Kind k = kindOf(n->name);
-            if (k != Kind::Skip) {
-                if (k == Kind::Paragraph)
-                    ask(2);
-                else if (k == Kind::Line)
-                    ask(1);
-                else if (k == Kind::Cell)
-                    out += ' ';
-                else if (k == Kind::Break) {
-                    out.append(std::size_t(pending), '\n');
-                    pending = 0;
-                    out += '\n';
-                }
-                if (isPre(n))
-                    ++pre;
-                descend = n->children != nullptr;
-                if (!descend)
-                    leave(n);
-            }
-        }
-        if (descend) {
-            n = n->children;
-            continue;
-        }
-        while (n && !n->next) {
-            n = n->parent;
-            if (!n || n->type == XML_HTML_DOCUMENT_NODE || n->type == XML_DOCUMENT_NODE)
-                return out;
-            leave(n);
-        }
-        if (n)
-            n = n->next;
+    return name && std::strcmp(reinterpret_cast<const char *>(name), "pre") == 0;
+}
+
+void htmlStart(void *ctx, const xmlChar *name, const xmlChar **)
+{
+    HtmlTextState &s = htmlState(ctx);
+    const Kind k = kindOf(name);
+    if (k == Kind::Skip || s.skip > 0) {
+        s.skip += k == Kind::Skip ? 1 : 0;
+        return;
     }
-    return out;
+    if (k == Kind::Paragraph)
+        s.ask(2);
+    else if (k == Kind::Line)
+        s.ask(1);
+    else if (k == Kind::Cell)
+        s.out += ' ';
+    else if (k == Kind::Break) {
+        s.out.append(std::size_t(s.pending), '\n');
+        s.pending = 0;
+        s.out += '\n';
+    }
+    if (isPre(name))
+        ++s.pre;
+}
+
+void htmlEnd(void *ctx, const xmlChar *name)
+{
+    HtmlTextState &s = htmlState(ctx);
+    const Kind k = kindOf(name);
+    if (s.skip > 0) {
+        s.skip -= k == Kind::Skip ? 1 : 0;
+        return;
+    }
+    if (k == Kind::Paragraph || k == Kind::Line)
+        s.ask(1);
+    if (isPre(name) && s.pre > 0)
+        --s.pre;
+}
+
+void htmlCharacters(void *ctx, const xmlChar *ch, int len)
+{
+    HtmlTextState &s = htmlState(ctx);
+    if (s.skip > 0)
+        return;
+    for (int i = 0; i < len; ++i) {
+        const char c = char(ch[i]);
+        const bool blank = c == ' ' || c == '\r' || c == '\t' || (c == '\n' && s.pre == 0);
+        if (!blank && s.pending > 0) {
+            s.out.append(std::size_t(s.pending), '\n');
+            s.pending = 0;
+        }
+        s.out += blank ? ' ' : c;
+    }
 }
 
 struct HtmlCtxtFree {
     void operator()(htmlParserCtxtPtr c) const { htmlFreeParserCtxt(c); }
 };
 
-// One parser context per thread, reset for each fragment: feeds bring
-// thousands of small ones.
+// One parser context per thread, reset for each fragment, with our own
+// event handlers in place of the tree builder's.
 htmlParserCtxtPtr htmlContext()
 {
-    thread_local std::unique_ptr<htmlParserCtxt, HtmlCtxtFree> ctxt(htmlNewParserCtxt());
+    thread_local std::unique_ptr<htmlParserCtxt, HtmlCtxtFree> ctxt([] {
+        htmlParserCtxtPtr c = htmlNewParserCtxt();
+        if (c && c->sax) {
+            std::memset(c->sax, 0, sizeof(*c->sax));
+            c->sax->startElement = htmlStart;
+            c->sax->endElement = htmlEnd;
+            c->sax->characters = htmlCharacters;
+            c->sax->ignorableWhitespace = htmlCharacters;
+            c->sax->cdataBlock = htmlCharacters;
+            c->sax->initialized = 1;
+        }
+        return c;
+    }());
     return ctxt.get();
 }
 
 std::string htmlText(const std::string &utf8)
 {
     htmlParserCtxtPtr ctxt = htmlContext();
-    if (!ctxt || utf8.size() > 0x3fffffff)
+    if (!ctxt || !ctxt->sax || utf8.size() > 0x3fffffff)
         return {};
+    HtmlTextState state;
+    ctxt->_private = &state;
     const int options = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING;
     htmlDocPtr doc = htmlCtxtReadMemory(ctxt, utf8.data(), int(utf8.size()), nullptr, "UTF-8", options);
-    if (!doc)
-        return {};
-    std::string out = treeText(doc->children);
-    xmlFreeDoc(doc);
-    return out;
+    if (doc)
+        xmlFreeDoc(doc);  // none is built; in case a handler is left to the parser
+    ctxt->_private = nullptr;
+    return std::move(state.out);
 }
 
 }  // namespace
 
 namespace {
+
 int monthNumber(std::string_view m)
 {
     static constexpr std::array<std::string_view, 12> kMonths = {"jan", "feb", "mar", "apr", "may", "jun",

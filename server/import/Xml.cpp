@@ -174,6 +174,18 @@ std::string mend(std::string_view s)
         }
     };
     while (i < s.size()) {
+        // Runs of ordinary bytes are copied whole.
+        std::size_t j = i;
+        while (j < s.size()) {
+            const unsigned char b = static_cast<unsigned char>(s[j]);
+            if (b == '&' || b == '<' || (b < 0x20 && b != '\t' && b != '\n' && b != '\r'))
+                break;
+            ++j;
+        }
+        out.append(s.substr(i, j - i));
+        i = j;
+        if (i >= s.size())
+            break;
         const unsigned char c = static_cast<unsigned char>(s[i]);
         if (c == '<' && s.compare(i, 9, "<![CDATA[") == 0) {
             skipTo("]]>");
@@ -243,7 +255,9 @@ XmlRead parsePass(const std::string &utf8, const XmlOptions &options, bool recov
     if (recover)
         flags |= XML_PARSE_RECOVER;
     const char *url = options.baseUrl.empty() ? nullptr : options.baseUrl.c_str();
-    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, utf8.data(), int(utf8.size()), url, "UTF-8", flags);
+    // The bytes are UTF-8 and the declaration says so (see readXml): no
+    // encoding named here, so libxml2 reads them without another copy.
+    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, utf8.data(), int(utf8.size()), url, nullptr, flags);
     r.doc.reset(doc);
     if (state.entityDeclared) {
         r.error = "het document declareert entiteiten; dat wordt niet aanvaard";
@@ -327,7 +341,12 @@ XmlRead readXml(std::string_view bytes, const XmlOptions &options)
     std::string utf8;
     if (!toUtf8(bytes, options.charset, utf8, r.error))
         return r;
-    const std::string mended = mend(utf8);
+    std::string mended = mend(utf8);
+    const std::string declared = lower(declaredEncoding(mended));
+    if (!declared.empty() && declared != "utf-8" && declared != "utf8") {
+        const std::size_t at = mended.find(declaredEncoding(mended), mended.find("encoding"));
+        mended.replace(at, declared.size(), "UTF-8");
+    }
     r = parsePass(mended, options, false);
     if (r.doc || !options.recover || r.error.find("entiteiten") != std::string::npos)
         return r;
