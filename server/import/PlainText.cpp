@@ -70,7 +70,7 @@ std::string cleanUtf8(std::string_view s)
             ++i;
             continue;
         }
-        const int len = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
+        const int len = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
         bool ok = len > 0 && i + std::size_t(len) <= s.size();
         std::uint32_t cp = len == 2 ? c & 0x1F : len == 3 ? c & 0x0F : c & 0x07;
         for (int k = 1; ok && k < len; ++k) {
