@@ -109,20 +109,26 @@ QByteArray sourceFeed(int source)
     return out + "</channel></rss>";
 }
 
-// Starts the import of every benchmark source and waits for all of them.
+// Starts the import of every benchmark source and waits for all of them
+// (an import's last line may come with any reply, a job command's too).
 double refreshAll(servertest::LineClient &client)
 {
     const double t0 = now();
-    for (int s = 0; s < kSources; ++s)
-        client.command(QStringLiteral("job new eenmalig \"import %1\" \"Verversen van S%1\"").arg(101 + s));
     int done = 0;
-    while (done < kSources && now() - t0 < 300000) {
-        for (const QString &l : client.command(QStringLiteral("poll")))
+    const auto count = [&](const QStringList &lines) {
+        for (const QString &l : lines)
             if (l.contains(QLatin1String(" klaar: ")) || l.contains(QLatin1String(" mislukt: "))) {
                 ++done;
                 if (l.contains(QLatin1String(" mislukt: ")))
                     std::fprintf(stderr, "%s\n", qPrintable(l));
             }
+    };
+    for (int s = 0; s < kSources; ++s)
+        count(client.command(QStringLiteral("job new eenmalig \"import %1\" \"Verversen van S%1\"").arg(101 + s)));
+    while (done < kSources && now() - t0 < 300000) {
+        count(client.command(QStringLiteral("poll")));
+        // The server's log goes to a pipe only the event loop drains.
+        QCoreApplication::processEvents();
         if (done < kSources)
             QThread::msleep(2);
     }
@@ -154,6 +160,7 @@ double runLibpq(PGconn *c, const QString &sql)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // progress shows while it runs
     if (qEnvironmentVariableIsEmpty("QUILLON_BUILD_DIR"))
         qputenv("QUILLON_BUILD_DIR", QUILLON_BUILD_DIR_DEFAULT);
     if (!testsupport::pgServer(15)) {
@@ -185,6 +192,7 @@ int main(int argc, char **argv)
         for (const QString &l : client.command(QStringLiteral("poll")))
             if (l.contains(QLatin1String("Verversen van Bron klaar")) || l.contains(QLatin1String("mislukt")))
                 done = l;
+        QCoreApplication::processEvents();
         if (done.isEmpty())
             QThread::msleep(5);
     }
