@@ -403,14 +403,16 @@ CREATE INDEX tbldoeldepend_doelfileid_idx ON tbldoeldepend (doelfileid);
 -- Incoming material
 
 -- Internet source.  The client shows only naam; url is the source's own
--- web site and feed the address of its RSS or Atom feed, which the server
+-- web site and feed the address of its RSS, Atom or JSON feed, which the server
 -- fetches (empty: the source is not imported).  New columns go at the end,
 -- because rows are also read by position.
 CREATE TABLE tblnet (
     id          serial PRIMARY KEY,
     naam        text NOT NULL DEFAULT '',
     url         text DEFAULT '',
-    feed        text DEFAULT ''
+    feed        text DEFAULT '',
+    etag        text DEFAULT '',    -- validators of the last whole fetch, for a conditional refresh
+    lastmodified text DEFAULT ''
 );
 
 CREATE TABLE tblnetinfo (
@@ -421,7 +423,8 @@ CREATE TABLE tblnetinfo (
     kop         text DEFAULT '',
     body        text DEFAULT '',
     url         text DEFAULT '',
-    guid        text                -- the feed's guid or id, else the link: stored once per source
+    guid        text,               -- the feed's guid or id, else the link: stored once per source
+    bijgewerkt  text DEFAULT ''     -- "yyyymmdd hh:nn:ss" when the source last changed the item, '' never
 );
 CREATE INDEX tblnetinfo_netid_idx ON tblnetinfo (netid, datum, "time");
 CREATE UNIQUE INDEX tblnetinfo_guid_idx ON tblnetinfo (netid, guid);

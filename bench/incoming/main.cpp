@@ -7,11 +7,20 @@
 //      client (TPostgres::Query) and through libpq's PQexec with every value
 //      copied into a trimmed QString; the last line is the ratio of the
 //      summed medians, ours over libpq, and each search says whether its plan
-//      uses the trigram indexes.
+//      uses the trigram indexes;
+//   3. the server's parse of the 1,000-item feed (parseFeed: mending, tree,
+//      items, HTML to text) against libxml2's own parse of the same bytes
+//      into a tree: "feed parse ours/libxml2";
+//   4. a refresh of 100 unchanged sources through the real server, answered
+//      with 304 because the validators are kept, against the same refresh
+//      with the validators cleared, so each feed is fetched, parsed and
+//      compared whole: "unchanged refresh ours/whole".
 // Needs PostgreSQL 15 as described in tests/support/TestDatabase.h.
 
 #include "BenchCommon.h"
 #include "db/Postgres.h"
+#include "import/Feed.h"
+#include "import/Xml.h"
 #include "incoming/BronnenSql.h"
 #include "support/HttpServer.h"
 #include "support/LineClient.h"
@@ -22,6 +31,7 @@
 #include <QThread>
 
 #include <libpq-fe.h>
+#include <libxml/parser.h>
 
 #include <cstdio>
 #include <vector>
@@ -35,6 +45,8 @@ using bench::trimmedValue;
 constexpr int kItems = 100000;
 constexpr int kFeedItems = 1000;
 constexpr int kRuns = 7;
+constexpr int kSources = 100;  // for the unchanged refresh
+constexpr int kSourceItems = 50;
 
 // 100,000 items of source 1 and 100,000 wire items: 30 to 90 words each,
 // every fifteenth a topic word, dates over 2024 to 2026. The trigram indexes
@@ -84,6 +96,45 @@ QByteArray feed()
     return out + "</channel></rss>";
 }
 
+QByteArray sourceFeed(int source)
+{
+    QByteArray out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss version=\"2.0\"><channel><title>s</title>";
+    for (int i = 0; i < kSourceItems; ++i) {
+        const QByteArray id = QByteArray::number(source) + "-" + QByteArray::number(i);
+        out += "<item><title>Bericht " + id + "</title><guid>bron-" + id + "</guid><link>https://bron.example/" + id +
+               "</link><pubDate>Thu, 10 Dec 2026 09:00:00 GMT</pubDate><description>&lt;p&gt;De gemeente en de "
+               "raad spreken over de brug bij de haven, bericht " +
+               id + ".&lt;/p&gt;</description></item>";
+    }
+    return out + "</channel></rss>";
+}
+
+// Starts the import of every benchmark source and waits for all of them
+// (an import's last line may come with any reply, a job command's too).
+double refreshAll(servertest::LineClient &client)
+{
+    const double t0 = now();
+    int done = 0;
+    const auto count = [&](const QStringList &lines) {
+        for (const QString &l : lines)
+            if (l.contains(QLatin1String(" klaar: ")) || l.contains(QLatin1String(" mislukt: "))) {
+                ++done;
+                if (l.contains(QLatin1String(" mislukt: ")))
+                    std::fprintf(stderr, "%s\n", qPrintable(l));
+            }
+    };
+    for (int s = 0; s < kSources; ++s)
+        count(client.command(QStringLiteral("job new eenmalig \"import %1\" \"Verversen van S%1\"").arg(101 + s)));
+    while (done < kSources && now() - t0 < 300000) {
+        count(client.command(QStringLiteral("poll")));
+        // The server's log goes to a pipe only the event loop drains.
+        QCoreApplication::processEvents();
+        if (done < kSources)
+            QThread::msleep(2);
+    }
+    return now() - t0;
+}
+
 double runOurs(db::TPostgres &pg, const QString &sql, int *rows)
 {
     const double t0 = now();
@@ -109,6 +160,7 @@ double runLibpq(PGconn *c, const QString &sql)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // progress shows while it runs
     if (qEnvironmentVariableIsEmpty("QUILLON_BUILD_DIR"))
         qputenv("QUILLON_BUILD_DIR", QUILLON_BUILD_DIR_DEFAULT);
     if (!testsupport::pgServer(15)) {
@@ -140,6 +192,7 @@ int main(int argc, char **argv)
         for (const QString &l : client.command(QStringLiteral("poll")))
             if (l.contains(QLatin1String("Verversen van Bron klaar")) || l.contains(QLatin1String("mislukt")))
                 done = l;
+        QCoreApplication::processEvents();
         if (done.isEmpty())
             QThread::msleep(5);
     }
@@ -196,7 +249,64 @@ int main(int argc, char **argv)
                     rows, mo, ml, indexed ? "yes" : "NO");
     }
     PQfinish(c);
+
+    // 3. The feed parse, ours against libxml2's tree.
+    qserver::import::initXml();
+    const QByteArray bytes = feed();
+    const std::string_view view(bytes.constData(), std::size_t(bytes.size()));
+    std::vector<double> parseOurs, parseRef;
+    std::size_t parsedItems = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        double t0 = now();
+        for (int k = 0; k < 5; ++k)
+            parsedItems = qserver::import::parseFeed(view, "https://bron.example/feed.xml", 0, kFeedItems).items.size();
+        parseOurs.push_back(now() - t0);
+        t0 = now();
+        for (int k = 0; k < 5; ++k)
+            xmlFreeDoc(xmlReadMemory(bytes.constData(), int(bytes.size()), nullptr, nullptr,
+                                     XML_PARSE_NONET | XML_PARSE_NOCDATA));
+        parseRef.push_back(now() - t0);
+    }
+    const double po = median(parseOurs) / 5, pr = median(parseRef) / 5;
+    std::printf("parse of a %d-item feed (%lld bytes, %zu items): ours %.2f ms, libxml2 tree %.2f ms\n", kFeedItems,
+                static_cast<long long>(bytes.size()), parsedItems, po, pr);
+
+    // 4. 100 unchanged sources: 304s against whole fetches.
+    QString values;
+    for (int s = 0; s < kSources; ++s) {
+        testsupport::HttpServer::Answer answer;
+        answer.body = sourceFeed(101 + s);
+        answer.etag = "\"s" + QByteArray::number(101 + s) + "-v1\"";
+        http.set(QStringLiteral("/s%1.xml").arg(101 + s), answer);
+        values += QStringLiteral("%1(%2, 'S%2', '', '%3')")
+                      .arg(s ? "," : "")
+                      .arg(101 + s)
+                      .arg(http.url(QStringLiteral("/s%1.xml").arg(101 + s)));
+    }
+    if (!db.exec("insert into tblnet (id, naam, url, feed) values " + values))
+        qFatal("sources: %s", qPrintable(db.lastError()));
+    servertest::ServerProcess refresher;
+    if (!refresher.start(&db))
+        qFatal("server: %s", qPrintable(refresher.error()));
+    servertest::LineClient rc(refresher.port());
+    if (!rc.login(QStringLiteral("bench"), QStringLiteral("bench")))
+        qFatal("cannot log in to the server");
+    refreshAll(rc);  // the first import stores the items
+    std::vector<double> unchanged, whole;
+    for (int run = 0; run < 3; ++run) {
+        db.exec(QStringLiteral("update tblnet set etag = '', lastmodified = '' where id > 100"));
+        whole.push_back(refreshAll(rc));
+        unchanged.push_back(refreshAll(rc));
+    }
+    refresher.stop();
+    const int notModified = http.hits(QStringLiteral("/s101.xml"));
+    const double mu = median(unchanged), mw = median(whole);
+    std::printf("refresh of %d unchanged sources of %d items: 304 %.0f ms, whole %.0f ms (%d fetches of one source)\n",
+                kSources, kSourceItems, mu, mw, notModified);
+
     std::printf("import items/s: %.0f\n", importMs > 0 ? stored / (importMs / 1000.0) : 0.0);
     std::printf("source search ours/libpq: %.2f\n", oursTotal / libpqTotal);
+    std::printf("feed parse ours/libxml2: %.2f\n", po / pr);
+    std::printf("unchanged refresh ours/whole: %.2f\n", mu / mw);
     return 0;
 }

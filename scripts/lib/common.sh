@@ -18,7 +18,7 @@ PACKAGES=(
   postgresql postgresql-contrib
   fonts-liberation fonts-noto-color-emoji xvfb redis-server poppler-utils
   iproute2 procps openssl
-  libkainjow-mustache-dev libcurl4-openssl-dev python3-pyftpdlib
+  libkainjow-mustache-dev libcurl4-openssl-dev python3-pyftpdlib nlohmann-json3-dev
 )
 
 log() { printf '[%s] %s\n' "$(date +%H:%M:%S)" "$*" >&2; }

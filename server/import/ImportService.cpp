@@ -3,6 +3,7 @@
 #include "Log.h"
 #include "db/DbPool.h"
 #include "import/Importer.h"
+#include "import/PlainText.h"
 #include "import/Xml.h"
 
 #include <libpq-fe.h>
@@ -130,8 +131,9 @@ bool ImportService::start(long long source, const std::string &description, cons
             if (url.empty()) {
                 failed.error = "bron " + std::to_string(source) + " heeft geen feedadres";
             } else {
+                import::Validators known{PQgetvalue(r, 0, 2), PQgetvalue(r, 0, 3)};
                 PQclear(r);
-                m_workers.submit([this, source, url] { fetchAndStore(source, url); });
+                m_workers.submit([this, source, url, known] { fetchAndStore(source, url, known); });
                 return;
             }
         }
@@ -142,37 +144,79 @@ bool ImportService::start(long long source, const std::string &description, cons
     return true;
 }
 
+struct ImportService::Fetched {
+    std::string url;  // as stored in tblnet
+    import::FetchResult fetch;
+    import::FeedResult feed;
+};
+
 // On an import worker: the whole feed is fetched and parsed before anything
-// is stored; then one statement on a database worker stores the new items.
-void ImportService::fetchAndStore(long long source, std::string url)
+// is stored; an unchanged feed (304) ends here.
+void ImportService::fetchAndStore(long long source, std::string url, import::Validators known)
 {
-    const import::FetchResult got = import::fetch(url, m_limits);
-    if (!got.ok) {
-        post([this, source, error = got.error] { finish(source, Outcome{error, 0, {}}); });
-        return;
-    }
-    auto feed =
-        std::make_shared<import::FeedResult>(import::parseFeed(got.body, url, std::time(nullptr), m_config.maxItems));
-    if (!feed->ok) {
-        post([this, source, error = feed->error] { finish(source, Outcome{error, 0, {}}); });
-        return;
-    }
-    if (feed->items.empty()) {
-        post([this, source] { finish(source, Outcome{}); });
-        return;
-    }
-    m_db.submit([this, source, feed](DbConnection &db) {
+    auto f = std::make_shared<Fetched>();
+    f->url = url;
+    f->fetch = import::fetch(url, m_limits, known);
+    if (!f->fetch.ok || f->fetch.notModified) {
         Outcome out;
-        out.inFeed = feed->items.size();
+        out.error = f->fetch.error;
+        out.notModified = f->fetch.notModified;
+        out.movedTo = f->fetch.movedTo;
+        if (out.notModified && !out.movedTo.empty()) {
+            store(source, f);  // nothing to store but the new address
+            return;
+        }
+        post([this, source, out] { finish(source, out); });
+        return;
+    }
+    f->feed = import::parseFeed(f->fetch.body, f->fetch.finalUrl, std::time(nullptr), m_config.maxItems,
+                                f->fetch.charset);
+    f->fetch.body.clear();
+    if (!f->feed.ok) {
+        post([this, source, error = f->feed.error] { finish(source, Outcome{error, false, 0, {}, {}, 0, {}}); });
+        return;
+    }
+    store(source, f);
+}
+
+// On a database worker: the items in one statement, then what the fetch
+// taught about the source.
+void ImportService::store(long long source, std::shared_ptr<Fetched> f)
+{
+    m_db.submit([this, source, f](DbConnection &db) {
+        Outcome out;
+        out.notModified = f->fetch.notModified;
+        out.inFeed = f->feed.items.size();
+        out.damage = f->feed.damage;
+        out.skipped = f->feed.skipped;
         std::string error;
-        PGresult *r = db.exec(import::kInsertItemsSql, import::insertItemsParams(source, feed->items), error);
-        if (!r) {
-            out.error = "databasefout, niets opgeslagen: " + error;
-        } else {
+        if (!f->feed.items.empty()) {
+            const import::LocalStamp now = import::localStamp(std::time(nullptr));
+            const std::string changedAt = now.datum + " " + now.time;
+            PGresult *r =
+                db.exec(import::kStoreItemsSql, import::storeItemsParams(source, f->feed.items, changedAt), error);
+            if (!r) {
+                out.error = "databasefout, niets opgeslagen: " + error;
+                post([this, source, out = std::move(out)]() mutable { finish(source, std::move(out)); });
+                return;
+            }
             for (int i = 0; i < PQntuples(r); ++i)
-                out.rows.push_back(
-                    {PQgetvalue(r, i, 0), PQgetvalue(r, i, 1), PQgetvalue(r, i, 2), PQgetvalue(r, i, 3)});
+                out.rows.push_back({PQgetvalue(r, i, 0), PQgetvalue(r, i, 1), PQgetvalue(r, i, 2),
+                                    PQgetvalue(r, i, 3), PQgetvalue(r, i, 4)[0] == 't'});
             PQclear(r);
+        }
+        if (!f->fetch.notModified) {
+            const import::Validators &v = f->fetch.validators;
+            if (PGresult *r = db.exec(import::kSaveValidatorsSql, {std::to_string(source), v.etag, v.lastModified},
+                                      error))
+                PQclear(r);
+        }
+        if (!f->fetch.movedTo.empty()) {
+            PGresult *r = db.exec(import::kMoveFeedSql, {std::to_string(source), f->fetch.movedTo, f->url}, error);
+            if (r && std::string(PQcmdTuples(r)) == "1")
+                out.movedTo = f->fetch.movedTo;
+            if (r)
+                PQclear(r);
         }
         post([this, source, out = std::move(out)]() mutable { finish(source, std::move(out)); });
     });
@@ -186,10 +230,19 @@ void ImportService::finish(long long source, Outcome outcome)
     const std::string name = it == m_running.end() ? "import " + std::to_string(source) : it->second.description;
     if (it != m_running.end())
         m_running.erase(it);
+    if (!outcome.movedTo.empty())
+        m_log(name + ": de feed is permanent verplaatst; het feedadres is nu " + outcome.movedTo);
     if (!outcome.error.empty()) {
         m_log(name + " mislukt: " + outcome.error);
         logWarning("import of source " + std::to_string(source) + " failed: " + outcome.error);
+    } else if (outcome.notModified) {
+        m_log(name + " klaar: niet gewijzigd sinds de vorige keer");
     } else {
+        if (!outcome.damage.empty())
+            m_log(name + ": de feed is beschadigd (" + outcome.damage + "); " +
+                  plural(outcome.skipped, "onvolledig bericht", "onvolledige berichten") + " overgeslagen");
+        const auto changed = std::size_t(std::count_if(outcome.rows.begin(), outcome.rows.end(),
+                                                       [](const Stored &s) { return s.changed; }));
         std::sort(outcome.rows.begin(), outcome.rows.end(), [](const Stored &a, const Stored &b) {
             if (a.datum != b.datum)
                 return a.datum < b.datum;
@@ -199,11 +252,12 @@ void ImportService::finish(long long source, Outcome outcome)
         });
         if (!m_stopping)
             for (const Stored &row : outcome.rows)
-                m_line(import::bronaddLine(source, row.id, row.datum, row.time, row.kop));
-        m_log(name + " klaar: " + plural(outcome.rows.size(), "nieuw bericht", "nieuwe berichten") + " (" +
+                m_line(import::bronaddLine(source, row.id, row.datum, row.time, row.kop, row.changed));
+        m_log(name + " klaar: " + plural(outcome.rows.size() - changed, "nieuw bericht", "nieuwe berichten") +
+              (changed ? ", " + std::to_string(changed) + " bijgewerkt" : std::string()) + " (" +
               std::to_string(outcome.inFeed) + " in de feed)");
-        logInfo("import of source " + std::to_string(source) + ": " + std::to_string(outcome.rows.size()) + " new of " +
-                std::to_string(outcome.inFeed));
+        logInfo("import of source " + std::to_string(source) + ": " + std::to_string(outcome.rows.size() - changed) +
+                " new, " + std::to_string(changed) + " changed of " + std::to_string(outcome.inFeed));
     }
     if (m_changed)
         m_changed();

@@ -6,15 +6,19 @@
 // DESIGN: the event loop only keeps the books (which source is being
 // imported, the timers) and sends the results on; every slow step runs
 // elsewhere and hands on to the next by itself:
-//   loop -> database worker (the source's feed address)
-//        -> import worker (fetch with libcurl, parse the whole feed)
-//        -> database worker (one insert statement for all items)
-//        -> loop ("bronadd" lines for every client, a "job log" line).
+//   loop -> database worker (the source's feed address and validators)
+//        -> import worker (a conditional fetch with libcurl, parse the
+//           whole feed; a 304 ends here)
+//        -> database worker (one statement for all new and changed items,
+//           then the validators and a permanently moved address)
+//        -> loop ("bronadd" lines for every client, "job log" lines).
 // A feed that fails at any step gives one "job log" line and stores
 // nothing; the items of a feed go in with one statement, so they are stored
 // all or none, and the unique index (netid, guid) keeps an item from being
-// stored twice, even by two imports at once. One import per source runs at a
-// time. Wire files are read on an import worker, stored on a database worker
+// stored twice, even by two imports at once. The validators are kept only
+// after the items were stored, so a failed store fetches the whole feed
+// again next time. A damaged feed stores its complete items and says what
+// it skipped. One import per source runs at a time. Wire files are read on an import worker, stored on a database worker
 // and then moved to the done folder (or, unreadable, to the failed folder);
 // a file whose items could not be stored stays for the next look.
 
@@ -31,6 +35,7 @@
 #include <atomic>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,16 +72,23 @@ private:
         std::string description;
         WallClock::time_point started;
     };
-    struct Stored {  // one row the insert returned
+    struct Stored {  // one row the store returned
         std::string id, datum, time, kop;
+        bool changed = false;  // an update of an item stored before
     };
     struct Outcome {
         std::string error;  // empty: it worked
+        bool notModified = false;  // the webserver answered 304
         std::size_t inFeed = 0;
         std::vector<Stored> rows;
+        std::string damage;  // the feed was not well-formed: what was wrong
+        std::size_t skipped = 0;  // incomplete items left out
+        std::string movedTo;  // the feed address followed a permanent redirect
     };
+    struct Fetched;  // what a worker hands to the store
 
-    void fetchAndStore(long long source, std::string url);
+    void fetchAndStore(long long source, std::string url, import::Validators known);
+    void store(long long source, std::shared_ptr<Fetched> fetched);
     void finish(long long source, Outcome outcome);
     void post(std::function<void()> f);
     void scheduleAll();

@@ -1,63 +1,21 @@
 #include "import/PlainText.h"
 
+#include <libxml/HTMLparser.h>
+#include <libxml/tree.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace qserver::import {
 
 namespace {
 
 constexpr std::size_t kMaxKey = 400;  // well below the 2700 bytes of a btree entry
-
-bool startsWithNoCase(std::string_view s, std::string_view prefix)
-{
-    if (s.size() < prefix.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(s[i])) != prefix[i])
-            return false;
-    return true;
-}
-
-void appendUtf8(std::string &out, std::uint32_t cp)
-{
-    if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        cp = 0xFFFD;
-    if (cp < 0x80) {
-        out += char(cp);
-    } else if (cp < 0x800) {
-        out += char(0xC0 | (cp >> 6));
-        out += char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += char(0xE0 | (cp >> 12));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    } else {
-        out += char(0xF0 | (cp >> 18));
-        out += char(0x80 | ((cp >> 12) & 0x3F));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    }
-}
-
-struct Named {
-    const char *name;
-    std::uint32_t cp;
-};
-// The references feeds use in practice; others stay as written.
-constexpr Named kNamed[] = {
-    {"amp", '&'},       {"lt", '<'},       {"gt", '>'},       {"quot", '"'},     {"apos", '\''},    {"nbsp", ' '},
-    {"hellip", 0x2026}, {"mdash", 0x2014}, {"ndash", 0x2013}, {"lsquo", 0x2018}, {"rsquo", 0x2019}, {"ldquo", 0x201C},
-    {"rdquo", 0x201D},  {"bdquo", 0x201E}, {"laquo", 0xAB},   {"raquo", 0xBB},   {"euro", 0x20AC},  {"copy", 0xA9},
-    {"reg", 0xAE},      {"middot", 0xB7},  {"bull", 0x2022},  {"deg", 0xB0},     {"eacute", 0xE9},  {"egrave", 0xE8},
-    {"ecirc", 0xEA},    {"euml", 0xEB},    {"aacute", 0xE1},  {"agrave", 0xE0},  {"auml", 0xE4},    {"iuml", 0xEF},
-    {"iacute", 0xED},   {"oacute", 0xF3},  {"ouml", 0xF6},    {"uuml", 0xFC},    {"uacute", 0xFA},  {"ccedil", 0xE7},
-    {"Eacute", 0xC9},   {"szlig", 0xDF},   {"ntilde", 0xF1},
-};
 
 // Decodes the character reference at s[i] ('&'); returns the bytes used, 0
 // when it is none (the '&' then stands for itself).
@@ -84,24 +42,19 @@ std::size_t decodeReference(std::string_view s, std::size_t i, std::string &out)
         }
         if (cp < 0x20 && cp != '\n' && cp != '\t')
             cp = ' ';
-        appendUtf8(out, cp);
+        appendCodePoint(out, cp);
         return semi - i + 1;
     }
-    for (const Named &n : kNamed) {
-        if (name == n.name) {
-            appendUtf8(out, n.cp);
-            return semi - i + 1;
-        }
+    const std::string key(name);
+    if (const htmlEntityDesc *e = htmlEntityLookup(reinterpret_cast<const xmlChar *>(key.c_str()))) {
+        appendCodePoint(out, e->value);
+        return semi - i + 1;
+    }
+    if (name == "apos") {
+        out += '\'';
+        return semi - i + 1;
     }
     return 0;
-}
-
-bool isBlockTag(std::string_view name)
-{
-    static constexpr std::array<std::string_view, 17> kBlock = {"br", "p",     "div",        "li", "ul", "ol",
-                                                                "tr", "table", "h1",         "h2", "h3", "h4",
-                                                                "h5", "h6",    "blockquote", "hr", "pre"};
-    return std::find(kBlock.begin(), kBlock.end(), name) != kBlock.end();
 }
 
 // Keeps valid UTF-8 and replaces everything else (and control characters
@@ -117,7 +70,7 @@ std::string cleanUtf8(std::string_view s)
             ++i;
             continue;
         }
-        const int len = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
+        const int len = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
         bool ok = len > 0 && i + std::size_t(len) <= s.size();
         std::uint32_t cp = len == 2 ? c & 0x1F : len == 3 ? c & 0x0F : c & 0x07;
         for (int k = 1; ok && k < len; ++k) {
@@ -127,89 +80,201 @@ std::string cleanUtf8(std::string_view s)
         }
         ok = ok && !(len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) &&
              !(len == 4 && (cp < 0x10000 || cp > 0x10FFFF));
-        if (ok) {
+        if (ok && cp >= 0x80 && cp <= 0x9F) {
+            appendCodePoint(out, windows1252(static_cast<unsigned char>(cp)));
+            i += std::size_t(len);
+        } else if (ok) {
             out.append(s.substr(i, std::size_t(len)));
             i += std::size_t(len);
         } else {
-            appendUtf8(out, 0xFFFD);
+            appendCodePoint(out, 0xFFFD);
             ++i;
         }
     }
     return out;
 }
 
-// Tags out, references decoded; LF marks line ends, other blanks are kept.
-std::string stripTags(std::string_view s)
+// Plain text with references decoded; LF marks line ends.
+std::string decodeReferences(std::string_view s)
 {
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
-        const char c = s[i];
-        if (c == '&') {
+        if (s[i] == '&') {
             const std::size_t used = decodeReference(s, i, out);
             if (used == 0)
                 out += '&';
             i += used ? used : 1;
             continue;
         }
-        if (c != '<') {
-            out += c == '\r' ? ' ' : c;
-            ++i;
-            continue;
-        }
-        const std::string_view rest = s.substr(i);
-        if (rest.substr(0, 4) == "<!--") {
-            const std::size_t end = s.find("-->", i + 4);
-            i = end == std::string_view::npos ? s.size() : end + 3;
-            continue;
-        }
-        // The tag's name decides; quoted attribute values may hold '>'.
-        std::size_t j = i + 1;
-        const bool closing = j < s.size() && s[j] == '/';
-        if (closing)
-            ++j;
-        std::string name;
-        while (j < s.size() && (std::isalnum(static_cast<unsigned char>(s[j]))))
-            name += char(std::tolower(static_cast<unsigned char>(s[j++])));
-        if (name.empty() && !(j < s.size() && (s[j] == '!' || s[j] == '?'))) {
-            out += '<';  // a lone "<" as in "a < b"
-            ++i;
-            continue;
-        }
-        char quote = 0;
-        while (j < s.size() && (quote || s[j] != '>')) {
-            if (quote && s[j] == quote)
-                quote = 0;
-            else if (!quote && (s[j] == '"' || s[j] == '\''))
-                quote = s[j];
-            ++j;
-        }
-        i = j < s.size() ? j + 1 : s.size();
-        if (!closing && (name == "script" || name == "style")) {
-            // Their content is no text; skip to the closing tag.
-            std::size_t k = i;
-            while (k < s.size()) {
-                k = s.find('<', k);
-                if (k == std::string_view::npos || startsWithNoCase(s.substr(k), "</" + name)) {
-                    break;
-                }
-                ++k;
-            }
-            if (k == std::string_view::npos) {
-                i = s.size();
-            } else {
-                const std::size_t close = s.find('>', k);
-                i = close == std::string_view::npos ? s.size() : close + 1;
-            }
-            continue;
-        }
-        if (isBlockTag(name))
-            out += '\n';
-        else if (name == "td" || name == "th")
-            out += ' ';
+        out += s[i] == '\r' ? ' ' : s[i];
+        ++i;
     }
     return out;
 }
+
+// True when `s` holds something that starts a tag or a comment.
+bool hasMarkup(std::string_view s)
+{
+    for (std::size_t i = s.find('<'); i != std::string_view::npos && i + 1 < s.size(); i = s.find('<', i + 1)) {
+        const unsigned char c = static_cast<unsigned char>(s[i + 1]);
+        if (std::isalpha(c) || c == '/' || c == '!' || c == '?')
+            return true;
+    }
+    return false;
+}
+
+enum class Kind {
+    Inline,  // text flows on
+    Line,  // on a line of its own
+    Paragraph,  // on a line of its own, an empty line before
+    Break,  // <br>: a line end
+    Cell,  // a blank before
+    Skip,  // no text of its own (script, style ...)
+};
+
+Kind kindOf(const xmlChar *name)
+{
+    static constexpr std::string_view kParagraph[] = {"p",  "h1", "h2", "h3",     "h4",    "h5",    "h6", "blockquote",
+                                                      "pre", "ul", "ol", "dl",    "table", "figure", "hr", "address"};
+    static constexpr std::string_view kLine[] = {"article", "aside",  "dd",     "div",   "dt",    "figcaption",
+                                                 "footer",  "form",   "header", "li",    "main",  "nav",
+                                                 "section", "tr",     "caption", "tbody", "thead", "tfoot"};
+    static constexpr std::string_view kSkip[] = {"script", "style", "head", "noscript", "template", "iframe",
+                                                 "object", "svg",   "math", "select",   "textarea", "title"};
+    const std::string_view n = name ? reinterpret_cast<const char *>(name) : "";
+    if (std::find(std::begin(kParagraph), std::end(kParagraph), n) != std::end(kParagraph))
+        return Kind::Paragraph;
+    if (std::find(std::begin(kLine), std::end(kLine), n) != std::end(kLine))
+        return Kind::Line;
+    if (std::find(std::begin(kSkip), std::end(kSkip), n) != std::end(kSkip))
+        return Kind::Skip;
+    if (n == "br")
+        return Kind::Break;
+    if (n == "td" || n == "th")
+        return Kind::Cell;
+    return Kind::Inline;
+}
+
+// What the HTML parser hands over while it reads a fragment: text in
+// document order, LF for line ends. The line ends that block boundaries ask
+// for wait until text follows, so adjacent boundaries make one (a
+// paragraph's start asks for an empty line, its end and other blocks for a
+// line end). The parser reports events, no tree is built: feeds bring
+// thousands of small fragments, and the nesting is the sender's choice.
+struct HtmlTextState {
+    std::string out;
+    int pending = 0;  // line ends asked for before the next text
+    int pre = 0;  // open <pre> elements
+    int skip = 0;  // open elements whose content is no text
+    void ask(int n) { pending = std::max(pending, n); }
+};
+
+HtmlTextState &htmlState(void *ctx)
+{
+    return *static_cast<HtmlTextState *>(static_cast<htmlParserCtxtPtr>(ctx)->_private);
+}
+
+bool isPre(const xmlChar *name)
+{
+    return name && std::strcmp(reinterpret_cast<const char *>(name), "pre") == 0;
+}
+
+void htmlStart(void *ctx, const xmlChar *name, const xmlChar **)
+{
+    HtmlTextState &s = htmlState(ctx);
+    const Kind k = kindOf(name);
+    if (k == Kind::Skip || s.skip > 0) {
+        s.skip += k == Kind::Skip ? 1 : 0;
+        return;
+    }
+    if (k == Kind::Paragraph)
+        s.ask(2);
+    else if (k == Kind::Line)
+        s.ask(1);
+    else if (k == Kind::Cell)
+        s.out += ' ';
+    else if (k == Kind::Break) {
+        s.out.append(std::size_t(s.pending), '\n');
+        s.pending = 0;
+        s.out += '\n';
+    }
+    if (isPre(name))
+        ++s.pre;
+}
+
+void htmlEnd(void *ctx, const xmlChar *name)
+{
+    HtmlTextState &s = htmlState(ctx);
+    const Kind k = kindOf(name);
+    if (s.skip > 0) {
+        s.skip -= k == Kind::Skip ? 1 : 0;
+        return;
+    }
+    if (k == Kind::Paragraph || k == Kind::Line)
+        s.ask(1);
+    if (isPre(name) && s.pre > 0)
+        --s.pre;
+}
+
+void htmlCharacters(void *ctx, const xmlChar *ch, int len)
+{
+    HtmlTextState &s = htmlState(ctx);
+    if (s.skip > 0)
+        return;
+    for (int i = 0; i < len; ++i) {
+        const char c = char(ch[i]);
+        const bool blank = c == ' ' || c == '\r' || c == '\t' || (c == '\n' && s.pre == 0);
+        if (!blank && s.pending > 0) {
+            s.out.append(std::size_t(s.pending), '\n');
+            s.pending = 0;
+        }
+        s.out += blank ? ' ' : c;
+    }
+}
+
+struct HtmlCtxtFree {
+    void operator()(htmlParserCtxtPtr c) const { htmlFreeParserCtxt(c); }
+};
+
+// One parser context per thread, reset for each fragment, with our own
+// event handlers in place of the tree builder's.
+htmlParserCtxtPtr htmlContext()
+{
+    thread_local std::unique_ptr<htmlParserCtxt, HtmlCtxtFree> ctxt([] {
+        htmlParserCtxtPtr c = htmlNewParserCtxt();
+        if (c && c->sax) {
+            std::memset(c->sax, 0, sizeof(*c->sax));
+            c->sax->startElement = htmlStart;
+            c->sax->endElement = htmlEnd;
+            c->sax->characters = htmlCharacters;
+            c->sax->ignorableWhitespace = htmlCharacters;
+            c->sax->cdataBlock = htmlCharacters;
+            c->sax->initialized = 1;
+        }
+        return c;
+    }());
+    return ctxt.get();
+}
+
+std::string htmlText(const std::string &utf8)
+{
+    htmlParserCtxtPtr ctxt = htmlContext();
+    if (!ctxt || !ctxt->sax || utf8.size() > 0x3fffffff)
+        return {};
+    HtmlTextState state;
+    ctxt->_private = &state;
+    const int options = HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING;
+    htmlDocPtr doc = htmlCtxtReadMemory(ctxt, utf8.data(), int(utf8.size()), nullptr, "UTF-8", options);
+    if (doc)
+        xmlFreeDoc(doc);  // none is built; in case a handler is left to the parser
+    ctxt->_private = nullptr;
+    return std::move(state.out);
+}
+
+}  // namespace
+
+namespace {
 
 int monthNumber(std::string_view m)
 {
@@ -411,7 +476,65 @@ std::string normaliseLines(const std::string &plain)
 
 std::string htmlToText(std::string_view html)
 {
-    return normaliseLines(cleanUtf8(stripTags(cleanUtf8(html))));
+    const std::string clean = cleanUtf8(html);
+    if (!hasMarkup(clean))
+        return normaliseLines(cleanUtf8(decodeReferences(clean)));
+    return normaliseLines(cleanUtf8(htmlText(clean)));
+}
+
+std::uint32_t windows1252(unsigned char c)
+{
+    static constexpr std::uint16_t k80[32] = {
+        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    return c >= 0x80 && c <= 0x9F ? k80[c - 0x80] : c;
+}
+
+void appendCodePoint(std::string &out, std::uint32_t cp)
+{
+    if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        cp = 0xFFFD;
+    if (cp < 0x80) {
+        out += char(cp);
+    } else if (cp < 0x800) {
+        out += char(0xC0 | (cp >> 6));
+        out += char(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += char(0xE0 | (cp >> 12));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    } else {
+        out += char(0xF0 | (cp >> 18));
+        out += char(0x80 | ((cp >> 12) & 0x3F));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    }
+}
+
+std::size_t firstInvalidUtf8(std::string_view s)
+{
+    for (std::size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        const int len = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
+        if (len == 0 || i + std::size_t(len) > s.size())
+            return i;
+        std::uint32_t cp = len == 2 ? c & 0x1F : len == 3 ? c & 0x0F : c & 0x07;
+        for (int k = 1; k < len; ++k) {
+            const unsigned char cc = static_cast<unsigned char>(s[i + std::size_t(k)]);
+            if ((cc & 0xC0) != 0x80)
+                return i;
+            cp = (cp << 6) | (cc & 0x3F);
+        }
+        if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
+            return i;
+        i += std::size_t(len);
+    }
+    return std::string_view::npos;
 }
 
 std::string plainToText(std::string_view text)

@@ -4,6 +4,7 @@
 // texts of the database, and the keys that keep an item from being stored
 // twice. No I/O.
 
+#include <cstdint>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -11,11 +12,15 @@
 
 namespace qserver::import {
 
-// Plain text of an HTML fragment: tags dropped (block elements and <br>
-// become line ends), script and style content and comments dropped, HTML
-// character references decoded, blanks within a line collapsed, at most
-// one empty line in a row. Lines end in CR LF, as the client's texts do.
-// Control characters and invalid UTF-8 never come out.
+// Plain text of an HTML fragment, read by libxml2's HTML parser as a
+// browser would: tags dropped (block elements and <br> become line ends,
+// other line ends in the source are blanks, except in <pre>), script and
+// style content and comments dropped, character references decoded (text
+// the markup escapes stays text), blanks within a line collapsed, at most
+// one empty line in a row. A fragment without any tag is read as plain
+// text with references (its line ends stay). Lines end in CR LF, as the
+// client's texts do. Control characters (C1 ones are read as Windows-1252
+// does) and invalid UTF-8 never come out.
 std::string htmlToText(std::string_view html);
 
 // Plain text (no markup) with the same line rules.
@@ -26,6 +31,16 @@ std::string oneLine(std::string_view html);
 
 // A line for the client: text lines joined with one space.
 std::string joinLines(std::string_view text);
+
+// The character Windows-1252 gives byte `c` (0x80 to 0xFF); U+FFFD for the
+// five bytes it leaves undefined.
+std::uint32_t windows1252(unsigned char c);
+
+// Appends code point `cp` as UTF-8 (U+FFFD for what is no character).
+void appendCodePoint(std::string &out, std::uint32_t cp);
+
+// Offset of the first byte of `s` that is not valid UTF-8, or npos.
+std::size_t firstInvalidUtf8(std::string_view s);
 
 // Cuts `s` to at most `maxBytes` bytes without splitting a UTF-8 sequence.
 std::string cutUtf8(std::string s, std::size_t maxBytes);

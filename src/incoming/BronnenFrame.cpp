@@ -459,8 +459,14 @@ void TBronnenFrame::BronAdd(const QString &argument)
     if (boardsShown() || m_sources->currentRow() < 0)
         return;
     const QString line = BronaddLine(argument, m_sourceId);
-    if (!line.isEmpty())
-        m_items->insertItem(0, line);
+    if (line.isEmpty())
+        return;
+    // An item the source changed comes again under its id: its old line goes.
+    const std::optional<int> id = lineId(line);
+    for (int i = m_items->count() - 1; id && i >= 0; --i)
+        if (lineId(m_items->item(i)->text()) == id)
+            delete m_items->takeItem(i);
+    m_items->insertItem(0, line);
 }
 
 }  // namespace incoming

@@ -318,6 +318,13 @@ void TestBronnen::refreshBringsNewItemsToTheTop()
     // A line for another source is not shown.
     f->BronAdd("internet 999 5 20310312 10:00:00 Elders");
     QCOMPARE(f->itembox()->count(), 4);
+    // An item the source changed replaces its line and goes on top.
+    const QString older = f->itembox()->item(2)->text();
+    const QString changed = older.section(' ', 0, 2) + " Gecorrigeerde kop (bijgewerkt)";
+    f->BronAdd(QStringLiteral("internet %1 ").arg(m_gemeente) + changed);
+    QCOMPARE(f->itembox()->count(), 4);
+    QCOMPARE(f->itembox()->item(0)->text(), changed);
+    QVERIFY(f->itembox()->findItems(older, Qt::MatchExactly).isEmpty());
 }
 
 void TestBronnen::toAgenda()

@@ -49,6 +49,11 @@ private slots:
     void hostileFeeds_data();
     void hostileFeeds();
     void wireFolder();
+    void charsetInTheHeader();
+    void unchangedFeedCostsA304();
+    void redirectsAndRelativeLinks();
+    void changedItemIsUpdated();
+    void damagedFeedKeepsCompleteItems();
 
 private:
     // Polls `c` until a line containing `until` arrives; every line seen.
@@ -84,6 +89,14 @@ void TestServerImport::initTestCase()
                             m_http->url(QStringLiteral("/vijandig.xml")), closed,
                             m_http->url(QStringLiteral("/traag.xml")))),
         qPrintable(m_db->lastError()));
+    QVERIFY2(m_db->exec(QStringLiteral("insert into tblnet (id, naam, url, feed) values "
+                                       "(8, 'Latijn', '', '%1'), (9, 'Verhuisd', '', '%2'), (10, 'Gewijzigd', '', '%3'), "
+                                       "(11, 'Etag', '', '%4'), (12, 'Tijdelijk', '', '%5'), (13, 'Beschadigd', '', '%6')")
+                            .arg(m_http->url(QStringLiteral("/latijn.xml")), m_http->url(QStringLiteral("/oud.xml")),
+                                 m_http->url(QStringLiteral("/gewijzigd.xml")), m_http->url(QStringLiteral("/etag.xml")),
+                                 m_http->url(QStringLiteral("/tijdelijk.xml")),
+                                 m_http->url(QStringLiteral("/beschadigd.xml")))),
+             qPrintable(m_db->lastError()));
     QVERIFY(m_wire.isValid());
     QVERIFY2(m_server.start(m_db.get(), QString(),
                             QStringLiteral("[import]\nwire_folder = %1\nwire_interval = 0.2\n").arg(m_wire.path())),
@@ -215,8 +228,10 @@ void TestServerImport::hostileFeeds_data()
     const QString failed = QStringLiteral("job log Verversen van Vijandig mislukt: ");
     const QByteArray items =
         rssItem("v1", "Een", "Thu, 10 Dec 2026 09:00:00 GMT") + rssItem("v2", "Twee", "Thu, 10 Dec 2026 09:00:00 GMT");
-    QTest::newRow("truncated") << 3 << rss(items).left(rss(items).size() - 30) << 200 << failed + "geen leesbare XML";
-    QTest::newRow("not XML") << 3 << QByteArray("<html><body><p>Storing</body>") << 200 << failed + "geen leesbare XML";
+    QTest::newRow("not XML, and no feed") << 3 << QByteArray("<html><body><p>Storing</body>") << 200
+                                          << failed + "geen RSS- of Atom-feed";
+    QTest::newRow("nothing readable") << 3 << QByteArray("<?xml version=\"1.0\"?>") << 200
+                                      << failed + "geen leesbare XML";
     QTest::newRow("an HTML page") << 3 << QByteArray("<html><body><p>Storing</p></body></html>") << 200
                                   << failed + "geen RSS- of Atom-feed";
     QTest::newRow("entity expansion")
@@ -315,6 +330,149 @@ void TestServerImport::wireFolder()
              qPrintable(seen.join('\n')));
     QCOMPARE(count(QStringLiteral("select count(*) from tblanp")), 3);
     QVERIFY(QFile::exists(m_wire.filePath(QStringLiteral("done/nitf-1.xml"))));
+}
+
+// A feed that names its encoding only in the Content-Type header.
+void TestServerImport::charsetInTheHeader()
+{
+    HttpServer::Answer a;
+    a.body = "<rss version=\"2.0\"><channel><item><title>Caf\xe9 \x80 5</title><guid>l1</guid></item></channel></rss>";
+    a.contentType = "application/rss+xml; charset=ISO-8859-1";
+    m_http->set(QStringLiteral("/latijn.xml"), a);
+    startImport(*m_a, 8, QStringLiteral("Latijn"));
+    const QStringList seen = pollUntil(*m_b, QStringLiteral("Latijn klaar"));
+    QVERIFY2(seen.contains(QStringLiteral("job log Verversen van Latijn klaar: 1 nieuw bericht (1 in de feed)")),
+             qPrintable(seen.join('\n')));
+    QCOMPARE(m_db->query(QStringLiteral("select kop from tblnetinfo where netid = 8")).value(0).value(0),
+             QStringLiteral("Caf\u00e9 \u20ac 5"));
+}
+
+// The validators are kept per source and sent again; the webserver's 304
+// stores nothing and tells nobody.
+void TestServerImport::unchangedFeedCostsA304()
+{
+    HttpServer::Answer a;
+    a.body = rss(rssItem("e1", "Eens", "Thu, 10 Dec 2026 09:00:00 GMT"));
+    a.etag = "\"v1\"";
+    a.lastModified = "Thu, 10 Dec 2026 09:00:00 GMT";
+    m_http->set(QStringLiteral("/etag.xml"), a);
+    startImport(*m_a, 11, QStringLiteral("Etag"));
+    QStringList seen = pollUntil(*m_b, QStringLiteral("Etag klaar"));
+    QCOMPARE(seen.filter(QStringLiteral("bronadd internet 11 ")).size(), 1);
+    QCOMPARE(m_db->query(QStringLiteral("select etag, lastmodified from tblnet where id = 11")).value(0),
+             (QStringList{QStringLiteral("\"v1\""), QStringLiteral("Thu, 10 Dec 2026 09:00:00 GMT")}));
+    QVERIFY(m_http->lastHeader(QStringLiteral("/etag.xml"), "if-none-match").isEmpty());
+
+    startImport(*m_a, 11, QStringLiteral("Etag"));
+    seen = pollUntil(*m_b, QStringLiteral("Etag klaar"));
+    QVERIFY2(seen.contains(QStringLiteral("job log Verversen van Etag klaar: niet gewijzigd sinds de vorige keer")),
+             qPrintable(seen.join('\n')));
+    QVERIFY(seen.filter(QStringLiteral("bronadd")).isEmpty());
+    QCOMPARE(m_http->lastStatus(QStringLiteral("/etag.xml")), 304);
+    QCOMPARE(m_http->lastHeader(QStringLiteral("/etag.xml"), "if-none-match"), QByteArray("\"v1\""));
+    QCOMPARE(m_http->lastHeader(QStringLiteral("/etag.xml"), "if-modified-since"),
+             QByteArray("Thu, 10 Dec 2026 09:00:00 GMT"));
+    QCOMPARE(m_http->hits(QStringLiteral("/etag.xml")), 2);
+
+    // A new version with a new tag is fetched whole.
+    a.body = rss(rssItem("e2", "Twee", "Thu, 10 Dec 2026 10:00:00 GMT") + rssItem("e1", "Eens", "Thu, 10 Dec 2026 09:00:00 GMT"));
+    a.etag = "\"v2\"";
+    m_http->set(QStringLiteral("/etag.xml"), a);
+    startImport(*m_a, 11, QStringLiteral("Etag"));
+    seen = pollUntil(*m_b, QStringLiteral("Etag klaar"));
+    QVERIFY2(seen.contains(QStringLiteral("job log Verversen van Etag klaar: 1 nieuw bericht (2 in de feed)")),
+             qPrintable(seen.join('\n')));
+    QCOMPARE(m_db->query(QStringLiteral("select etag from tblnet where id = 11")).value(0).value(0),
+             QStringLiteral("\"v2\""));
+}
+
+// Relative links resolve against the address the feed finally came from; a
+// permanent redirect moves the source's feed address, a temporary one not.
+void TestServerImport::redirectsAndRelativeLinks()
+{
+    HttpServer::Answer moved;
+    moved.status = 301;
+    moved.location = "/nieuw/feed.xml";
+    m_http->set(QStringLiteral("/oud.xml"), moved);
+    m_http->set(QStringLiteral("/nieuw/feed.xml"),
+                rss("<item><title>Relatief</title><guid>r1</guid><link>artikel/1</link></item>"
+                    "<item><title>Vanaf de wortel</title><guid>r2</guid><link>/artikel/2</link></item>"));
+    startImport(*m_a, 9, QStringLiteral("Verhuisd"));
+    QStringList seen = pollUntil(*m_b, QStringLiteral("Verhuisd klaar"));
+    const QString target = m_http->url(QStringLiteral("/nieuw/feed.xml"));
+    QVERIFY2(seen.contains(QStringLiteral("job log Verversen van Verhuisd: de feed is permanent verplaatst; het "
+                                          "feedadres is nu ") +
+                           target),
+             qPrintable(seen.join('\n')));
+    QCOMPARE(m_db->query(QStringLiteral("select url from tblnetinfo where netid = 9 order by guid")),
+             (QList<QStringList>{{m_http->url(QStringLiteral("/nieuw/artikel/1"))},
+                                 {m_http->url(QStringLiteral("/artikel/2"))}}));
+    QCOMPARE(m_db->query(QStringLiteral("select feed from tblnet where id = 9")).value(0).value(0), target);
+
+    HttpServer::Answer temporary;
+    temporary.status = 302;
+    temporary.location = "/nieuw/feed.xml";
+    m_http->set(QStringLiteral("/tijdelijk.xml"), temporary);
+    startImport(*m_a, 12, QStringLiteral("Tijdelijk"));
+    seen = pollUntil(*m_b, QStringLiteral("Tijdelijk klaar"));
+    QVERIFY2(seen.filter(QStringLiteral("verplaatst")).isEmpty(), qPrintable(seen.join('\n')));
+    QCOMPARE(m_db->query(QStringLiteral("select feed from tblnet where id = 12")).value(0).value(0),
+             m_http->url(QStringLiteral("/tijdelijk.xml")));
+    QCOMPARE(count(QStringLiteral("select count(*) from tblnetinfo where netid = 12")), 2);
+}
+
+// The same guid with a corrected headline, text, link or date is updated,
+// marked and announced; an item without a date of its own is not "changed"
+// by being fetched later.
+void TestServerImport::changedItemIsUpdated()
+{
+    const QByteArray undated = "<item><title>Zonder datum</title><guid>z1</guid></item>";
+    m_http->set(QStringLiteral("/gewijzigd.xml"),
+                rss(rssItem("c1", "Eerste versie", "Thu, 10 Dec 2026 09:00:00 GMT") + undated));
+    startImport(*m_a, 10, QStringLiteral("Gewijzigd"));
+    pollUntil(*m_b, QStringLiteral("Gewijzigd klaar"));
+    const QString id = m_db->query(QStringLiteral("select id from tblnetinfo where guid = 'c1'")).value(0).value(0);
+    const QStringList before =
+        m_db->query(QStringLiteral("select datum, \"time\" from tblnetinfo where guid = 'z1'")).value(0);
+    QTest::qWait(1100);  // a later fetch time for the undated item
+
+    m_http->set(QStringLiteral("/gewijzigd.xml"),
+                rss(rssItem("c1", "Tweede versie", "Thu, 10 Dec 2026 09:30:00 GMT") + undated));
+    startImport(*m_a, 10, QStringLiteral("Gewijzigd"));
+    const QStringList seen = pollUntil(*m_b, QStringLiteral("Gewijzigd klaar"));
+    QVERIFY2(seen.contains(QStringLiteral("job log Verversen van Gewijzigd klaar: 0 nieuwe berichten, 1 bijgewerkt "
+                                          "(2 in de feed)")),
+             qPrintable(seen.join('\n')));
+    const QStringList row = m_db->query(QStringLiteral("select id, datum, \"time\", kop, body, bijgewerkt from tblnetinfo "
+                                                       "where guid = 'c1'"))
+                                .value(0);
+    QCOMPARE(row.value(0), id);  // the same row
+    QCOMPARE(row.value(3), QStringLiteral("Tweede versie"));
+    QCOMPARE(row.value(4), QStringLiteral("Over Tweede versie"));
+    QVERIFY(!row.value(5).isEmpty());
+    QCOMPARE(seen.filter(QStringLiteral("bronadd")),
+             QStringList{QStringLiteral("bronadd internet 10 %1 %2 %3 Tweede versie (bijgewerkt)")
+                             .arg(id, row.value(1), row.value(2))});
+    QCOMPARE(m_db->query(QStringLiteral("select datum, \"time\", bijgewerkt from tblnetinfo where guid = 'z1'")).value(0),
+             before + QStringList{QString()});
+    QCOMPARE(count(QStringLiteral("select count(*) from tblnetinfo where netid = 10")), 2);
+}
+
+// A truncated feed stores its complete items and says what it skipped.
+void TestServerImport::damagedFeedKeepsCompleteItems()
+{
+    const QByteArray items =
+        rssItem("d1", "Een", "Thu, 10 Dec 2026 09:00:00 GMT") + rssItem("d2", "Twee", "Thu, 10 Dec 2026 09:00:00 GMT");
+    m_http->set(QStringLiteral("/beschadigd.xml"), rss(items).left(rss(items).size() - 30));
+    startImport(*m_a, 13, QStringLiteral("Beschadigd"));
+    const QStringList seen = pollUntil(*m_b, QStringLiteral("Beschadigd klaar"));
+    QVERIFY2(!seen.filter(QRegularExpression(QStringLiteral("^job log Verversen van Beschadigd: de feed is beschadigd "
+                                                            "\\(.+\\); 1 onvolledig bericht overgeslagen$")))
+                  .isEmpty(),
+             qPrintable(seen.join('\n')));
+    QVERIFY(seen.contains(QStringLiteral("job log Verversen van Beschadigd klaar: 1 nieuw bericht (1 in de feed)")));
+    QCOMPARE(m_db->query(QStringLiteral("select kop from tblnetinfo where netid = 13")),
+             (QList<QStringList>{{QStringLiteral("Een")}}));
 }
 
 QTEST_GUILESS_MAIN(TestServerImport)

@@ -55,6 +55,18 @@ int HttpServer::hits(const QString &path)
     return m_hits.value(path);
 }
 
+int HttpServer::lastStatus(const QString &path)
+{
+    std::lock_guard lock(m_mutex);
+    return m_lastStatus.value(path);
+}
+
+QByteArray HttpServer::lastHeader(const QString &path, const QByteArray &name)
+{
+    std::lock_guard lock(m_mutex);
+    return m_lastHeaders.value(path).value(name);
+}
+
 void HttpServer::run()
 {
     while (!m_stop) {
@@ -81,11 +93,28 @@ void HttpServer::run()
         Answer answer;
         answer.status = 404;
         answer.body = "not found";
+        QMap<QByteArray, QByteArray> headers;
+        for (const QByteArray &line : request.left(request.indexOf("\r\n\r\n")).split('\n').mid(1)) {
+            const int colon = line.indexOf(':');
+            if (colon > 0)
+                headers[line.left(colon).trimmed().toLower()] = line.mid(colon + 1).trimmed();
+        }
         {
             std::lock_guard lock(m_mutex);
             ++m_hits[path];
             if (m_answers.contains(path))
                 answer = m_answers.value(path);
+            // A tag, when the request names one, decides alone (as RFC 9110 says).
+            const bool tagAsked = headers.contains("if-none-match");
+            const bool sameTag = !answer.etag.isEmpty() && headers.value("if-none-match") == answer.etag;
+            const bool sameDate =
+                !answer.lastModified.isEmpty() && headers.value("if-modified-since") == answer.lastModified;
+            if (answer.status == 200 && (tagAsked ? sameTag : sameDate)) {
+                answer.status = 304;
+                answer.body.clear();
+            }
+            m_lastStatus[path] = answer.status;
+            m_lastHeaders[path] = headers;
         }
         if (answer.delayMs > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(answer.delayMs));
@@ -94,6 +123,10 @@ void HttpServer::run()
                           "\r\nContent-Length: " + QByteArray::number(answer.body.size()) + "\r\nConnection: close\r\n";
         if (!answer.location.isEmpty())
             head += "Location: " + answer.location + "\r\n";
+        if (!answer.etag.isEmpty())
+            head += "ETag: " + answer.etag + "\r\n";
+        if (!answer.lastModified.isEmpty())
+            head += "Last-Modified: " + answer.lastModified + "\r\n";
         const QByteArray all = head + "\r\n" + answer.body;
         qsizetype sent = 0;
         while (sent < all.size() && !m_stop) {

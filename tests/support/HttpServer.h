@@ -2,7 +2,9 @@
 // A tiny HTTP/1.0 server on 127.0.0.1 for tests of the feed import: serves
 // fixed responses by path from its own thread (the tests block in their
 // line clients meanwhile), one connection at a time, and closes each after
-// the answer. Paths and answers may change while it runs.
+// the answer. Paths and answers may change while it runs. An answer with
+// validators answers a request that names them (If-None-Match,
+// If-Modified-Since) with 304 and no body, as webservers do.
 
 #include <QByteArray>
 #include <QMap>
@@ -21,6 +23,8 @@ public:
         QByteArray contentType = "application/xml";
         QByteArray location;  // for redirects
         int delayMs = 0;  // before the answer
+        QByteArray etag;  // sent as ETag when not empty
+        QByteArray lastModified;  // sent as Last-Modified when not empty
     };
 
     HttpServer();
@@ -37,6 +41,10 @@ public:
         set(path, a);
     }
     int hits(const QString &path);
+    // The status of the last answer to `path` (0: none yet).
+    int lastStatus(const QString &path);
+    // The value of request header `name` (lower case) in the last request for `path`.
+    QByteArray lastHeader(const QString &path, const QByteArray &name);
 
 private:
     void run();
@@ -46,6 +54,8 @@ private:
     std::mutex m_mutex;
     QMap<QString, Answer> m_answers;
     QMap<QString, int> m_hits;
+    QMap<QString, int> m_lastStatus;
+    QMap<QString, QMap<QByteArray, QByteArray>> m_lastHeaders;
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
