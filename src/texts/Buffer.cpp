@@ -37,8 +37,7 @@ TextMetrics TextMetrics::additive(CharWidth advance)
 {
     TextMetrics m;
     m.m_advance = std::move(advance);
-    for (char16_t c = 0; c < m.m_latin1.size(); ++c)
-        m.m_latin1[c] = m.m_advance(QChar(c));
+    m.m_latin1.fill(-1);
     return m;
 }
 

@@ -46,8 +46,11 @@ using CharWidth = std::function<int(QChar)>;
 // kerning included) or, when widths add up, by each character's advance,
 // which lets wrapping keep running sums instead of measuring each run anew.
 // Both give the same lines for the same widths. An advance must depend on
-// the character alone: those of Latin-1 are asked once and kept in a table,
-// since wrapping asks for every character of the text.
+// the character alone: those of Latin-1 are asked once, when first needed,
+// and kept in a table, since wrapping asks for every character of the text.
+// Asking all 256 up front would cost a font lookup for characters no text
+// holds (a control character has no glyph in any font, so every fallback
+// font is loaded to find that out), on the way to the first window.
 class TextMetrics {
 public:
     TextMetrics();  // every character 1 pixel wide
@@ -59,13 +62,18 @@ public:
     int width(QStringView chars) const;
     int advance(QChar c) const  // additive metrics only
     {
-        return c.unicode() < m_latin1.size() ? m_latin1[c.unicode()] : m_advance(c);
+        if (c.unicode() >= m_latin1.size())
+            return m_advance(c);
+        int &w = m_latin1[c.unicode()];
+        if (w < 0)
+            w = m_advance(c);
+        return w;
     }
 
 private:
     TextWidth m_run;
     CharWidth m_advance;
-    std::array<int, 256> m_latin1{};
+    mutable std::array<int, 256> m_latin1{};  // -1: not asked yet
 };
 
 // Where one display line ends.

@@ -34,8 +34,7 @@ QFont editorFont(const QFont &requested)
 
 FontWidths::FontWidths(const QFont &font) : m_metrics(font)
 {
-    for (int c = 0; c < 256; ++c)
-        m_latin1[c] = m_metrics.horizontalAdvance(QChar(char16_t(c)));
+    m_latin1.fill(-1);
 }
 
 std::shared_ptr<const FontWidths> sharedFontWidths(const QFont &font)
@@ -57,8 +56,11 @@ std::shared_ptr<const FontWidths> sharedFontWidths(const QFont &font)
 int FontWidths::advance(QChar c) const
 {
     const char16_t u = c.unicode();
-    if (u < 256)
+    if (u < 256) {
+        if (m_latin1[u] < 0)
+            m_latin1[u] = m_metrics.horizontalAdvance(c);
         return m_latin1[u];
+    }
     auto it = m_other.constFind(u);
     if (it == m_other.constEnd())
         it = m_other.insert(u, m_metrics.horizontalAdvance(c));

@@ -37,7 +37,9 @@ public:
 
 private:
     QFontMetrics m_metrics;
-    std::array<int, 256> m_latin1{};
+    // Measured when first asked (-1 before): see TextMetrics for why not all
+    // at once.
+    mutable std::array<int, 256> m_latin1{};
     mutable QHash<char16_t, int> m_other;
 };
 
