@@ -19,9 +19,11 @@
 // with its difference against the copy last delivered.
 
 #include "publish/Deliver.h"
+#include "publish/Render.h"
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -77,6 +79,51 @@ struct Outcome {
 
 Outcome run(DbConnection &db, const Request &request, const Folders &folders, const DeliveryOptions &delivery,
             Sink &sink);
+
+// ---- The phases of a run, in their order; `run` is nothing but these. ----
+
+// One target file as a run carries it through its phases.
+struct FileWork {
+    FileRow row;
+    std::string shown;  // the name in the progress lines
+    std::vector<Target> targets;
+    std::string content;  // as rendered
+    bool built = false;  // rendered and written into the output folder
+    bool sent = false;  // arrived at every target
+};
+
+// What a run publishes, as read at its start.
+struct Work {
+    std::vector<FileWork> files;  // in name order
+    std::map<std::int64_t, RubricData> rubrics;  // of the files and of the selection
+};
+
+// The moment of a run in the server's local time, by `by`.
+Moment now(const std::string &by);
+
+// Load: the files of the selection with the files they take along, their
+// rubrics (working copies) with programmes and texts, and their targets.
+// False and `error` when the database fails; `work` is then incomplete.
+bool load(DbConnection &db, const Request &request, Work &work, std::string &error);
+
+// Build one file: renders it and, unless a dry run, writes it into the
+// output folder. The reason it could not be made, or "".
+std::string buildFile(FileWork &f, const Work &work, const Request &request, const Folders &folders,
+                      const Moment &moment);
+
+// Build: every file in order, with "export"/"exportdone" (or a red log line)
+// per file; a dry run collects the differences in `outcome.preview` instead.
+void build(Work &work, const Request &request, const Folders &folders, const Moment &moment, Sink &sink,
+           Outcome &outcome);
+
+// Deliver: every built file to each of its targets, "upload" and then
+// "uploaddone" or "error" per file; keeps the delivered copy.
+void deliverAll(Work &work, const Folders &folders, const DeliveryOptions &delivery, Sink &sink, Outcome &outcome);
+
+// On air: each rubric of the selection whose files all arrived gets its
+// on-air copy filled with what was published.
+void putOnAir(DbConnection &db, const Work &work, const Request &request, const Moment &moment, Sink &sink,
+              Outcome &outcome);
 
 // The lines of `before` and `after` as a difference: "-" for lines only in
 // before, "+" only in after, " " in both; at most `limit` lines, the last
