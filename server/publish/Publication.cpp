@@ -77,7 +77,7 @@ const char *kFiles =
     " order by f.naam, f.id";
 
 const char *kRubrics = "select id, naam, coalesce(txt, ''), paginacount, onderwerpcount from tblrubriek"
-                       " where id = any($1::int[]) and not onair";
+                       " where id = any($1::int[]) and onair = $2::boolean";
 
 const char *kProgrammes = "select zr.rubriek, z.id, z.naam from tblzenders z join tblzenderrubriek zr"
                           " on zr.zender = z.id where zr.rubriek = any($1::int[]) order by z.naam, z.id";
@@ -289,7 +289,7 @@ void summary(const Outcome &outcome, Sink &sink)
 
 }  // namespace
 
-bool load(DbConnection &db, const Request &request, Work &work, std::string &error)
+bool load(DbConnection &db, const Request &request, const Moment &moment, Work &work, std::string &error)
 {
     std::vector<Row> rows;
     if (!query(db, kFiles, {idArray(request.rubrics)}, rows, error))
@@ -304,7 +304,7 @@ bool load(DbConnection &db, const Request &request, Work &work, std::string &err
     for (const FileWork &f : work.files)
         wanted.insert(f.row.rubricId);
     const std::string ids = idArray({wanted.begin(), wanted.end()});
-    if (!query(db, kRubrics, {ids}, rows, error))
+    if (!query(db, kRubrics, {ids, request.republication ? "true" : "false"}, rows, error))
         return false;
     std::set<std::int64_t> textIds;
     std::map<std::int64_t, std::vector<std::int64_t>> order;
@@ -331,10 +331,13 @@ bool load(DbConnection &db, const Request &request, Work &work, std::string &err
     std::map<std::int64_t, TextRow> texts;
     for (const Row &r : rows)
         texts[number(r[0])] = {number(r[0]), r[1], r[2], r[3], r[4], int(number(r[5])), r[6], r[7], r[8], r[9], r[10]};
+    const std::string time = moment.tijd.substr(0, 5);
     for (auto &[id, content] : order) {
-        // As the cycle shows them: texts that are gone or have no kop drop out.
+        // As the cycle shows them: texts that are gone or have no kop drop
+        // out, and only what is on air now ("ok", not "***") goes out.
         for (std::int64_t t : content)
-            if (auto it = texts.find(t); it != texts.end() && !it->second.kop.empty())
+            if (auto it = texts.find(t); it != texts.end() && !it->second.kop.empty() &&
+                                         clockListActive(it->second.klok, moment.datum, time))
                 work.rubrics[id].texts.push_back(it->second);
     }
     std::vector<std::int64_t> fileIds;
@@ -483,7 +486,7 @@ Outcome run(DbConnection &db, const Request &request, const Folders &folders, co
     {
         Timer t(outcome.databaseSeconds);
         std::string error;
-        if (!load(db, request, work, error)) {
+        if (!load(db, request, moment, work, error)) {
             databaseFailed(request, sink, outcome, error);
             if (!request.preview)
                 sink.progress("klaar");
@@ -491,6 +494,12 @@ Outcome run(DbConnection &db, const Request &request, const Folders &folders, co
         }
     }
     outcome.files = work.files.size();
+    for (std::int64_t id : request.rubrics)
+        if (const auto it = work.rubrics.find(id); it != work.rubrics.end() && it->second.found) {
+            std::vector<std::int64_t> &shown = outcome.shown[id];
+            for (const TextRow &t : it->second.texts)
+                shown.push_back(t.id);
+        }
     if (request.preview) {
         build(work, request, folders, moment, sink, outcome);
         return outcome;
@@ -500,7 +509,7 @@ Outcome run(DbConnection &db, const Request &request, const Folders &folders, co
     sink.progress("exportklaar");
     sink.progress("setbarup " + std::to_string(work.files.size()));
     deliverAll(work, folders, delivery, sink, outcome);
-    {
+    if (!request.republication) {
         Timer t(outcome.databaseSeconds);
         putOnAir(db, work, request, moment, sink, outcome);
     }
