@@ -62,7 +62,7 @@ std::string hhmm(std::chrono::system_clock::time_point t)
 
 Coordinator::Coordinator(asio::io_context &io, ServerConfig config, std::string configPath)
     : m_io(io), m_config(std::move(config)), m_configPath(std::move(configPath)), m_acceptor(io), m_tickTimer(io),
-      m_acceptRetry(io), m_stopTimer(io),
+      m_acceptRetry(io), m_stopTimer(io), m_onAirTimer(io),
       m_db(makeConninfo(m_config.dbHost, m_config.dbPort, m_config.dbName, m_config.dbUser, m_config.dbPassword,
                         m_config.dbConnectTimeoutSeconds, statementLimit(m_config)),
            m_config.dbWorkers, statementLimit(m_config)),
@@ -166,6 +166,7 @@ bool Coordinator::listen(std::string &error)
     m_spareFd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     accept();
     tick();
+    checkOnAir();
     return true;
 }
 
@@ -517,8 +518,11 @@ void Coordinator::publishRubrics(Connection &c, const Command &cmd)
     if (!preview) {
         logInfo(c.session.loginName + " publishes" + (cmd.rest.empty() ? std::string(" nothing") : ": " + cmd.rest));
         m_publisher->submit(std::move(request), [this](const publish::Outcome &outcome) {
-            if (!outcome.onAir.empty() && !m_stopping)
+            if (m_stopping)
+                return;
+            if (!outcome.onAir.empty())
                 m_log.broadcast(0, "viewchanged cyclus");
+            published(outcome, false);
         });
         finish(c, true);
         return;
@@ -862,6 +866,7 @@ void Coordinator::shutdown(const std::string &reason)
     std::error_code ignored;
     m_acceptor.close(ignored);
     m_tickTimer.cancel();
+    m_onAirTimer.cancel();
     m_jobs.killAll();
     m_import.stop();
     std::vector<std::shared_ptr<Connection>> all;
@@ -927,6 +932,92 @@ void Coordinator::jobLog(const std::string &text)
 {
     logInfo("job: " + text);
     m_log.broadcast(0, "job log " + text);
+}
+
+namespace {
+constexpr auto kOnAirLongestWait = std::chrono::minutes(5);  // a clock edited after its text was published
+constexpr auto kOnAirRetry = std::chrono::minutes(1);  // after the database failed
+constexpr auto kOnAirLate = std::chrono::milliseconds(200);  // after the minute starts, so the look sees it
+}  // namespace
+
+void Coordinator::checkOnAir()
+{
+    if (m_stopping)
+        return;
+    if (m_onAirChecking) {
+        m_onAirAgain = true;
+        return;
+    }
+    m_onAirChecking = true;
+    m_db.submit([this](DbConnection &db) {
+        auto state = std::make_shared<publish::OnAirState>();
+        std::string error;
+        const bool ok = publish::readOnAirState(db, publish::localMinute(std::time(nullptr)), *state, error);
+        asio::post(m_io, [this, ok, state, error] { onAirChecked(ok, *state, error); });
+    });
+}
+
+void Coordinator::onAirChecked(bool ok, const publish::OnAirState &state, const std::string &error)
+{
+    m_onAirChecking = false;
+    if (m_stopping)
+        return;
+    if (m_onAirAgain) {
+        m_onAirAgain = false;
+        checkOnAir();
+        return;
+    }
+    std::chrono::system_clock::duration wait = kOnAirLongestWait;
+    if (!ok) {
+        logWarning("on-air clocks not read: " + error);
+        wait = kOnAirRetry;
+    } else {
+        std::vector<std::int64_t> changed;
+        for (const auto &[rubric, shown] : state.shown)
+            if (m_onAirKnown)
+                if (const auto it = m_shownOnAir.find(rubric); it != m_shownOnAir.end() && it->second != shown)
+                    changed.push_back(rubric);
+        m_shownOnAir = state.shown;
+        m_onAirKnown = true;
+        if (!changed.empty()) {
+            publish::Request request;
+            request.login = "quillon";
+            request.rubrics = changed;
+            request.republication = true;
+            std::string ids;
+            for (std::int64_t id : changed)
+                ids += " " + std::to_string(id);
+            logInfo("a clock started or ended: publishing again:" + ids);
+            m_publisher->submit(std::move(request), [this](const publish::Outcome &outcome) {
+                if (!m_stopping)
+                    published(outcome, true);
+            });
+        }
+        if (state.next) {
+            const std::time_t at = publish::minuteStart(*state.next);
+            if (at >= 0) {
+                const auto until = std::chrono::system_clock::from_time_t(at) - std::chrono::system_clock::now();
+                using Duration = std::chrono::system_clock::duration;
+                wait = std::min<Duration>(std::max<Duration>(until, Duration::zero()), kOnAirLongestWait);
+            }
+        }
+    }
+    m_onAirTimer.expires_after(wait + kOnAirLate);
+    m_onAirTimer.async_wait([this](const std::error_code &ec) {
+        if (!ec && !m_stopping)
+            checkOnAir();
+    });
+}
+
+void Coordinator::published(const publish::Outcome &outcome, bool republication)
+{
+    // A run that put a rubric on air (or published its on-air copy again,
+    // also when a delivery failed: it is not repeated at every look) set
+    // what that rubric shows; the look after it compares with that.
+    for (const auto &[rubric, shown] : outcome.shown)
+        if (republication || std::find(outcome.onAir.begin(), outcome.onAir.end(), rubric) != outcome.onAir.end())
+            m_shownOnAir[rubric] = shown;
+    checkOnAir();
 }
 
 void Coordinator::rosterChanged()

@@ -20,6 +20,7 @@
 #define ASIO_STANDALONE
 #endif
 #include <asio.hpp>
+#include <asio/system_timer.hpp>
 
 #include "db/DbPool.h"
 #include "db/UserStore.h"
@@ -31,6 +32,7 @@
 #include "protocol/Command.h"
 #include "protocol/Config.h"
 #include "protocol/MessageLog.h"
+#include "publish/OnAir.h"
 #include "publish/Publisher.h"
 
 #include <chrono>
@@ -124,6 +126,13 @@ private:
     Connection *byName(const std::string &name) const;
     std::string nameOf(std::uint64_t id) const;
     void jobLog(const std::string &text);
+    // Republication when a clock starts or ends (publish/OnAir.h): looks at
+    // what the clocks put on air in the published rubrics, publishes again
+    // those that changed and sets m_onAirTimer for the next change.
+    void checkOnAir();
+    void onAirChecked(bool ok, const publish::OnAirState &state, const std::string &error);
+    // Remembers what a run published, so the next look compares with it.
+    void published(const publish::Outcome &outcome, bool republication);
 
     asio::io_context &m_io;
     ServerConfig m_config;
@@ -133,6 +142,11 @@ private:
     asio::steady_timer m_tickTimer;
     asio::steady_timer m_acceptRetry;
     asio::steady_timer m_stopTimer;
+    asio::system_timer m_onAirTimer;  // the next minute a published text's clock starts or ends
+    std::map<std::int64_t, std::vector<std::int64_t>> m_shownOnAir;  // per on-air rubric: the texts it published
+    bool m_onAirKnown = false;  // m_shownOnAir was read once (not at start: nothing to compare with yet)
+    bool m_onAirChecking = false;  // a look is on a database worker
+    bool m_onAirAgain = false;  // look again when it is back (a run ended meanwhile)
     DbPool m_db;
     UserStore m_users;
     JobRunner m_jobs;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
+#include <cstdio>
 #include <set>
 
 namespace qserver::publish {
@@ -265,6 +267,122 @@ std::vector<ClockEntry> clockEntries(std::string_view clocks)
         out.push_back(std::move(c));
     }
     return out;
+}
+
+namespace {
+
+namespace chr = std::chrono;
+
+// "yyyymmdd" as a day; nullopt unless eight digits of a real date.
+std::optional<chr::sys_days> dayOf(std::string_view ymd)
+{
+    if (ymd.size() != 8 || !std::all_of(ymd.begin(), ymd.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const int y = std::stoi(std::string(ymd.substr(0, 4)));
+    const unsigned m = unsigned(std::stoi(std::string(ymd.substr(4, 2))));
+    const unsigned d = unsigned(std::stoi(std::string(ymd.substr(6, 2))));
+    const chr::year_month_day date{chr::year{y}, chr::month{m}, chr::day{d}};
+    if (!date.ok())
+        return std::nullopt;
+    return chr::sys_days{date};
+}
+
+std::string ymdText(chr::sys_days day)
+{
+    const chr::year_month_day d{day};
+    char out[40];
+    std::snprintf(out, sizeof out, "%04d%02u%02u", int(d.year()), unsigned(d.month()), unsigned(d.day()));
+    return out;
+}
+
+std::string hhnnText(int minute)
+{
+    char out[24];
+    std::snprintf(out, sizeof out, "%02d:%02d", minute / 60 % 100, minute % 60);
+    return out;
+}
+
+// The minute of the day of a clock time ("hh:nn..."), or -1.
+int minuteOf(std::string_view time)
+{
+    if (time.size() < 5 || time[2] != ':')
+        return -1;
+    for (std::size_t i : {0, 1, 3, 4})
+        if (time[i] < '0' || time[i] > '9')
+            return -1;
+    const int h = (time[0] - '0') * 10 + (time[1] - '0'), n = (time[3] - '0') * 10 + (time[4] - '0');
+    return h < 24 && n < 60 ? h * 60 + n : -1;
+}
+
+}  // namespace
+
+bool clockActive(const ClockEntry &c, std::string_view date, std::string_view time)
+{
+    if (date < std::string_view(c.startDate) || date > std::string_view(c.endDate))
+        return false;
+    const auto day = dayOf(date);
+    if (!day)
+        return false;
+    const unsigned weekday = chr::weekday{*day}.iso_encoding();  // Monday 1 ... Sunday 7
+    if (c.weekdays.size() < weekday || c.weekdays[weekday - 1] != 'x')
+        return false;
+    auto hhnn = [](const std::string &t) { return std::string_view(t).substr(0, 5); };
+    if (time < hhnn(c.dailyFrom) || time >= hhnn(c.dailyUntil))
+        return false;
+    if (date == c.startDate && time < hhnn(c.startTime))
+        return false;
+    if (date == c.endDate && time > hhnn(c.endTime))
+        return false;
+    return true;
+}
+
+bool clockListActive(std::string_view clocks, std::string_view date, std::string_view time)
+{
+    for (const ClockEntry &c : clockEntries(clocks))
+        if (clockActive(c, date, time))
+            return true;
+    return false;
+}
+
+std::optional<Minute> nextClockChange(std::string_view clocks, const Minute &now)
+{
+    const auto today = dayOf(now.date);
+    const int nowMinute = minuteOf(now.time);
+    if (!today || nowMinute < 0)
+        return std::nullopt;
+    const std::vector<ClockEntry> entries = clockEntries(clocks);
+    std::set<chr::sys_days> days;
+    std::set<int> minutes = {0};
+    for (int i = 0; i <= 8; ++i)
+        days.insert(*today + chr::days{i});
+    for (const ClockEntry &c : entries) {
+        for (const std::string *d : {&c.startDate, &c.endDate})
+            if (const auto day = dayOf(*d))
+                for (int i = 0; i <= 1; ++i)
+                    if (*day + chr::days{i} > *today)
+                        days.insert(*day + chr::days{i});
+        for (const std::string *t : {&c.dailyFrom, &c.dailyUntil, &c.startTime})
+            if (const int m = minuteOf(*t); m >= 0)
+                minutes.insert(m);
+        if (const int m = minuteOf(c.endTime); m >= 0 && m + 1 < 24 * 60)
+            minutes.insert(m + 1);  // the end time itself still counts
+    }
+    auto active = [&](chr::sys_days day, int minute) {
+        const std::string date = ymdText(day), time = hhnnText(minute);
+        for (const ClockEntry &c : entries)
+            if (clockActive(c, date, time))
+                return true;
+        return false;
+    };
+    for (const chr::sys_days day : days)
+        for (const int minute : minutes) {
+            if (day == *today && minute <= nowMinute)
+                continue;
+            const bool before = minute > 0 ? active(day, minute - 1) : active(day - chr::days{1}, 24 * 60 - 1);
+            if (active(day, minute) != before)
+                return Minute{ymdText(day), hhnnText(minute)};
+        }
+    return std::nullopt;
 }
 
 std::string lineSafe(std::string_view text)

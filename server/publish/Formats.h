@@ -96,6 +96,35 @@ struct ClockEntry {
 // of the last entry are empty.
 std::vector<ClockEntry> clockEntries(std::string_view clocks);
 
+// The activity rule of one clock at date ("yyyymmdd") and time ("hh:nn"),
+// as the rubric cycle applies it: every comparison one of texts by byte, the
+// times of the clock cut to their first five characters; the start date not
+// after date, the end date not before it; the weekday of date (Monday first)
+// "x" in the days; in time <= time < out time; on the start date time >= the
+// start time, on the end date time <= the end time. A date that is no date
+// is never active.
+bool clockActive(const ClockEntry &clock, std::string_view date, std::string_view time);
+
+// Whether any clock of a clock list is active then; a list without clocks
+// never is. This is "on air now" ("ok" in the cycle, "***" otherwise).
+bool clockListActive(std::string_view clocks, std::string_view date, std::string_view time);
+
+// A moment of the server's local time to the minute.
+struct Minute {
+    std::string date;  // yyyymmdd
+    std::string time;  // hh:nn
+    bool operator==(const Minute &) const = default;
+};
+
+// The first minute after `now` at which clockListActive(clocks) differs from
+// the minute before it, looked for over the next eight days and on the days
+// around the clocks' start and end dates; nullopt when nothing changes there
+// (or the clocks hold values that give no moment). A clock changes only at
+// midnight, at its in and out times, at its start time on the start date and
+// a minute after its end time on the end date, so only those minutes are
+// tried.
+std::optional<Minute> nextClockChange(std::string_view clocks, const Minute &now);
+
 // A name that is safe as one protocol word list entry and one log line: control
 // characters become spaces and '|' (the separator of "doelfiles") becomes '/'.
 std::string lineSafe(std::string_view text);

@@ -77,7 +77,7 @@ const char *kFiles =
     " order by f.naam, f.id";
 
 const char *kRubrics = "select id, naam, coalesce(txt, ''), paginacount, onderwerpcount from tblrubriek"
-                       " where id = any($1::int[]) and not onair";
+                       " where id = any($1::int[]) and onair = $2::boolean";
 
 const char *kProgrammes = "select zr.rubriek, z.id, z.naam from tblzenders z join tblzenderrubriek zr"
                           " on zr.zender = z.id where zr.rubriek = any($1::int[]) order by z.naam, z.id";
@@ -113,6 +113,8 @@ struct Timer {
     Clock::time_point m_start;
 };
 
+}  // namespace
+
 Moment now(const std::string &by)
 {
     const std::time_t t = std::time(nullptr);
@@ -123,6 +125,8 @@ Moment now(const std::string &by)
     std::strftime(time, sizeof time, "%H:%M:%S", &tm);
     return {date, time, by};
 }
+
+namespace {
 
 bool readFile(const fs::path &path, std::string &out, std::string &error)
 {
@@ -175,14 +179,6 @@ bool writeWhole(const fs::path &path, const std::string &text, std::string &erro
     return true;
 }
 
-struct FileWork {
-    FileRow row;
-    std::string shown;  // the name in the progress lines
-    std::vector<Target> targets;
-    std::string content;
-    bool built = false;
-    bool sent = false;
-};
 
 }  // namespace
 
@@ -247,140 +243,155 @@ std::vector<std::string> lineDifference(const std::string &before, const std::st
     return out;
 }
 
-Outcome run(DbConnection &db, const Request &request, const Folders &folders, const DeliveryOptions &delivery,
-            Sink &sink)
+namespace {
+
+// Ends a run whose loading failed: the client's window still gets its bars
+// and its "klaar", so it does not wait for ever.
+void databaseFailed(const Request &request, Sink &sink, Outcome &outcome, const std::string &error)
 {
-    Outcome outcome;
-    const Moment moment = now(request.login);
-    auto log = [&](const std::string &markup) { sink.progress("log " + markup); };
-    auto finish = [&] {
-        if (!request.preview)
-            sink.progress("klaar");
-        return outcome;
-    };
-    auto databaseFailed = [&](const std::string &error) {
-        outcome.databaseOk = false;
-        log("<red>De database antwoordt niet: " + lineSafe(error) + "<black>");
-        if (!request.preview) {
-            sink.progress("setbar 0");
-            sink.progress("doelfiles ");
-        }
-        return finish();
-    };
-
-    // ---- what to publish: files, rubrics, texts, targets ----
-    std::vector<FileWork> files;
-    std::map<std::int64_t, RubricData> rubrics;
-    {
-        Timer t(outcome.databaseSeconds);
-        std::vector<Row> rows;
-        std::string error;
-        if (!query(db, kFiles, {idArray(request.rubrics)}, rows, error))
-            return databaseFailed(error);
-        for (const Row &r : rows) {
-            FileWork w;
-            w.row = {number(r[0]), r[1], r[2], r[3], number(r[4]), r[7] == "t", r[8], r[9], number(r[5]), r[6]};
-            w.shown = lineSafe(r[1]);
-            files.push_back(std::move(w));
-        }
-        std::set<std::int64_t> wanted(request.rubrics.begin(), request.rubrics.end());
-        for (const FileWork &f : files)
-            wanted.insert(f.row.rubricId);
-        const std::string ids = idArray({wanted.begin(), wanted.end()});
-        if (!query(db, kRubrics, {ids}, rows, error))
-            return databaseFailed(error);
-        std::set<std::int64_t> textIds;
-        std::map<std::int64_t, std::vector<std::int64_t>> order;
-        for (const Row &r : rows) {
-            RubricData &d = rubrics[number(r[0])];
-            d.id = number(r[0]);
-            d.found = true;
-            d.naam = r[1];
-            d.txt = r[2];
-            d.paginacount = int(number(r[3]));
-            d.onderwerpcount = int(number(r[4]));
-            if (auto content = rubricContentIds(d.txt, &d.error)) {
-                order[d.id] = *content;
-                textIds.insert(content->begin(), content->end());
-            }
-        }
-        if (!query(db, kProgrammes, {ids}, rows, error))
-            return databaseFailed(error);
-        for (const Row &r : rows)
-            if (auto it = rubrics.find(number(r[0])); it != rubrics.end())
-                it->second.programmes.push_back({number(r[1]), r[2]});
-        if (!query(db, kTexts, {idArray({textIds.begin(), textIds.end()})}, rows, error))
-            return databaseFailed(error);
-        std::map<std::int64_t, TextRow> texts;
-        for (const Row &r : rows)
-            texts[number(r[0])] = {number(r[0]), r[1], r[2], r[3], r[4], int(number(r[5])),
-                                   r[6],         r[7], r[8], r[9], r[10]};
-        for (auto &[id, ids2] : order) {
-            // As the cycle shows them: texts that are gone or have no kop drop out.
-            for (std::int64_t t : ids2)
-                if (auto it = texts.find(t); it != texts.end() && !it->second.kop.empty())
-                    rubrics[id].texts.push_back(it->second);
-        }
-        std::vector<std::int64_t> fileIds;
-        for (const FileWork &f : files)
-            fileIds.push_back(f.row.id);
-        if (!query(db, kTargets, {idArray(fileIds)}, rows, error))
-            return databaseFailed(error);
-        for (const Row &r : rows)
-            for (FileWork &f : files)
-                if (f.row.id == number(r[0]))
-                    f.targets.push_back({number(r[1]), r[2], r[3], r[4]});
-    }
-    outcome.files = files.size();
-
+    outcome.databaseOk = false;
+    sink.progress("log <red>De database antwoordt niet: " + lineSafe(error) + "<black>");
     if (!request.preview) {
-        sink.progress("setbar " + std::to_string(files.size()));
-        std::string names;
-        for (const FileWork &f : files)
-            names += f.shown + "|";
-        sink.progress("doelfiles " + names);
+        sink.progress("setbar 0");
+        sink.progress("doelfiles ");
     }
+}
+
+// Tells the client which files follow and holds them against other runs.
+std::vector<std::string> announce(const Work &work, Sink &sink)
+{
+    sink.progress("setbar " + std::to_string(work.files.size()));
+    std::string names;
+    for (const FileWork &f : work.files)
+        names += f.shown + "|";
+    sink.progress("doelfiles " + names);
     // One publication per target file and per local file at a time.
     std::vector<std::string> keys;
-    if (!request.preview) {
-        for (const FileWork &f : files) {
-            keys.push_back("doelfile " + std::to_string(f.row.id));
-            keys.push_back("lokaal " + f.row.localName);
-        }
-        sink.claim(keys, [&] { log("Wacht tot een andere publicatie van dezelfde bestanden klaar is..."); });
+    for (const FileWork &f : work.files) {
+        keys.push_back("doelfile " + std::to_string(f.row.id));
+        keys.push_back("lokaal " + f.row.localName);
     }
+    sink.claim(keys, [&] { sink.progress("log Wacht tot een andere publicatie van dezelfde bestanden klaar is..."); });
+    return keys;
+}
 
-    // ---- building ----
-    for (FileWork &f : files) {
+void summary(const Outcome &outcome, Sink &sink)
+{
+    char timing[200];
+    std::snprintf(timing, sizeof timing, " (database %.2f s, maken %.2f s, verzenden %.2f s)", outcome.databaseSeconds,
+                  outcome.renderSeconds, outcome.deliverySeconds);
+    if (outcome.failed == 0)
+        sink.progress("log <green>" + std::to_string(outcome.files) + " bestanden gepubliceerd" + timing + "<black>");
+    else
+        sink.progress("log <red>" + std::to_string(outcome.failed) + " van " + std::to_string(outcome.files) +
+                      " bestanden mislukt<black>" + timing);
+}
+
+}  // namespace
+
+bool load(DbConnection &db, const Request &request, const Moment &moment, Work &work, std::string &error)
+{
+    std::vector<Row> rows;
+    if (!query(db, kFiles, {idArray(request.rubrics)}, rows, error))
+        return false;
+    for (const Row &r : rows) {
+        FileWork w;
+        w.row = {number(r[0]), r[1], r[2], r[3], number(r[4]), r[7] == "t", r[8], r[9], number(r[5]), r[6]};
+        w.shown = lineSafe(r[1]);
+        work.files.push_back(std::move(w));
+    }
+    std::set<std::int64_t> wanted(request.rubrics.begin(), request.rubrics.end());
+    for (const FileWork &f : work.files)
+        wanted.insert(f.row.rubricId);
+    const std::string ids = idArray({wanted.begin(), wanted.end()});
+    if (!query(db, kRubrics, {ids, request.republication ? "true" : "false"}, rows, error))
+        return false;
+    std::set<std::int64_t> textIds;
+    std::map<std::int64_t, std::vector<std::int64_t>> order;
+    for (const Row &r : rows) {
+        RubricData &d = work.rubrics[number(r[0])];
+        d.id = number(r[0]);
+        d.found = true;
+        d.naam = r[1];
+        d.txt = r[2];
+        d.paginacount = int(number(r[3]));
+        d.onderwerpcount = int(number(r[4]));
+        if (auto content = rubricContentIds(d.txt, &d.error)) {
+            order[d.id] = *content;
+            textIds.insert(content->begin(), content->end());
+        }
+    }
+    if (!query(db, kProgrammes, {ids}, rows, error))
+        return false;
+    for (const Row &r : rows)
+        if (auto it = work.rubrics.find(number(r[0])); it != work.rubrics.end())
+            it->second.programmes.push_back({number(r[1]), r[2]});
+    if (!query(db, kTexts, {idArray({textIds.begin(), textIds.end()})}, rows, error))
+        return false;
+    std::map<std::int64_t, TextRow> texts;
+    for (const Row &r : rows)
+        texts[number(r[0])] = {number(r[0]), r[1], r[2], r[3], r[4], int(number(r[5])), r[6], r[7], r[8], r[9], r[10]};
+    const std::string time = moment.tijd.substr(0, 5);
+    for (auto &[id, content] : order) {
+        // As the cycle shows them: texts that are gone or have no kop drop
+        // out, and only what is on air now ("ok", not "***") goes out.
+        for (std::int64_t t : content)
+            if (auto it = texts.find(t); it != texts.end() && !it->second.kop.empty() &&
+                                         clockListActive(it->second.klok, moment.datum, time))
+                work.rubrics[id].texts.push_back(it->second);
+    }
+    std::vector<std::int64_t> fileIds;
+    for (const FileWork &f : work.files)
+        fileIds.push_back(f.row.id);
+    if (!query(db, kTargets, {idArray(fileIds)}, rows, error))
+        return false;
+    for (const Row &r : rows)
+        for (FileWork &f : work.files)
+            if (f.row.id == number(r[0]))
+                f.targets.push_back({number(r[1]), r[2], r[3], r[4]});
+    return true;
+}
+
+std::string buildFile(FileWork &f, const Work &work, const Request &request, const Folders &folders,
+                      const Moment &moment)
+{
+    std::string error;
+    const auto rubric = work.rubrics.find(f.row.rubricId);
+    std::string templateText;
+    if (!f.row.templateFound)
+        error = "export template " + std::to_string(f.row.templateId) + " bestaat niet";
+    else if (!plainFileName(f.row.templateName))
+        error = "export template \"" + lineSafe(f.row.templateName) + "\" is geen gewone bestandsnaam";
+    else if (!request.preview && !plainFileName(f.row.localName))
+        error = "local filename \"" + lineSafe(f.row.localName) + "\" is geen gewone bestandsnaam";
+    else if (rubric == work.rubrics.end() || !rubric->second.found)
+        error = "rubriek " + std::to_string(f.row.rubricId) + " bestaat niet";
+    else if (!rubric->second.error.empty())
+        error =
+            "inhoud van rubriek " + lineSafe(rubric->second.naam) + " is onleesbaar (" + rubric->second.error + ")";
+    else if (readFile(fs::path(folders.templates) / f.row.templateName, templateText, error)) {
+        if (auto text = renderFile(templateText, f.row, rubric->second, moment, error))
+            f.content = std::move(*text);
+        else
+            error = "template " + lineSafe(f.row.templateName) + ": " + lineSafe(error);
+    } else {
+        error = "template " + lineSafe(f.row.templateName) + ": " + error;
+    }
+    if (error.empty() && !request.preview && !writeWhole(fs::path(folders.output) / f.row.localName, f.content, error))
+        error = lineSafe(error);
+    return error;
+}
+
+void build(Work &work, const Request &request, const Folders &folders, const Moment &moment, Sink &sink,
+           Outcome &outcome)
+{
+    for (FileWork &f : work.files) {
         if (!request.preview)
             sink.progress("export " + f.shown);
         std::string error;
-        const auto rubric = rubrics.find(f.row.rubricId);
-        std::string templateText;
         {
             Timer t(outcome.renderSeconds);
-            if (!f.row.templateFound)
-                error = "export template " + std::to_string(f.row.templateId) + " bestaat niet";
-            else if (!plainFileName(f.row.templateName))
-                error = "export template \"" + lineSafe(f.row.templateName) + "\" is geen gewone bestandsnaam";
-            else if (!request.preview && !plainFileName(f.row.localName))
-                error = "local filename \"" + lineSafe(f.row.localName) + "\" is geen gewone bestandsnaam";
-            else if (rubric == rubrics.end() || !rubric->second.found)
-                error = "rubriek " + std::to_string(f.row.rubricId) + " bestaat niet";
-            else if (!rubric->second.error.empty())
-                error = "inhoud van rubriek " + lineSafe(rubric->second.naam) + " is onleesbaar (" +
-                        rubric->second.error + ")";
-            else if (readFile(fs::path(folders.templates) / f.row.templateName, templateText, error)) {
-                if (auto text = renderFile(templateText, f.row, rubric->second, moment, error))
-                    f.content = std::move(*text);
-                else
-                    error = "template " + lineSafe(f.row.templateName) + ": " + lineSafe(error);
-            } else {
-                error = "template " + lineSafe(f.row.templateName) + ": " + error;
-            }
-            if (error.empty() && !request.preview &&
-                !writeWhole(fs::path(folders.output) / f.row.localName, f.content, error))
-                error = lineSafe(error);
+            error = buildFile(f, work, request, folders, moment);
         }
         if (request.preview) {
             PreviewFile p{f.row.id, f.shown, false, {}, error};
@@ -393,19 +404,18 @@ Outcome run(DbConnection &db, const Request &request, const Folders &folders, co
             continue;
         }
         if (!error.empty()) {
-            log("<red>" + f.shown + ": " + error + "<black>");
+            sink.progress("log <red>" + f.shown + ": " + error + "<black>");
             continue;
         }
         f.built = true;
         sink.progress("exportdone " + f.shown);
     }
-    if (request.preview)
-        return outcome;
-    sink.progress("exportklaar");
-    sink.progress("setbarup " + std::to_string(files.size()));
+}
 
-    // ---- delivering ----
-    for (FileWork &f : files) {
+void deliverAll(Work &work, const Folders &folders, const DeliveryOptions &delivery, Sink &sink, Outcome &outcome)
+{
+    auto log = [&](const std::string &markup) { sink.progress("log " + markup); };
+    for (FileWork &f : work.files) {
         if (!f.built) {
             sink.progress("error " + f.shown);
             ++outcome.failed;
@@ -436,47 +446,78 @@ Outcome run(DbConnection &db, const Request &request, const Folders &folders, co
             ++outcome.failed;
         }
     }
+}
 
-    // ---- on air: the rubrics asked for, when all their files arrived ----
+void putOnAir(DbConnection &db, const Work &work, const Request &request, const Moment &moment, Sink &sink,
+              Outcome &outcome)
+{
+    for (std::int64_t id : request.rubrics) {
+        const auto it = work.rubrics.find(id);
+        if (it == work.rubrics.end() || !it->second.found || !it->second.error.empty())
+            continue;
+        const bool complete = std::all_of(work.files.begin(), work.files.end(),
+                                          [&](const FileWork &f) { return f.row.rubricId != id || f.sent; });
+        const RubricData &r = it->second;
+        if (!complete) {
+            sink.progress("log <red>Rubriek " + lineSafe(r.naam) +
+                          ": niet alles is verzonden, op zender blijft zoals het was<black>");
+            continue;
+        }
+        std::vector<Row> rows;
+        std::string error;
+        if (!query(db, kOnAir,
+                   {std::to_string(id), r.txt, std::to_string(r.paginacount), std::to_string(r.onderwerpcount),
+                    moment.datum, moment.tijd, std::to_string(request.userId), r.naam},
+                   rows, error)) {
+            sink.progress("log <red>Rubriek " + lineSafe(r.naam) + ": op zender niet bijgewerkt: " + lineSafe(error) +
+                          "<black>");
+            continue;
+        }
+        outcome.onAir.push_back(id);
+    }
+}
+
+Outcome run(DbConnection &db, const Request &request, const Folders &folders, const DeliveryOptions &delivery,
+            Sink &sink)
+{
+    Outcome outcome;
+    const Moment moment = now(request.login);
+    Work work;
     {
         Timer t(outcome.databaseSeconds);
-        for (std::int64_t id : request.rubrics) {
-            const auto it = rubrics.find(id);
-            if (it == rubrics.end() || !it->second.found || !it->second.error.empty())
-                continue;
-            const bool complete = std::all_of(files.begin(), files.end(),
-                                              [&](const FileWork &f) { return f.row.rubricId != id || f.sent; });
-            const RubricData &r = it->second;
-            if (!complete) {
-                log("<red>Rubriek " + lineSafe(r.naam) +
-                    ": niet alles is verzonden, op zender blijft zoals het was"
-                    "<black>");
-                continue;
-            }
-            std::vector<Row> rows;
-            std::string error;
-            if (!query(db, kOnAir,
-                       {std::to_string(id), r.txt, std::to_string(r.paginacount), std::to_string(r.onderwerpcount),
-                        moment.datum, moment.tijd, std::to_string(request.userId), r.naam},
-                       rows, error)) {
-                log("<red>Rubriek " + lineSafe(r.naam) + ": op zender niet bijgewerkt: " + lineSafe(error) + "<black>");
-                continue;
-            }
-            outcome.onAir.push_back(id);
+        std::string error;
+        if (!load(db, request, moment, work, error)) {
+            databaseFailed(request, sink, outcome, error);
+            if (!request.preview)
+                sink.progress("klaar");
+            return outcome;
         }
+    }
+    outcome.files = work.files.size();
+    for (std::int64_t id : request.rubrics)
+        if (const auto it = work.rubrics.find(id); it != work.rubrics.end() && it->second.found) {
+            std::vector<std::int64_t> &shown = outcome.shown[id];
+            for (const TextRow &t : it->second.texts)
+                shown.push_back(t.id);
+        }
+    if (request.preview) {
+        build(work, request, folders, moment, sink, outcome);
+        return outcome;
+    }
+    const std::vector<std::string> keys = announce(work, sink);
+    build(work, request, folders, moment, sink, outcome);
+    sink.progress("exportklaar");
+    sink.progress("setbarup " + std::to_string(work.files.size()));
+    deliverAll(work, folders, delivery, sink, outcome);
+    if (!request.republication) {
+        Timer t(outcome.databaseSeconds);
+        putOnAir(db, work, request, moment, sink, outcome);
     }
     if (!keys.empty())
         sink.release(keys);
-
-    char timing[200];
-    std::snprintf(timing, sizeof timing, " (database %.2f s, maken %.2f s, verzenden %.2f s)", outcome.databaseSeconds,
-                  outcome.renderSeconds, outcome.deliverySeconds);
-    if (outcome.failed == 0)
-        log("<green>" + std::to_string(files.size()) + " bestanden gepubliceerd" + timing + "<black>");
-    else
-        log("<red>" + std::to_string(outcome.failed) + " van " + std::to_string(files.size()) +
-            " bestanden mislukt<black>" + timing);
-    return finish();
+    summary(outcome, sink);
+    sink.progress("klaar");
+    return outcome;
 }
 
 }  // namespace qserver::publish

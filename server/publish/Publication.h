@@ -15,13 +15,19 @@
 // setbarup, upload/uploaddone or error per file, klaar, with log lines
 // between them. The content published is the one read at the start: a
 // rubric changed meanwhile goes on air as it was published, not as it is now.
+// Only the texts the clocks put on air at the start of the run are rendered;
+// the on-air copy still gets the whole content. A republication (the server's
+// own, when a clock started or ended) renders the on-air copies instead and
+// copies nothing on air.
 // A dry run renders the same files and, instead of delivering, returns each
 // with its difference against the copy last delivered.
 
 #include "publish/Deliver.h"
+#include "publish/Render.h"
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,6 +43,10 @@ struct Request {
     int userId = 0;
     std::vector<std::int64_t> rubrics;  // the selection, each once
     bool preview = false;  // "voorbeeld": render and compare, deliver nothing
+    // The server's own run when a clock started or ended: the rubrics' on-air
+    // copies are published again as the clocks now show them, and nothing is
+    // copied on air.
+    bool republication = false;
 };
 
 struct Folders {
@@ -71,12 +81,61 @@ struct Outcome {
     std::size_t files = 0;
     std::size_t failed = 0;
     std::vector<std::int64_t> onAir;  // rubrics whose on-air copy now holds what was published
+    std::map<std::int64_t, std::vector<std::int64_t>> shown;  // per rubric of the selection: the texts it published
     std::vector<PreviewFile> preview;
     double databaseSeconds = 0, renderSeconds = 0, deliverySeconds = 0;
 };
 
 Outcome run(DbConnection &db, const Request &request, const Folders &folders, const DeliveryOptions &delivery,
             Sink &sink);
+
+// ---- The phases of a run, in their order; `run` is nothing but these. ----
+
+// One target file as a run carries it through its phases.
+struct FileWork {
+    FileRow row;
+    std::string shown;  // the name in the progress lines
+    std::vector<Target> targets;
+    std::string content;  // as rendered
+    bool built = false;  // rendered and written into the output folder
+    bool sent = false;  // arrived at every target
+};
+
+// What a run publishes, as read at its start.
+struct Work {
+    std::vector<FileWork> files;  // in name order
+    std::map<std::int64_t, RubricData> rubrics;  // of the files and of the selection
+};
+
+// The moment of a run in the server's local time, by `by`.
+Moment now(const std::string &by);
+
+// Load: the files of the selection with the files they take along, their
+// rubrics (working copies, or the on-air copies for a republication) with
+// programmes and the texts the clocks put on air at `moment`, and their
+// targets. False and `error` when the database fails; `work` is then
+// incomplete.
+bool load(DbConnection &db, const Request &request, const Moment &moment, Work &work, std::string &error);
+
+// Build one file: renders it and, unless a dry run, writes it into the
+// output folder. The reason it could not be made, or "".
+std::string buildFile(FileWork &f, const Work &work, const Request &request, const Folders &folders,
+                      const Moment &moment);
+
+// Build: every file in order, with "export"/"exportdone" (or a red log line)
+// per file; a dry run collects the differences in `outcome.preview` instead.
+void build(Work &work, const Request &request, const Folders &folders, const Moment &moment, Sink &sink,
+           Outcome &outcome);
+
+// Deliver: every built file to each of its targets, "upload" and then
+// "uploaddone" or "error" per file; keeps the delivered copy.
+void deliverAll(Work &work, const Folders &folders, const DeliveryOptions &delivery, Sink &sink, Outcome &outcome);
+
+// On air: each rubric of the selection whose files all arrived gets its
+// on-air copy filled with what was published (its whole content: the cycle
+// shows the texts off the air with "***").
+void putOnAir(DbConnection &db, const Work &work, const Request &request, const Moment &moment, Sink &sink,
+              Outcome &outcome);
 
 // The lines of `before` and `after` as a difference: "-" for lines only in
 // before, "+" only in after, " " in both; at most `limit` lines, the last

@@ -35,13 +35,18 @@ void selectFirstIfNone(QComboBox *box)
         box->setCurrentIndex(0);
 }
 
-// Refills box, keeping the entry with the same id selected where it still is.
+// Refills box, keeping the entry with the same id selected where it still is
+// (by id: a renamed entry stays chosen).
 void refill(QComboBox *box, const QStringList &entries)
 {
-    const QString current = box->currentText();
+    const std::optional<int> current = SelectedId(box);
     SetEntries(box, entries);
     const QSignalBlocker quiet(box);
-    box->setCurrentIndex(int(entries.indexOf(current)));
+    int at = -1;
+    for (int i = 0; current && i < entries.size() && at < 0; ++i)
+        if (EntryId(entries[i]) == *current)
+            at = i;
+    box->setCurrentIndex(at);
 }
 
 }  // namespace

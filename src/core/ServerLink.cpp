@@ -153,6 +153,17 @@ void TServerLink::setHandler(const QString &kind, LineHandler handler)
         m_handlers.erase(kind);
 }
 
+int TServerLink::watchJobs(LineHandler handler)
+{
+    m_jobWatchers[++m_nextJobWatcher] = std::move(handler);
+    return m_nextJobWatcher;
+}
+
+void TServerLink::unwatchJobs(int key)
+{
+    m_jobWatchers.erase(key);
+}
+
 void TServerLink::startPolling()
 {
     m_polling = true;
@@ -441,6 +452,12 @@ bool TServerLink::dispatch(Level &level, const QString &kind, const QString &arg
     } else if (kind == QLatin1String("publish") || kind == QLatin1String("job") || kind == QLatin1String("voorbeeld")) {
         if (auto it = m_handlers.find(kind); it != m_handlers.end())
             it->second(argument);
+        if (kind == QLatin1String("job")) {
+            const auto watchers = m_jobWatchers;  // a watcher may leave while it is told
+            for (const auto &[key, watcher] : watchers)
+                if (m_jobWatchers.count(key))
+                    watcher(argument);
+        }
     } else if (kind == QLatin1String("agenda") || kind == QLatin1String("todo") || kind == QLatin1String("klaar")) {
         const PanelSide side = RouteListMessage(kind, m_client.leftTab(), m_client.rightTab());
         if (side != PanelSide::None)

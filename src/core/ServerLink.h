@@ -114,6 +114,11 @@ public:
     // Handlers for "publish", "voorbeeld" (the dry run's answer), "bronadd"
     // and "job" lines; an empty function removes the handler.
     void setHandler(const QString &kind, LineHandler handler);
+    // Listeners of the "job" lines besides their handler (the job window): a
+    // frame that started a job follows it to its end. unwatchJobs takes the
+    // key watchJobs returned.
+    int watchJobs(LineHandler handler);
+    void unwatchJobs(int key);
 
     // The poll timer (1000 ms): switched on after the log-in. stop/resume
     // bracket work that must not be interrupted by a poll (a tab rebuild).
@@ -176,6 +181,8 @@ private:
     QByteArray m_input;  // received bytes not yet cut into lines
     std::deque<Level> m_levels;  // commands being answered, outermost first
     std::map<QString, LineHandler> m_handlers;
+    std::map<int, LineHandler> m_jobWatchers;
+    int m_nextJobWatcher = 0;
     QTimer m_pollTimer;
     bool m_polling = false;  // polling switched on after log-in
     int m_suspended = 0;  // stopPolling calls not yet resumed

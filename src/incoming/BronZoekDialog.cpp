@@ -22,9 +22,21 @@
 #include <QScrollArea>
 #include <QToolBar>
 #include <QToolButton>
+#include <QFontMetrics>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace incoming {
+
+int HitTitleLeft(const QFont &font)
+{
+    QFont bold = font;
+    bold.setBold(true);
+    const int kind = std::max(QFontMetrics(bold).horizontalAdvance(QStringLiteral("internet")),
+                              QFontMetrics(bold).horizontalAdvance(QStringLiteral("anp")));
+    return std::max(55, 1 + kind + QFontMetrics(font).horizontalAdvance(QLatin1Char(' ')));
+}
 
 namespace {
 void paintHit(QPainter &p, const QRect &rect, const views::LineItem &item)
@@ -39,7 +51,7 @@ void paintHit(QPainter &p, const QRect &rect, const views::LineItem &item)
     p.setFont(bold);
     p.drawText(rect.left() + 1, baseline, hit.kind);
     p.setFont(plain);
-    p.drawText(rect.left() + 55, baseline, hit.kop);
+    p.drawText(rect.left() + HitTitleLeft(plain), baseline, hit.kop);
     QString when;
     try {
         when = core::FormatDateTime(QStringLiteral("ddd d mmm yyyy"), core::YmdToDate(hit.datum));

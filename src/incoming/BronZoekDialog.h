@@ -14,7 +14,14 @@ namespace views {
 class THighlightView;
 }
 
+class QFont;
+
 namespace incoming {
+
+// Where the hit lines' titles start: 55 pixels in, or one space after the
+// widest kind word in bold when that is further ("internet" is, in most
+// fonts), so the titles stay one column.
+int HitTitleLeft(const QFont &font);
 
 class TBronZoekDialog : public QDialog {
     Q_OBJECT

@@ -102,10 +102,14 @@ TBronnenFrame::TBronnenFrame(QWidget *parent) : core::TFrame(parent)
     buildControls();
     bronaddReceivers().append(this);
     installHandler();
+    if (core::TServerLink *link = core::state().server)
+        m_jobWatch = link->watchJobs([this](const QString &argument) { jobLine(argument); });
 }
 
 TBronnenFrame::~TBronnenFrame()
 {
+    if (core::TServerLink *link = core::state().server; link && m_jobWatch)
+        link->unwatchJobs(m_jobWatch);
     bronaddReceivers().removeAll(this);
     if (bronaddReceivers().isEmpty()) {
         if (core::TServerLink *link = core::state().server)
@@ -137,6 +141,10 @@ void TBronnenFrame::buildControls()
         b->setAutoRaise(true);
         bar->addWidget(b);
     }
+    m_status = new QLabel(bar);
+    m_status->setObjectName(QStringLiteral("verversen"));
+    m_status->setContentsMargins(8, 0, 0, 0);
+    bar->addWidget(m_status);
 
     m_types = new QListWidget(this);
     m_types->setObjectName(QStringLiteral("brontypebox"));
@@ -450,8 +458,22 @@ void TBronnenFrame::Bronvernieuwen1Click()
     const auto id = lineId(line);
     if (!id)
         return;
-    core::SendCommand(RefreshCommand(*id, lineAfterId(line)));
-    core::AddAnnouncement(QStringLiteral("quillon"), QStringLiteral("De bron wordt ververst"));
+    // Said once, in the tool bar, without a window to click away; the end of
+    // the import replaces it.
+    m_refreshing = lineAfterId(line);
+    m_status->setText(QStringLiteral("De bron wordt ververst"));
+    core::SendCommand(RefreshCommand(*id, m_refreshing));
+}
+
+void TBronnenFrame::jobLine(const QString &argument)
+{
+    if (m_refreshing.isEmpty())
+        return;
+    const QString end = RefreshEnd(argument, m_refreshing);
+    if (end.isEmpty())
+        return;
+    m_status->setText(end);
+    m_refreshing.clear();
 }
 
 void TBronnenFrame::BronAdd(const QString &argument)

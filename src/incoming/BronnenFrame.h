@@ -12,6 +12,8 @@
 // import dialog takes them while it is open, the tab's frame gets them back
 // afterwards), so two frames never fight over the link's one handler.
 // Agenda items are made through the typed opener core::AgendaItemRequest.
+// "Bron vernieuwen" says in the tool bar that the source is being refreshed
+// and, when the server's job log tells the import ended, how it went.
 
 #include "core/Frame.h"
 
@@ -53,6 +55,7 @@ public:
     QPlainTextEdit *Memo1() const { return m_memo; }
     TMailDirFrame *fax() const { return m_fax; }
     QMenu *PopupMenu1() const { return m_popup; }
+    QLabel *verversen() const { return m_status; }
     int currentSource() const { return m_sourceId; }
 
     // The station's addresses, from zidad.ini [station] (web site, fax and
@@ -67,6 +70,7 @@ private:
     void fitSourceColumn();
     void buildControls();
     bool boardsShown() const;
+    void jobLine(const QString &argument);
     void openAgendaItem(const QString &onderwerp, const QString &opmerkingen, const QString *bron, bool withDate);
 
     QListWidget *m_types = nullptr;
@@ -80,6 +84,9 @@ private:
     TMailDirFrame *m_fax = nullptr;
     QMenu *m_popup = nullptr;
     int m_sourceId = -1;  // tblnet.id of the source whose items are shown
+    QLabel *m_status = nullptr;  // how the refresh asked for last is going
+    QString m_refreshing;  // the name of the source being refreshed, until its import ends
+    int m_jobWatch = 0;  // the key of this frame's job-line listener
 };
 
 }  // namespace incoming

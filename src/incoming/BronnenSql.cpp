@@ -52,6 +52,17 @@ QString RefreshCommand(int sourceId, const QString &sourceName)
            QStringLiteral("\" \"Verversen van ") + sourceName + QLatin1Char('"');
 }
 
+QString RefreshEnd(const QString &jobArgument, const QString &sourceName)
+{
+    const QString start = QStringLiteral("log Verversen van ") + sourceName;
+    if (!jobArgument.startsWith(start))
+        return {};
+    const QString rest = jobArgument.mid(start.size());
+    if (!rest.startsWith(QLatin1String(" klaar: ")) && !rest.startsWith(QLatin1String(" mislukt: ")))
+        return {};
+    return jobArgument.mid(4);
+}
+
 QString ItemViewMarkup(const QString &kop, const QString &datum, const QString &time, const QString &body)
 {
     const QDate d = ymd(datum);

@@ -20,6 +20,12 @@ QString ItemLine(const QStringList &row);
 // The job command that asks the server to import a source once.
 QString RefreshCommand(int sourceId, const QString &sourceName);
 
+// The server's word that the import RefreshCommand asked for has ended: for
+// the argument of a "job" line, its text when it is the log line of that
+// import's end ("Verversen van <name> klaar: ..." or "... mislukt: ..."),
+// else empty.
+QString RefreshEnd(const QString &jobArgument, const QString &sourceName);
+
 // The markup the text view window shows for an item (kop, datum, body, time).
 QString ItemViewMarkup(const QString &kop, const QString &datum, const QString &time, const QString &body);
 

@@ -21,6 +21,7 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -48,8 +49,10 @@ bool MailListed(const QDateTime &t, const QDate &today, bool allMail)
 
 // ---- TPreloadThread -------------------------------------------------------
 
-TPreloadThread::TPreloadThread(QString folder, QSet<QString> known, bool allMail, QDate today, QObject *parent)
-    : QThread(parent), m_folder(std::move(folder)), m_known(std::move(known)), m_allMail(allMail), m_today(today)
+TPreloadThread::TPreloadThread(QString folder, QSet<QString> known, bool allMail, QDate today, quint64 generation,
+                               QObject *parent)
+    : QThread(parent), m_folder(std::move(folder)), m_known(std::move(known)), m_allMail(allMail), m_today(today),
+      m_generation(generation)
 {}
 
 void TPreloadThread::run()
@@ -66,7 +69,7 @@ void TPreloadThread::run()
         TMail mail;
         if (!mail.load(path, true))
             continue;
-        emit rowFound({path, t, mail.sender(), mail.header(QStringLiteral("subject")), mail.isRead()});
+        emit rowFound({path, t, mail.sender(), mail.header(QStringLiteral("subject")), mail.isRead(), m_generation});
     }
 }
 
@@ -79,6 +82,11 @@ TMailFrame::TMailFrame(QWidget *parent) : QWidget(parent)
     m_web->setObjectName(QStringLiteral("web"));
     m_web->setOpenLinks(false);
     m_web->setOpenExternalLinks(false);
+    // Lines break between words only: the header labels' column is 70 pixels
+    // wide, and a label that does not fit widens it instead of breaking inside
+    // the word ("Onderwer p:").
+    m_web->setWordWrapMode(QTextOption::WordWrap);
+    m_web->document()->setDefaultStyleSheet(QStringLiteral("td { padding-right: 6px }"));  // label apart from value
     connect(m_web, &QTextBrowser::anchorClicked, this, [this](const QUrl &url) { webBeforeNavigate2(url); });
     m_view = new QListView(this);
     m_view->setObjectName(QStringLiteral("view"));
@@ -250,7 +258,7 @@ void TMailDirFrame::OpenFolder(const QString &path)
     stopScan();
     m_list->clear();
     QSet<QString> known;  // the list is empty now; kept for a scan that resumes
-    m_scan = new TPreloadThread(path, known, m_alldays->isChecked(), core::Today());
+    m_scan = new TPreloadThread(path, known, m_alldays->isChecked(), core::Today(), ++m_generation);
     // Queued: the row is added on this (the user-interface) thread.
     connect(
         m_scan, &TPreloadThread::rowFound, this, [this](const MailRow &row) { addRow(row); }, Qt::QueuedConnection);
@@ -259,6 +267,8 @@ void TMailDirFrame::OpenFolder(const QString &path)
 
 void TMailDirFrame::addRow(const MailRow &row)
 {
+    if (row.generation != m_generation)
+        return;  // found by a scan of what the list showed before
     for (int i = 0; i < m_list->topLevelItemCount(); ++i)
         if (m_list->topLevelItem(i)->data(0, kPathRole).toString() == row.path)
             return;

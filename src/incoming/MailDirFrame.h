@@ -8,7 +8,9 @@
 // editor; it never touches a widget. It gets the paths the list shows when
 // it starts, reads each new file's headers and hands every row it finds to
 // the user-interface thread through a queued signal; only that thread adds
-// rows (and drops one whose path arrived meanwhile). Opening another folder
+// rows (and drops one whose path arrived meanwhile). Each scan has its own
+// generation, carried by its rows: rows a stopped scan had already queued
+// arrive after the list was cleared for the next folder, and are dropped. Opening another folder
 // or destroying the frame tells a running scan to end and waits for it.
 // The viewer is a QTextBrowser: it runs no scripts and loads nothing from
 // the network (only local files, the saved attachments); every link goes to
@@ -45,6 +47,7 @@ struct MailRow {
     QString sender;
     QString subject;
     bool read = false;
+    quint64 generation = 0;  // of the scan that found it
 };
 
 // The caption of a row: the file time written "ddd d mmm yy hh:nn".
@@ -57,7 +60,8 @@ bool MailListed(const QDateTime &t, const QDate &today, bool allMail);
 class TPreloadThread : public QThread {
     Q_OBJECT
 public:
-    TPreloadThread(QString folder, QSet<QString> known, bool allMail, QDate today, QObject *parent = nullptr);
+    TPreloadThread(QString folder, QSet<QString> known, bool allMail, QDate today, quint64 generation,
+                   QObject *parent = nullptr);
     void stop() { m_stop = true; }
 
 signals:
@@ -71,6 +75,7 @@ private:
     QSet<QString> m_known;
     bool m_allMail;
     QDate m_today;
+    quint64 m_generation;
     std::atomic<bool> m_stop{false};
 };
 
@@ -152,6 +157,7 @@ private:
     QAction *m_alldays = nullptr;
     QAction *m_mark = nullptr;
     TPreloadThread *m_scan = nullptr;
+    quint64 m_generation = 0;  // of the scan whose rows the list takes
 };
 
 }  // namespace incoming

@@ -587,6 +587,8 @@ void TCyclusFrame::VorigeInhoudClick()
         platform::showError(QStringLiteral("De bewaarde inhoud is onleesbaar (") + error + QLatin1Char(')'));
         return;
     }
+    if (!platform::confirm(RestoreConfirmation))
+        return;
     QStringList restored;
     for (int id : *ids)
         restored << QString::number(id) + RubricSeparator;

@@ -58,6 +58,10 @@ inline const QString NotFinalEditorMessage =
 inline const QString NotAllowedWarning = QStringLiteral("Een tekst van dit type is niet toegestaan in deze rubriek!");
 inline const QString DuplicateWarning = QStringLiteral("Deze tekst is al aanwezig in de rubriek!");
 inline const QString RemoveConfirmation = QStringLiteral("Geselecteerde onderwerpen uit rubriek verwijderen?");
+// Asked before earlier content replaces the list; the replaced content is kept
+// in the history, so doing it again brings the list back.
+inline const QString RestoreConfirmation = QStringLiteral(
+    "Vorige inhoud van de rubriek terugzetten?\nde huidige inhoud wordt bewaard; nogmaals terugzetten zet die weer terug");
 inline const QString NoPreviousContent = QStringLiteral("Er is geen eerdere inhoud van deze rubriek bewaard.");
 
 }  // namespace output

@@ -468,6 +468,13 @@ int TPublish::selectedJobList() const
     return item && m_standaard->currentRow() >= 0 ? itemId(item) : -1;
 }
 
+// The first job list in name order is the station's standard selection: it
+// can be neither changed nor deleted here.
+int TPublish::changeableJobList() const
+{
+    return m_standaard->currentRow() > 0 ? selectedJobList() : -1;
+}
+
 void TPublish::OpslaanClick()
 {
     QString name;
@@ -477,11 +484,9 @@ void TPublish::OpslaanClick()
     LoadJobLists();
 }
 
-// Every job list can be changed, the first one included (an index rule of
-// "greater than 0" would lock the first list in name order forever).
 void TPublish::WijzigenClick()
 {
-    const int id = selectedJobList();
+    const int id = changeableJobList();
     if (id < 0)
         return;
     QString name = nameOf(m_standaard->currentItem()->data(kEntryRole).toString());
@@ -494,7 +499,7 @@ void TPublish::WijzigenClick()
 
 void TPublish::VerwijderenClick()
 {
-    const int id = selectedJobList();
+    const int id = changeableJobList();
     if (id < 0)
         return;
     if (platform::dialogs().messageBox(platform::BoxType::Confirmation, QStringLiteral("Joblist verwijderen?"),

@@ -77,6 +77,7 @@ private:
     void showPage(int index);
     void showProgress();
     int selectedJobList() const;
+    int changeableJobList() const;  // the selected job list unless it is the first
 
     TPublishProgress m_progress;
     TPreview m_preview;

@@ -354,6 +354,21 @@ void TestUitvoerPaginas::exportPage()
     QCOMPARE(niet->item(0)->toolTip(), admin::EntryName(niet->item(0)->text()));
     QVERIFY(testsupport::saveScreenshot(m_dialog.get(), "instellingen-export.png"));
 
+    // Renaming the shown file's template with "..." keeps it chosen, so the
+    // file still saves with it.
+    const QString templateSettings = one("select settings from tblexporttemplate where id = 1");
+    pick(page->findChild<QListWidget *>("temp"), "1 kabelkrant.txt");
+    m_dialogs->expectInput("Naam van de exporttemplate (met extensie)", "kabelkrant-oud.txt");
+    m_dialogs->expectInput("Instellingen voor parameters", templateSettings);
+    click(page, "Button2");
+    QCOMPARE(page->findChild<QComboBox *>("template")->currentText(), QString("1 kabelkrant-oud.txt"));
+    m_sql.clear();
+    click(page, "Button7");
+    QCOMPARE(m_sql.value(0), admin::UpdateTargetFileSql(1, "Kabelkrant nieuws", "kk_nieuws.txt", "nieuws.txt",
+                                                        panel->Values(), 1, 1));
+    QVERIFY(m_db->exec("update tblexporttemplate set naam = 'kabelkrant.txt' where id = 1"));
+    pick(files, "1 Kabelkrant nieuws");
+
     // Taken along and left behind again.
     pick(niet, "2 Kabelkrant sport");
     m_sql.clear();

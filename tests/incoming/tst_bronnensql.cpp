@@ -31,6 +31,16 @@ void TestBronnenSql::statements_data()
     QTest::newRow("item view") << ItemViewSql(7) << "select kop,datum,body,time from tblnetinfo where id = 7";
     QTest::newRow("refresh job") << RefreshCommand(12, "Nieuws")
                                  << "job new eenmalig \"import 12\" \"Verversen van Nieuws\"";
+    QTest::newRow("refresh ended") << RefreshEnd("log Verversen van Nieuws klaar: 2 nieuwe berichten (9 in de feed)",
+                                                 "Nieuws")
+                                   << "Verversen van Nieuws klaar: 2 nieuwe berichten (9 in de feed)";
+    QTest::newRow("refresh failed") << RefreshEnd("log Verversen van Nieuws mislukt: bron 12 bestaat niet", "Nieuws")
+                                    << "Verversen van Nieuws mislukt: bron 12 bestaat niet";
+    QTest::newRow("refresh started is no end") << RefreshEnd("log Verversen van Nieuws gestart (eva)", "Nieuws") << "";
+    QTest::newRow("another source's end") << RefreshEnd("log Verversen van Nieuwsbrief klaar: 1 nieuw bericht (1 in "
+                                                        "de feed)",
+                                                        "Nieuws")
+                                          << "";
     QTest::newRow("search internet, escaped and lower case")
         << SearchNetSql("O'Brien\\")
         << "select id,kop,datum from tblnetinfo where lower(kop) like '%o\\'brien\\\\%' or lower(body) like "

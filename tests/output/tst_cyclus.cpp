@@ -30,6 +30,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QAction>
 #include <QtTest>
 
 using namespace core;
@@ -339,10 +340,20 @@ void TestCyclus::dropReorderRemoveAndPutBack()
     QCOMPARE(stored(1), QStringLiteral("9102|9101| pages 3 count 2"));
     // Store, reload, store keeps the string the list shows.
     QCOMPARE(ids(frame->box()), QStringList({"9102", "9101"}));
-    // "Vorige inhoud terugzetten" puts the earlier content back, and again undoes that.
-    frame->VorigeInhoudClick();
+    // "Vorige inhoud terugzetten" asks first; on Yes it puts the earlier
+    // content back, and again undoes that.
+    QAction *vorige = frame->findChild<QAction *>("Vorigeinhoud1");
+    QVERIFY(vorige);
+    emit frame->PopupMenu1()->aboutToShow();  // the menu opens
+    QVERIFY(vorige->isEnabled());
+    dialogs.expectBox(BoxType::Confirmation, output::RestoreConfirmation, ModalResult::No);
+    vorige->trigger();
+    QCOMPARE(stored(1), QStringLiteral("9102|9101| pages 3 count 2"));
+    dialogs.expectBox(BoxType::Confirmation, output::RestoreConfirmation, ModalResult::Yes);
+    vorige->trigger();
     QCOMPARE(stored(1), QStringLiteral("9102|9103|9101| pages 3 count 3"));
-    frame->VorigeInhoudClick();
+    dialogs.expectBox(BoxType::Confirmation, output::RestoreConfirmation, ModalResult::Yes);
+    vorige->trigger();
     QCOMPARE(stored(1), QStringLiteral("9102|9101| pages 3 count 2"));
     QCOMPARE(m_db->query("select count(*) from tblrubriekhistorie where rubriekid = 1")[0][0], QStringLiteral("5"));
     // A garbled drag payload stores nothing.

@@ -31,6 +31,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -176,22 +177,38 @@ void TestPublishWindow::columnsAndJobLists()
     QCOMPARE(w->Selection(), QStringLiteral(" "));
     w->ListClick(w->columns()[0], itemNamed(w->columns()[0], "Nieuws"));
 
-    // Saving, changing and deleting, the first entry included.
+    // Saving through the "..." menu; the first job list in name order (the
+    // station's standard selection) can be neither changed nor deleted, the
+    // others can.
+    w->show();
+    auto choose = [w](Qt::Key key) {
+        QTest::mouseClick(w->findChild<QPushButton *>("Button4"), Qt::LeftButton);
+        auto *menu = w->findChild<QMenu *>("PopupMenu1");
+        QTRY_VERIFY(menu->isVisible());
+        QTest::keyClick(menu, key);
+    };
     m_log.clear();
     dialogs.expectInput("Naam van de joblist", "Jan's nieuws");
-    w->OpslaanClick();
+    choose(Qt::Key_O);
     QCOMPARE(names(w->standaard()), QStringList({"Hele kabelkrant", "Jan's nieuws", "Website"}));
-    w->standaard()->setCurrentRow(0);
+    w->standaard()->setFocus();
+    QTest::keyClick(w->standaard(), Qt::Key_Home);
+    QCOMPARE(w->standaard()->currentRow(), 0);
+    choose(Qt::Key_W);
+    choose(Qt::Key_V);
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    QCOMPARE(names(w->standaard()), QStringList({"Hele kabelkrant", "Jan's nieuws", "Website"}));
+    w->standaard()->setCurrentRow(1);
     dialogs.expectInput("Naam van de joblist", "Kabelkrant");
-    w->WijzigenClick();
-    w->standaard()->setCurrentRow(0);
+    choose(Qt::Key_W);
+    w->standaard()->setCurrentRow(1);
     dialogs.expectBox(BoxType::Confirmation, "Joblist verwijderen?", ModalResult::Ok);
-    w->VerwijderenClick();
-    QCOMPARE(names(w->standaard()), QStringList({"Kabelkrant", "Website"}));
+    choose(Qt::Key_V);
+    QCOMPARE(names(w->standaard()), QStringList({"Hele kabelkrant", "Website"}));
     QCOMPARE(m_log.filter(QRegularExpression("^sql (insert|update|delete|select id,naam from tbldefault)")),
              QStringList({"sql insert into tbldefaultjoblist (naam,rubs,redactieid) values ('Jan\\'s nieuws',' 1 ',1)",
                           "sql select id,naam from tbldefaultjoblist where redactieid = 1 order by naam",
-                          "sql update tbldefaultjoblist set naam = 'Kabelkrant', rubs = ' 1 ' where id = 1",
+                          "sql update tbldefaultjoblist set naam = 'Kabelkrant', rubs = ' 1 ' where id = 4",
                           "sql select id,naam from tbldefaultjoblist where redactieid = 1 order by naam",
                           "sql delete from tbldefaultjoblist where id = 4",
                           "sql select id,naam from tbldefaultjoblist where redactieid = 1 order by naam"}));
@@ -210,9 +227,10 @@ void TestPublishWindow::fromTheReadyListToTheFtpServer()
     QVERIFY(m_db->exec("insert into tblagenda (id, kort, datum, redactie) values (9001, 'Brug', '20310312', 1);"
                        "insert into tbltodo (id, agendaid, datum, klaar, redactie, wie) values"
                        " (9501, 9001, '20310312', true, 1, 'fatima');"
-                       "insert into tblteksten (id, agendaid, kop, template, paginacount, body, datum, tijd, wie)"
+                       // On air at every moment: only texts on air are published.
+                       "insert into tblteksten (id, agendaid, kop, template, paginacount, body, datum, tijd, wie, klok)"
                        " values (9101, 9001, 'Brug gaat open', 3, 1, 'De brug<br>gaat morgen open<hrt>',"
-                       " '20310312', '09:30', 4)"));
+                       " '20310312', '09:30', 4, '20000101ÿ29991231ÿ00:00:00ÿ23:59:59ÿ00:00:00ÿ24:00:00ÿxxxxxxxÿ')"));
     platform::WriteSetting("Programma", "1");
     platform::WriteSetting("CyclusRubriek", "1");
     planning::TKlaarFrame::setLastDaysBack(0);

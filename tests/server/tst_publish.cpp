@@ -3,7 +3,9 @@
 // the files a selection makes, their rendering, the progress lines in their
 // order, deliveries that fail beside ones that succeed, the on-air copies
 // and the reload of other clients, the dry run, the rights, and two
-// publications of the same files at once with the first client gone.
+// publications of the same files at once with the first client gone; texts
+// the clocks keep off the air left out, and a rubric published again by the
+// server itself when a clock starts or ends.
 
 #include "support/FtpServer.h"
 #include "support/LineClient.h"
@@ -32,6 +34,7 @@ private slots:
     void onlyFinalEditorOrAdministrator();
     void sameFilesWaitAndSurviveDisconnect();
     void batchOverTheTimeLimit();
+    void clockStartsAndEnds();
 
 private:
     std::unique_ptr<LineClient> client(const QString &user, const QString &password);
@@ -77,6 +80,10 @@ const char *kExpectedPage = "Nieuws (Nieuws, Kabelkrant) zwart\n"
                             "[1]\n"
                             "Zaterdag markt\n";
 
+// Clock lists: on air at every moment, and ended long ago.
+const QString kAlways = QStringLiteral("20000101ÿ29991231ÿ00:00:00ÿ23:59:59ÿ00:00:00ÿ24:00:00ÿxxxxxxxÿ");
+const QString kEnded = QStringLiteral("20000101ÿ20000102ÿ00:00:00ÿ23:59:59ÿ00:00:00ÿ24:00:00ÿxxxxxxxÿ");
+
 const char *kExpectedXml = "<rubriek id=\"1\" naam=\"Nieuws\">\n"
                            "  <tekst id=\"1\" bron=\"Politie\"><kop>Brand in centrum</kop><r>Eerste regel</r>"
                            "<r>tweede regel</r><r>a &lt; b</r></tekst>\n"
@@ -114,13 +121,16 @@ void TestPublish::initTestCase()
         "insert into tbluser (userid, loginnaam, password, rights) values (1, 'eva', 'egel', 'xx--------------'),"
         " (2, 'jan', 'jas', 'x---------------'), (3, 'piet', 'pad', '----------------')",
         "insert into tbltemplate (id, naam, editor) values (1, 'Bericht', 'pagelength=2;')",
-        "insert into tblteksten (id, kop, body, datum, tijd, paginacount, template, extra, wie) values"
-        " (1, 'Brand in centrum', E'Eerste regel<br>tweede regel<hrt>a <\u2264> b<hrt>', '20240105', '10:00', 2, 1,"
-        "  'bron:\"Politie\"', 2),"
-        " (2, 'Markt', 'Zaterdag markt<hrt>', '20240105', '11:00', 1, -1, '', 3),"
-        " (3, '', 'zonder kop', '20240105', '11:00', 1, -1, '', 3)",
+        // On air always, but for Verlopen, whose clock ended: the files leave it out.
+        QStringLiteral("insert into tblteksten (id, kop, body, datum, tijd, paginacount, template, extra, wie, klok)"
+                       " values (1, 'Brand in centrum', E'Eerste regel<br>tweede regel<hrt>a <\u2264> b<hrt>',"
+                       " '20240105', '10:00', 2, 1, 'bron:\"Politie\"', 2, '%1'),"
+                       " (2, 'Markt', 'Zaterdag markt<hrt>', '20240105', '11:00', 1, -1, '', 3, '%1'),"
+                       " (3, '', 'zonder kop', '20240105', '11:00', 1, -1, '', 3, '%1'),"
+                       " (4, 'Verlopen', 'Gisteren<hrt>', '20240105', '11:00', 1, -1, '', 3, '%2')")
+            .arg(kAlways, kEnded),
         "insert into tblzenders (id, naam) values (1, 'Kabelkrant')",
-        QStringLiteral("insert into tblrubriek (id, naam, onair, txt) values (1, 'Nieuws', false, '1ÿ2ÿ3ÿ'),"
+        QStringLiteral("insert into tblrubriek (id, naam, onair, txt) values (1, 'Nieuws', false, '1ÿ4ÿ2ÿ3ÿ'),"
                        " (1, 'Nieuws', true, ''), (2, 'Sport', false, '2ÿ'), (2, 'Sport', true, 'oud'),"
                        " (3, 'Weer', false, '99ÿ'), (3, 'Weer', true, ''), (4, 'Traag', false, '2ÿ'),"
                        " (4, 'Traag', true, ''), (5, 'Hangt', false, ''), (5, 'Hangt', true, '')"),
@@ -262,7 +272,7 @@ void TestPublish::publishesToEveryTarget()
     // The news went out whole, so its on-air copy holds it now (and the
     // replaced content is in the history); sport did not, so its stays.
     const auto onAir = m_db->query(QStringLiteral("select id, txt from tblrubriek where onair order by id"));
-    QCOMPARE(onAir.value(0), QStringList({"1", QStringLiteral("1\u00ff2\u00ff3\u00ff")}));
+    QCOMPARE(onAir.value(0), QStringList({"1", QStringLiteral("1\u00ff4\u00ff2\u00ff3\u00ff")}));
     QCOMPARE(onAir.value(1), QStringList({"2", "oud"}));
     QCOMPARE(m_db->query(QStringLiteral("select rubriekid, txt, wie from tblrubriekhistorie where onair")),
              QList<QStringList>({{"1", "", "2"}}));
@@ -370,6 +380,87 @@ void TestPublish::batchOverTheTimeLimit()
     QVERIFY2(lines.contains(QStringLiteral("log <red>Hangt: afgebroken na 5 s<black>")), qPrintable(lines.join('\n')));
     QVERIFY(lines.contains(QStringLiteral("error Hangt")));
     QVERIFY(t.elapsed() < 15000);
+}
+
+// A clock that starts and one that ends a few seconds from now: the server
+// publishes the rubric again by itself when they do. The server runs in a
+// time zone a few seconds off UTC, so its next minute is ten seconds away
+// whenever the test runs.
+void TestPublish::clockStartsAndEnds()
+{
+    m_server.stop();  // one server watches the clocks of this database
+    int offset = (50 - QDateTime::currentDateTimeUtc().time().second() + 60) % 60;
+    auto serverNow = [&] { return QDateTime::currentDateTimeUtc().addSecs(offset); };
+    auto nextMinute = [&] {
+        QDateTime t = serverNow().addSecs(60);
+        t.setTime(QTime(t.time().hour(), t.time().minute()));
+        return t;
+    };
+    QDateTime boundary = nextMinute();
+    if (boundary.time() == QTime(0, 0)) {
+        offset += 120;  // no in time starts a clock at midnight; two minutes later one does
+        boundary = nextMinute();
+    }
+    const QString minute = boundary.toString(QStringLiteral("HH:mm:00"));
+    const QString ff = QStringLiteral("ÿ");
+    auto clock = [&](const QString &in, const QString &out) {
+        return QStringList({"20000101", "29991231", "00:00:00", "23:59:59", in, out, "xxxxxxx"}).join(ff) + ff;
+    };
+    QDir work(m_work.path());
+    QVERIFY(work.mkpath(QStringLiteral("klok")));
+    QFile tmpl(work.filePath(QStringLiteral("templates/klok.txt")));
+    QVERIFY(tmpl.open(QIODevice::WriteOnly) && tmpl.write("{{#teksten}}\n{{{kop}}}\n{{/teksten}}\n") > 0);
+    tmpl.close();
+    const QStringList fixture = {
+        QStringLiteral("insert into tblteksten (id, kop, body, datum, tijd, paginacount, template, wie, klok) values"
+                       " (10, 'Begint', 'b', '20240105', '10:00', 1, -1, 3, '%1'),"
+                       " (11, 'Eindigt', 'e', '20240105', '10:00', 1, -1, 3, '%2')")
+            .arg(clock(minute, "24:00:00"), clock("00:00:00", minute)),
+        QStringLiteral("insert into tblrubriek (id, naam, onair, txt) values (6, 'Klok', false, '10ÿ11ÿ'),"
+                       " (6, 'Klok', true, '')"),
+        "insert into tblexporttemplate (id, naam, settings) values (5, 'klok.txt', '')",
+        QStringLiteral("insert into tbldoel (id, naam, module, settings) values (7, 'Klokmap', 'Batch', "
+                       "'command:\"cp %f %1/\"')")
+            .arg(work.filePath(QStringLiteral("klok"))),
+        "insert into tbldoelfile (id, naam, localfilename, remotefilename, exporttemplate, rubriekid, settings)"
+        " values (9, 'Klok', 'klok.txt', '', 5, 6, '')",
+        "insert into tblnaardoel values (9, 7)",
+    };
+    for (const QString &sql : fixture)
+        QVERIFY2(m_db->exec(sql), qPrintable(m_db->lastError() + QStringLiteral("\n") + sql));
+
+    const QByteArray zone = qgetenv("TZ");
+    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    qputenv("TZ", QStringLiteral("QQQ-%1:%2:%3")
+                      .arg(offset / 3600, 2, 10, QLatin1Char('0'))
+                      .arg(offset / 60 % 60, 2, 10, QLatin1Char('0'))
+                      .arg(offset % 60, 2, 10, QLatin1Char('0'))
+                      .toLatin1());
+    ServerProcess server;
+    const QString publish = QStringLiteral("[publish]\ntemplates = %1\noutput = %2\n")
+                                .arg(work.filePath(QStringLiteral("templates")), work.filePath(QStringLiteral("uit")));
+    const bool started = server.start(m_db.get(), QString(), publish);
+    if (hadZone)
+        qputenv("TZ", zone);
+    else
+        qunsetenv("TZ");
+    QVERIFY2(started, qPrintable(server.error()));
+    LineClient eva(server.port());
+    QVERIFY(eva.connected() && eva.login(QStringLiteral("eva"), QStringLiteral("egel")));
+    QCOMPARE(eva.reply(QStringLiteral("publiceer  6 ")), QStringLiteral("ok"));
+    QVERIFY(publication(eva).contains(QStringLiteral("uploaddone Klok")));
+    const QString file = work.filePath(QStringLiteral("klok/klok.txt"));
+    QCOMPARE(readAll(file), QStringLiteral("Eindigt\n"));
+    QVERIFY2(serverNow() < boundary, "the publication took too long for the test's minute");
+    // Nobody publishes again; the server does at the start of the minute.
+    QTRY_COMPARE_WITH_TIMEOUT(readAll(file), QStringLiteral("Begint\n"), 30000);
+    QVERIFY(serverNow() >= boundary);
+    QVERIFY2(server.log().contains(QStringLiteral("a clock started or ended: publishing again: 6")),
+             qPrintable(server.log()));
+    // The on-air copy keeps the rubric's whole content.
+    QCOMPARE(m_db->query(QStringLiteral("select txt from tblrubriek where id = 6 and onair")).value(0),
+             QStringList({QStringLiteral("10ÿ11ÿ")}));
+    server.stop();
 }
 
 QTEST_GUILESS_MAIN(TestPublish)

@@ -26,6 +26,10 @@ private slots:
     void rubricContent();
     void clocks_data();
     void clocks();
+    void onAirRule_data();
+    void onAirRule();
+    void nextClockChange_data();
+    void nextClockChange();
     void selection_data();
     void selection();
     void parameters();
@@ -168,6 +172,143 @@ void TestPublishFormats::clocks()
     QCOMPARE(server.size(), client.size());
     for (qsizetype i = 0; i < client.size(); ++i)
         QCOMPARE(server[i], client[i]);
+}
+
+namespace {
+QString clockList(const QList<QStringList> &clocks)
+{
+    const QString ff = QString(QChar(0xFF));
+    QString out;
+    for (const QStringList &c : clocks)
+        out += c.join(ff) + ff;
+    return out;
+}
+}  // namespace
+
+// "ok" or "***" in the cycle: the server leaves out of its files what the
+// client's cycle marks as not on air.
+void TestPublishFormats::onAirRule_data()
+{
+    QTest::addColumn<QString>("clocks");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<bool>("active");
+    const QStringList week = {"20310310", "20310316", "00:00:00", "23:59:59", "00:00:00", "23:59:59", "xxxxxxx"};
+    QTest::newRow("defaults, noon") << clockList({week}) << "20310312"
+                                    << "12:00" << true;
+    QTest::newRow("defaults, 23:59 is past the daily end") << clockList({week}) << "20310312"
+                                                           << "23:59" << false;
+    QTest::newRow("before the start date") << clockList({week}) << "20310309"
+                                           << "12:00" << false;
+    QStringList ends = week;
+    ends[3] = "12:00:00";
+    QTest::newRow("end time counts its own minute") << clockList({ends}) << "20310316"
+                                                    << "12:00" << true;
+    QTest::newRow("and not the next") << clockList({ends}) << "20310316"
+                                      << "12:01" << false;
+    QStringList evening = week;
+    evening[5] = "18:00:00";
+    QTest::newRow("daily until is excluded") << clockList({evening}) << "20310312"
+                                             << "18:00" << false;
+    QStringList weekdays = week;
+    weekdays[6] = "xxxxx--";
+    QTest::newRow("not on Saturday") << clockList({weekdays}) << "20310315"
+                                     << "12:00" << false;
+    QTest::newRow("a second clock that is on") << clockList({weekdays, week}) << "20310315"
+                                               << "12:00" << true;
+    QTest::newRow("no clocks") << ""
+                               << "20310312"
+                               << "12:00" << false;
+    QTest::newRow("days cut short") << clockList({{"20310310", "20310316", "00:00", "23:59", "00:00", "23:59", "xx"}})
+                                    << "20310312"
+                                    << "12:00" << false;
+    QTest::newRow("a date that is no date") << clockList({week}) << "2031031x"
+                                            << "12:00" << false;
+}
+
+void TestPublishFormats::onAirRule()
+{
+    QFETCH(QString, clocks);
+    QFETCH(QString, date);
+    QFETCH(QString, time);
+    QFETCH(bool, active);
+    bool client = false;
+    for (const core::ClockEntry &c : core::ParseClockList(clocks))
+        client = client || core::ClockActive(c, date, time);
+    QCOMPARE(client, active);
+    QCOMPARE(pub::clockListActive(utf8(clocks), utf8(date), utf8(time)), active);
+}
+
+// The next change the server waits for is the first minute at which the
+// client's rule, tried minute by minute, gives another answer.
+void TestPublishFormats::nextClockChange_data()
+{
+    QTest::addColumn<QString>("clocks");
+    QTest::addColumn<QString>("now");  // yyyymmdd hh:nn
+    QTest::addColumn<QString>("expected");  // yyyymmdd hh:nn, or "" for none
+    const QStringList week = {"20310312", "20310318", "00:00:00", "23:59:59", "00:00:00", "23:59:59", "xxxxxxx"};
+    QTest::newRow("defaults: off at 23:59") << clockList({week}) << "20310312 12:00"
+                                            << "20310312 23:59";
+    QTest::newRow("defaults at 23:59: on again at midnight") << clockList({week}) << "20310312 23:59"
+                                                             << "20310313 00:00";
+    QStringList later = week;
+    later[4] = "18:00:00";
+    QTest::newRow("the daily window opens") << clockList({later}) << "20310312 12:00"
+                                            << "20310312 18:00";
+    QStringList ends = week;
+    ends[1] = "20310312";
+    ends[3] = "12:00:00";
+    QTest::newRow("a minute after the end time") << clockList({ends}) << "20310312 11:30"
+                                                 << "20310312 12:01";
+    QTest::newRow("ended: nothing changes") << clockList({ends}) << "20310312 12:30"
+                                            << "";
+    QStringList month = week;
+    month[0] = "20310415";
+    month[1] = "20310420";
+    month[2] = "06:30:00";
+    QTest::newRow("starts next month, at its start time") << clockList({month}) << "20310312 12:00"
+                                                          << "20310415 06:30";
+    QStringList weekdays = week;
+    weekdays[1] = "20310331";
+    weekdays[6] = "xxxxx--";
+    QTest::newRow("friday night to monday") << clockList({weekdays}) << "20310314 23:59"
+                                            << "20310317 00:00";
+    QTest::newRow("two clocks, the earlier change") << clockList({month, later}) << "20310312 12:00"
+                                                    << "20310312 18:00";
+    QStringList never = week;
+    never[6] = "-------";
+    QTest::newRow("no day chosen") << clockList({never}) << "20310312 12:00"
+                                   << "";
+    QTest::newRow("no clocks") << ""
+                               << "20310312 12:00"
+                               << "";
+}
+
+void TestPublishFormats::nextClockChange()
+{
+    QFETCH(QString, clocks);
+    QFETCH(QString, now);
+    QFETCH(QString, expected);
+    const auto next = pub::nextClockChange(utf8(clocks), {utf8(now.left(8)), utf8(now.mid(9))});
+    QCOMPARE(next ? text(next->date + " " + next->time) : QString(), expected);
+    // The client's rule minute by minute, over forty days.
+    const QList<core::ClockEntry> entries = core::ParseClockList(clocks);
+    auto active = [&](const QDateTime &t) {
+        for (const core::ClockEntry &c : entries)
+            if (core::ClockActive(c, t.toString("yyyyMMdd"), t.toString("HH:mm")))
+                return true;
+        return false;
+    };
+    QDateTime t = QDateTime::fromString(now, "yyyyMMdd HH:mm");
+    t.setTimeSpec(Qt::UTC);
+    bool before = active(t);
+    QString walked;
+    for (int i = 0; i < 40 * 24 * 60 && walked.isEmpty(); ++i) {
+        t = t.addSecs(60);
+        if (active(t) != before)
+            walked = t.toString("yyyyMMdd HH:mm");
+    }
+    QCOMPARE(walked, expected);
 }
 
 void TestPublishFormats::selection_data()
