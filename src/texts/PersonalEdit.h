@@ -58,7 +58,10 @@ public:
     void CopySelection();  // the selection (or an empty text) to the clipboard
     void CutSelection();  // copy, then delete the selection
     void PasteClipboard();  // InsertText of the clipboard's text
-    void InsertText(const QString &chars);  // replaces the selection; no typing rules
+    // Replaces the selection; no typing rules. Only as much as keeps the text
+    // within TBuffer::MaxLines display lines goes in, and a warning says
+    // how much was left out.
+    void InsertText(const QString &chars);
 
     // Types c as the keyboard does, with AutoCase and SpaceCheck.
     void typeChar(QChar c);
