@@ -54,6 +54,13 @@ bool altOnly(Qt::KeyboardModifiers m)
 
 }  // namespace
 
+QString TextTooLongMessage()
+{
+    return QStringLiteral("De ingevoegde tekst past niet helemaal: een tekst telt hoogstens %1 regels.\n"
+                          "Wat niet past, is weggelaten.")
+        .arg(TBuffer::MaxLines);
+}
+
 TPersonalEdit::TPersonalEdit(QWidget *parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
@@ -139,10 +146,7 @@ void TPersonalEdit::InsertText(const QString &chars)
     const qsizetype left = m_buffer.insertTextWithinLimit(chars);
     afterEdit(true);
     if (left > 0)
-        platform::showWarning(QStringLiteral("De ingevoegde tekst past niet helemaal: een tekst telt hoogstens %1 "
-                                             "regels.\nDe laatste %2 tekens zijn weggelaten.")
-                                  .arg(TBuffer::MaxLines)
-                                  .arg(left));
+        platform::showWarning(TextTooLongMessage());
 }
 
 void TPersonalEdit::typeChar(QChar c)

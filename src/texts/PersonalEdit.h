@@ -19,6 +19,9 @@
 
 namespace texts {
 
+// What the editor says when inserted text did not fit its display lines.
+QString TextTooLongMessage();
+
 class TPersonalEdit : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int MarginWidth READ MarginWidth WRITE setMarginWidth)
@@ -59,8 +62,8 @@ public:
     void CutSelection();  // copy, then delete the selection
     void PasteClipboard();  // InsertText of the clipboard's text
     // Replaces the selection; no typing rules. Only as much as keeps the text
-    // within TBuffer::MaxLines display lines goes in, and a warning says
-    // how much was left out.
+    // within TBuffer::MaxLines display lines goes in, and a warning
+    // (TextTooLongMessage) says that the rest was left out.
     void InsertText(const QString &chars);
 
     // Types c as the keyboard does, with AutoCase and SpaceCheck.

@@ -33,6 +33,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -41,6 +42,7 @@
 #include <QStyleOptionTab>
 #include <QStylePainter>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QTextStream>
 #include <QTimeEdit>
 #include <QToolBar>
@@ -126,6 +128,41 @@ private:
     QLineEdit *m_kop;
     const TPersonalEdit *m_body;
     std::function<void()> m_onRefused;
+};
+
+// The memo of a template in memo mode edits the raw stored text. A paste is
+// held to what the text editor lays out (fits: whether a whole memo text
+// does), as a paste in the editor is, and the editor is told when part of
+// it was left out.
+class TVersieMemo : public QPlainTextEdit {
+public:
+    TVersieMemo(std::function<bool(const QString &)> fits, QWidget *parent)
+        : QPlainTextEdit(parent), m_fits(std::move(fits))
+    {}
+
+protected:
+    void insertFromMimeData(const QMimeData *source) override
+    {
+        const QString pasted = source->text();
+        QTextCursor c = textCursor();
+        const QString all = toPlainText();
+        const QString before = all.left(c.selectionStart()), after = all.mid(c.selectionEnd());
+        const auto fitsWith = [&](qsizetype n) { return m_fits(before + pasted.left(n) + after); };
+        if (fitsWith(pasted.size())) {
+            c.insertText(pasted);
+            return;
+        }
+        qsizetype fits = 0, tooLong = pasted.size();  // fits <= answer < tooLong
+        while (tooLong - fits > 1) {
+            const qsizetype mid = (fits + tooLong) / 2;
+            (fitsWith(mid) ? fits : tooLong) = mid;
+        }
+        c.insertText(pasted.left(fits));
+        platform::showWarning(TextTooLongMessage());
+    }
+
+private:
+    std::function<bool(const QString &)> m_fits;
 };
 
 // Plain text as the editor stores it: a "<" stays a character.
@@ -336,7 +373,14 @@ void TVersieFrame::buildControls()
     m_body->installEventFilter(this);
     m_kop->setValidator(new HeadlineValidator(m_kop, m_body, [this] { m_kopvol->show(); }));
     connect(m_body, &TPersonalEdit::OnChange, this, [this] { m_saveGuard.start(); });
-    m_memo = new QPlainTextEdit(m_textPage);
+    m_memo = new TVersieMemo(
+        [this](const QString &stored) {
+            TBuffer b = m_body->buffer();
+            b.setStoredText(stored);
+            return !b.beyondLimit();
+        },
+        m_textPage);
+    m_memo->installEventFilter(this);
     m_memo->setObjectName(QStringLiteral("memo"));
     m_memo->hide();
     m_chars = new TPopupChars(this);
@@ -612,7 +656,7 @@ void TVersieFrame::applyEditorSettings()
             m_body->setMarginWidth(*e.width);
     }
     if (m_marginFollowsWidth)
-        m_body->setMarginWidth(qMax(1, m_body->width() - 40));
+        m_body->setMarginWidth(qMax(1, (e.useMemo ? static_cast<QWidget *>(m_memo) : m_body)->width() - 40));
     if (e.pageLength)
         m_body->setLinesPerPage(*e.pageLength);
     QFont memoFont = m_memo->font();
@@ -653,7 +697,7 @@ bool TVersieFrame::SaveVersion()
     v.kop = m_kop->text();
     v.body = storedText();
     v.extra = m_style->Values();
-    v.pageCount = m_body->PageCount();
+    v.pageCount = pageCount();
     v.moment = core::Now();
     v.userId = core::state().userId;
     v.klok = m_clocks.list();
@@ -662,6 +706,17 @@ bool TVersieFrame::SaveVersion()
         return false;
     }
     return true;
+}
+
+// The pages of what a save stores. In memo mode that is the memo's text,
+// laid out as the text editor would show it.
+int TVersieFrame::pageCount() const
+{
+    if (m_memo->isHidden())
+        return m_body->PageCount();
+    TBuffer b = m_body->buffer();
+    b.setStoredText(m_memo->toPlainText());
+    return b.pageCount(m_body->LinesPerPage());
 }
 
 void TVersieFrame::saveFailed()
@@ -976,8 +1031,11 @@ void TVersieFrame::RestoreBackup()
 // the editor gets a new width; its page count follows with the layout.
 bool TVersieFrame::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_body && event->type() == QEvent::Resize && m_marginFollowsWidth) {
-        m_body->setMarginWidth(qMax(1, m_body->width() - 40));
+    // In memo mode the memo stands where the editor would.
+    const auto *shown = qobject_cast<const QWidget *>(watched);
+    if ((watched == m_body || watched == m_memo) && event->type() == QEvent::Resize && m_marginFollowsWidth &&
+        !shown->isHidden()) {
+        m_body->setMarginWidth(qMax(1, shown->width() - 40));
         updateHeadlineLimit();
     }
     return core::TFrame::eventFilter(watched, event);

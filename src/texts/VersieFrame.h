@@ -158,6 +158,7 @@ private:
     void readClockFields();
     void refreshClockBox();
     void saveFailed();
+    int pageCount() const;
     void openAgendaItem();
     void showTopic();
 

@@ -172,6 +172,7 @@ private slots:
     void wrapWidthFollowsTheEditor();
     void sourceImport();
     void headlineLimit();
+    void memoPasteIsHeldToTheLimit();
     void screenshots();
 
 private:
@@ -998,6 +999,49 @@ void TestVersies::headlineLimit()
     QCOMPARE(kop->text(), QString("Brug open"));
     form.Button2()->click();
     QCOMPARE(m_db->query("select kop from tblteksten where id = 9201"), QList<QStringList>({{"Brug open"}}));
+}
+
+// Memo mode (as the demo's website template has it): a paste into the memo
+// is held to what the text editor lays out, with the warning, and the page
+// count stored is that of the memo's text in the column that follows the
+// memo's width, not that of the text the version was opened with.
+void TestVersies::memoPasteIsHeldToTheLimit()
+{
+    QVERIFY(m_db->exec("insert into tbltemplate (id, naam, content, editor, initial, parent) values "
+                       "(908, 'Website', '', 'usememo=yes;font=Verdana;size=10;width=-1;pagelength=40;', '', -1);"
+                       "update tblteksten set template = 908 where id = 9202"));
+    testsupport::ScriptedDialogs dialogs;
+    dialogs.expectBox(BoxType::Warning, "De ingevoegde tekst past niet helemaal: een tekst telt hoogstens 1024 "
+                                        "regels.\nWat niet past, is weggelaten.");
+    TVersieForm form;
+    form.resize(1200, 700);
+    TVersieFrame *v = form.versie();
+    v->AgendaId = 9101;
+    v->PreferredVersionId = 9202;
+    v->LoadVersions();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QPlainTextEdit *memo = v->memo();
+    QVERIFY(!memo->isHidden());
+    QCOMPARE(v->body()->MarginWidth(), memo->width() - 40);
+    QString text;
+    while (text.size() < 2'000'000)
+        text += QStringLiteral("De raad besluit vanavond over het krediet van de fietsbrug.<hrt>");
+    QGuiApplication::clipboard()->setText(text);
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    QVERIFY(memo->toPlainText().startsWith(QStringLiteral("Web<br>De raad")));
+    QVERIFY(memo->toPlainText().size() < 1'000'000);
+    form.Button2()->click();
+    const QList<QStringList> row = m_db->query("select paginacount, body from tblteksten where id = 9202");
+    QCOMPARE(row.size(), 1);
+    TBuffer laidOut = v->body()->buffer();
+    laidOut.setStoredText(row[0][1]);
+    QVERIFY(!laidOut.beyondLimit());
+    QVERIFY(laidOut.lineCount() > 1000);
+    QCOMPARE(row[0][0], QString::number(laidOut.pageCount(40)));
 }
 
 void TestVersies::screenshots()
