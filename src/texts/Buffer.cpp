@@ -415,6 +415,42 @@ bool TBuffer::insertText(QStringView chars)
     return true;
 }
 
+bool TBuffer::beyondLimit() const
+{
+    ensureLayout();
+    return m_count == MaxLines && m_starts[MaxLines] <= length();
+}
+
+qsizetype TBuffer::insertTextWithinLimit(QStringView chars)
+{
+    QString clean = chars.toString();
+    clean.remove(u'\n');
+    insertText(clean);
+    if (!beyondLimit())
+        return 0;
+    // The most of it that fits, found by halving: each try lays out at most
+    // MaxLines lines, however long the text offered. More characters never
+    // give fewer lines, so what fits is a beginning of the text.
+    const int pos = m_caret - int(clean.size());
+    qsizetype fits = 0, tooLong = clean.size();  // fits <= answer < tooLong
+    qsizetype now = clean.size();
+    const auto tryLength = [&](qsizetype n) {
+        replace(pos, int(now), QStringView(clean).first(n));
+        now = n;
+        return !beyondLimit();
+    };
+    while (tooLong - fits > 1) {
+        const qsizetype mid = (fits + tooLong) / 2;
+        if (tryLength(mid))
+            fits = mid;
+        else
+            tooLong = mid;
+    }
+    tryLength(fits);  // nothing, when the text was beyond the limit already
+    m_caret = pos + int(now);
+    return clean.size() - now;
+}
+
 bool TBuffer::backspace()
 {
     if (selectionActive())

@@ -176,6 +176,13 @@ public:
     // Deletes the selection and inserts chars (LF dropped) at the caret,
     // which ends after them. No typing rules.
     bool insertText(QStringView chars);
+    // As insertText, but inserts only as much of chars (LF dropped) as keeps
+    // the whole text within MaxLines display lines; returns how many of its
+    // characters were left out (0 when all of it fits). A text already
+    // beyond the limit takes nothing.
+    qsizetype insertTextWithinLimit(QStringView chars);
+    // Whether part of the text lies beyond the last display line laid out.
+    bool beyondLimit() const;
     bool backspace();  // the selection, else the character before the caret
     bool deleteForward();  // the selection, else the character at the caret
     // Replaces count characters from pos by with and keeps the layout

@@ -1,6 +1,7 @@
 #include "texts/PersonalEdit.h"
 
 #include "platform/Clipboard.h"
+#include "platform/Dialogs.h"
 #include "texts/PopupComponent.h"
 #include "texts/StoredText.h"
 
@@ -52,6 +53,13 @@ bool altOnly(Qt::KeyboardModifiers m)
 }
 
 }  // namespace
+
+QString TextTooLongMessage()
+{
+    return QStringLiteral("De ingevoegde tekst past niet helemaal: een tekst telt hoogstens %1 regels.\n"
+                          "Wat niet past, is weggelaten.")
+        .arg(TBuffer::MaxLines);
+}
 
 TPersonalEdit::TPersonalEdit(QWidget *parent) : QWidget(parent)
 {
@@ -133,8 +141,12 @@ void TPersonalEdit::PasteClipboard()
 
 void TPersonalEdit::InsertText(const QString &chars)
 {
-    m_buffer.insertText(chars);
+    // Text beyond the last display line would be neither shown nor counted
+    // in the pages: what does not fit is left out, and the editor is told.
+    const qsizetype left = m_buffer.insertTextWithinLimit(chars);
     afterEdit(true);
+    if (left > 0)
+        platform::showWarning(TextTooLongMessage());
 }
 
 void TPersonalEdit::typeChar(QChar c)

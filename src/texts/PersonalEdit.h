@@ -19,6 +19,9 @@
 
 namespace texts {
 
+// What the editor says when inserted text did not fit its display lines.
+QString TextTooLongMessage();
+
 class TPersonalEdit : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int MarginWidth READ MarginWidth WRITE setMarginWidth)
@@ -58,7 +61,10 @@ public:
     void CopySelection();  // the selection (or an empty text) to the clipboard
     void CutSelection();  // copy, then delete the selection
     void PasteClipboard();  // InsertText of the clipboard's text
-    void InsertText(const QString &chars);  // replaces the selection; no typing rules
+    // Replaces the selection; no typing rules. Only as much as keeps the text
+    // within TBuffer::MaxLines display lines goes in, and a warning
+    // (TextTooLongMessage) says that the rest was left out.
+    void InsertText(const QString &chars);
 
     // Types c as the keyboard does, with AutoCase and SpaceCheck.
     void typeChar(QChar c);

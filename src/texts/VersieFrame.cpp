@@ -33,22 +33,31 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStyle>
 #include <QStyleOptionTab>
 #include <QStylePainter>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QTextStream>
 #include <QTimeEdit>
 #include <QToolBar>
 #include <QToolButton>
+#include <QValidator>
 #include <QVBoxLayout>
 
 #include <optional>
 
 namespace texts {
+
+bool HeadlineFits(const QFontMetrics &fm, const QString &kop, int marginWidth)
+{
+    return kop.isEmpty() || fm.horizontalAdvance(kop + HeadlineReserve) <= marginWidth;
+}
 
 namespace {
 
@@ -96,6 +105,65 @@ QString fitted(const QFontMetrics &fm, const QString &text, int width)
     }
     return text.left(fits) + QStringLiteral("...");
 }
+
+// The headline as the editor may make it (typing, pasting, dropping, the
+// special characters): never wider than the text column, with room for the
+// page numbers " (9/9)" shown behind it. A headline read from the database
+// is shown as it is, however wide; onRefused tells the editor whenever a
+// headline does not fit, so nothing is left out unnoticed.
+class HeadlineValidator : public QValidator {
+public:
+    HeadlineValidator(QLineEdit *kop, const TPersonalEdit *body, std::function<void()> onRefused)
+        : QValidator(kop), m_kop(kop), m_body(body), m_onRefused(std::move(onRefused))
+    {}
+    State validate(QString &input, int &) const override
+    {
+        if (HeadlineFits(QFontMetrics(m_kop->font()), input, m_body->MarginWidth()))
+            return Acceptable;
+        m_onRefused();
+        return Invalid;
+    }
+
+private:
+    QLineEdit *m_kop;
+    const TPersonalEdit *m_body;
+    std::function<void()> m_onRefused;
+};
+
+// The memo of a template in memo mode edits the raw stored text. A paste is
+// held to what the text editor lays out (fits: whether a whole memo text
+// does), as a paste in the editor is, and the editor is told when part of
+// it was left out.
+class TVersieMemo : public QPlainTextEdit {
+public:
+    TVersieMemo(std::function<bool(const QString &)> fits, QWidget *parent)
+        : QPlainTextEdit(parent), m_fits(std::move(fits))
+    {}
+
+protected:
+    void insertFromMimeData(const QMimeData *source) override
+    {
+        const QString pasted = source->text();
+        QTextCursor c = textCursor();
+        const QString all = toPlainText();
+        const QString before = all.left(c.selectionStart()), after = all.mid(c.selectionEnd());
+        const auto fitsWith = [&](qsizetype n) { return m_fits(before + pasted.left(n) + after); };
+        if (fitsWith(pasted.size())) {
+            c.insertText(pasted);
+            return;
+        }
+        qsizetype fits = 0, tooLong = pasted.size();  // fits <= answer < tooLong
+        while (tooLong - fits > 1) {
+            const qsizetype mid = (fits + tooLong) / 2;
+            (fitsWith(mid) ? fits : tooLong) = mid;
+        }
+        c.insertText(pasted.left(fits));
+        platform::showWarning(TextTooLongMessage());
+    }
+
+private:
+    std::function<bool(const QString &)> m_fits;
+};
 
 // Plain text as the editor stores it: a "<" stays a character.
 QString plainToStored(QString text)
@@ -203,9 +271,9 @@ void TVersieFrame::buildControls()
     add("ToolButton1", "Nieuwe versie", "Nieuwe versie maken", [this] { ToolButton1Click(); });
     add("ToolButton2", "Verwijderen", "Versie verwijderen", [this] { ToolButton2Click(); });
     bar->addSeparator();
-    // Importing a source needs the sources subsystem's dialog, reached
-    // through an opener the program does not register yet.
-    add("ToolButton8", "Bron", "Bron importeren", [] {})->setEnabled(false);
+    add("ToolButton8", "Bron", "Bron importeren", [this] {
+        ToolButton8Click();
+    })->setEnabled(core::registry().hasOpener<core::SourceImportRequest>());
     add("ToolButton12", "Archief", "Archief importeren", [this] { ToolButton12Click(); });
     add("ToolButton9", "Afdrukken", "Afdrukken", [this] { ToolButton9Click(); });
     add("ToolButton14", "Print", "Afdrukken van deze tekst", [this] { ToolButton9Click(); });
@@ -289,19 +357,41 @@ void TVersieFrame::buildControls()
     m_textPage->setObjectName(QStringLiteral("Tekst"));
     m_kop = new QLineEdit(m_textPage);
     m_kop->setObjectName(QStringLiteral("kop"));
-    m_kop->installEventFilter(this);
-    connect(m_kop, &QLineEdit::textChanged, this, [this] { rewriteTab(); });
+    m_kopvol = new QLabel(QStringLiteral("De kop is zo breed als de tekstkolom: wat niet past, is niet ingevoegd."),
+                          m_textPage);
+    m_kopvol->setObjectName(QStringLiteral("kopvol"));
+    m_kopvol->setStyleSheet(QStringLiteral("color: #c00000"));
+    m_kopvol->hide();
+    connect(m_kop, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (text.size() < m_kopLength)
+            m_kopvol->hide();  // made shorter: there is room again
+        m_kopLength = text.size();
+        rewriteTab();
+    });
     m_body = new TPersonalEdit(m_textPage);
     m_body->setObjectName(QStringLiteral("body"));
+    m_body->installEventFilter(this);
+    m_kop->setValidator(new HeadlineValidator(m_kop, m_body, [this] { m_kopvol->show(); }));
     connect(m_body, &TPersonalEdit::OnChange, this, [this] { m_saveGuard.start(); });
-    m_memo = new QPlainTextEdit(m_textPage);
+    m_memo = new TVersieMemo(
+        [this](const QString &stored) {
+            TBuffer b = m_body->buffer();
+            b.setStoredText(stored);
+            return !b.beyondLimit();
+        },
+        m_textPage);
+    m_memo->installEventFilter(this);
     m_memo->setObjectName(QStringLiteral("memo"));
     m_memo->hide();
     m_chars = new TPopupChars(this);
     m_chars->attach(m_kop);
     m_body->setPopupMenu(m_chars);
     auto *textLayout = new QVBoxLayout(m_textPage);
-    textLayout->addWidget(m_kop);
+    auto *kopRow = new QHBoxLayout;
+    kopRow->addWidget(m_kop, 1);  // as wide as the headline may be (updateHeadlineLimit)
+    kopRow->addWidget(m_kopvol);
+    kopRow->addStretch(0);
+    textLayout->addLayout(kopRow);
     textLayout->addWidget(m_body, 1);
     textLayout->addWidget(m_memo, 1);
     m_pagesRight->addTab(m_textPage, QStringLiteral("Tekst"));
@@ -370,6 +460,10 @@ QWidget *TVersieFrame::buildClockPage()
     m_eindtijd = timeEdit("eindtijd");
     m_intijd = timeEdit("intijd");
     m_uittijd = timeEdit("uittijd");
+    for (QDateTimeEdit *e : {static_cast<QDateTimeEdit *>(m_startdatum), static_cast<QDateTimeEdit *>(m_einddatum),
+                             static_cast<QDateTimeEdit *>(m_starttijd), static_cast<QDateTimeEdit *>(m_eindtijd),
+                             static_cast<QDateTimeEdit *>(m_intijd), static_cast<QDateTimeEdit *>(m_uittijd)})
+        connect(e, &QDateTimeEdit::dateTimeChanged, this, [this] { m_fieldsUnshown = false; });
     connect(m_startdatum, &QDateEdit::dateChanged, this, [this](const QDate &d) {
         if (d > m_einddatum->date())
             m_einddatum->setDate(d.addDays(1));
@@ -393,6 +487,7 @@ QWidget *TVersieFrame::buildClockPage()
     for (int i = 0; i < 7; ++i) {
         auto *c = new QCheckBox(QString::fromLatin1(days[i]), dagen);
         c->setObjectName(QString::fromLatin1(days[i]));
+        connect(c, &QCheckBox::toggled, this, [this] { m_fieldsUnshown = false; });
         dagenGrid->addWidget(c, i / 4, i % 4);  // four columns
         m_dagen << c;
     }
@@ -467,10 +562,17 @@ bool TVersieFrame::TabControl1Change()
     if (index < 0)
         return true;
     setEnabled(false);
+    // Whatever interrupts the loading, the frame is usable again; a version
+    // that did not load completely is shown read-only and never saved over.
     struct Enable {
-        QWidget *w;
-        ~Enable() { w->setEnabled(true); }
+        TVersieFrame *f;
+        ~Enable()
+        {
+            f->m_textPage->setEnabled(f->m_loaded);
+            f->setEnabled(true);
+        }
     } enable{this};
+    m_loaded = false;
     const int w = m_tabs->parentWidget()->width();
     m_tabs->setTabWidth(qMax(85, (w - w / 10) / qMax(1, int(m_tabs->count()))));
     m_pagesRight->setCurrentWidget(m_textPage);
@@ -483,6 +585,7 @@ bool TVersieFrame::TabControl1Change()
     {
         const QSignalBlocker quiet(m_kop);
         m_kop->setText(row.value(1));
+        m_kopLength = m_kop->text().size();
     }
     const QString extra = row.value(8);
     m_memo->clear();
@@ -510,6 +613,7 @@ bool TVersieFrame::TabControl1Change()
     m_body->setStoredText(row.value(2));
     m_body->setCaret(0);
     m_saveGuard.stop();  // loading is no typing
+    m_loaded = !row.isEmpty();  // a row that could not be read is no version to save
     return true;
 }
 
@@ -543,8 +647,16 @@ void TVersieFrame::applyEditorSettings()
     if (e.size)
         font.setPointSize(qMax(1, *e.size));
     m_body->setFont(font);
-    if (e.width)
-        m_body->setMarginWidth(*e.width == -1 ? m_body->width() - 40 : *e.width);
+    if (e.width) {
+        // -1: the column follows the editor's width, as it is laid out now
+        // and whenever it changes (eventFilter), never the width the editor
+        // has before its window is laid out.
+        m_marginFollowsWidth = *e.width == -1;
+        if (!m_marginFollowsWidth)
+            m_body->setMarginWidth(*e.width);
+    }
+    if (m_marginFollowsWidth)
+        m_body->setMarginWidth(qMax(1, (e.useMemo ? static_cast<QWidget *>(m_memo) : m_body)->width() - 40));
     if (e.pageLength)
         m_body->setLinesPerPage(*e.pageLength);
     QFont memoFont = m_memo->font();
@@ -555,6 +667,19 @@ void TVersieFrame::applyEditorSettings()
         memoFont.setPixelSize(font.pixelSize());
     m_memo->setFont(memoFont);
     m_kop->setFont(font);
+    updateHeadlineLimit();
+}
+
+// The headline's box ends where the headline must end, so the limit is in
+// sight before a key is refused; a headline already too wide says so.
+void TVersieFrame::updateHeadlineLimit()
+{
+    const QFontMetrics fm(m_kop->font());
+    const int frame = m_kop->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, m_kop);
+    const QMargins margins = m_kop->textMargins();
+    const int chrome = 2 * frame + 2 * 2 + margins.left() + margins.right() + 1;  // frame, padding, caret
+    m_kop->setMaximumWidth(qMax(0, m_body->MarginWidth() - fm.horizontalAdvance(HeadlineReserve)) + chrome);
+    m_kopvol->setVisible(!HeadlineFits(fm, m_kop->text(), m_body->MarginWidth()));
 }
 
 QString TVersieFrame::storedText() const
@@ -564,15 +689,15 @@ QString TVersieFrame::storedText() const
 
 bool TVersieFrame::SaveVersion()
 {
-    if (m_currentId < 0)
-        return true;
+    if (m_currentId < 0 || !m_loaded)
+        return true;  // nothing shown, or not what the row holds: the row stays as it is
     StoreClock();
     VersionValues v;
     v.id = m_currentId;
     v.kop = m_kop->text();
     v.body = storedText();
     v.extra = m_style->Values();
-    v.pageCount = m_body->PageCount();
+    v.pageCount = pageCount();
     v.moment = core::Now();
     v.userId = core::state().userId;
     v.klok = m_clocks.list();
@@ -581,6 +706,17 @@ bool TVersieFrame::SaveVersion()
         return false;
     }
     return true;
+}
+
+// The pages of what a save stores. In memo mode that is the memo's text,
+// laid out as the text editor would show it.
+int TVersieFrame::pageCount() const
+{
+    if (m_memo->isHidden())
+        return m_body->PageCount();
+    TBuffer b = m_body->buffer();
+    b.setStoredText(m_memo->toPlainText());
+    return b.pageCount(m_body->LinesPerPage());
 }
 
 void TVersieFrame::saveFailed()
@@ -644,6 +780,7 @@ void TVersieFrame::ToolButton1Click()
     HasVersions = true;
     m_templateId = templateId;
     m_currentId = *newId;
+    m_loaded = true;  // the window shows what was just inserted
     PreferredVersionId = *newId;
     // The new version starts with one clock: the defaults as the template's
     // start commands left them.
@@ -668,6 +805,19 @@ void TVersieFrame::ToolButton2Click()
         return;
     }
     LoadVersions();
+}
+
+void TVersieFrame::ToolButton8Click()
+{
+    const auto choice = core::registry().open(core::SourceImportRequest{});
+    if (!choice || choice->modalResult != int(platform::ModalResult::Ok))
+        return;
+    // The memo's paragraphs stay paragraphs; its text is plain (the server
+    // turned the feed's HTML into text), so a "<" in it is a character.
+    QString text = choice->text;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\n'), HardReturn);
+    m_body->setStoredText(m_body->StoredText() + HardReturn + QStringLiteral("** Geimporteerde tekst **") + HardReturn +
+                          plainToStored(text));
 }
 
 void TVersieFrame::ToolButton12Click()
@@ -773,19 +923,27 @@ void TVersieFrame::refreshClockBox()
     m_klokbox->setCurrentRow(m_clocks.selected());
 }
 
-// A field that does not read leaves the rest of the entry unshown.
+// A field that does not read leaves the rest of the entry unshown and ends
+// nothing else: older clocks (tblklok) often have an empty start date, and
+// opening their version must still show its text.
 void TVersieFrame::showClockFields()
 {
     const ClockEntry &c = m_clocks.fields();
     const QSignalBlocker quiet(m_startdatum);
-    m_startdatum->setDate(core::YmdToDate(c.startDate));
-    m_einddatum->setDate(core::YmdToDate(c.endDate));
-    m_starttijd->setTime(ReadTime(c.startTime));
-    m_eindtijd->setTime(ReadTime(c.endTime));
-    m_intijd->setTime(ReadTime(c.inTime));
-    m_uittijd->setTime(ReadTime(c.outTime));
+    try {
+        m_startdatum->setDate(core::YmdToDate(c.startDate));
+        m_einddatum->setDate(core::YmdToDate(c.endDate));
+        m_starttijd->setTime(ReadTime(c.startTime));
+        m_eindtijd->setTime(ReadTime(c.endTime));
+        m_intijd->setTime(ReadTime(c.inTime));
+        m_uittijd->setTime(ReadTime(c.outTime));
+    } catch (const platform::ConversionError &) {
+        m_fieldsUnshown = true;
+        return;
+    }
     for (int i = 0; i < 7; ++i)
         m_dagen.at(i)->setChecked(i < c.days.size() && c.days.at(i) == QLatin1Char('x'));
+    m_fieldsUnshown = false;
 }
 
 void TVersieFrame::readClockFields()
@@ -805,6 +963,10 @@ void TVersieFrame::readClockFields()
 
 void TVersieFrame::StoreClock()
 {
+    // Fields that do not show the selected clock are not written into it:
+    // the clock stays as it was until the editor sets the fields.
+    if (m_fieldsUnshown && m_clocks.selected() >= 0)
+        return;
     readClockFields();
     m_clocks.StoreClock();
     refreshClockBox();
@@ -863,19 +1025,18 @@ void TVersieFrame::RestoreBackup()
     f.remove();
 }
 
-// ---- keys ---------------------------------------------------------------
+// ---- layout -------------------------------------------------------------
 
-// A headline is never wider than the text column, with room for " (9/9)".
+// A column that follows the editor's width (width -1) is set again whenever
+// the editor gets a new width; its page count follows with the layout.
 bool TVersieFrame::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_kop && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const QString typed = key->text();
-        if (key->key() != Qt::Key_Backspace && !typed.isEmpty() && typed.at(0).isPrint()) {
-            const QFontMetrics fm(m_kop->font());
-            if (fm.horizontalAdvance(m_kop->text() + typed + QStringLiteral(" (9/9)")) > m_body->MarginWidth())
-                return true;
-        }
+    // In memo mode the memo stands where the editor would.
+    const auto *shown = qobject_cast<const QWidget *>(watched);
+    if ((watched == m_body || watched == m_memo) && event->type() == QEvent::Resize && m_marginFollowsWidth &&
+        !shown->isHidden()) {
+        m_body->setMarginWidth(qMax(1, shown->width() - 40));
+        updateHeadlineLimit();
     }
     return core::TFrame::eventFilter(watched, event);
 }

@@ -12,7 +12,9 @@
 // failed save never loses what was typed. The tab texts keep the system's
 // line format (VersieSql.h); the clock page is a TClockList with controls.
 // A save that fails leaves the text in the window, writes the crash backup
-// at once, tells the editor, and announces nothing.
+// at once, tells the editor, and announces nothing. A version whose loading
+// was interrupted is shown read-only and never saved over: what the window
+// shows of it is not what its row holds.
 // Statements go through core::Query/Execute only; other subsystems' windows
 // (agenda item, archive) are reached through the registry.
 
@@ -20,6 +22,7 @@
 #include "texts/Clocks.h"
 #include "texts/VersieSql.h"
 
+#include <QFontMetrics>
 #include <QTabBar>
 #include <QTimer>
 
@@ -45,6 +48,12 @@ namespace texts {
 class TPersonalEdit;
 class TPopupChars;
 class TStylePanel;
+
+// The room a headline keeps behind it for its page numbers.
+inline const QString HeadlineReserve = QStringLiteral(" (9/9)");
+// Whether headline kop, measured in fm, fits a text column of marginWidth
+// pixels with that room behind it; an empty headline always does.
+bool HeadlineFits(const QFontMetrics &fm, const QString &kop, int marginWidth);
 
 // The owner-drawn version tabs: headline in black on the first row, the
 // template name in blue on the second, each shortened with "..." to fit.
@@ -91,6 +100,7 @@ public:
 
     void ToolButton1Click();  // "Nieuwe versie maken"
     void ToolButton2Click();  // "Versie verwijderen"
+    void ToolButton8Click();  // "Bron importeren"
     void ToolButton12Click();  // "Archief importeren"
     void ToolButton9Click();  // "Afdrukken"
     void EerdereVersiesClick();  // "Eerdere versies..."
@@ -116,6 +126,7 @@ public:
 
     TVersionTabs *TabControl1() const { return m_tabs; }
     QLineEdit *kop() const { return m_kop; }
+    QLabel *kopvol() const { return m_kopvol; }
     TPersonalEdit *body() const { return m_body; }
     QPlainTextEdit *memo() const { return m_memo; }
     TStylePanel *style() const { return m_style; }
@@ -142,10 +153,12 @@ private:
     void rewriteTab();
     void applyEditorSettings();
     void showExtraPage(bool show);
+    void updateHeadlineLimit();
     void showClockFields();
     void readClockFields();
     void refreshClockBox();
     void saveFailed();
+    int pageCount() const;
     void openAgendaItem();
     void showTopic();
 
@@ -156,6 +169,10 @@ private:
     TEditorSettings m_settings;
     ClockDefaults m_defaults;
     TClockList m_clocks;
+    bool m_marginFollowsWidth = false;  // the template's width is -1
+    qsizetype m_kopLength = 0;  // of the headline before its last change
+    bool m_loaded = false;  // the version shown was read completely: only then a save writes its row
+    bool m_fieldsUnshown = false;  // the selected clock did not read: the fields do not show it
     bool m_lastSaveOk = true;
     bool m_tabsQuiet = false;  // tabs changed by the frame itself, not by the editor
     QTimer m_saveGuard;
@@ -170,6 +187,7 @@ private:
     TStylePanel *m_style = nullptr;
     QWidget *m_textPage = nullptr;
     QLineEdit *m_kop = nullptr;
+    QLabel *m_kopvol = nullptr;  // says that the headline is as wide as it may be
     TPersonalEdit *m_body = nullptr;
     QPlainTextEdit *m_memo = nullptr;
     TPopupChars *m_chars = nullptr;

@@ -1,8 +1,11 @@
 // TPersonalEdit offscreen: keys, mouse selection and the scroll thumb, the
 // clipboard, OnChange, fonts and line pitch, and the painted result.
 
+#include "support/ScriptedDialogs.h"
+
 #include "platform/Clipboard.h"
 #include "texts/PersonalEdit.h"
+#include "texts/StoredText.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -98,6 +101,7 @@ private slots:
     void thumbDragScrollsWithoutMovingTheCaret();
     void scrollsToTheCaret();
     void pageCountWithoutRepaint();
+    void longPasteIsCutToTheLimit();
     void fontResolvesMetricCompatible();
     void linePitchFollowsFontAndLineDistance();
     void renderedScreenshot();
@@ -337,6 +341,48 @@ void TestPersonalEdit::pageCountWithoutRepaint()
     QCOMPARE(edit.PageCount(), 2);  // 8 lines and the empty one after the last hard return
     edit.setStoredText(QStringLiteral("a<hrt>").repeated(7) + QStringLiteral("a"));
     QCOMPARE(edit.PageCount(), 1);
+}
+
+// A paste of 2 MB, far beyond the 1024 display lines the editor lays out:
+// what fits goes in, a warning says how much was left out, the page count
+// is that of the whole text, and the lines are painted inside the column.
+void TestPersonalEdit::longPasteIsCutToTheLimit()
+{
+    platform::MemoryClipboard memory;
+    platform::Clipboard *previous = platform::setClipboard(&memory);
+    QString text;
+    while (text.size() < 2'000'000)
+        text += QStringLiteral("De raad besluit vanavond over het krediet van de fietsbrug over het kanaal.\r");
+    memory.setText(text);
+    Editor e(QStringLiteral("Begin  einde"), 7);
+    e.edit.resize(320, 400);
+    e.edit.setLinesPerPage(4);
+    TBuffer probe = e.buffer();
+    const qsizetype left = probe.insertTextWithinLimit(text);
+    QVERIFY(left > 1'900'000);
+    testsupport::ScriptedDialogs dialogs;
+    dialogs.expectBox(platform::BoxType::Warning, "De ingevoegde tekst past niet helemaal: een tekst telt "
+                                                  "hoogstens 1024 regels.\nWat niet past, is weggelaten.");
+    playKeys(&e.edit, QStringLiteral("C-v"));
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    platform::setClipboard(previous);
+
+    QVERIFY(!e.buffer().beyondLimit());
+    QCOMPARE(e.buffer().length(), 12 + int(text.size() - left));
+    QVERIFY(e.buffer().text().endsWith(QStringLiteral(" einde")));  // the text after the caret stays
+    const int stored = int(storedTextLines(e.edit.StoredText()).size());
+    QVERIFY(stored > 1000);
+    QCOMPARE(e.buffer().lineCount(), stored);
+    QCOMPARE(e.edit.PageCount(), (stored - 1) / 4 + 1);
+
+    // The caret stands at the end of what went in; every line is painted
+    // inside the column.
+    QCOMPARE(e.edit.Caret(), 7 + int(text.size() - left));
+    const QImage image = e.edit.grab().toImage();
+    const QColor white = texts::EditorColors::fromPalette(e.edit.palette()).background;
+    for (int x = e.edit.MarginWidth() + 3; x < texts::scrollStripLeft(e.edit.size()); ++x)
+        for (int y = 1; y < image.height() - 1; ++y)
+            QVERIFY2(QColor(image.pixel(x, y)) == white, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
 }
 
 void TestPersonalEdit::fontResolvesMetricCompatible()

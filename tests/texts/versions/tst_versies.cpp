@@ -19,6 +19,8 @@
 #include "core/Registry.h"
 #include "core/ServerLink.h"
 #include "db/Postgres.h"
+#include "incoming/BronImportDialog.h"
+#include "incoming/BronnenFrame.h"
 #include "planning/KiesRedacteurDialog.h"
 #include "planning/TodoFrame.h"
 #include "planning/TodoSql.h"
@@ -34,6 +36,7 @@
 #include "views/HighlightView.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -111,6 +114,31 @@ void chooseGoal(TVersieWizard *w, const QString &goal)
             r->click();
 }
 
+// Clicks the version tab whose line starts with id.
+void clickTab(TVersieFrame *v, int id)
+{
+    TVersionTabs *tabs = v->TabControl1();
+    for (int i = 0; i < tabs->count(); ++i)
+        if (ParseVersionLine(tabs->line(i)).id.toInt() == id)
+            QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(i).center());
+}
+
+void clickItem(QListWidget *list, const QString &text)
+{
+    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchEndsWith);
+    QVERIFY2(found.size() == 1, qPrintable(text));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found[0]).center());
+}
+
+// Types text into w key by key, letters outside ASCII included.
+void typeText(QWidget *w, const QString &text)
+{
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_A, QString(c), Qt::NoModifier);
+}
+
+const QString kBody9201 = u"De brug <\u2264> de weg.<hrt>Tweede regel<br>"_qs;
+
 }  // namespace
 
 class TestVersies : public QObject {
@@ -139,6 +167,12 @@ private slots:
     void crashBackup();
     void twoClients();
     void failedSaveKeepsTheText();
+    void unreadableVersionKeepsItsText_data();
+    void unreadableVersionKeepsItsText();
+    void wrapWidthFollowsTheEditor();
+    void sourceImport();
+    void headlineLimit();
+    void memoPasteIsHeldToTheLimit();
     void screenshots();
 
 private:
@@ -179,6 +213,7 @@ void TestVersies::initTestCase()
     state().main = m_main.get();
     registry().clear();
     texts::RegisterVersionsOpener();
+    incoming::RegisterSourceImportOpener(registry());
 }
 
 void TestVersies::cleanupTestCase()
@@ -781,6 +816,232 @@ void TestVersies::failedSaveKeepsTheText()
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
     QCOMPARE(m_db->query("select kop from tblteksten where id = 9201"), QList<QStringList>({{"Brug gaat open"}}));
     m_marieke->activate();
+}
+
+// Opening a version must never cost its text: a clock field that does not
+// read (an old clock's empty start date, the schema's default) leaves only
+// that clock unshown; anything else that stops the loading leaves the
+// version unsaved, so closing writes nothing over it.
+void TestVersies::unreadableVersionKeepsItsText_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("error");  // the box the loading shows; empty: none
+    QTest::addColumn<QString>("klok");  // 9201's clock list after closing
+    QTest::newRow("old clock with an empty start date")
+        << "insert into tblklok (tekstid, einddatum) values (9201, '20310331')"
+        << "" << u"\u00ff20310331\u00ff00:00:00\u00ff23:59:59\u00ff00:00:00\u00ff23:59:59\u00ffxxxxxxx\u00ff"_qs;
+    QTest::newRow("input field whose value does not read")
+        << "insert into tbltemplate (id, naam, content, editor, initial, parent) values "
+           "(906, 'Datum', 'date:wanneer:Wanneer::', '', '', -1);"
+           "update tblteksten set template = 906, extra = 'wanneer:\"morgen\"' where id = 9201"
+        << "'morgen' is geen geldige datum (jjjjmmdd)"
+        << "";
+}
+
+void TestVersies::unreadableVersionKeepsItsText()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, error);
+    QFETCH(QString, klok);
+    QVERIFY(m_db->exec(sql));
+    testsupport::ScriptedDialogs dialogs;
+    if (!error.isEmpty())
+        dialogs.expectBox(BoxType::Error, error);
+    TVersieForm form;
+    TVersieFrame *v = form.versie();
+    v->AgendaId = 9101;
+    v->PreferredVersionId = 9202;
+    v->LoadVersions();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    clickTab(v, 9201);
+    QCOMPARE(v->currentVersionId(), 9201);
+    QVERIFY(v->isEnabled());
+    if (error.isEmpty()) {
+        QCOMPARE(v->body()->StoredText(), kBody9201);
+        QCOMPARE(v->klokbox()->count(), 1);
+        QCOMPARE(v->klokbox()->item(0)->text(), QString());  // drawn blank
+        QVERIFY(v->kop()->isEnabled());
+    } else {
+        QVERIFY(!v->kop()->isEnabled());  // not what the row holds: not to be edited
+    }
+    m_log.clear();
+    form.Button2()->click();
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    QCOMPARE(m_db->query("select kop, body, klok from tblteksten where id = 9201"),
+             QList<QStringList>({{"Brug gaat open", kBody9201, klok}}));
+    if (!error.isEmpty())
+        QVERIFY(m_log.filter("update tblteksten").isEmpty());
+}
+
+// Width -1: the column is the editor's width minus 40 as the window lays it
+// out, from the first version shown on and after every resize, and the page
+// count stored is that of this column.
+void TestVersies::wrapWidthFollowsTheEditor()
+{
+    QString body;
+    for (int i = 0; i < 12; ++i)
+        body += QStringLiteral("De brug over het kanaal gaat vandaag weer open voor fietsers en wandelaars. ");
+    QVERIFY(m_db->exec("insert into tbltemplate (id, naam, content, editor, initial, parent) values "
+                       "(907, 'Breed', '', 'width=-1;pagelength=2;', '', -1);"
+                       "update tblteksten set template = 907, body = '" +
+                       body + "' where id = 9202"));
+    TVersieForm form;
+    form.resize(1200, 700);
+    TVersieFrame *v = form.versie();
+    v->AgendaId = 9101;
+    v->PreferredVersionId = 9202;
+    v->LoadVersions();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    TPersonalEdit *e = v->body();
+    QVERIFY2(e->width() > 600, qPrintable(QString::number(e->width())));
+    QCOMPARE(e->MarginWidth(), e->width() - 40);
+    TBuffer narrow = e->buffer();
+    narrow.setMarginWidth(260);  // what the editor measured before it was laid out
+    QVERIFY(e->PageCount() < narrow.pageCount(2));
+    QVERIFY(testsupport::saveScreenshot(&form, "versie_breedte.png"));
+
+    form.resize(900, 700);
+    QTRY_COMPARE(e->MarginWidth(), e->width() - 40);
+    const int pages = e->PageCount();
+    QVERIFY(pages > 1);
+    form.Button2()->click();
+    QCOMPARE(m_db->query("select paginacount from tblteksten where id = 9202"),
+             QList<QStringList>({{QString::number(pages)}}));
+}
+
+// "Bron importeren": the source import dialog, an item chosen with "&Kiezen",
+// and its text appended under the import mark, paragraphs and "<" kept.
+void TestVersies::sourceImport()
+{
+    QVERIFY(m_db->exec("delete from tblnetinfo where netid = 90; delete from tblnet where id = 90;"
+                       "insert into tblnet (id, naam, url, feed) values (90, 'Aa testbron', '', '');"
+                       "insert into tblnetinfo (netid, datum, \"time\", kop, body, url) values (90, '20310312', "
+                       "'08:00', 'Hoog water', 'Water < 2 meter.' || chr(10) || 'Tweede alinea.', '')"));
+    TVersieForm form;
+    TVersieFrame *v = form.versie();
+    v->AgendaId = 9101;
+    v->LoadVersions();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto *button = v->findChild<QToolButton *>("ToolButton8");
+    QVERIFY(button->isEnabled());
+    QString caption;
+    onModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<incoming::TBronImportDialog *>(w);
+        QVERIFY(dialog);
+        caption = dialog->windowTitle();
+        incoming::TBronnenFrame *f = dialog->BronnenFrame1();
+        clickItem(f->brontypebox(), "Internet");
+        clickItem(f->bronnenbox(), "Aa testbron");
+        clickItem(f->itembox(), "Hoog water");
+        QTest::mouseClick(dialog->findChild<QPushButton *>("Button1"), Qt::LeftButton);  // "&Kiezen"
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(caption, QString("Bron importeren"));
+    QCOMPARE(v->body()->buffer().text(), QString("De brug < de weg.\rTweede regel\r** Geimporteerde tekst **\r"
+                                                 "Water < 2 meter.\rTweede alinea."));
+    form.Button2()->click();
+    QCOMPARE(m_db->query("select body from tblteksten where id = 9201"),
+             QList<QStringList>({{u"De brug <\u2264> de weg.<hrt>Tweede regel<hrt>** Geimporteerde tekst **<hrt>"
+                                  u"Water <\u2264> 2 meter.<hrt>Tweede alinea.<br>"_qs}}));
+    QVERIFY(m_db->exec("delete from tblnetinfo where netid = 90; delete from tblnet where id = 90"));
+}
+
+// The headline keeps to the text column however it is edited: typing over
+// a selection replaces it, a paste is held to the limit like typing, and
+// whatever does not fit is refused with a visible sign.
+void TestVersies::headlineLimit()
+{
+    TVersieForm form;
+    form.resize(1200, 700);
+    TVersieFrame *v = form.versie();
+    v->AgendaId = 9101;
+    v->PreferredVersionId = 9201;  // template Radio: width 300
+    v->LoadVersions();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QLineEdit *kop = v->kop();
+    const QFontMetrics fm(kop->font());
+    const auto fits = [&](const QString &text) { return HeadlineFits(fm, text, v->body()->MarginWidth()); };
+    QString full;
+    while (fits(full + u'n'))
+        full += u'n';
+    kop->setText(full);
+    kop->setFocus();
+    QVERIFY(!v->kopvol()->isVisible());
+    // The box ends where the headline must end.
+    QVERIFY2(kop->width() < v->body()->MarginWidth() + 30, qPrintable(QString::number(kop->width())));
+
+    QTest::keyClick(kop, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(kop, "Kort");
+    QCOMPARE(kop->text(), QString("Kort"));
+
+    // Near the limit: what is refused is signalled.
+    kop->setText(full.left(full.size() - 6));
+    const QString before = kop->text();
+    typeText(kop, QString::fromUtf8(", met één 'maar'"));
+    QVERIFY(fits(kop->text()));
+    QVERIFY(kop->text() != before + QString::fromUtf8(", met één 'maar'"));
+    QVERIFY(v->kopvol()->isVisible());
+    QVERIFY(testsupport::saveScreenshot(&form, "versie_kop.png"));
+    QTest::keyClick(kop, Qt::Key_Backspace);
+    QVERIFY(!v->kopvol()->isVisible());
+
+    // Pasting keeps the limit as typing does.
+    kop->clear();
+    QGuiApplication::clipboard()->setText(QString(300, u'w'));
+    QTest::keyClick(kop, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY2(fits(kop->text()), qPrintable(kop->text()));
+    QVERIFY(v->kopvol()->isVisible());
+    QTest::keyClicks(kop, "Brug open");
+    QCOMPARE(kop->text(), QString("Brug open"));
+    form.Button2()->click();
+    QCOMPARE(m_db->query("select kop from tblteksten where id = 9201"), QList<QStringList>({{"Brug open"}}));
+}
+
+// Memo mode (as the demo's website template has it): a paste into the memo
+// is held to what the text editor lays out, with the warning, and the page
+// count stored is that of the memo's text in the column that follows the
+// memo's width, not that of the text the version was opened with.
+void TestVersies::memoPasteIsHeldToTheLimit()
+{
+    QVERIFY(m_db->exec("insert into tbltemplate (id, naam, content, editor, initial, parent) values "
+                       "(908, 'Website', '', 'usememo=yes;font=Verdana;size=10;width=-1;pagelength=40;', '', -1);"
+                       "update tblteksten set template = 908 where id = 9202"));
+    testsupport::ScriptedDialogs dialogs;
+    dialogs.expectBox(BoxType::Warning, "De ingevoegde tekst past niet helemaal: een tekst telt hoogstens 1024 "
+                                        "regels.\nWat niet past, is weggelaten.");
+    TVersieForm form;
+    form.resize(1200, 700);
+    TVersieFrame *v = form.versie();
+    v->AgendaId = 9101;
+    v->PreferredVersionId = 9202;
+    v->LoadVersions();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QPlainTextEdit *memo = v->memo();
+    QVERIFY(!memo->isHidden());
+    QCOMPARE(v->body()->MarginWidth(), memo->width() - 40);
+    QString text;
+    while (text.size() < 2'000'000)
+        text += QStringLiteral("De raad besluit vanavond over het krediet van de fietsbrug.<hrt>");
+    QGuiApplication::clipboard()->setText(text);
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    QVERIFY(memo->toPlainText().startsWith(QStringLiteral("Web<br>De raad")));
+    QVERIFY(memo->toPlainText().size() < 1'000'000);
+    form.Button2()->click();
+    const QList<QStringList> row = m_db->query("select paginacount, body from tblteksten where id = 9202");
+    QCOMPARE(row.size(), 1);
+    TBuffer laidOut = v->body()->buffer();
+    laidOut.setStoredText(row[0][1]);
+    QVERIFY(!laidOut.beyondLimit());
+    QVERIFY(laidOut.lineCount() > 1000);
+    QCOMPARE(row[0][0], QString::number(laidOut.pageCount(40)));
 }
 
 void TestVersies::screenshots()
