@@ -298,8 +298,8 @@ QWidget *TStylePanel::createControl(Kind kind, const texts::TemplateEntry &entry
 }
 
 // Where the controls start in a panel of width w: right of the widest side
-// label, at least kControlLeft, at most half of w (a panel not yet sized
-// counts as wide enough).
+// label, at least kControlLeft, at most three fifths of w (a panel not yet
+// sized counts as wide enough).
 int TStylePanel::controlColumn(int w) const
 {
     int widest = 0;
@@ -309,7 +309,7 @@ int TStylePanel::controlColumn(int w) const
     }
     int column = qMax(kControlLeft, kLabelLeft + widest + kLabelGap);
     if (w > 0)
-        column = qMin(column, qMax(kControlLeft, w / 2));
+        column = qMin(column, qMax(kControlLeft, w * 3 / 5));
     return column;
 }
 

@@ -8,8 +8,8 @@
 // from the right edge; the row is as high as the higher of the two plus 3,
 // and the panel as high as its rows together. The column is 100, or further
 // right where a caption is wider, so no control covers a label: one column
-// for all rows, at most half the panel's width, beyond which a caption is
-// elided and shown whole in its tooltip. Rows are laid out by hand so these
+// for all rows, at most three fifths of the panel's width (the controls keep
+// the rest), beyond which a caption is elided and shown whole in its tooltip. Rows are laid out by hand so these
 // numbers hold exactly; a width change stretches rows and controls and
 // places the column again.
 //

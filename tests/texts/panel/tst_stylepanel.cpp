@@ -78,13 +78,14 @@ private slots:
 
     // The website template's captions are wider than the column of 100
     // pixels: the controls move right of the widest, all together, and every
-    // caption reads whole. A panel too narrow for that keeps half its width
-    // for the controls and elides the caption, whole in its tooltip.
+    // caption reads whole. A panel too narrow for that keeps two fifths of
+    // its width for the controls and elides the caption, whole in its tooltip.
     void longCaptionsReadWhole()
     {
-        const QString website = QStringLiteral("edit:bron:Bron:\"\":edit:programma:Ook in programma:\"\":"
-                                               "edit:foto:Foto (bestandsnaam):\"\":checkbox:spoed:Spoed:\"\":"
-                                               "toelichting:uitleg:Een uitleg over de hele breedte van het paneel:\"\":");
+        const QString website =
+            QStringLiteral("edit:bron:Bron:\"\":edit:programma:Ook in programma:\"\":"
+                           "edit:foto:Foto (bestandsnaam):\"\":checkbox:spoed:Spoed:\"\":"
+                           "toelichting:uitleg:Een uitleg over de hele breedte van het paneel:\"\":");
         TStylePanel panel;
         panel.resize(400, 10);
         panel.setTemplate(website);
@@ -109,7 +110,7 @@ private slots:
         QVERIFY(panel.grab().save(dir + QStringLiteral("/stylepanel_website.png")));
 
         panel.resize(160, panel.height());
-        QCOMPARE(panel.RowControl(2)->x(), 100);  // half of 160 is less than the least column
+        QCOMPARE(panel.RowControl(2)->x(), 100);  // three fifths of 160 is less than the least column
         QCOMPARE(panel.RowControl(2)->width(), 160 - 102);
         const QLabel *foto = panel.RowLabel(2);
         QVERIFY2(foto->text().endsWith(QChar(0x2026)), qPrintable(foto->text()));
