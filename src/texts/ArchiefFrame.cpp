@@ -193,8 +193,8 @@ void TArchiefFrame::search()
         m_results->addItems(lines);
         found = static_cast<int>(lines.size());
     }
-    m_totals->setText(QString::number(found) + (found == 1 ? QStringLiteral(" item gevonden")
-                                                            : QStringLiteral(" items gevonden")));
+    m_totals->setText(QString::number(found) +
+                      (found == 1 ? QStringLiteral(" item gevonden") : QStringLiteral(" items gevonden")));
     core::HideSearchNotice();
     if (found == 0) {
         m_view->setText(QStringLiteral("<normal><black>Geen zoekresultaten"));

@@ -279,9 +279,15 @@ void TestMainWindow::capitalsInThePassword_data()
     QTest::addColumn<QString>("user");
     QTest::addColumn<QString>("autologinPassword");
     QTest::addColumn<QString>("typed");  // in the login window; empty: autologin suffices
-    QTest::newRow("login window") << "pieter" << "vergeten" << "Buizerd";
-    QTest::newRow("login window, all capitals") << "fatima" << "" << "EKSTER";
-    QTest::newRow("autologin") << "daan" << "Spreeuw" << "";
+    QTest::newRow("login window") << "pieter"
+                                  << "vergeten"
+                                  << "Buizerd";
+    QTest::newRow("login window, all capitals") << "fatima"
+                                                << ""
+                                                << "EKSTER";
+    QTest::newRow("autologin") << "daan"
+                               << "Spreeuw"
+                               << "";
 }
 
 void TestMainWindow::capitalsInThePassword()

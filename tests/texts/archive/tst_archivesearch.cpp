@@ -42,11 +42,12 @@ void TestArchiveSearch::splitting_data()
         << "Zeeën MAËS café ÉÉN" << QStringList{"zeeën", "maës", "café", "één"};
     QTest::newRow("letters of every script") << "Ελλάδα, Москва" << QStringList{"ελλάδα", "москва"};
     QTest::newRow("decomposed accent read as one letter") << QString("Mae\u0308s") << QStringList{"maës"};
-    QTest::newRow("a mark after a letter stays in the word") << QString("\u0928\u092e\u0938\u094d\u0924\u0947")
-                                                             << QStringList{QString("\u0928\u092e\u0938\u094d\u0924\u0947")};
+    QTest::newRow("a mark after a letter stays in the word")
+        << QString("\u0928\u092e\u0938\u094d\u0924\u0947")
+        << QStringList{QString("\u0928\u092e\u0938\u094d\u0924\u0947")};
     QTest::newRow("letter beyond the BMP") << QString("\U00010400x") << QStringList{QString("\U00010428x")};
-    QTest::newRow("typographic quote and dash separate") << QString("\u2018Maës\u2019\u2013één")
-                                                         << QStringList{"maës", "één"};
+    QTest::newRow("typographic quote and dash separate")
+        << QString("\u2018Maës\u2019\u2013één") << QStringList{"maës", "één"};
     QTest::newRow("order and repeats kept") << "b a b" << QStringList{"b", "a", "b"};
 }
 
@@ -62,17 +63,23 @@ void TestArchiveSearch::wordConditions_data()
     QTest::addColumn<QString>("word");
     QTest::addColumn<QString>("condition");
     // ASCII words keep the statement the trigram index was tuned for.
-    QTest::newRow("ASCII") << "fietsbrug" << "lower(body) like '%fietsbrug%'";
-    QTest::newRow("digits") << "a28" << "lower(body) like '%a28%'";
+    QTest::newRow("ASCII") << "fietsbrug"
+                           << "lower(body) like '%fietsbrug%'";
+    QTest::newRow("digits") << "a28"
+                            << "lower(body) like '%a28%'";
     // lower() of the byte-ordered body leaves other letters as they are, so
     // each of them matches every letter that lowers to it.
-    QTest::newRow("two accented letters") << "één" << "lower(body) ~ '[éÉ][éÉ]n'";
-    QTest::newRow("accent at the end") << "belgië" << "lower(body) ~ 'belgi[ëË]'";
-    QTest::newRow("inside the word") << "maës" << "lower(body) ~ 'ma[ëË]s'";
+    QTest::newRow("two accented letters") << "één"
+                                          << "lower(body) ~ '[éÉ][éÉ]n'";
+    QTest::newRow("accent at the end") << "belgië"
+                                       << "lower(body) ~ 'belgi[ëË]'";
+    QTest::newRow("inside the word") << "maës"
+                                     << "lower(body) ~ 'ma[ëË]s'";
     QTest::newRow("three cases of one letter") << QString("\u01c6") << QString("lower(body) ~ '[\u01c6\u01c4\u01c5]'");
-    QTest::newRow("Cyrillic") << "мост" << "lower(body) ~ '[мМ][оО][сС][тТ]'";
-    QTest::newRow("no letter with another case") << QString("\u4e2d\u6587")
-                                                 << QString("lower(body) like '%\u4e2d\u6587%'");
+    QTest::newRow("Cyrillic") << "мост"
+                              << "lower(body) ~ '[мМ][оО][сС][тТ]'";
+    QTest::newRow("no letter with another case")
+        << QString("\u4e2d\u6587") << QString("lower(body) like '%\u4e2d\u6587%'");
     QTest::newRow("beyond the BMP") << QString("\U00010428") << QString("lower(body) ~ '[\U00010428\U00010400]'");
 }
 

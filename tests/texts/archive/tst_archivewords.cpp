@@ -103,8 +103,8 @@ void TestArchiveWords::findsWhatItShould()
     QFETCH(QString, typed);
     QFETCH(QList<int>, ids);
     db::TPostgres &pg = m_clusters.at(major).pg;
-    const QString sql = texts::ArchiveSearchStatement(texts::SplitSearchWords(typed), QDate(2026, 1, 1),
-                                                      QDate(2026, 2, 1));
+    const QString sql =
+        texts::ArchiveSearchStatement(texts::SplitSearchWords(typed), QDate(2026, 1, 1), QDate(2026, 2, 1));
     const auto rs = pg.Query(sql);
     QVERIFY2(rs->ok(), qPrintable(rs->error() + "\n" + sql));
     QList<int> found;

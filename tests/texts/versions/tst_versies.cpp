@@ -610,8 +610,9 @@ void TestVersies::wizardSteps()
     static const QRegularExpression formal(QStringLiteral("\\b(u|uw)\\b"));
     for (const QString &text : pageTexts)
         QVERIFY2(!text.contains(formal), qPrintable(text));
-    QVERIFY(pageTexts.contains("Het door jou gekozen <bold>doel<normal> bestaat uit verschillende mogelijkheden.\r\n\r\n"
-                               "Kies nu welke mogelijkheid je gaat gebruiken."));
+    QVERIFY(
+        pageTexts.contains("Het door jou gekozen <bold>doel<normal> bestaat uit verschillende mogelijkheden.\r\n\r\n"
+                           "Kies nu welke mogelijkheid je gaat gebruiken."));
     w.Button3()->click();  // back to Doel, and another goal without children
     chooseGoal(&w, "Radio");
     QVERIFY(!w.PageControl1()->isTabVisible(1));
