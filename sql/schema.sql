@@ -220,8 +220,9 @@ CREATE TABLE tblteksten (
     id          serial PRIMARY KEY,
     kop         text DEFAULT '',
     -- "C": the archive search lowers every candidate body again to check
-    -- it, and its words are ASCII letters and digits only, so lowering just
-    -- ASCII finds the same texts at a fraction of the locale's cost.
+    -- it, and lowering just ASCII costs a fraction of the locale's way. Its
+    -- words with other letters match each of those in every case by a
+    -- regular expression on the same lower(body) (texts/ArchiefSearch.h).
     body        text COLLATE "C" DEFAULT '',
     -- "yyyymmdd" sorts the same byte by byte, without the locale.
     datum       text COLLATE "C" NOT NULL DEFAULT '',
@@ -238,11 +239,12 @@ CREATE TABLE tblteksten (
 ALTER TABLE tblteksten SET (parallel_workers = 0);
 CREATE INDEX tblteksten_agendaid_idx ON tblteksten (agendaid);
 CREATE INDEX tblteksten_datum_idx ON tblteksten (datum);
--- archive search: "lower(body) like '%word%'" per word
+-- archive search: "lower(body) like '%word%'" (or "~" for a word beyond ASCII) per word
 CREATE INDEX tblteksten_body_trgm_idx ON tblteksten USING gin (lower(body) gin_trgm_ops);
 
--- Yearly archive tables up to 2001: the archive viewer reads a text dated in
--- such a year from its year's table by the same id it has in tblteksten.
+-- Yearly archive tables of 1999 to 2001: the archive viewer reads a text
+-- dated in such a year from its year's table by the same id it has in
+-- tblteksten; texts of other years, older ones too, from tblteksten.
 CREATE TABLE tblteksten_1999 (LIKE tblteksten INCLUDING DEFAULTS INCLUDING CONSTRAINTS);
 ALTER TABLE tblteksten_1999 ADD PRIMARY KEY (id);
 CREATE TABLE tblteksten_2000 (LIKE tblteksten INCLUDING DEFAULTS INCLUDING CONSTRAINTS);

@@ -11,6 +11,7 @@
 #include "admin/UserFrame.h"
 #include "core/Global.h"
 #include "core/Guarded.h"
+#include "core/Helpers.h"
 #include "platform/Dialogs.h"
 #include "platform/PostgresPasswordDialog.h"
 
@@ -157,8 +158,8 @@ void OpenSettings()
     platform::TPostgresPasswordDialog prompt(QApplication::activeWindow());
     bool open = false;
     if (prompt.exec() == QDialog::Accepted)
-        open =
-            core::SendCommand(QStringLiteral("checkpw ") + core::state().userName + QLatin1Char(' ') + prompt.Password);
+        open = core::SendCommand(QStringLiteral("checkpw ") + core::state().userName + QLatin1Char(' ') +
+                                 core::PasswordAsStored(prompt.Password));
     if (!open) {
         platform::showError(QStringLiteral("Wachtwoord is fout, geen toegang!"));
         return;

@@ -6,6 +6,7 @@
 #include "core/Database.h"
 #include "core/Global.h"
 #include "core/Guarded.h"
+#include "core/Helpers.h"
 #include "db/Postgres.h"
 #include "platform/Dialogs.h"
 
@@ -82,8 +83,11 @@ TUserFrame::TUserFrame(QWidget *parent)
     grid->addWidget(username, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("Wachtwoord"), editor), 1, 0);
     grid->addWidget(password, 1, 1);
-    grid->addWidget(eind, 2, 1);
-    grid->addWidget(sysop, 3, 1);
+    auto *note = new QLabel(QStringLiteral("Wachtwoorden zijn niet hoofdlettergevoelig."), editor);
+    note->setObjectName(QStringLiteral("hoofdletters"));
+    grid->addWidget(note, 2, 1);
+    grid->addWidget(eind, 3, 1);
+    grid->addWidget(sysop, 4, 1);
     auto *buttons = new QHBoxLayout;
     auto *save = Button(QStringLiteral("Button1"), QStringLiteral("&Opslaan"), editor);
     auto *add = Button(QStringLiteral("Button2"), QStringLiteral("Nieuw"), editor);
@@ -91,7 +95,7 @@ TUserFrame::TUserFrame(QWidget *parent)
     buttons->addWidget(save);
     buttons->addWidget(add);
     buttons->addWidget(remove);
-    grid->addLayout(buttons, 4, 0, 1, 2);
+    grid->addLayout(buttons, 5, 0, 1, 2);
     details->addWidget(editor);
     details->addWidget(m_teams, 1);
     top->addLayout(details, 2);
@@ -149,7 +153,7 @@ void TUserFrame::Button1Click()
         return;
     QString hash;
     if (!password->text().isEmpty()) {
-        hash = QString::fromStdString(quillon::HashPassword(password->text().toStdString()));
+        hash = QString::fromStdString(quillon::HashPassword(core::PasswordAsStored(password->text()).toStdString()));
         if (hash.isEmpty()) {
             platform::showError(QStringLiteral("Het wachtwoord kon niet versleuteld worden; er is niets opgeslagen."));
             return;

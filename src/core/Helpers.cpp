@@ -80,6 +80,11 @@ QString PercentDecode(const QString &text)
     return out;
 }
 
+QString PasswordAsStored(const QString &typed)
+{
+    return typed.toLower();
+}
+
 QString ParamListValue(const QString &list, const QString &key)
 {
     const QString wanted = key.trimmed().toLower();

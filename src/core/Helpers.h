@@ -1,6 +1,6 @@
 #pragma once
 // Small helpers the frames and windows share: decoding, key lists, clearing
-// input fields, code-page conversion and the search notice. They keep no
+// input fields, code-page conversion, typed passwords and the search notice. They keep no
 // state of their own apart from the test hook for the active application.
 
 #include <QString>
@@ -30,6 +30,13 @@ void ClearInputs(QWidget *control);
 // Unicode, as the platform's conversion to the ANSI code page gave it.
 // Characters above 255 are kept.
 QString OemToAnsi(const QString &text);
+
+// A typed password as the desk stores it: in lower case, by Unicode's rules,
+// as the editors page sets it. Every password an editor types passes through
+// here before the server checks it ("auth", "checkpw") and before the
+// editors page hashes it; the server compares what it gets as it is, so a
+// capital typed at log-in finds the password it was given as.
+QString PasswordAsStored(const QString &typed);
 
 // Shows the waiting window TPauzeForm and paints it at once, so it is seen
 // during the blocking search that follows; only when the application is the

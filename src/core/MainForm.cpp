@@ -4,6 +4,7 @@
 #include "core/CoreSql.h"
 #include "core/Dates.h"
 #include "core/Frame.h"
+#include "core/Helpers.h"
 #include "core/Locks.h"
 #include "core/LogForm.h"
 #include "core/LogView.h"
@@ -176,7 +177,8 @@ TMain::TMain(TProgramState &state, QWidget *parent) : QMainWindow(parent), m_sta
     FormCreate();
     // The long-lived windows, hidden until asked for.
     m_splash = new Tsplashform(this);
-    m_splash->setAuthenticate([this](const QString &name, const QString &password) {
+    m_splash->setAuthenticate([this](const QString &name, const QString &typed) {
+        const QString password = PasswordAsStored(typed);
         const bool ok = m_server->SendCommand(QStringLiteral("auth ") + name + QLatin1Char(' ') + password);
         if (ok)
             m_password = password;  // for logging in again after a lost connection
@@ -606,10 +608,10 @@ void TMain::serverConnect()
     bool loggedIn = false;
     if (m_state.autologin) {
         m_splash->Edit1()->setText(m_state.userName);
-        loggedIn = m_server->SendCommand(QStringLiteral("auth ") + m_state.userName + QLatin1Char(' ') +
-                                         m_state.autologinPassword);
+        const QString password = PasswordAsStored(m_state.autologinPassword);
+        loggedIn = m_server->SendCommand(QStringLiteral("auth ") + m_state.userName + QLatin1Char(' ') + password);
         if (loggedIn)
-            m_password = m_state.autologinPassword;
+            m_password = password;
     }
     if (!loggedIn) {
         if (m_terminating || !m_server->isOpen())

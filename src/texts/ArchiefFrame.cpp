@@ -193,7 +193,8 @@ void TArchiefFrame::search()
         m_results->addItems(lines);
         found = static_cast<int>(lines.size());
     }
-    m_totals->setText(QString::number(found) + QStringLiteral(" items gevonden"));
+    m_totals->setText(QString::number(found) +
+                      (found == 1 ? QStringLiteral(" item gevonden") : QStringLiteral(" items gevonden")));
     core::HideSearchNotice();
     if (found == 0) {
         m_view->setText(QStringLiteral("<normal><black>Geen zoekresultaten"));
@@ -276,14 +277,20 @@ bool TArchiefFrame::edit1Key(QKeyEvent *event)
         return true;
     }
     const QString typed = event->text();
-    if (typed.size() != 1 || typed.at(0).unicode() < 0x20 || (event->modifiers() & Qt::ControlModifier))
+    const QList<uint> chars = typed.toUcs4();  // a letter beyond the BMP is two UTF-16 units
+    if (chars.size() != 1 || chars.first() < 0x20 || (event->modifiers() & Qt::ControlModifier))
         return false;  // editing and navigation keys, shortcuts
-    const char16_t c = typed.at(0).unicode();
-    if (c >= u'A' && c <= u'Z') {
-        m_edit->insert(typed.toLower());
+    const char32_t c = chars.first();
+    // Letters of every script, lowered as the search lowers them; marks for
+    // the scripts that write vowels with them.
+    if (QChar::isLetter(c) || QChar::isMark(c)) {
+        const QString lower = typed.toLower();
+        if (lower == typed)
+            return false;
+        m_edit->insert(lower);
         return true;
     }
-    const bool accepted = (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u' ';
+    const bool accepted = QChar::isDigit(c) || c == u' ';
     return !accepted;
 }
 

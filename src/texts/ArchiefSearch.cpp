@@ -5,34 +5,115 @@
 #include "platform/Errors.h"
 #include "texts/StoredText.h"
 
+#include <QHash>
+
 #include <algorithm>
 
 namespace texts {
 
 namespace {
 
-bool isWordChar(QChar c)
+bool isWordStart(char32_t c)
 {
-    const char16_t u = c.unicode();
-    return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9');
+    return QChar::isLetter(c) || QChar::isDigit(c);
 }
 
-// The last year whose texts live in a table of their own.
+// Combining marks carry on a word: the vowel signs of many scripts, or an
+// accent that was not composed with its letter.
+bool isWordChar(char32_t c)
+{
+    return isWordStart(c) || QChar::isMark(c);
+}
+
+// The first year whose texts live in a table of their own, and the last.
+constexpr int FirstYearTable = 1999;
 constexpr int LastYearTable = 2001;
+
+bool isAscii(const QString &word)
+{
+    return std::all_of(word.begin(), word.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+// Every letter beyond ASCII whose lower case is a given one, the letter
+// itself not listed, in code point order. Built once, for all of Unicode.
+const QHash<char32_t, QList<char32_t>> &otherCases()
+{
+    static const QHash<char32_t, QList<char32_t>> cases = [] {
+        QHash<char32_t, QList<char32_t>> map;
+        for (char32_t c = 0x80; c <= QChar::LastValidCodePoint; ++c) {
+            const char32_t lower = QChar::toLower(c);
+            if (lower != c)
+                map[lower].append(c);
+        }
+        return map;
+    }();
+    return cases;
+}
+
+QString fromCodePoint(char32_t c)
+{
+    return QString::fromUcs4(&c, 1);
+}
+
+QString likeCondition(const QString &word)
+{
+    return QStringLiteral("lower(body) like '%") + SqlEscape(word) + QStringLiteral("%' ");
+}
+
+// The condition for one word. lower() of the byte-ordered body lowers only
+// A to Z, so a word with other letters cannot be compared as typed: each
+// letter beyond ASCII that has other cases becomes a bracket of every letter
+// that lowers to it ("maës" matches "ma[ëË]s"). A word holds letters, digits
+// and marks only, so nothing in it is special to LIKE or to the regular
+// expression.
+QString wordCondition(const QString &word)
+{
+    if (isAscii(word))
+        return likeCondition(word);
+    QString pattern;
+    bool bracketed = false;
+    for (const uint c : word.toUcs4()) {
+        const QList<char32_t> others = c < 0x80 ? QList<char32_t>{} : otherCases().value(c);
+        if (others.isEmpty()) {
+            pattern += fromCodePoint(c);
+            continue;
+        }
+        bracketed = true;
+        pattern += u'[' + fromCodePoint(c);
+        for (const char32_t o : others)
+            pattern += fromCodePoint(o);
+        pattern += u']';
+    }
+    if (!bracketed)
+        return likeCondition(word);
+    return QStringLiteral("lower(body) ~ '") + SqlEscape(pattern) + QStringLiteral("' ");
+}
 
 }  // namespace
 
-QStringList SplitSearchWords(const QString &text)
+QStringList SplitSearchWords(const QString &typed)
 {
+    const QString text = typed.normalized(QString::NormalizationForm_C);
+    const qsizetype n = text.size();
+    // The code point at i and how many UTF-16 units it takes.
+    const auto at = [&text, n](qsizetype i, qsizetype *units) -> char32_t {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
+            *units = 2;
+            return QChar::surrogateToUcs4(c, text.at(i + 1));
+        }
+        *units = 1;
+        return c.unicode();
+    };
     QStringList words;
     qsizetype i = 0;
-    const qsizetype n = text.size();
+    qsizetype units = 0;
     while (i < n) {
-        while (i < n && !isWordChar(text.at(i)))
-            ++i;
+        while (i < n && !isWordStart(at(i, &units)))
+            i += units;
         const qsizetype start = i;
-        while (i < n && isWordChar(text.at(i)))
-            ++i;
+        while (i < n && isWordChar(at(i, &units)))
+            i += units;
         if (i > start)
             words << text.mid(start, i - start).toLower();
     }
@@ -43,7 +124,7 @@ QString ArchiveSearchStatement(const QStringList &words, const QDate &from, cons
 {
     QString conditions;
     for (const QString &word : words)
-        conditions += QStringLiteral("and lower(body) like '%") + SqlEscape(word) + QStringLiteral("%' ");
+        conditions += QStringLiteral("and ") + wordCondition(word);
     conditions += QStringLiteral("and datum >= '") + core::DateToYmd(from) + QStringLiteral("' ");
     conditions += QStringLiteral("and datum < '") + core::DateToYmd(until) + QStringLiteral("' ");
     conditions.remove(0, 4);  // the first "and "
@@ -56,7 +137,7 @@ QString ArchiveTableFor(const QString &datum)
     const QString year = datum.left(4);
     const bool digits =
         year.size() == 4 && std::all_of(year.begin(), year.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-    if (!digits || year.toInt() > LastYearTable)
+    if (!digits || year.toInt() < FirstYearTable || year.toInt() > LastYearTable)
         return QStringLiteral("tblteksten");
     return QStringLiteral("tblteksten_") + year;
 }
@@ -132,6 +213,9 @@ QString ArchiveViewMarkup(const QString &kop, const QString &datum, const QStrin
     QString shown = HighlightWords(body, words);
     // The view reads "&#60;" as "<"; the escape tag itself it would skip.
     shown.replace(LessThanTag.toString(), QStringLiteral("&#60;"));
+    // A hard return ends a paragraph, as in the editor (whose reader takes
+    // the tag in any case); soft breaks the view places again itself.
+    shown.replace(HardReturnTag.toString(), QStringLiteral("\r\n"), Qt::CaseInsensitive);
     return kop + QStringLiteral("\r\n<green>Van: <bold>") + ArchiveLineDate(datum) +
            QStringLiteral("\r\n\r\n<black><normal>") + shown;
 }

@@ -4,16 +4,24 @@
 // markup the viewer shows.
 //
 // DESIGN
-// A search word is a run of the letters a to z and the digits 0 to 9, in
-// lower case; every other character (space, CR, LF, punctuation, accented
-// letters from a paste) separates words, so the splitting always uses up the
-// whole text. Digits belong to the word because what editors look up with
-// them are names like "A28" or "2001", and cutting "A28" to "a" would match
-// nearly every text. Words therefore never hold a quote, "%" or "_" and go
-// into the LIKE patterns as they are.
+// A search word is a run of letters and digits of any script (combining
+// marks go on with it), lower-cased by Unicode's rules; every other character
+// (space, CR, LF, punctuation) separates words, so the splitting always uses
+// up the whole text. The text is composed first (NFC), so an accent pasted as
+// a mark of its own finds the stored letter. Digits belong to the word
+// because what editors look up with them are names like "A28" or "2001", and
+// cutting "A28" to "a" would match nearly every text. Words therefore never
+// hold a quote, "%", "_" or a character special to a regular expression.
 //
-// Texts dated in a year up to 2001 are read from that year's table
-// (tblteksten_1999 ... tblteksten_2001); the search itself covers tblteksten.
+// The body is stored byte-ordered (COLLATE "C"), so lower(body) lowers A to
+// Z only and the trigram index is built on that. An ASCII word is compared
+// with LIKE as it always was; a word with other letters matches each of them
+// in every case through a regular expression on the same lower(body), which
+// the trigram index serves too. Neither depends on the database's locale.
+//
+// Texts dated 1999 to 2001 are read from that year's table (tblteksten_1999
+// ... tblteksten_2001); texts of other years, older ones included, from
+// tblteksten, where the search found them.
 
 #include <QDate>
 #include <QList>
@@ -22,17 +30,18 @@
 
 namespace texts {
 
-// The search words of text, in order, lower case (see above).
-QStringList SplitSearchWords(const QString &text);
+// The search words of typed, in order, lower case (see above).
+QStringList SplitSearchWords(const QString &typed);
 
 // "select id,kop,datum from tblteksten where " + the conditions + " order by
-// datum desc": one "lower(body) like" per word, then the range [from, until):
-// the end date itself is not included.
+// datum desc": one condition per word ("lower(body) like '%word%'", or
+// "lower(body) ~ 'pattern'" for a word with letters that have other cases,
+// above), then the range [from, until): the end date itself is not included.
 QString ArchiveSearchStatement(const QStringList &words, const QDate &from, const QDate &until);
 
 // The table a text dated datum ("yyyymmdd") is read from: "tblteksten_" +
-// year for the years up to 2001, "tblteksten" for later years and for a
-// datum whose first four characters are no year.
+// year for 1999 to 2001, the years that have a table, and "tblteksten" for
+// every other year and for a datum whose first four characters are no year.
 QString ArchiveTableFor(const QString &datum);
 
 // "select body,kop,datum,tijd from " + ArchiveTableFor(datum) + " where id = " + id.
@@ -52,7 +61,8 @@ QString HighlightWords(const QString &body, const QStringList &words);
 
 // The viewer's markup: kop, "\r\n<green>Van: <bold>", the date as "ddd dd mmm
 // yyyy" (the raw datum when it is no date), "\r\n\r\n<black><normal>" and the
-// highlighted body as stored. A typed "<" (stored escaped) is shown as "<".
+// highlighted body as stored, but with every "<hrt>" (any case) as CR LF, so
+// paragraphs stay apart. A typed "<" (stored escaped) is shown as "<".
 QString ArchiveViewMarkup(const QString &kop, const QString &datum, const QString &body, const QStringList &words);
 
 // A result line: id, a space, kop, the character 255 and datum.

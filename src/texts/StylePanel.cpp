@@ -21,9 +21,11 @@ namespace texts {
 namespace {
 constexpr int kLabelLeft = 3;
 constexpr int kLabelTop = 4;
-constexpr int kControlLeft = 100;
+constexpr int kControlLeft = 100;  // the control column, unless a caption needs more
 constexpr int kControlTop = 1;
-constexpr int kControlMargin = 102;  // row width minus this is the control's width
+constexpr int kControlRight = 2;  // the control ends this far from the row's right edge
+constexpr int kLabelGap = 6;  // between the widest caption and the controls
+constexpr int kControlMargin = kControlLeft + kControlRight;
 constexpr int kRowPadding = 3;
 constexpr int kMemoLines = 5;
 const QLatin1String kPluginPrefix("plugin_");
@@ -183,6 +185,8 @@ void TStylePanel::addRow(const texts::TemplateEntry &entry)
     row.kind = entry.kind.startsWith(kPluginPrefix) ? Kind::Plugin : kinds.value(entry.kind, Kind::Label);
     const bool checkBox = row.kind == Kind::CheckBox;
     row.label->setText(checkBox ? QString() : entry.caption);
+    if (!checkBox && row.kind != Kind::Label)
+        row.caption = entry.caption;
     row.label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     row.label->move(kLabelLeft, kLabelTop);
     row.label->adjustSize();
@@ -293,18 +297,45 @@ QWidget *TStylePanel::createControl(Kind kind, const texts::TemplateEntry &entry
     return control;
 }
 
+// Where the controls start in a panel of width w: right of the widest side
+// label, at least kControlLeft, at most three fifths of w (a panel not yet
+// sized counts as wide enough).
+int TStylePanel::controlColumn(int w) const
+{
+    int widest = 0;
+    for (const Row &row : m_rows) {
+        if (!row.caption.isEmpty())
+            widest = qMax(widest, row.label->fontMetrics().horizontalAdvance(row.caption));
+    }
+    int column = qMax(kControlLeft, kLabelLeft + widest + kLabelGap);
+    if (w > 0)
+        column = qMin(column, qMax(kControlLeft, w * 3 / 5));
+    return column;
+}
+
 // Stacks the rows from the top and stretches them, and their controls, to the
-// panel's width.
+// panel's width, the controls from the column that leaves every caption
+// readable.
 void TStylePanel::layoutRows()
 {
     int y = 0;
     const int w = width();
+    m_controlLeft = controlColumn(w);
+    const int room = m_controlLeft - kLabelLeft - kLabelGap;
     for (const Row &row : std::as_const(m_rows)) {
         row.panel->setGeometry(0, y, w, row.panel->height());
         if (row.kind == Kind::Info)
             row.label->resize(w, row.panel->height());
+        if (!row.caption.isEmpty()) {
+            const QFontMetrics metrics = row.label->fontMetrics();
+            const bool fits = metrics.horizontalAdvance(row.caption) <= room;
+            row.label->setText(fits ? row.caption : metrics.elidedText(row.caption, Qt::ElideRight, room));
+            row.label->setToolTip(fits ? QString() : row.caption);
+            row.label->adjustSize();
+        }
         if (row.control)
-            row.control->resize(qMax(0, w - kControlMargin), row.control->height());
+            row.control->setGeometry(m_controlLeft, kControlTop, qMax(0, w - m_controlLeft - kControlRight),
+                                     row.control->height());
         y += row.panel->height();
     }
     m_height = y;
@@ -322,7 +353,7 @@ void TStylePanel::resizeEvent(QResizeEvent *event)
 
 QSize TStylePanel::sizeHint() const
 {
-    return {qMax(width(), kControlLeft + 100), m_height};
+    return {qMax(width(), controlColumn(0) + 100), m_height};
 }
 
 QSize TStylePanel::minimumSizeHint() const

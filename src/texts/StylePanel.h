@@ -4,10 +4,14 @@
 // a value string (formats: TemplateStrings.h).
 //
 // DESIGN. Each row is a borderless panel across the full width: the label at
-// (3, 4) sized to its text, the control at (100, 1) reaching to 2 pixels from
-// the right edge; the row is as high as the higher of the two plus 3, and the
-// panel as high as its rows together. Rows are laid out by hand so these
-// numbers hold exactly; a width change only stretches rows and controls.
+// (3, 4) sized to its text, the control at (column, 1) reaching to 2 pixels
+// from the right edge; the row is as high as the higher of the two plus 3,
+// and the panel as high as its rows together. The column is 100, or further
+// right where a caption is wider, so no control covers a label: one column
+// for all rows, at most three fifths of the panel's width (the controls keep
+// the rest), beyond which a caption is elided and shown whole in its tooltip. Rows are laid out by hand so these
+// numbers hold exactly; a width change stretches rows and controls and
+// places the column again.
 //
 // Changes the panel makes itself (building rows, setting Values) are not
 // reported through OnChange: owners hear of what the user changed.
@@ -88,12 +92,14 @@ private:
         QWidget *panel = nullptr;
         QLabel *label = nullptr;
         QWidget *control = nullptr;
+        QString caption;  // the label's whole text; empty for rows without a side label
     };
 
     void clearRows();
     void addRow(const texts::TemplateEntry &entry);
     QWidget *createControl(Kind kind, const texts::TemplateEntry &entry, QWidget *row);
     void layoutRows();
+    int controlColumn(int width) const;
     void changed(QObject *sender);
     QString valueOf(const Row &row) const;
     void setValueOf(const Row &row, const QString &value);
@@ -102,6 +108,7 @@ private:
     QList<Row> m_rows;
     int m_textId = 0;
     int m_height = 0;
+    int m_controlLeft = 100;  // the control column of the last layout
     int m_quiet = 0;  // > 0 while the panel itself changes controls
 };
 

@@ -108,8 +108,8 @@ TVersieWizard::TVersieWizard(QWidget *parent) : QDialog(parent)
                                       "de tekst gepubliceerd zal worden."),
                        m_doelen);
     m_mogelijkSheet = page(QStringLiteral("mogelijk"),
-                           QStringLiteral("Het door u gekozen <bold>doel<normal> bestaat uit verschillende "
-                                          "mogelijkheden.\n\nKies nu welke mogelijkheid u gaat gebruiken."),
+                           QStringLiteral("Het door jou gekozen <bold>doel<normal> bestaat uit verschillende "
+                                          "mogelijkheden.\n\nKies nu welke mogelijkheid je gaat gebruiken."),
                            m_mogelijkheden);
     m_basisSheet = page(QStringLiteral("basissheet"),
                         QStringLiteral("Een <bold>versie<normal> wordt standaard op basis van een reeds bestaande "

@@ -166,10 +166,12 @@ void TestInstellingen::passwordGate()
     QVERIFY(m_log.contains("cmd checkpw marieke merel"));
     QVERIFY(m_dialogs->allConsumed());
 
-    // The right one opens the dialog, captioned and without a page.
+    // The right one opens the dialog, captioned and without a page; typed
+    // with a capital it is the same password, as on the editors page.
     QString caption, panel;
     onModalOf<platform::TPostgresPasswordDialog>([](platform::TPostgresPasswordDialog *d) {
-        d->Edit->setText("kievit");
+        d->Edit->setFocus();
+        QTest::keyClicks(d->Edit, "Kievit");
         QTest::mouseClick(d->OkButton, Qt::LeftButton);
     });
     admin::OpenSettings();
@@ -227,6 +229,9 @@ void TestInstellingen::editorsPage()
     QCOMPARE(sql(), QStringList({admin::UserSql(2), admin::AvailableTeamsSql(2), admin::UserTeamsSql(2)}));
     QCOMPARE(page->findChild<QLineEdit *>("username")->text(), QString("joost"));
     QCOMPARE(page->findChild<QLineEdit *>("password")->text(), QString());
+    const auto *note = page->findChild<QLabel *>("hoofdletters");
+    QVERIFY(note && note->isVisible());
+    QCOMPARE(note->text(), QString("Wachtwoorden zijn niet hoofdlettergevoelig."));
     QVERIFY(page->findChild<QCheckBox *>("eind")->isChecked());
     QVERIFY(page->findChild<QCheckBox *>("sysop")->isChecked());
     QCOMPARE(entries(page->findChild<QListWidget *>("redacties")), QStringList({"1 Nieuws", "2 Sport"}));

@@ -99,6 +99,8 @@ private slots:
     void cleanupTestCase();
     void autologinAccepted();
     void wrongAutologinShowsTheLoginWindow();
+    void capitalsInThePassword_data();
+    void capitalsInThePassword();
     void noTeamEndsTheProgram();
     void refusedVersionEndsTheProgram();
     void severalTeamsStartWithTheFirstByName();
@@ -266,6 +268,60 @@ void TestMainWindow::wrongAutologinShowsTheLoginWindow()
     QVERIFY(main->ready());
     QCOMPARE(prefilled, QString("sanne"));
     QCOMPARE(main->findChild<QLabel *>("Panel7")->text(), QString("sanne"));
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+}
+
+// Passwords are stored in lower case (the editors page makes them so), and
+// the password typed at log-in is lowered alike before the real server
+// checks it: in the login window, typed on the keyboard, and in zidad.ini.
+void TestMainWindow::capitalsInThePassword_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("autologinPassword");
+    QTest::addColumn<QString>("typed");  // in the login window; empty: autologin suffices
+    QTest::newRow("login window") << "pieter"
+                                  << "vergeten"
+                                  << "Buizerd";
+    QTest::newRow("login window, all capitals") << "fatima"
+                                                << ""
+                                                << "EKSTER";
+    QTest::newRow("autologin") << "daan"
+                               << "Spreeuw"
+                               << "";
+}
+
+void TestMainWindow::capitalsInThePassword()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, autologinPassword);
+    QFETCH(QString, typed);
+    testsupport::ScriptedDialogs dialogs;  // no box: not refused
+    // The login window, should it come; the action outlives this test when
+    // it does not (autologin let in), and then leaves the next modal alone.
+    struct Watch {
+        bool alive = true;
+        bool asked = false;
+    };
+    auto watch = std::make_shared<Watch>();
+    onModal([watch, typed](QWidget *w) {
+        auto *splash = qobject_cast<Tsplashform *>(w);
+        if (!watch->alive || !splash)
+            return;
+        watch->asked = true;
+        if (!typed.isEmpty()) {
+            splash->Edit2()->setFocus();
+            QTest::keyClicks(splash->Edit2(), typed);
+            QTest::keyClick(splash->Edit2(), Qt::Key_Return);
+        }
+        if (splash->isVisible())
+            splash->reject();  // refused: give up rather than wait
+    });
+    auto main = client(user, autologinPassword);
+    watch->alive = false;
+    QCOMPARE(watch->asked, !typed.isEmpty());
+    QVERIFY(main->ready());
+    QCOMPARE(main->findChild<QLabel *>("Panel7")->text(), user);
+    QVERIFY2(m_server.log().contains(user + " logged in"), qPrintable(m_server.log()));
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
 }
 

@@ -76,6 +76,53 @@ private slots:
         QCOMPARE(panel.RowControl(3)->width(), 600 - 102);
     }
 
+    // The website template's captions are wider than the column of 100
+    // pixels: the controls move right of the widest, all together, and every
+    // caption reads whole. A panel too narrow for that keeps two fifths of
+    // its width for the controls and elides the caption, whole in its tooltip.
+    void longCaptionsReadWhole()
+    {
+        const QString website =
+            QStringLiteral("edit:bron:Bron:\"\":edit:programma:Ook in programma:\"\":"
+                           "edit:foto:Foto (bestandsnaam):\"\":checkbox:spoed:Spoed:\"\":"
+                           "toelichting:uitleg:Een uitleg over de hele breedte van het paneel:\"\":");
+        TStylePanel panel;
+        panel.resize(400, 10);
+        panel.setTemplate(website);
+        panel.show();
+        QCOMPARE(labels(panel), QStringList({"Bron|bron", "Ook in programma|programma", "Foto (bestandsnaam)|foto",
+                                             "|spoed", "Een uitleg over de hele breedte van het paneel|-"}));
+        const int column = panel.RowControl(0)->x();
+        QVERIFY2(column > 100, qPrintable(QString::number(column)));
+        for (int i = 0; i < 4; ++i) {
+            const QLabel *label = panel.RowLabel(i);
+            const QWidget *control = panel.RowControl(i);
+            QCOMPARE(control->x(), column);
+            QCOMPARE(control->width(), 400 - column - 2);
+            QVERIFY2(label->geometry().right() < column,
+                     qPrintable(label->text() + ": " + QString::number(label->geometry().right())));
+            QCOMPARE(label->size(), label->sizeHint());
+            QVERIFY(label->toolTip().isEmpty());
+        }
+        const QString dir =
+            qEnvironmentVariable("QUILLON_BUILD_DIR", QDir::currentPath()) + QStringLiteral("/screenshots");
+        QVERIFY(QDir().mkpath(dir));
+        QVERIFY(panel.grab().save(dir + QStringLiteral("/stylepanel_website.png")));
+
+        panel.resize(160, panel.height());
+        QCOMPARE(panel.RowControl(2)->x(), 100);  // three fifths of 160 is less than the least column
+        QCOMPARE(panel.RowControl(2)->width(), 160 - 102);
+        const QLabel *foto = panel.RowLabel(2);
+        QVERIFY2(foto->text().endsWith(QChar(0x2026)), qPrintable(foto->text()));
+        QVERIFY(foto->geometry().right() < 100);
+        QCOMPARE(foto->toolTip(), QString("Foto (bestandsnaam)"));
+        QCOMPARE(panel.RowLabel(0)->text(), QString("Bron"));
+        // Wide again: whole again.
+        panel.resize(400, panel.height());
+        QCOMPARE(foto->text(), QString("Foto (bestandsnaam)"));
+        QCOMPARE(panel.RowControl(2)->x(), column);
+    }
+
     void ftpModuleValues()
     {
         TStylePanel panel;

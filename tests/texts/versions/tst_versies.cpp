@@ -49,6 +49,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTemporaryDir>
@@ -636,6 +637,17 @@ void TestVersies::wizardSteps()
     chooseGoal(&w, "Web");
     w.Button2()->click();
     w.mogelijkheden()->findChildren<QRadioButton *>().at(0)->click();
+    // Every page addresses the editor as "je", as the rest of the program does.
+    QStringList pageTexts;
+    for (const auto *view : w.findChildren<views::THighlightView *>())
+        pageTexts << view->text();
+    QCOMPARE(pageTexts.size(), 3);
+    static const QRegularExpression formal(QStringLiteral("\\b(u|uw)\\b"));
+    for (const QString &text : pageTexts)
+        QVERIFY2(!text.contains(formal), qPrintable(text));
+    QVERIFY(
+        pageTexts.contains("Het door jou gekozen <bold>doel<normal> bestaat uit verschillende mogelijkheden.\r\n\r\n"
+                           "Kies nu welke mogelijkheid je gaat gebruiken."));
     w.Button3()->click();  // back to Doel, and another goal without children
     chooseGoal(&w, "Radio");
     QVERIFY(!w.PageControl1()->isTabVisible(1));
