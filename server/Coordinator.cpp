@@ -745,6 +745,8 @@ void Coordinator::verifyPassword(Connection &c, const std::string &name, const s
     };
     m_loginInFlight.insert(address);
     ++m_accountInFlight[account];
+    // A password check is a client speaking the protocol, as "checkversion" is.
+    c.session.greeted = true;
     c.setBusy(true);
     (first ? m_checksFirst : m_checksLater).push_back(std::move(check));
     startChecks();
