@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
@@ -18,9 +19,11 @@ namespace qserver {
 
 namespace {
 constexpr std::size_t kMaxOutput = 64 * 1024 * 1024;  // unread reply bytes before a client is dropped
+// Before its log-in a connection receives only "ok", "err" and a chat line.
+constexpr std::size_t kMaxOutputUnauthenticated = 16 * 1024;
 constexpr auto kTick = std::chrono::milliseconds(100);  // resolution of time-outs
 constexpr int kFreeFailures = 3;  // failed log-ins per address or name before slowing down
-constexpr auto kFailureMemory = std::chrono::minutes(5);
+constexpr auto kFailureMemory = std::chrono::minutes(5);  // after the last failure, or after a lock-out ends
 constexpr int kMaxLoginDelayMs = 8000;
 constexpr int kReservedDescriptors = 32;  // for the database, job pipes, the log ...
 const char *kDatabaseDown = "chat De database van de server antwoordt niet; probeer het later opnieuw\n";
@@ -40,6 +43,11 @@ int failureDelayMs(int failuresSoFar, int baseMs)
         return 0;
     const int steps = std::min(n - kFreeFailures - 1, 10);
     return std::min(baseMs * (1 << steps), kMaxLoginDelayMs);
+}
+
+std::chrono::steady_clock::duration seconds(double s)
+{
+    return std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(s));
 }
 
 std::string secondsText(double s)
@@ -157,10 +165,17 @@ bool Coordinator::listen(std::string &error)
         const auto usable = lim.rlim_cur > rlim_t(2 * kReservedDescriptors)
                                 ? std::size_t(lim.rlim_cur - kReservedDescriptors)
                                 : std::size_t(lim.rlim_cur / 2);
-        if (usable < m_config.maxConnections) {
-            logWarning("max_connections lowered from " + std::to_string(m_config.maxConnections) + " to " +
-                       std::to_string(usable) + ": the process may open " + std::to_string(lim.rlim_cur) + " files");
-            m_config.maxConnections = std::max<std::size_t>(usable, 1);
+        if (usable < m_config.maxConnections + m_config.maxUnauthenticated) {
+            const std::size_t unauthenticated =
+                std::min(m_config.maxUnauthenticated, std::max<std::size_t>(usable / 4, 1));
+            const std::size_t connections = std::max<std::size_t>(usable - std::min(usable, unauthenticated), 1);
+            logWarning("max_connections and max_unauthenticated lowered from " +
+                       std::to_string(m_config.maxConnections) + " and " +
+                       std::to_string(m_config.maxUnauthenticated) + " to " + std::to_string(connections) + " and " +
+                       std::to_string(unauthenticated) + ": the process may open " + std::to_string(lim.rlim_cur) +
+                       " files");
+            m_config.maxConnections = connections;
+            m_config.maxUnauthenticated = unauthenticated;
         }
     }
     m_spareFd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
@@ -228,23 +243,94 @@ void Coordinator::admit(asio::ip::tcp::socket socket)
     std::error_code ec;
     const auto ep = socket.remote_endpoint(ec);
     const std::string address = ec ? std::string("?") : ep.address().to_string();
-    const bool full = m_conns.size() >= m_config.maxConnections;
-    if (full || m_perAddress[address] >= m_config.maxConnectionsPerAddress) {
-        logLimited(full ? "limit" : "limit " + address,
-                   "connection from " + address + " refused: " +
-                       (full ? "max_connections (" + std::to_string(m_config.maxConnections)
-                             : "max_connections_per_address (" + std::to_string(m_config.maxConnectionsPerAddress)) +
-                       ") reached");
-        if (m_perAddress[address] == 0)
-            m_perAddress.erase(address);
+    if (!roomForUnauthenticated(address)) {
         socket.close(ec);
         return;
     }
     ++m_perAddress[address];
-    auto c = std::make_shared<Connection>(std::move(socket), *this, ++m_nextId, m_config.maxLineLength, kMaxOutput,
-                                          m_tls.get());
+    auto c = std::make_shared<Connection>(std::move(socket), *this, ++m_nextId, m_config.maxLineLength,
+                                          kMaxOutputUnauthenticated, m_tls.get());
     m_conns.emplace(c->id(), c);
+    m_unauthenticated.insert(c->id());
     c->start();
+}
+
+// Connections that have not logged in share max_unauthenticated slots, at
+// most max_connections_per_address of them from one address; a newcomer
+// takes the place of the oldest (of its address, else of all), so holding
+// slots open locks nobody out: a real client logs in within seconds and
+// leaves the share. Logged-in editors have slots of their own.
+bool Coordinator::roomForUnauthenticated(const std::string &address)
+{
+    auto giveWay = [this](const std::string *from, const char *limit, std::size_t value) {
+        // One with a password check under way may be an editor logging in,
+        // and each address has at most one of those.
+        Connection *oldest = nullptr;
+        for (std::uint64_t id : m_unauthenticated) {
+            Connection *c = byId(id);
+            if (c && !c->busy() && (!from || c->address() == *from)) {
+                oldest = c;
+                break;
+            }
+        }
+        if (!oldest) {
+            logLimited(std::string("limit ") + limit, "connection refused: " + std::string(limit) + " (" +
+                                                          std::to_string(value) +
+                                                          ") reached, all of them logging in");
+            return false;
+        }
+        logLimited(std::string("give way ") + limit, "connection " + std::to_string(oldest->id()) + " from " +
+                                                          oldest->address() + " closed for a newer one: " + limit +
+                                                          " (" + std::to_string(value) + ") reached");
+        leaveUnauthenticated(*oldest);
+        oldest->close("closed for a newer connection");
+        return true;
+    };
+    const auto here = m_perAddress.find(address);
+    if (here != m_perAddress.end() && here->second >= m_config.maxConnectionsPerAddress &&
+        !giveWay(&address, "max_connections_per_address", m_config.maxConnectionsPerAddress))
+        return false;
+    if (m_unauthenticated.size() >= m_config.maxUnauthenticated &&
+        !giveWay(nullptr, "max_unauthenticated", m_config.maxUnauthenticated))
+        return false;
+    return true;
+}
+
+void Coordinator::leaveUnauthenticated(Connection &c)
+{
+    if (m_unauthenticated.erase(c.id()) == 0)
+        return;
+    const auto it = m_perAddress.find(c.address());
+    if (it != m_perAddress.end() && --it->second == 0)
+        m_perAddress.erase(it);
+}
+
+// The total ceiling over every connection's waiting output: reading pauses
+// per connection long before its own limit, so this catches many large
+// replies at once; the largest backlogs go first.
+void Coordinator::limitOutput()
+{
+    std::size_t total = 0;
+    std::vector<std::pair<std::size_t, std::shared_ptr<Connection>>> backlogs;
+    for (const auto &[id, c] : m_conns) {
+        const std::size_t n = c->pendingOutput();
+        total += n;
+        if (n > 0 && !c->closing())
+            backlogs.emplace_back(n, c);
+    }
+    if (total <= m_config.outputTotal)
+        return;
+    std::sort(backlogs.begin(), backlogs.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+    for (auto &[n, c] : backlogs) {
+        if (total <= m_config.outputTotal)
+            break;
+        logLimited("output total", "connection " + std::to_string(c->id()) + " from " + c->address() + " closed: " +
+                                       std::to_string(n) + " bytes of output wait for it and output_total (" +
+                                       std::to_string(m_config.outputTotal) + ") is reached");
+        total -= n;
+        logoff(*c, "output over the total limit");
+        c->close("output over the total limit");
+    }
 }
 
 void Coordinator::logLimited(const std::string &key, const std::string &text)
@@ -273,7 +359,6 @@ void Coordinator::tick()
     // Connections that have been quiet too long: idle ones, logged-in ones
     // whose client stopped polling (a frozen client must not keep its editor
     // and locks), and ones that never logged in.
-    const auto seconds = [](double s) { return std::chrono::duration<double>(s); };
     std::vector<std::pair<std::shared_ptr<Connection>, std::string>> quietOnes;
     for (const auto &[id, c] : m_conns) {
         if (c->busy() || c->closing())
@@ -289,14 +374,20 @@ void Coordinator::tick()
         else if (!c->session.loggedIn && m_config.loginTimeoutSeconds > 0 &&
                  now - c->connectedAt() > seconds(m_config.loginTimeoutSeconds))
             quietOnes.emplace_back(c, "dropped: no log-in within " + secondsText(m_config.loginTimeoutSeconds) + " s");
+        else if (!c->session.loggedIn && !c->session.greeted && m_config.handshakeTimeoutSeconds > 0 &&
+                 now - c->connectedAt() > seconds(m_config.handshakeTimeoutSeconds))
+            quietOnes.emplace_back(c, "dropped: no \"checkversion\" within " +
+                                          secondsText(m_config.handshakeTimeoutSeconds) + " s");
     }
     for (auto &[c, why] : quietOnes) {
         logoff(*c, "silent");
         c->close(why);
     }
+    limitOutput();
+    const auto memory = kFailureMemory + seconds(m_config.lockoutSeconds);
     for (auto *table : {&m_failures, &m_accountFailures})
         for (auto it = table->begin(); it != table->end();)
-            it = now - it->second.last > kFailureMemory ? table->erase(it) : std::next(it);
+            it = now - it->second.last > memory ? table->erase(it) : std::next(it);
     if (++m_ticks % 100 == 0)
         m_throttle.forgetOld();
 
@@ -351,6 +442,7 @@ const Coordinator::CommandRow Coordinator::kCommands[] = {
     {CommandKind::Publish, "publiceer", true, Right::None, &Coordinator::publishRubrics},
     {CommandKind::Preview, "voorbeeld", true, Right::None, &Coordinator::publishRubrics},
     {CommandKind::Hangup, "hangup", true, Right::Administrator, &Coordinator::hangup},
+    {CommandKind::Unblock, "ontgrendel", true, Right::Administrator, &Coordinator::unblock},
     {CommandKind::Shutdown, "shutdown", true, Right::Administrator, &Coordinator::shutdownCommand},
 };
 
@@ -396,6 +488,8 @@ void Coordinator::checkVersion(Connection &c, const Command &cmd)
         logLimited("version " + c.address(), "connection " + std::to_string(c.id()) + " from " + c.address() +
                                                  ": client version " + cmd.arg.substr(0, 40) + " refused (minimum " +
                                                  m_config.minClientVersion + ")");
+    if (cmp && *cmp >= 0)
+        c.session.greeted = true;
     finish(c, cmp && *cmp >= 0);
 }
 
@@ -559,40 +653,147 @@ void Coordinator::shutdownCommand(Connection &c, const Command &)
 // outcome is counted even when the client has gone meanwhile, and the
 // address stays busy until the answer time has passed. The user store spends
 // a hash's time even for an unknown name, so timing does not tell names apart.
+//
+// Against guessing from many addresses at once: a name with failures is
+// checked one guess at a time, wherever the guesses come from, and at
+// lockout_failures failures the name (or address) is refused without a check
+// until lockout_time has passed since the last one, with a message saying so.
+// Checks wait in a bounded queue of their own in front of the database
+// workers, in which names and addresses without recent failures go first, so
+// guessing does not hold up the editors who log in.
 void Coordinator::verifyPassword(Connection &c, const std::string &name, const std::string &password,
                                  PasswordChecked then)
 {
     const std::string address = c.address();
+    const std::string account = toLower(name);
+    if (const double left = lockedFor(address, account); left > 0) {
+        const int minutes = std::max(1, int(std::ceil(left / 60)));
+        logLimited("locked " + account, "connection " + std::to_string(c.id()) + " from " + address +
+                                            ": password check for " + name.substr(0, 40) + " refused, locked out");
+        finish(c, false,
+               "chat te veel mislukte pogingen; probeer het over " + std::to_string(minutes) +
+                   (minutes == 1 ? " minuut" : " minuten") + " opnieuw\n");
+        return;
+    }
     if (m_loginInFlight.count(address)) {
         logLimited("flight " + address, "connection " + std::to_string(c.id()) + " from " + address +
                                             ": password check refused, another from this address is under way");
         finish(c, false);
         return;
     }
-    const std::string account = toLower(name);
-    const int waitMs = std::max(failureDelayMs(m_failures[address].count, m_config.loginDelayMs),
-                                failureDelayMs(m_accountFailures[account].count, m_config.loginDelayMs));
-    const auto answerAt = Clock::now() + std::chrono::milliseconds(waitMs);
+    const auto failuresOf = [](const auto &table, const std::string &key) {
+        const auto it = table.find(key);
+        return it == table.end() ? 0 : it->second.count;
+    };
+    const int accountFailures = failuresOf(m_accountFailures, account);
+    const int addressFailures = failuresOf(m_failures, address);
+    const auto flying = m_accountInFlight.find(account);
+    const int inFlight = flying == m_accountInFlight.end() ? 0 : flying->second;
+    if (inFlight > 0 && inFlight + accountFailures >= kFreeFailures) {
+        logLimited("flight " + account, "connection " + std::to_string(c.id()) + " from " + address +
+                                            ": password check for " + name.substr(0, 40) +
+                                            " refused, another for this name is under way");
+        finish(c, false);
+        return;
+    }
+    // A second check of a name at once is as suspect as a failure.
+    const bool first = accountFailures == 0 && inFlight == 0 && addressFailures < kFreeFailures;
+    // Each connection waits for one check at most, so this bound only
+    // matters with many logged-in editors checking passwords at once.
+    const std::size_t queueLimit = m_config.maxUnauthenticated + 64;
+    if (m_checksFirst.size() + m_checksLater.size() >= queueLimit) {
+        if (!first || m_checksLater.empty()) {
+            logLimited("check queue", "connection " + std::to_string(c.id()) + " from " + address +
+                                          ": password check refused, " + std::to_string(queueLimit) +
+                                          " checks wait already");
+            finish(c, false);
+            return;
+        }
+        PendingCheck dropped = std::move(m_checksLater.back());
+        m_checksLater.pop_back();
+        m_loginInFlight.erase(dropped.address);
+        if (--m_accountInFlight[dropped.account] <= 0)
+            m_accountInFlight.erase(dropped.account);
+        if (!dropped.conn->closing()) {
+            finish(*dropped.conn, false);
+            dropped.conn->setBusy(false);
+        }
+    }
+    const int waitMs = std::max(failureDelayMs(addressFailures, m_config.loginDelayMs),
+                                failureDelayMs(accountFailures, m_config.loginDelayMs));
+    PendingCheck check;
+    check.conn = m_conns.at(c.id());
+    check.name = name;
+    check.password = password;
+    check.address = address;
+    check.account = account;
+    check.answerAt = Clock::now() + std::chrono::milliseconds(waitMs);
+    check.done = [this, self = check.conn, address, account, answerAt = check.answerAt,
+                  then = std::move(then)](const UserLookup &found) {
+        const bool right = found.outcome == UserLookup::Outcome::Found && found.passwordRight;
+        if (found.outcome != UserLookup::Outcome::DatabaseFailed)
+            countOutcome(address, account, right);
+        auto answer = [this, self, address, account, found, right, then] {
+            m_loginInFlight.erase(address);
+            if (--m_accountInFlight[account] <= 0)
+                m_accountInFlight.erase(account);
+            if (!self->closing())
+                then(self, found, right);
+        };
+        if (Clock::now() >= answerAt) {
+            answer();
+            return;
+        }
+        auto timer = std::make_shared<asio::steady_timer>(m_io, answerAt);
+        timer->async_wait([timer, answer](const std::error_code &) { answer(); });
+    };
     m_loginInFlight.insert(address);
+    ++m_accountInFlight[account];
+    // A password check is a client speaking the protocol, as "checkversion" is.
+    c.session.greeted = true;
     c.setBusy(true);
-    auto self = m_conns.at(c.id());
-    m_users.check(name, password,
-                  [this, self, address, account, answerAt, then = std::move(then)](const UserLookup &found) {
-                      const bool right = found.outcome == UserLookup::Outcome::Found && found.passwordRight;
-                      if (found.outcome != UserLookup::Outcome::DatabaseFailed)
-                          countOutcome(address, account, right);
-                      auto answer = [this, self, address, found, right, then] {
-                          m_loginInFlight.erase(address);
-                          if (!self->closing())
-                              then(self, found, right);
-                      };
-                      if (Clock::now() >= answerAt) {
-                          answer();
-                          return;
-                      }
-                      auto timer = std::make_shared<asio::steady_timer>(m_io, answerAt);
-                      timer->async_wait([timer, answer](const std::error_code &) { answer(); });
-                  });
+    (first ? m_checksFirst : m_checksLater).push_back(std::move(check));
+    startChecks();
+}
+
+// Hands waiting checks to the database workers, no more at once than there
+// are workers, so a check that goes first never waits behind a queue there.
+void Coordinator::startChecks()
+{
+    while (m_checksRunning < std::max(1, m_config.dbWorkers) && !(m_checksFirst.empty() && m_checksLater.empty())) {
+        auto &queue = m_checksFirst.empty() ? m_checksLater : m_checksFirst;
+        auto check = std::make_shared<PendingCheck>(std::move(queue.front()));
+        queue.pop_front();
+        if (check->conn->closing()) {
+            // Gone before its turn: no guess was checked, none is counted.
+            m_loginInFlight.erase(check->address);
+            if (--m_accountInFlight[check->account] <= 0)
+                m_accountInFlight.erase(check->account);
+            continue;
+        }
+        ++m_checksRunning;
+        m_users.check(check->name, check->password, [this, check](const UserLookup &found) {
+            --m_checksRunning;
+            check->done(found);
+            startChecks();
+        });
+    }
+}
+
+double Coordinator::lockedFor(const std::string &address, const std::string &account) const
+{
+    const auto now = Clock::now();
+    double left = 0;
+    const auto check = [&](const auto &table, const std::string &key) {
+        const auto it = table.find(key);
+        if (it == table.end() || it->second.count < m_config.lockoutFailures)
+            return;
+        const double passed = std::chrono::duration<double>(now - it->second.last).count();
+        left = std::max(left, m_config.lockoutSeconds - passed);
+    };
+    check(m_failures, address);
+    check(m_accountFailures, account);
+    return left;
 }
 
 void Coordinator::countOutcome(const std::string &address, const std::string &account, bool right)
@@ -602,10 +803,28 @@ void Coordinator::countOutcome(const std::string &address, const std::string &ac
         m_accountFailures.erase(account);
         return;
     }
-    for (Failures *f : {&m_failures[address], &m_accountFailures[account]}) {
+    Failures &byAddress = m_failures[address];
+    byAddress.lastAccount = account;
+    for (auto [f, what] : {std::pair{&byAddress, address}, std::pair{&m_accountFailures[account], account}}) {
         ++f->count;
         f->last = now;
+        if (f->count == m_config.lockoutFailures)
+            logLimited("lockout", what + " locked out for " + secondsText(m_config.lockoutSeconds) + " s after " +
+                                      std::to_string(f->count) + " failed log-ins");
     }
+}
+
+// Lifts the lock-out of an editor (the editors page): the name's failures
+// and those of the addresses whose last failure was that name.
+void Coordinator::unblock(Connection &c, const Command &cmd)
+{
+    const std::string account = toLower(cmd.arg);
+    const bool was = lockedFor(std::string(), account) > 0;
+    m_accountFailures.erase(account);
+    for (auto it = m_failures.begin(); it != m_failures.end();)
+        it = it->second.lastAccount == account ? m_failures.erase(it) : std::next(it);
+    logInfo(c.session.loginName + " lifts the log-in lock-out of " + cmd.arg + (was ? "" : " (none was in force)"));
+    finish(c, true);
 }
 
 void Coordinator::auth(Connection &c, const Command &cmd)
@@ -629,6 +848,14 @@ void Coordinator::auth(Connection &c, const Command &cmd)
             if (!right) {
                 logLimited("auth " + self.address(), "connection " + std::to_string(self.id()) + " from " +
                                                          self.address() + ": log-in refused (wrong name or password)");
+                finish(self, false);
+                self.setBusy(false);
+                return;
+            }
+            if (m_online.size() >= m_config.maxConnections) {
+                logLimited("limit", "connection " + std::to_string(self.id()) + " from " + self.address() + ": " +
+                                        found.user.loginName + " refused, max_connections (" +
+                                        std::to_string(m_config.maxConnections) + ") editors are logged in");
                 finish(self, false);
                 self.setBusy(false);
                 return;
@@ -672,6 +899,8 @@ void Coordinator::login(Connection &c, const UserRow &row)
     s.loginName = row.loginName;
     s.rights = row.rights;
     s.since = std::chrono::system_clock::now();
+    leaveUnauthenticated(c);
+    c.setOutputLimit(kMaxOutput);
     m_online[toLower(row.loginName)] = c.id();
     m_log.addClient(c.id());
     m_log.broadcast(c.id(), "chat " + row.loginName + " is aangemeld");
@@ -716,10 +945,15 @@ void Coordinator::logoff(Connection &c, const std::string &why)
 
 void Coordinator::onClosed(Connection &c)
 {
+    const std::string what = "connection " + std::to_string(c.id()) + " from " + c.address() + " " + c.closeReason();
+    // A bare connect and close costs an attacker nothing: such lines share
+    // one rate limit, editors' closes are always logged.
+    if (c.session.loginName.empty())
+        logLimited("closed before log-in: " + c.closeReason(), what + " (not logged in)");
+    else
+        logInfo(what);
     logoff(c, "connection closed");
-    const auto it = m_perAddress.find(c.address());
-    if (it != m_perAddress.end() && --it->second == 0)
-        m_perAddress.erase(it);
+    leaveUnauthenticated(c);
     m_conns.erase(c.id());
     if (m_stopping && m_conns.empty())
         m_io.stop();

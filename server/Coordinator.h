@@ -36,9 +36,11 @@
 #include "publish/Publisher.h"
 
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -68,9 +70,16 @@ private:
         std::uint64_t holder = 0;
         Clock::time_point deadline;
     };
-    struct Failures {  // failed log-ins from one address
+    struct Failures {  // failed log-ins from one address or for one name
         int count = 0;
         Clock::time_point last;
+        std::string lastAccount;  // of an address: the name it failed with last
+    };
+    struct PendingCheck {  // a password check waiting for a database worker
+        std::shared_ptr<Connection> conn;
+        std::string name, password, address, account;
+        Clock::time_point answerAt;
+        std::function<void(const UserLookup &)> done;
     };
     using Handler = void (Coordinator::*)(Connection &, const Command &);
     struct CommandRow {
@@ -91,6 +100,14 @@ private:
     void finish(Connection &c, bool ok, const std::string &lines = std::string());
     void verifyPassword(Connection &c, const std::string &name, const std::string &password, PasswordChecked then);
     void countOutcome(const std::string &address, const std::string &account, bool right);
+    // Seconds left of the lock-out of that address or name; 0 when none.
+    double lockedFor(const std::string &address, const std::string &account) const;
+    void startChecks();
+    // Makes room among the connections that are not logged in for one more
+    // from `address`; false when it cannot.
+    bool roomForUnauthenticated(const std::string &address);
+    void leaveUnauthenticated(Connection &c);
+    void limitOutput();
     void admit(asio::ip::tcp::socket socket);
     void refuseWithoutDescriptors();
     void logLimited(const std::string &key, const std::string &text);
@@ -119,6 +136,7 @@ private:
     // Whether c may publish: the final-editor role or an administrator.
     bool mayPublish(Connection &c, const char *what);
     void hangup(Connection &c, const Command &cmd);
+    void unblock(Connection &c, const Command &cmd);
     void shutdownCommand(Connection &c, const Command &cmd);
 
     std::string userListLine() const;
@@ -162,7 +180,12 @@ private:
     std::unordered_map<std::string, Failures> m_failures;  // address -> failed log-ins
     std::unordered_map<std::string, Failures> m_accountFailures;  // lower-case name -> failed log-ins
     std::unordered_set<std::string> m_loginInFlight;  // addresses with a password check under way
-    std::unordered_map<std::string, std::size_t> m_perAddress;  // address -> open connections
+    std::unordered_map<std::string, int> m_accountInFlight;  // lower-case name -> checks under way
+    std::deque<PendingCheck> m_checksFirst;  // names and addresses without recent failures
+    std::deque<PendingCheck> m_checksLater;  // the others
+    int m_checksRunning = 0;  // on the database workers
+    std::set<std::uint64_t> m_unauthenticated;  // connections not logged in, oldest first
+    std::unordered_map<std::string, std::size_t> m_perAddress;  // address -> connections not logged in
     LogThrottle m_throttle{5, std::chrono::seconds(60)};  // log lines clients can provoke
     int m_spareFd = -1;  // given up when descriptors run out
     std::uint64_t m_ticks = 0;

@@ -1,5 +1,6 @@
 #include "Log.h"
 
+#include <atomic>
 #include <cstdio>
 #include <ctime>
 #include <mutex>
@@ -33,12 +34,13 @@ void logLine(LogLevel level, std::string_view text)
 
 bool LogThrottle::allow(const std::string &key, std::string &suffix)
 {
+    std::lock_guard lock(m_mutex);
     suffix.clear();
     const auto now = Clock::now();
     auto it = m_keys.find(key);
     if (it == m_keys.end()) {
         if (m_keys.size() >= kMaxKeys)
-            forgetOld();
+            forgetOldLocked();
         if (m_keys.size() >= kMaxKeys)
             return false;
         it = m_keys.emplace(key, Entry{now, 0, 0}).first;
@@ -59,6 +61,12 @@ bool LogThrottle::allow(const std::string &key, std::string &suffix)
 
 void LogThrottle::forgetOld()
 {
+    std::lock_guard lock(m_mutex);
+    forgetOldLocked();
+}
+
+void LogThrottle::forgetOldLocked()
+{
     const auto now = Clock::now();
     for (auto it = m_keys.begin(); it != m_keys.end();) {
         if (now - it->second.start < m_window) {
@@ -69,6 +77,22 @@ void LogThrottle::forgetOld()
             logWarning(it->first + ": " + std::to_string(it->second.suppressed) + " similar lines suppressed");
         it = m_keys.erase(it);
     }
+}
+
+void logThrottled(LogLevel level, const std::string &key, std::string_view text)
+{
+    static LogThrottle throttle(5, std::chrono::seconds(60));
+    static std::atomic<LogThrottle::Clock::rep> lastSweep{0};
+    // Keys of past windows are swept now and then, which also reports what
+    // they held back.
+    const auto now = LogThrottle::Clock::now().time_since_epoch().count();
+    const auto minute = std::chrono::duration_cast<LogThrottle::Clock::duration>(std::chrono::seconds(60)).count();
+    auto last = lastSweep.load();
+    if (now - last > minute && lastSweep.compare_exchange_strong(last, now))
+        throttle.forgetOld();
+    std::string suffix;
+    if (throttle.allow(key, suffix))
+        logLine(level, std::string(text) + suffix);
 }
 
 }  // namespace qserver

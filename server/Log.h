@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -34,7 +35,7 @@ inline void logError(std::string_view t)
 // window; the first line allowed after a quiet spell says how many were held
 // back. Keys whose window has passed are forgotten at forgetOld(), and the
 // table never holds more than kMaxKeys, so an attacker with many addresses
-// cannot grow it.
+// cannot grow it. Safe from any thread.
 class LogThrottle {
 public:
     using Clock = std::chrono::steady_clock;
@@ -52,9 +53,18 @@ private:
         int count = 0;
         std::size_t suppressed = 0;
     };
+    void forgetOldLocked();
+
+    std::mutex m_mutex;
     int m_burst;
     Clock::duration m_window;
     std::unordered_map<std::string, Entry> m_keys;
 };
 
+}  // namespace qserver
+
+namespace qserver {
+// A line any client can provoke again and again (by logging in while the
+// database is down, say): at most five a minute per key, from any thread.
+void logThrottled(LogLevel level, const std::string &key, std::string_view text);
 }  // namespace qserver

@@ -8,12 +8,12 @@
 -- Holds no backslashes, so it loads whatever standard_conforming_strings is.
 --
 -- Editors (login / password / rights):
---   marieke / kievit   -x--------------  administrator (Nieuws)
---   joost   / merel    x---------------  may take the final-editor role (Nieuws, Sport)
---   sanne   / reiger   x---------------  may take the final-editor role (Nieuws)
---   fatima  / ekster   ----------------  (Nieuws)
---   pieter  / buizerd  ----------------  (Sport)
---   daan    / spreeuw  ----------------  (Sport)
+--   marieke / kievitpolder47  -x--------------  administrator (Nieuws)
+--   joost   / merelhaag82     x---------------  may take the final-editor role (Nieuws, Sport)
+--   sanne   / reigersloot36   x---------------  may take the final-editor role (Nieuws)
+--   fatima  / eksterduin51    ----------------  (Nieuws)
+--   pieter  / buizerdheide29  ----------------  (Sport)
+--   daan    / spreeuwdak64    ----------------  (Sport)
 -- The passwords are loaded as plain text; the server stores each as a hash
 -- at that editor's first log-in.
 
@@ -85,12 +85,12 @@ $$;
 -- Editors and teams
 
 INSERT INTO tbluser (userid, loginnaam, password, rights) VALUES
-    (1, 'marieke', 'kievit',  '-x--------------'),
-    (2, 'joost',   'merel',   'x---------------'),
-    (3, 'sanne',   'reiger',  'x---------------'),
-    (4, 'fatima',  'ekster',  '----------------'),
-    (5, 'pieter',  'buizerd', '----------------'),
-    (6, 'daan',    'spreeuw', '----------------');
+    (1, 'marieke', 'kievitpolder47',  '-x--------------'),
+    (2, 'joost',   'merelhaag82',     'x---------------'),
+    (3, 'sanne',   'reigersloot36',   'x---------------'),
+    (4, 'fatima',  'eksterduin51',    '----------------'),
+    (5, 'pieter',  'buizerdheide29',  '----------------'),
+    (6, 'daan',    'spreeuwdak64',    '----------------');
 
 -- Colours in blue-green-red order: Nieuws a deep blue, Sport a green.
 INSERT INTO tblredactie (id, naam, image, color) VALUES

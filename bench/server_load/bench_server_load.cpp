@@ -645,6 +645,8 @@ int main()
         std::ofstream f(ini);
         f << "[server]\nlisten = 127.0.0.1\nport = 0\nidle_timeout = 0\nsilent_timeout = 0\n"
           << "max_connections = " << 2 * kClients << "\nqueue_limit = " << kQueueLimit << "\n"
+          // Every client logs in at once, as after a restart of the server.
+          << "max_unauthenticated = " << 2 * kClients << "\n"
           << "[database]\nhost = " << host << "\nport = " << pgPort << "\nname = "
           << db
           // The server's own role: only it may read the editors' password hashes.

@@ -81,7 +81,7 @@ int main(int argc, char *argv[])
     if (!f.open(QIODevice::WriteOnly))
         return 1;
     f.write(QStringLiteral("[hosts]\npostgreshost=%1\npostgresport=%2\npostgresdatabase=%3\nserverhost=127.0.0.1\n"
-                           "serverport=%4\n[autologin]\nusername=marieke\npassword=kievit\n")
+                           "serverport=%4\n[autologin]\nusername=marieke\npassword=kievitpolder47\n")
                 .arg(db.server().host)
                 .arg(db.server().port)
                 .arg(db.name())

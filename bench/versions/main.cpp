@@ -233,7 +233,7 @@ int child()
         qFatal("cannot reach the server");
     s.post = &post;
     s.server = &link;
-    if (!link.SendCommand(QStringLiteral("auth marieke kievit")))
+    if (!link.SendCommand(QStringLiteral("auth marieke kievitpolder47")))
         qFatal("the server refused the log-in");
     s.userName = QStringLiteral("marieke");
     s.currentTeamId = kTeam;

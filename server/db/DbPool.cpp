@@ -146,7 +146,7 @@ PGresult *DbConnection::exec(const char *sql, const std::vector<std::string> &pa
         // a new one. A fresh connection that fails is not tried again.
         if (!broken || fresh)
             return nullptr;
-        logWarning("database: connection lost (" + error + "), reconnecting");
+        logThrottled(LogLevel::Warning, "connection lost", "database: connection lost (" + error + "), reconnecting");
         drop();
     }
     return nullptr;

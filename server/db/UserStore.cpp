@@ -45,7 +45,7 @@ UserLookup UserStore::checkOn(DbConnection &db, const std::string &name, const s
                           "order by (loginnaam = $1) desc, userid limit 1",
                           {name}, out.error);
     if (!r) {
-        logError("database: user lookup failed: " + out.error);
+        logThrottled(LogLevel::Error, "user lookup", "database: user lookup failed: " + out.error);
         return out;
     }
     out.outcome = UserLookup::Outcome::Unknown;

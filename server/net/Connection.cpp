@@ -83,10 +83,20 @@ void Connection::doRead()
         m_socket.async_read_some(asio::buffer(m_readBuf), std::move(done));
 }
 
+void Connection::setOutputLimit(std::size_t bytes)
+{
+    m_maxOutput = bytes;
+}
+
+bool Connection::outputFull() const
+{
+    return pendingOutput() > std::min(kWritePiece, m_maxOutput / 2);
+}
+
 void Connection::processLines()
 {
     std::string line;
-    while (!m_busy && !m_closed && !m_closing) {
+    while (!m_busy && !m_closed && !m_closing && !outputFull()) {
         const LineBuffer::Result r = m_in.next(line);
         if (r == LineBuffer::Result::NeedMore)
             break;
@@ -99,8 +109,10 @@ void Connection::processLines()
         m_lastActivity = std::chrono::steady_clock::now();
         m_handler.onLine(*this, line);
     }
-    // While busy, reading waits: the buffered lines are the backlog.
-    if (!m_busy)
+    // While busy, or while the client does not take its replies, reading
+    // waits: the buffered lines are the backlog. The write that drains the
+    // output resumes it.
+    if (!m_busy && !outputFull())
         doRead();
 }
 
@@ -108,6 +120,9 @@ void Connection::setBusy(bool busy)
 {
     m_busy = busy;
     if (!busy && !m_closed) {
+        // Silence counts from the answer: a slow password check must not
+        // leave a fresh session looking silent.
+        m_lastActivity = std::chrono::steady_clock::now();
         // Resume on a fresh stack: the caller may be inside onLine.
         asio::post(m_socket.get_executor(), [self = shared_from_this()] { self->processLines(); });
     }
@@ -118,7 +133,7 @@ void Connection::write(std::string_view bytes)
     if (m_closed)
         return;
     m_out.append(bytes);
-    if (m_out.size() - m_outStart + m_writing.size() > m_maxOutput) {
+    if (pendingOutput() > m_maxOutput) {
         logWarning("connection " + std::to_string(m_id) + " from " + m_address +
                    ": client reads no replies, connection closed");
         close("output backlog over the limit");
@@ -167,7 +182,11 @@ void Connection::doWrite()
             std::error_code ignored;
             self->m_socket.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
             self->close("closed by server");
+            return;
         }
+        // The client took its replies: lines held back meanwhile go on.
+        if (!self->m_busy && !self->m_closing && !self->m_reading && !self->outputFull())
+            self->processLines();
     };
     if (m_tls)
         asio::async_write(*m_tls, asio::buffer(m_writing), std::move(done));
@@ -199,7 +218,7 @@ void Connection::close(const std::string &reason)
     std::error_code ignored;
     m_graceTimer.cancel();
     m_socket.close(ignored);
-    logInfo("connection " + std::to_string(m_id) + " from " + m_address + " " + reason);
+    m_closeReason = reason;
     asio::post(m_socket.get_executor(), [self = shared_from_this()] { self->m_handler.onClosed(*self); });
 }
 

@@ -12,7 +12,10 @@
 // buffered and reading pauses, so replies leave strictly in command order and
 // a client cannot make the server buffer without bound. Output is appended to
 // one buffer and written by at most one async_write at a time, in pieces of
-// at most kWritePiece bytes. A connection is
+// at most kWritePiece bytes. Reading also pauses while the output waiting
+// for the client is over half its limit (at most kWritePiece): a client that
+// sends commands and reads no replies stops being read instead of making
+// the server hold its replies. A connection is
 // never destroyed inside its own handler: close() shuts the socket and posts
 // the coordinator's clean-up; the handlers keep the object alive through
 // shared_from_this until they have run.
@@ -42,7 +45,7 @@ class ConnectionHandler {
 public:
     virtual ~ConnectionHandler() = default;
     virtual void onLine(Connection &c, const std::string &line) = 0;
-    virtual void onClosed(Connection &c) = 0;  // once, after the socket closed
+    virtual void onClosed(Connection &c) = 0;  // once, after the socket closed; closeReason() says why
 };
 
 class Connection : public std::enable_shared_from_this<Connection> {
@@ -69,6 +72,12 @@ public:
     // Closes at once; queued output is discarded.
     void close(const std::string &reason);
     bool closing() const { return m_closing || m_closed; }
+    const std::string &closeReason() const { return m_closeReason; }
+
+    // Output bytes not yet written to the socket.
+    std::size_t pendingOutput() const { return m_out.size() - m_outStart + m_writing.size(); }
+    // The most output that may wait for the client before it is dropped.
+    void setOutputLimit(std::size_t bytes);
 
     std::uint64_t id() const { return m_id; }
     bool encrypted() const { return m_tls != nullptr; }
@@ -82,6 +91,7 @@ private:
     void doRead();
     void processLines();
     void doWrite();
+    bool outputFull() const;
 
     asio::ip::tcp::socket m_socket;
     asio::ssl::context *m_tlsContext;
@@ -102,6 +112,7 @@ private:
     bool m_busy = false;
     bool m_closing = false;  // close after the output is written
     bool m_closed = false;
+    std::string m_closeReason;
     std::chrono::steady_clock::time_point m_connectedAt;
     std::chrono::steady_clock::time_point m_lastActivity;
 };

@@ -19,6 +19,7 @@ enum class Right {
 
 struct Session {
     bool loggedIn = false;
+    bool greeted = false;  // sent an accepted "checkversion": a client, not a bare connect
     int userId = 0;
     std::string loginName;  // as stored in tbluser
     std::string rights;  // tbluser.rights, read at log-in

@@ -124,6 +124,8 @@ Command parseCommand(std::string_view line)
         return oneArgument(std::move(c), CommandKind::Unlock, rest);
     if (w == "hangup")
         return oneArgument(std::move(c), CommandKind::Hangup, rest);
+    if (w == "ontgrendel")
+        return oneArgument(std::move(c), CommandKind::Unblock, rest);
     if (w == "ja_eindredacteur")
         return oneArgument(std::move(c), CommandKind::GrantFinalEditor, rest);
     if (w == "nee_eindredacteur")

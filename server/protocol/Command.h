@@ -34,6 +34,7 @@ enum class CommandKind {
     Preview,  // "voorbeeld <rubric selection>"        rest = selection (may be empty)
     CheckPassword,  // "checkpw <name> <password>"           arg = name, rest = password
     Hangup,  // "hangup <name>"                       arg = name
+    Unblock,  // "ontgrendel <name>"                   arg = name of a locked-out editor
     Shutdown,  // "shutdown"
 };
 

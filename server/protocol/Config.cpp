@@ -113,6 +113,26 @@ bool applyKey(ServerConfig &c, const std::string &section, const IniEntry &e, st
             if (!toInt(e.value, 0, 60'000, n))
                 return bad("not a number of milliseconds (0-60000)");
             c.loginDelayMs = int(n);
+        } else if (e.key == "handshake_timeout") {
+            if (!toSeconds(e.value, d))
+                return bad("not a number of seconds");
+            c.handshakeTimeoutSeconds = d;
+        } else if (e.key == "max_unauthenticated") {
+            if (!toInt(e.value, 1, 1'000'000, n))
+                return bad("not a count between 1 and 1000000");
+            c.maxUnauthenticated = std::size_t(n);
+        } else if (e.key == "output_total") {
+            if (!toInt(e.value, 65536, 64LL * 1024 * 1024 * 1024, n))
+                return bad("not a size between 65536 and 68719476736");
+            c.outputTotal = std::size_t(n);
+        } else if (e.key == "lockout_failures") {
+            if (!toInt(e.value, 1, 1'000'000, n))
+                return bad("not a count between 1 and 1000000");
+            c.lockoutFailures = int(n);
+        } else if (e.key == "lockout_time") {
+            if (!toSeconds(e.value, d))
+                return bad("not a number of seconds");
+            c.lockoutSeconds = d;
         } else {
             return bad("unknown key in [server]");
         }

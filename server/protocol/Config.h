@@ -8,7 +8,9 @@
 //   [server]    listen, port, min_client_version, idle_timeout, silent_timeout,
 //               login_timeout, max_connections, max_connections_per_address,
 //               max_line_length, queue_limit, queue_bytes, max_lock_name,
-//               max_locks, final_editor_timeout, login_delay_ms
+//               max_locks, final_editor_timeout, login_delay_ms,
+//               handshake_timeout, max_unauthenticated, output_total,
+//               lockout_failures, lockout_time
 //   [database]  host, port, name, user, password, workers, connect_timeout,
 //               statement_timeout
 //   [tls]       certificate, key
@@ -64,8 +66,11 @@ struct ServerConfig {
     double idleTimeoutSeconds = 300;  // 0 = never drop idle connections
     double silentTimeoutSeconds = 40;  // a logged-in client silent this long is gone; 0 = never
     double loginTimeoutSeconds = 120;  // time to log in after connecting; 0 = unlimited
-    std::size_t maxConnections = 500;
-    std::size_t maxConnectionsPerAddress = 32;
+    double handshakeTimeoutSeconds = 5;  // time to send an accepted "checkversion" (or log in); 0 = unlimited
+    std::size_t maxConnections = 500;  // logged-in connections
+    std::size_t maxUnauthenticated = 64;  // connections not logged in (yet); the oldest gives way
+    std::size_t maxConnectionsPerAddress = 32;  // connections not logged in, from one address
+    std::size_t outputTotal = 128 * 1024 * 1024;  // unwritten output of all connections together
     std::size_t maxLineLength = 65536;
     std::size_t queueLimit = 10000;  // queued lines per client
     std::size_t queueBytes = 1024 * 1024;  // queued bytes per client
@@ -73,6 +78,8 @@ struct ServerConfig {
     std::size_t maxLocks = 1000;  // locks one client may hold
     double finalEditorTimeoutSeconds = 45;
     int loginDelayMs = 500;  // base delay after repeated failed log-ins
+    int lockoutFailures = 10;  // failures of one name or address that lock it out
+    double lockoutSeconds = 300;  // how long, from the last failure
 
     std::string dbHost = "127.0.0.1";
     int dbPort = 5432;

@@ -96,6 +96,8 @@ TUserFrame::TUserFrame(QWidget *parent)
     buttons->addWidget(add);
     buttons->addWidget(remove);
     grid->addLayout(buttons, 5, 0, 1, 2);
+    auto *unblock = Button(QStringLiteral("Button6"), QStringLiteral("Blokkade opheffen"), editor);
+    grid->addWidget(unblock, 6, 0, 1, 2, Qt::AlignLeft);
     details->addWidget(editor);
     details->addWidget(m_teams, 1);
     top->addLayout(details, 2);
@@ -111,6 +113,7 @@ TUserFrame::TUserFrame(QWidget *parent)
     connect(save, &QPushButton::clicked, this, [this] { core::Guarded([this] { Button1Click(); }); });
     connect(add, &QPushButton::clicked, this, [this] { core::Guarded([this] { Button2Click(); }); });
     connect(remove, &QPushButton::clicked, this, [this] { core::Guarded([this] { Button5Click(); }); });
+    connect(unblock, &QPushButton::clicked, this, [this] { core::Guarded([this] { Button6Click(); }); });
     connect(Button3, &QPushButton::clicked, this, [this] { core::Guarded([this] { Button3Click(); }); });
     connect(Button4, &QPushButton::clicked, this, [this] { core::Guarded([this] { Button4Click(); }); });
     Load();
@@ -181,6 +184,20 @@ void TUserFrame::Button5Click()
     for (const QString &sql : DeleteUserSql(*id))
         core::Execute(sql);
     Load();
+}
+
+// The lock-out lives in the server, which forgets it by itself after a while.
+void TUserFrame::Button6Click()
+{
+    if (m_userId < 0)
+        return;
+    const QString name = username->text();
+    if (core::SendCommand(QStringLiteral("ontgrendel ") + name))
+        platform::showInformation(QStringLiteral("De aanmeldblokkade van ") + name +
+                                  QStringLiteral(" is opgeheven."));
+    else
+        platform::showError(QStringLiteral("De aanmeldblokkade van ") + name +
+                            QStringLiteral(" kon niet worden opgeheven."));
 }
 
 void TUserFrame::Button3Click()

@@ -7,7 +7,8 @@
 // (the clients' database role cannot): left empty, "&Opslaan" keeps the
 // stored hash; filled in, the typed password is hashed here and the hash
 // stored. Nothing is broadcast: running clients see changes at their next
-// log-in.
+// log-in. "Blokkade opheffen" asks the server to let an editor who is locked
+// out after too many failed log-ins try again at once.
 
 #include <QFrame>
 
@@ -33,6 +34,7 @@ public:
     void Button1Click();  // "&Opslaan"
     void Button2Click();  // "Nieuw"
     void Button5Click();  // "Verwijderen"
+    void Button6Click();  // "Blokkade opheffen"
     void Button3Click();  // ">": into the selected available team
     void Button4Click();  // "<": out of the selected team
 

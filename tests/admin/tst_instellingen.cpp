@@ -78,6 +78,7 @@ private slots:
     void treeAndTabellen();
     void editorsPage();
     void newPasswordIsHashedAndAccepted();
+    void lockOutLifted();
     void teamsPage();
     void tableEditor();
     void serverAndTakenPages();
@@ -102,10 +103,11 @@ void TestInstellingen::initTestCase()
     QUILLON_REQUIRE_PG(15);
     m_db = std::make_unique<testsupport::TestDatabase>(15, QStringLiteral("quillon_demo"));
     QVERIFY2(m_db->ok(), qPrintable(m_db->error()));
-    QVERIFY2(m_server.start(m_db.get()), qPrintable(m_server.error()));
+    QVERIFY2(m_server.start(m_db.get(), QStringLiteral("lockout_failures = 3\nlogin_delay_ms = 10\n")),
+             qPrintable(m_server.error()));
     platform::setSettingsFolder(m_dir.filePath(QStringLiteral("settings")));
     m_client = std::make_unique<RecordingClient>(m_log);
-    QVERIFY(m_client->login(*m_db, m_server.port(), "marieke", "kievit", m_server.tlsOptions()));
+    QVERIFY(m_client->login(*m_db, m_server.port(), "marieke", "kievitpolder47", m_server.tlsOptions()));
 }
 
 void TestInstellingen::cleanupTestCase()
@@ -153,7 +155,7 @@ void TestInstellingen::passwordGate()
     m_dialogs->expectBox(BoxType::Error, "Wachtwoord is fout, geen toegang!");
     admin::OpenSettings();
     onModalOf<platform::TPostgresPasswordDialog>([](platform::TPostgresPasswordDialog *d) {
-        d->Edit->setText("merel");
+        d->Edit->setText("merelhaag82");
         QTest::mouseClick(d->OkButton, Qt::LeftButton);
     });
     onModalOf<admin::TInstelDialog>([&opened](admin::TInstelDialog *d) {
@@ -163,7 +165,7 @@ void TestInstellingen::passwordGate()
     m_dialogs->expectBox(BoxType::Error, "Wachtwoord is fout, geen toegang!");
     admin::OpenSettings();
     QVERIFY(!opened);
-    QVERIFY(m_log.contains("cmd checkpw marieke merel"));
+    QVERIFY(m_log.contains("cmd checkpw marieke merelhaag82"));
     QVERIFY(m_dialogs->allConsumed());
 
     // The right one opens the dialog, captioned and without a page; typed
@@ -171,12 +173,12 @@ void TestInstellingen::passwordGate()
     QString caption, panel;
     onModalOf<platform::TPostgresPasswordDialog>([](platform::TPostgresPasswordDialog *d) {
         d->Edit->setFocus();
-        QTest::keyClicks(d->Edit, "Kievit");
+        QTest::keyClicks(d->Edit, "Kievitpolder47");
         QTest::mouseClick(d->OkButton, Qt::LeftButton);
     });
     admin::OpenSettings();
     QVERIFY(opened);
-    QVERIFY(m_log.contains("cmd checkpw marieke kievit"));
+    QVERIFY(m_log.contains("cmd checkpw marieke kievitpolder47"));
 }
 
 void TestInstellingen::treeAndTabellen()
@@ -306,8 +308,29 @@ void TestInstellingen::newPasswordIsHashedAndAccepted()
     QCOMPARE(password->text(), QString());
 
     servertest::LineClient fatima(m_server.port());
-    QCOMPARE(fatima.reply("auth fatima ekster"), QString("err"));
+    QCOMPARE(fatima.reply("auth fatima eksterduin51"), QString("err"));
     QCOMPARE(fatima.reply("auth fatima grutto's \\nest"), QString("setuserid 4|ok"));
+}
+
+// An editor locked out after mistyping gets in again once the administrator
+// lifts the lock-out on his page.
+void TestInstellingen::lockOutLifted()
+{
+    servertest::LineClient daan(m_server.port(), "127.0.12.1");
+    QCOMPARE(daan.reply("checkversion 9"), QString("ok"));
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(daan.reply("auth daan fout"), QString("err"));
+    QCOMPARE(daan.command("auth daan spreeuwdak64").join('|'),
+             QString("chat te veel mislukte pogingen; probeer het over 5 minuten opnieuw|err"));
+    admin::TInstelDialog dialog;
+    dialog.show();
+    auto *page = showPage<admin::TUserFrame>(dialog, admin::PageRedacteuren);
+    pick(page->findChild<QListWidget *>("ListBox1"), "6 daan");
+    m_dialogs->expectBox(BoxType::Information, "De aanmeldblokkade van daan is opgeheven.");
+    click(page, "Button6");
+    QVERIFY(m_log.contains("cmd ontgrendel daan"));
+    QVERIFY(m_dialogs->allConsumed());
+    QCOMPARE(daan.reply("auth daan spreeuwdak64"), QString("setuserid 6|ok"));
 }
 
 void TestInstellingen::teamsPage()

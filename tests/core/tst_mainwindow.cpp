@@ -189,7 +189,7 @@ std::unique_ptr<TMain> TestMainWindow::client(const QString &user, const QString
 void TestMainWindow::autologinAccepted()
 {
     testsupport::ScriptedDialogs dialogs;
-    auto main = client("marieke", "kievit");
+    auto main = client("marieke", "kievitpolder47");
     QVERIFY(main->ready());
     QCOMPARE(main->findChild<QLabel *>("Panel7")->text(), QString("marieke"));
     QCOMPARE(main->findChild<QLabel *>("Panel8")->text(), QString("Nieuws"));
@@ -261,7 +261,7 @@ void TestMainWindow::wrongAutologinShowsTheLoginWindow()
         QTest::keyClick(splash->Edit2(), Qt::Key_Return);  // refused: warning, password cleared
         QCOMPARE(splash->Edit2()->text(), QString());
         QTest::keyClick(splash->Edit1(), Qt::Key_Space);  // swallowed
-        splash->Edit2()->setText("reiger");
+        splash->Edit2()->setText("reigersloot36");
         QTest::keyClick(splash->Edit2(), Qt::Key_Return);
     });
     auto main = client("sanne", "vergeten");
@@ -281,12 +281,12 @@ void TestMainWindow::capitalsInThePassword_data()
     QTest::addColumn<QString>("typed");  // in the login window; empty: autologin suffices
     QTest::newRow("login window") << "pieter"
                                   << "vergeten"
-                                  << "Buizerd";
+                                  << "Buizerdheide29";
     QTest::newRow("login window, all capitals") << "fatima"
                                                 << ""
-                                                << "EKSTER";
+                                                << "EKSTERDUIN51";
     QTest::newRow("autologin") << "daan"
-                               << "Spreeuw"
+                               << "Spreeuwdak64"
                                << "";
 }
 
@@ -345,7 +345,7 @@ void TestMainWindow::refusedVersionEndsTheProgram()
     testsupport::ScriptedDialogs dialogs;
     dialogs.expectBox(BoxType::Error, "Uw huidige quillon versie is niet up-to-date!");
     m_terminated = false;
-    writeIni("marieke", "kievit", strict.port(), strict.tlsOptions().caFile);
+    writeIni("marieke", "kievitpolder47", strict.port(), strict.tlsOptions().caFile);
     TMain main;
     main.setTerminateHook([this] { m_terminated = true; });
     main.show();
@@ -379,7 +379,7 @@ void TestMainWindow::severalTeamsStartWithTheFirstByName()
         return AddressChoice{};
     });
 
-    m_joost = client("joost", "merel");
+    m_joost = client("joost", "merelhaag82");
     QVERIFY(m_joost->ready());
     QCOMPARE(m_joost->findChild<QLabel *>("Panel8")->text(), QString("Achtergrond"));
     QCOMPARE(state().currentTeamId, 7);
@@ -459,7 +459,7 @@ void TestMainWindow::directMessagesQueueUp()
 {
     QVERIFY(m_joost);
     TProgramState otherState;
-    auto fatima = client("fatima", "ekster", &otherState);
+    auto fatima = client("fatima", "eksterduin51", &otherState);
     QVERIFY(fatima->ready());
     QVERIFY(fatima->server()->SendCommand("direct joost eerste bericht"));
     QVERIFY(fatima->server()->SendCommand("direct joost tweede bericht"));
@@ -485,7 +485,7 @@ void TestMainWindow::messageBesideAModalDialog()
 {
     QVERIFY(m_joost);
     TProgramState otherState;
-    auto fatima = client("fatima", "ekster", &otherState);
+    auto fatima = client("fatima", "eksterduin51", &otherState);
     QVERIFY(fatima->ready());
     TMededeling *box = m_joost->mededeling();
     QVERIFY(!(box->windowFlags() & Qt::WindowStaysOnTopHint));
@@ -549,7 +549,7 @@ void TestMainWindow::unansweredHandOverGivesTheRoleAway()
 void TestMainWindow::rosterOfAnAdministrator()
 {
     m_joost.reset();
-    auto marieke = client("marieke", "kievit");
+    auto marieke = client("marieke", "kievitpolder47");
     QVERIFY(marieke->ready());
     auto *userlog = marieke->findChild<QListWidget *>("userlog");
     auto *panel = marieke->findChild<QWidget *>("Panel14");
@@ -578,7 +578,7 @@ void TestMainWindow::rosterOfAnAdministrator()
 // editor (a long info text) without overlapping the name.
 void TestMainWindow::rosterTakesItsOwnPlace()
 {
-    auto marieke = client("marieke", "kievit");
+    auto marieke = client("marieke", "kievitpolder47");
     QVERIFY(marieke->ready());
     marieke->showNormal();  // maximized on the test's small screen
     marieke->resize(1280, 800);
@@ -648,7 +648,7 @@ void TestMainWindow::lostConnectionsComeBack()
     crashing.setPort(quint16(testsupport::freeLoopbackPort()));
     const QString keys = QStringLiteral("min_client_version = 1.3.4\n");
     QVERIFY2(crashing.start(m_db.get(), keys), qPrintable(crashing.error()));
-    writeIni("marieke", "kievit", crashing.port(), crashing.tlsOptions().caFile);
+    writeIni("marieke", "kievitpolder47", crashing.port(), crashing.tlsOptions().caFile);
     TMain marieke;
     marieke.setTerminateHook([this] { m_terminated = true; });
     marieke.show();
@@ -678,7 +678,7 @@ void TestMainWindow::lostConnectionsComeBack()
     marieke.setReconnectInterval(60000);
     QVERIFY2(crashing.start(m_db.get(), keys), qPrintable(crashing.error()));
     TProgramState fatimaState;
-    writeIni("fatima", "ekster", crashing.port(), crashing.tlsOptions().caFile);
+    writeIni("fatima", "eksterduin51", crashing.port(), crashing.tlsOptions().caFile);
     TMain fatima(fatimaState);
     fatima.setTerminateHook([this] { m_terminated = true; });
     fatima.show();
@@ -727,7 +727,7 @@ void TestMainWindow::refusedLogInIsShown()
     crashing.setPort(quint16(testsupport::freeLoopbackPort()));
     const QString keys = QStringLiteral("min_client_version = 1.3.4\n");
     QVERIFY2(crashing.start(m_db.get(), keys), qPrintable(crashing.error()));
-    writeIni("marieke", "kievit", crashing.port(), crashing.tlsOptions().caFile);
+    writeIni("marieke", "kievitpolder47", crashing.port(), crashing.tlsOptions().caFile);
     TMain marieke;
     marieke.setTerminateHook([this] { m_terminated = true; });
     marieke.show();
@@ -741,7 +741,7 @@ void TestMainWindow::refusedLogInIsShown()
     QTRY_VERIFY_WITH_TIMEOUT(marieke.serverGone(), 5000);
     QVERIFY2(crashing.start(m_db.get(), keys), qPrintable(crashing.error()));
     servertest::LineClient elsewhere(crashing.port());
-    QVERIFY(elsewhere.login(QStringLiteral("marieke"), QStringLiteral("kievit")));
+    QVERIFY(elsewhere.login(QStringLiteral("marieke"), QStringLiteral("kievitpolder47")));
     marieke.setReconnectInterval(100);
     QTRY_COMPARE_WITH_TIMEOUT(
         bar->text(), QString("De server weigert de aanmelding (elders aangemeld?): opnieuw proberen ..."), 5000);
@@ -755,7 +755,7 @@ void TestMainWindow::refusedLogInIsShown()
 
 void TestMainWindow::serverDownEndsTheProgram()
 {
-    auto marieke = client("marieke", "kievit");
+    auto marieke = client("marieke", "kievitpolder47");
     QVERIFY(marieke->ready());
     m_terminated = false;
     QString shown;

@@ -126,13 +126,13 @@ void TestAdresBoek::initTestCase()
     m_link = std::make_unique<core::TServerLink>(s, m_client);
     m_link->setTls(m_server.tlsOptions());
     QVERIFY2(m_link->open(QStringLiteral("127.0.0.1"), m_server.port(), &error), qPrintable(error));
-    QVERIFY(m_link->SendCommand(QStringLiteral("auth marieke kievit")));
+    QVERIFY(m_link->SendCommand(QStringLiteral("auth marieke kievitpolder47")));
     s.post = m_pg.get();
     s.server = m_link.get();
     s.administrator = true;
 
     m_joost = std::make_unique<servertest::LineClient>(m_server.port());
-    QVERIFY(m_joost->login("joost", "merel"));
+    QVERIFY(m_joost->login("joost", "merelhaag82"));
 }
 
 void TestAdresBoek::cleanupTestCase()

@@ -53,7 +53,7 @@ void TestFilmLock::initTestCase()
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(QStringLiteral("[hosts]\npostgreshost=%1\npostgresport=%2\npostgresdatabase=%3\n"
-                           "serverhost=127.0.0.1\nserverport=%4\n[autologin]\nusername=sanne\npassword=reiger\n"
+                           "serverhost=127.0.0.1\nserverport=%4\n[autologin]\nusername=sanne\npassword=reigersloot36\n"
                            "[filmtijden]\nredactie=1\n[promo]\nredactie=2\n")
                 .arg(m_db->server().host)
                 .arg(m_db->server().port)
@@ -94,7 +94,7 @@ void TestFilmLock::lockTijdenWithTwoEditors()
     QVERIFY(!extra.at(1)->isEnabled());  // "&Promo" belongs to team 2
 
     servertest::LineClient fatima(m_server.port());
-    QVERIFY(fatima.login("fatima", "ekster"));
+    QVERIFY(fatima.login("fatima", "eksterduin51"));
     QCOMPARE(fatima.reply("lock tijden"), QString("ok"));
 
     // Held by fatima: her name in the box, nothing opens.

@@ -190,7 +190,7 @@ void TestBronnen::initTestCase()
     QDir(m_dir.path()).mkpath("fax");
     QDir(m_dir.path()).mkpath("redactie");
     m_client = std::make_unique<Client>(m_log);
-    QVERIFY(m_client->login(*m_db, m_server.port(), "marieke", "kievit"));
+    QVERIFY(m_client->login(*m_db, m_server.port(), "marieke", "kievitpolder47"));
     m_main = std::make_unique<MainRecorder>(m_log);
     state().main = m_main.get();
     state().workDate = QDate(2031, 3, 12);

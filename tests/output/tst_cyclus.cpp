@@ -117,9 +117,9 @@ void TestCyclus::initTestCase()
     s.workDate = kToday;
 
     m_fatima = std::make_unique<DeskClient>(m_log);
-    QVERIFY(m_fatima->login(*m_db, m_server.port(), "fatima", "ekster"));
+    QVERIFY(m_fatima->login(*m_db, m_server.port(), "fatima", "eksterduin51"));
     m_joost = std::make_unique<DeskClient>(m_log);
-    QVERIFY(m_joost->login(*m_db, m_server.port(), "joost", "merel"));
+    QVERIFY(m_joost->login(*m_db, m_server.port(), "joost", "merelhaag82"));
     QVERIFY(m_joost->link->SendCommand("eindredacteur 8"));  // the role the server checks
     m_joost->finalEditor = true;
     m_joost->activate();

@@ -113,9 +113,9 @@ void TestPublishWindow::initTestCase()
     s.currentTeamId = 1;
     s.workDate = kToday;
     m_fatima = std::make_unique<DeskClient>(m_log);
-    QVERIFY(m_fatima->login(*m_db, m_server.port(), "fatima", "ekster"));
+    QVERIFY(m_fatima->login(*m_db, m_server.port(), "fatima", "eksterduin51"));
     m_joost = std::make_unique<DeskClient>(m_log);
-    QVERIFY(m_joost->login(*m_db, m_server.port(), "joost", "merel"));
+    QVERIFY(m_joost->login(*m_db, m_server.port(), "joost", "merelhaag82"));
     QVERIFY(m_joost->link->SendCommand("eindredacteur 1"));
     m_joost->finalEditor = true;
     m_joost->administrator = true;  // for the job list menu

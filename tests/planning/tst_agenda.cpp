@@ -197,9 +197,9 @@ void TestAgenda::initTestCase()
     setClock([] { return QDateTime(kToday, QTime(9, 41, 7)); });
 
     m_joost = std::make_unique<Client>(m_log);
-    QVERIFY(m_joost->login(*m_db, m_server.port(), "joost", "merel", m_server.tlsOptions()));
+    QVERIFY(m_joost->login(*m_db, m_server.port(), "joost", "merelhaag82", m_server.tlsOptions()));
     m_marieke = std::make_unique<Client>(m_log);
-    QVERIFY(m_marieke->login(*m_db, m_server.port(), "marieke", "kievit", m_server.tlsOptions()));
+    QVERIFY(m_marieke->login(*m_db, m_server.port(), "marieke", "kievitpolder47", m_server.tlsOptions()));
     QCOMPARE(m_marieke->userId, 1);
     m_main = std::make_unique<MainRecorder>(m_log);
     state().main = m_main.get();

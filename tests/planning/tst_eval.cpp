@@ -73,7 +73,7 @@ void TestEval::initTestCase()
     QVERIFY2(m_server.start(m_db.get()), qPrintable(m_server.error()));
     setClock([] { return QDateTime(kToday, QTime(9, 41, 7)); });
     m_joost = std::make_unique<testsupport::DeskClient>(m_log);
-    QVERIFY(m_joost->login(*m_db, m_server.port(), "joost", "merel"));
+    QVERIFY(m_joost->login(*m_db, m_server.port(), "joost", "merelhaag82"));
     state().currentTeamId = 8;
     registry().clear();
     registry().registerOpener<AgendaItemRequest>([this](const AgendaItemRequest &q) {

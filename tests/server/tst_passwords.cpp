@@ -63,23 +63,23 @@ QString TestPasswords::login(const QString &name, const QString &password)
 
 void TestPasswords::firstLoginRewritesThePlainPassword()
 {
-    QCOMPARE(stored("joost"), QString("merel"));
-    QCOMPARE(login("joost", "merel"), QString("setuserid 2|ok"));
+    QCOMPARE(stored("joost"), QString("merelhaag82"));
+    QCOMPARE(login("joost", "merelhaag82"), QString("setuserid 2|ok"));
     const QString hash = stored("joost");
     QVERIFY2(hash.startsWith("$scrypt$ln=15,r=8,p=1$"), qPrintable(hash));
-    QVERIFY(!hash.contains("merel"));
+    QVERIFY(!hash.contains("merelhaag82"));
     QVERIFY(m_server.log().contains("password of joost is now stored as a hash"));
 
     // Against the hash now: the right password, a wrong one, the hash itself.
-    QCOMPARE(login("joost", "merel"), QString("setuserid 2|ok"));
-    QCOMPARE(login("joost", "Merel"), QString("err"));
+    QCOMPARE(login("joost", "merelhaag82"), QString("setuserid 2|ok"));
+    QCOMPARE(login("joost", "Merelhaag82"), QString("err"));
     QCOMPARE(login("joost", hash), QString("err"));
     QCOMPARE(stored("joost"), hash);
 
     LineClient c(m_server.port());
-    QVERIFY(c.login("joost", "merel"));
-    QCOMPARE(c.reply("checkpw joost merel"), QString("ok"));
-    QCOMPARE(c.reply("checkpw joost reiger"), QString("err"));
+    QVERIFY(c.login("joost", "merelhaag82"));
+    QCOMPARE(c.reply("checkpw joost merelhaag82"), QString("ok"));
+    QCOMPARE(c.reply("checkpw joost reigersloot36"), QString("err"));
     QCOMPARE(stored("joost"), hash);
 }
 
@@ -89,7 +89,7 @@ void TestPasswords::hashFromTheClientIsChecked()
 {
     const QString byClient = QString::fromStdString(quillon::HashPassword("grutto's \\nest"));
     QVERIFY(m_db->exec("update tbluser set password = '" + byClient + "' where loginnaam = 'sanne'"));
-    QCOMPARE(login("sanne", "reiger"), QString("err"));
+    QCOMPARE(login("sanne", "reigersloot36"), QString("err"));
     QCOMPARE(login("sanne", "grutto's \\nest"), QString("setuserid 3|ok"));
     QCOMPARE(stored("sanne"), byClient);
 }
@@ -111,7 +111,7 @@ void TestPasswords::clientRoleCannotReadPasswords()
     };
     QVERIFY(!run("select password from tbluser"));
     QVERIFY(!run("select * from tbluser"));
-    QVERIFY(!run("select userid from tbluser where password = 'ekster'"));
+    QVERIFY(!run("select userid from tbluser where password = 'eksterduin51'"));
     // What the editors page does.
     QVERIFY(run("select userid,loginnaam from tbluser order by loginnaam"));
     QVERIFY(run("select loginnaam,rights from tbluser where userid = 1"));

@@ -14,10 +14,16 @@
 #include "platform/Socket.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTcpServer>
 #include <QtTest>
+#include <arpa/inet.h>
 #include <libpq-fe.h>
 #include <memory>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using servertest::LineClient;
 using servertest::ServerProcess;
@@ -52,6 +58,11 @@ private slots:
     void loginAnswerTimeIndependentOfPassword();
     void silentSessionEnds();
     void connectionLimits();
+    void slotsHeldWithoutLogIn();
+    void unreadRepliesHaveACeiling();
+    void lockOutSaysWhyAndEnds();
+    void guessingFromManyAddresses();
+    void bareConnectsAndDatabaseDownLogLittle();
     void descriptorsRunOut();
     void logStaysSmall();
     void queueBoundsAndLockLimits();
@@ -132,6 +143,92 @@ void TestServer::waitOffline(const QString &name)
     }
     QFAIL(qPrintable(name + QStringLiteral(" stays online")));
 }
+
+namespace {
+// A bare client socket from a chosen loopback address, for the many
+// connections of the siege cases: no buffering of its own, so a flood
+// sends what the kernel takes and no more.
+class RawSocket {
+public:
+    // `receiveBuffer`: a small one makes the replies back up at the server
+    // at once instead of in the kernel's buffers.
+    RawSocket(quint16 port, const QString &source, int receiveBuffer = 0)
+    {
+        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (m_fd >= 0 && receiveBuffer > 0)
+            ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+        sockaddr_in from{};
+        from.sin_family = AF_INET;
+        ::inet_pton(AF_INET, source.toLatin1().constData(), &from.sin_addr);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr *>(&from), sizeof from) != 0 ||
+            ::connect(m_fd, reinterpret_cast<sockaddr *>(&to), sizeof to) != 0) {
+            if (m_fd >= 0)
+                ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    ~RawSocket()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    RawSocket(const RawSocket &) = delete;
+    RawSocket &operator=(const RawSocket &) = delete;
+    bool ok() const { return m_fd >= 0; }
+    int fd() const { return m_fd; }
+
+    // Sends what the kernel takes at once; the number of bytes taken.
+    qint64 sendSome(const QByteArray &bytes)
+    {
+        const ssize_t n = ::send(m_fd, bytes.constData(), size_t(bytes.size()), MSG_DONTWAIT | MSG_NOSIGNAL);
+        return n < 0 ? 0 : n;
+    }
+    // True while the server has not closed the connection (what it sent is read and dropped).
+    bool open()
+    {
+        char buf[4096];
+        while (true) {
+            const ssize_t n = ::recv(m_fd, buf, sizeof buf, MSG_DONTWAIT);
+            if (n > 0) {
+                m_in.append(buf, n);
+                continue;
+            }
+            return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        }
+    }
+    // The next whole line received so far, or nothing.
+    std::optional<QByteArray> takeLine()
+    {
+        open();
+        const qsizetype lf = m_in.indexOf('\n');
+        if (lf < 0)
+            return std::nullopt;
+        const QByteArray line = m_in.left(lf);
+        m_in.remove(0, lf + 1);
+        return line;
+    }
+
+private:
+    int m_fd = -1;
+    QByteArray m_in;
+};
+
+// What the kernel says of a process's memory, in kB ("VmRSS", "VmHWM").
+qint64 memoryOf(qint64 pid, const char *field)
+{
+    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qsizetype(qstrlen(field)) + 1).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+}  // namespace
 
 // The end of every hostile case: the server still serves somebody new.
 void TestServer::answersFreshClient(quint16 port)
@@ -754,26 +851,243 @@ void TestServer::silentSessionEnds()
 void TestServer::connectionLimits()
 {
     ServerProcess s;
-    QVERIFY2(s.start(nullptr, QStringLiteral("max_connections = 5\nmax_connections_per_address = 3\n"
-                                             "login_timeout = 0.8\n")),
+    QVERIFY2(s.start(m_db.get(), QStringLiteral("max_connections = 2\nmax_unauthenticated = 5\n"
+                                                "max_connections_per_address = 3\nhandshake_timeout = 0.8\n"
+                                                "login_timeout = 1.6\n")),
              qPrintable(s.error()));
+    // Not logged in: a fourth from one address takes the place of its oldest,
+    // a sixth from anywhere that of the oldest of all.
     std::vector<std::unique_ptr<LineClient>> held;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 4; ++i)
         held.push_back(std::make_unique<LineClient>(s.port(), QStringLiteral("127.0.4.1")));
-    LineClient overAddress(s.port(), QStringLiteral("127.0.4.1"));
-    QVERIFY(overAddress.waitClosed(1000));
-    for (int i = 2; i <= 3; ++i)
+    QVERIFY(held[0]->waitClosed(1000));
+    for (int i = 2; i <= 4; ++i)
         held.push_back(std::make_unique<LineClient>(s.port(), QStringLiteral("127.0.4.%1").arg(i)));
-    LineClient overTotal(s.port(), QStringLiteral("127.0.4.9"));
-    QVERIFY(overTotal.waitClosed(1000));
-    for (auto &c : held)
-        QCOMPARE(c->reply(QStringLiteral("checkversion 1")), QStringLiteral("ok"));
-    // Nobody logged in: after the log-in time all are gone, and room is free.
-    for (auto &c : held)
-        QVERIFY(c->waitClosed(2000));
-    QVERIFY(s.log().contains(QLatin1String("refused: max_connections_per_address (3) reached")));
-    QVERIFY(s.log().contains(QLatin1String("refused: max_connections (5) reached")));
-    QVERIFY(s.log().contains(QLatin1String("dropped: no log-in within 0.8 s")));
+    QVERIFY(held[1]->waitClosed(1000));
+    for (std::size_t i = 2; i < held.size(); ++i)
+        QCOMPARE(held[i]->reply(QStringLiteral("checkversion 1")), QStringLiteral("ok"));
+    // Editors have slots of their own, max_connections of them.
+    LineClient jan(s.port(), QStringLiteral("127.0.4.1"));
+    QVERIFY(jan.login(QStringLiteral("jan"), QStringLiteral("jas")));
+    LineClient kees(s.port(), QStringLiteral("127.0.4.1"));
+    QVERIFY(kees.login(QStringLiteral("kees"), QStringLiteral("kat")));
+    LineClient piet(s.port(), QStringLiteral("127.0.4.5"));
+    QCOMPARE(piet.reply(QStringLiteral("auth piet pad")), QStringLiteral("err"));
+    // A connect that says nothing goes after handshake_timeout; one that
+    // passed "checkversion" may take login_timeout (an editor typing).
+    LineClient mute(s.port(), QStringLiteral("127.0.4.6"));
+    LineClient typing(s.port(), QStringLiteral("127.0.4.6"));
+    QCOMPARE(typing.reply(QStringLiteral("checkversion 1")), QStringLiteral("ok"));
+    QVERIFY(mute.waitClosed(1500));
+    QVERIFY(!typing.waitClosed(200));
+    QVERIFY(typing.waitClosed(1500));
+    QCOMPARE(jan.reply(QStringLiteral("poll")), QStringLiteral("ok"));
+    const QString log = s.log();
+    QVERIFY(log.contains(QLatin1String("closed for a newer one: max_connections_per_address (3) reached")));
+    QVERIFY(log.contains(QLatin1String("closed for a newer one: max_unauthenticated (5) reached")));
+    QVERIFY(log.contains(QLatin1String("piet refused, max_connections (2) editors are logged in")));
+    QVERIFY(log.contains(QLatin1String("dropped: no \"checkversion\" within 0.8 s")));
+    QVERIFY(log.contains(QLatin1String("dropped: no log-in within 1.6 s")));
+    answersFreshClient(s.port());
+}
+
+// Sixteen addresses holding every slot they can, with the default limits:
+// nobody who logs in is shut out, nor an editor already logged in, nor an
+// office whose editors share one address with connections that never log in.
+void TestServer::slotsHeldWithoutLogIn()
+{
+    ServerProcess s;
+    QVERIFY2(s.start(m_db.get()), qPrintable(s.error()));
+    LineClient jan(s.port(), QStringLiteral("127.0.6.200"));
+    QVERIFY(jan.login(QStringLiteral("jan"), QStringLiteral("jas")));
+    // How long a log-in takes here without a siege (the password hash).
+    QElapsedTimer t;
+    t.start();
+    LineClient quiet(s.port(), QStringLiteral("127.0.6.201"));
+    QVERIFY(quiet.login(QStringLiteral("gast"), QStringLiteral("gans")));
+    const qint64 unloaded = t.elapsed();
+    std::vector<std::unique_ptr<RawSocket>> siege;
+    for (int a = 1; a <= 16; ++a)
+        for (int i = 0; i < 32; ++i)
+            siege.push_back(std::make_unique<RawSocket>(s.port(), QStringLiteral("127.0.6.%1").arg(a)));
+    QTest::qWait(200);
+    t.start();
+    LineClient fresh(s.port(), QStringLiteral("127.0.6.100"));
+    QVERIFY(fresh.login(QStringLiteral("lies"), QStringLiteral("luis")));
+    QVERIFY2(t.elapsed() < 2 * unloaded + 300, qPrintable(QStringLiteral("%1 ms, unloaded %2 ms")
+                                                             .arg(t.elapsed())
+                                                             .arg(unloaded)));
+    QCOMPARE(jan.reply(QStringLiteral("poll")), QStringLiteral("ok"));
+    // The office: 32 connections that never log in, then an editor, from one address.
+    for (int i = 0; i < 32; ++i)
+        siege.push_back(std::make_unique<RawSocket>(s.port(), QStringLiteral("127.0.6.50")));
+    QTest::qWait(100);
+    LineClient office(s.port(), QStringLiteral("127.0.6.50"));
+    QVERIFY(office.login(QStringLiteral("kees"), QStringLiteral("kat")));
+    int open = 0;
+    for (auto &r : siege)
+        open += r->open() ? 1 : 0;
+    QVERIFY2(open <= 64, qPrintable(QString::number(open)));
+    QVERIFY(jan.login(QStringLiteral("jan"), QStringLiteral("jas")));
+    answersFreshClient(s.port());
+}
+
+// Clients that send commands and never read their replies: the server
+// stops reading them instead of holding their replies.
+void TestServer::unreadRepliesHaveACeiling()
+{
+    ServerProcess s;
+    QVERIFY2(s.start(m_db.get()), qPrintable(s.error()));
+    QTest::qWait(200);
+    const qint64 before = memoryOf(s.pid(), "VmRSS:");
+    QVERIFY(before > 0);
+    std::vector<std::unique_ptr<RawSocket>> siege;
+    for (int a = 1; a <= 8; ++a)
+        for (int i = 0; i < 4; ++i)
+            siege.push_back(std::make_unique<RawSocket>(s.port(), QStringLiteral("127.0.9.%1").arg(a), 4096));
+    // Empty lines: each is answered "err", four bytes for one.
+    const QByteArray lines(64 * 1024, '\n');
+    qint64 sent = 0;
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 3000) {
+        qint64 round = 0;
+        for (auto &r : siege)
+            round += r->sendSome(lines);
+        sent += round;
+        if (round == 0)
+            QTest::qWait(10);
+    }
+    QTest::qWait(200);
+    const qint64 peak = memoryOf(s.pid(), "VmHWM:");
+    qInfo("%lld kB sent, server memory %lld kB, peak %lld kB", sent / 1024, before, peak);
+    QVERIFY2(peak - before < 4 * 1024, qPrintable(QStringLiteral("%1 kB sent, memory %2 kB -> peak %3 kB")
+                                                         .arg(sent / 1024)
+                                                         .arg(before)
+                                                         .arg(peak)));
+    LineClient fresh(s.port(), QStringLiteral("127.0.9.100"));
+    QVERIFY(fresh.login(QStringLiteral("lies"), QStringLiteral("luis")));
+}
+
+// An editor who mistyped too often is told so and how long, not just
+// refused; once the time has passed the right password lets him in, and an
+// administrator can lift the lock-out before that.
+void TestServer::lockOutSaysWhyAndEnds()
+{
+    ServerProcess s;
+    QVERIFY2(s.start(m_db.get(), QStringLiteral("login_delay_ms = 10\nlockout_failures = 3\nlockout_time = 2\n")),
+             qPrintable(s.error()));
+    const QString locked = QStringLiteral("chat te veel mislukte pogingen; probeer het over 1 minuut opnieuw|err");
+    LineClient eva(s.port(), QStringLiteral("127.0.8.4"));
+    QVERIFY(eva.login(QStringLiteral("eva"), QStringLiteral("egel")));
+    LineClient gast(s.port(), QStringLiteral("127.0.8.1"));
+    QCOMPARE(gast.reply(QStringLiteral("checkversion 1")), QStringLiteral("ok"));
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(gast.reply(QStringLiteral("auth gast fout")), QStringLiteral("err"));
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(gast.command(QStringLiteral("auth gast gans")).join('|'), locked);
+    // From another address too: the name is locked, wherever it comes from.
+    LineClient elsewhere(s.port(), QStringLiteral("127.0.8.3"));
+    QCOMPARE(elsewhere.command(QStringLiteral("auth gast gans")).join('|'), locked);
+    QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));  // refused without a password check
+    // gast waits the lock-out out, and the right password lets him in.
+    QTest::qWait(std::max(0, 2100 - int(t.elapsed())));
+    QCOMPARE(gast.reply(QStringLiteral("auth gast gans")), QStringLiteral("setuserid 7|ok"));
+
+    // Lifted by an administrator: piet's name and the address he failed from.
+    LineClient piet(s.port(), QStringLiteral("127.0.8.2"));
+    QCOMPARE(piet.reply(QStringLiteral("checkversion 1")), QStringLiteral("ok"));
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(piet.reply(QStringLiteral("auth piet fout")), QStringLiteral("err"));
+    QCOMPARE(piet.command(QStringLiteral("auth piet pad")).join('|'), locked);
+    QCOMPARE(gast.reply(QStringLiteral("ontgrendel piet")), QStringLiteral("err"));
+    QCOMPARE(eva.reply(QStringLiteral("ontgrendel PIET")), QStringLiteral("ok"));
+    QCOMPARE(piet.reply(QStringLiteral("auth piet pad")), QStringLiteral("setuserid 3|ok"));
+    QVERIFY(s.log().contains(QLatin1String("eva lifts the log-in lock-out of PIET")));
+    answersFreshClient(s.port());
+}
+
+// Twenty addresses guessing one name at once, one guess in flight each,
+// 80 guesses: the name is checked a few guesses at a time and then one at a
+// time, so the right password at position 11 is never checked, and another
+// editor's log-in goes ahead of the guesses.
+void TestServer::guessingFromManyAddresses()
+{
+    ServerProcess s;
+    QVERIFY2(s.start(m_db.get(), QStringLiteral("login_delay_ms = 300\n")), qPrintable(s.error()));
+    QElapsedTimer t;
+    t.start();
+    {
+        LineClient quiet(s.port(), QStringLiteral("127.0.10.101"));
+        QVERIFY(quiet.login(QStringLiteral("gast"), QStringLiteral("gans")));
+    }
+    const qint64 unloaded = t.elapsed();
+    QStringList guesses;
+    for (int i = 0; i < 80; ++i)
+        guesses << (i == 10 ? QStringLiteral("bever") : QStringLiteral("raad%1").arg(i));
+    struct Guesser {
+        std::unique_ptr<RawSocket> socket;
+        bool waiting = false;
+    };
+    std::vector<Guesser> guessers;
+    for (int a = 1; a <= 20; ++a)
+        guessers.push_back({std::make_unique<RawSocket>(s.port(), QStringLiteral("127.0.10.%1").arg(a)), false});
+    int next = 0, answered = 0;
+    bool found = false;
+    qint64 freshTook = -1;
+    t.start();
+    while (t.elapsed() < 30000 && !found && answered < guesses.size()) {
+        for (Guesser &g : guessers) {
+            if (!g.waiting && next < guesses.size()) {
+                g.socket->sendSome("auth bob " + guesses[next++].toLatin1() + "\r\n");
+                g.waiting = true;
+            }
+            while (const auto line = g.socket->takeLine()) {
+                found = found || line->startsWith("setuserid");
+                if (*line == "ok" || *line == "err") {
+                    g.waiting = false;
+                    ++answered;
+                }
+            }
+        }
+        if (freshTook < 0 && t.elapsed() > 100) {
+            QElapsedTimer f;
+            f.start();
+            LineClient fresh(s.port(), QStringLiteral("127.0.10.100"));
+            QVERIFY(fresh.login(QStringLiteral("lies"), QStringLiteral("luis")));
+            freshTook = f.elapsed();
+        }
+        std::vector<pollfd> fds;
+        for (Guesser &g : guessers)
+            fds.push_back({g.socket->fd(), POLLIN, 0});
+        ::poll(fds.data(), fds.size(), 20);
+    }
+    QVERIFY2(!found, qPrintable(QStringLiteral("found after %1 ms, %2 answers").arg(t.elapsed()).arg(answered)));
+    QCOMPARE(answered, int(guesses.size()));
+    // At most the checks already on the database workers are ahead of it.
+    QVERIFY2(freshTook < 2 * unloaded + 300,
+             qPrintable(QStringLiteral("%1 ms, unloaded %2 ms").arg(freshTook).arg(unloaded)));
+    answersFreshClient(s.port());
+}
+
+// Lines anybody can provoke without a log-in stay few: bare connects that
+// close at once, and log-ins while the database is down.
+void TestServer::bareConnectsAndDatabaseDownLogLittle()
+{
+    ServerProcess s;
+    QVERIFY2(s.start(nullptr), qPrintable(s.error()));
+    for (int i = 0; i < 300; ++i)
+        RawSocket(s.port(), QStringLiteral("127.0.11.%1").arg(1 + i % 10));
+    for (int i = 0; i < 30; ++i) {
+        LineClient c(s.port(), QStringLiteral("127.0.11.%1").arg(20 + i % 10));
+        QCOMPARE(c.reply(QStringLiteral("auth jan jas")), QStringLiteral("err"));
+    }
+    QTest::qWait(300);
+    const QString log = s.log();
+    QVERIFY2(log.count(QLatin1String("closed by client")) <= 10, qPrintable(log.right(2000)));
+    QVERIFY2(log.count(QLatin1String("user lookup failed")) <= 5, qPrintable(log.right(2000)));
+    QVERIFY2(log.size() < 8000, qPrintable(QString::number(log.size())));
     answersFreshClient(s.port());
 }
 

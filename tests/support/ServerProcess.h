@@ -37,6 +37,7 @@ public:
     void setOpenFileLimit(int limit) { m_openFiles = limit; }
 
     quint16 port() const { return m_port; }
+    qint64 pid() const { return m_process.processId(); }
     // What a client needs to reach this server over TLS, checked against its CA.
     platform::TlsOptions tlsOptions() const;
     QString configPath() const { return m_dir.filePath(QStringLiteral("quillon-server.ini")); }

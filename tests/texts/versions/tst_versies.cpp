@@ -206,10 +206,10 @@ void TestVersies::initTestCase()
 
     m_joost = std::make_unique<Client>(m_log);
     m_joost->tabs = {2, 0};  // the production list on the left
-    QVERIFY(m_joost->login(*m_db, m_server.port(), "joost", "merel", m_server.tlsOptions()));
+    QVERIFY(m_joost->login(*m_db, m_server.port(), "joost", "merelhaag82", m_server.tlsOptions()));
     m_marieke = std::make_unique<Client>(m_log);
     m_marieke->tabs = {2, 0};
-    QVERIFY(m_marieke->login(*m_db, m_server.port(), "marieke", "kievit", m_server.tlsOptions()));
+    QVERIFY(m_marieke->login(*m_db, m_server.port(), "marieke", "kievitpolder47", m_server.tlsOptions()));
     m_main = std::make_unique<MainRecorder>(m_log);
     state().main = m_main.get();
     registry().clear();
