@@ -810,24 +810,26 @@ void TestMainWindow::aBoxDuringAMessageKeepsTheSession()
     fatima.show();
     QVERIFY(QTest::qWaitFor([&] { return fatima.ready(); }, 10000));
 
-    bool online = false, heldMeanwhile = false, shownMeanwhile = true;
+    bool online = false, heldMeanwhile = false, shownMeanwhile = true, closed = false;
     g_onLine = [&](const QString &argument) {
         if (argument != QLatin1String("update 4242"))
             return;
         QDialog box(&marieke);  // stands for an error box the editor has not clicked yet
         QTimer::singleShot(0, &box, [&] {
             QVERIFY(fatima.server()->SendCommand("direct marieke terwijl de doos open is"));
-            QTest::qWait(3500);
+            QTest::qWait(3000);  // past the server's silence limit
             online = fatima.server()->SendCommand("useronline marieke");
-            heldMeanwhile = !marieke.server()->heldLines().isEmpty();
+            heldMeanwhile = QTest::qWaitFor([&] { return !marieke.server()->heldLines().isEmpty(); }, 5000);
             shownMeanwhile = marieke.mededeling()->texts().join("\n").contains("terwijl de doos open is");
             box.accept();
         });
         box.exec();
+        closed = true;
     };
     g_frameLog.clear();
     QVERIFY(fatima.server()->SendCommand("broadcast agenda update 4242"));
-    QTRY_VERIFY_WITH_TIMEOUT(g_frameLog.contains("agenda line update 4242"), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(closed, 20000);
+    QVERIFY(g_frameLog.contains("agenda line update 4242"));
     QTRY_VERIFY_WITH_TIMEOUT(
         marieke.mededeling()->texts().join("\n").contains("Van fatima: terwijl de doos open is"), 10000);
     g_onLine = {};
