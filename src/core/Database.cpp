@@ -21,7 +21,10 @@ std::unique_ptr<db::TPostgresRecordSet> run(const QString &sql, bool keepRows,
     }
     platform::BusyCursor busy;
     auto result = sink ? post->Run(sql, *sink) : post->Run(sql, keepRows);
-    if (!result->ok() && result->outcome() != db::TPostgresOutcome::NotConnected)
+    // A session that ended on the way (the backend's "terminating
+    // connection", a broken socket) is the main window's to report, once
+    // and in Dutch, whoever's statement found it.
+    if (!result->ok() && result->outcome() != db::TPostgresOutcome::NotConnected && post->Connected())
         platform::showError(result->error());
     return result;
 }

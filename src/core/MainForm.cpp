@@ -1066,6 +1066,7 @@ bool TMain::logInAgain(QStringList &lostLocks)
     m_server->SendCommand(QStringLiteral("user ") + m_state.userName);
     m_server->SendCommand(QStringLiteral("userlijst"));
     lostLocks += m_server->restoreSession();
+    m_server->reclaimFinalEditor();
     if (!m_server->isOpen())
         return false;
     m_server->startPolling();

@@ -15,6 +15,8 @@ namespace {
 
 constexpr int kMaxMisses = 6;  // waits per line before the line is given up
 constexpr int kMaxWaiting = 1000;  // commands kept while the connection is gone
+constexpr int kKeepAliveMs = 5000;  // the server drops a client silent for 40 s
+constexpr int kMaxHeld = 10000;  // message lines held back while a box is open
 
 bool startsWithWord(const QString &command, QLatin1String word)
 {
@@ -102,6 +104,17 @@ QStringList ParseRoster(QString argument)
     return items;
 }
 
+QString RoleHolder(const QStringList &items, int team)
+{
+    const QString role = QStringLiteral("eindredacteur redactie ") + QString::number(team);
+    for (QString rest : items) {
+        const QString name = takeLetters(rest);
+        if (!name.isEmpty() && rest.mid(1).split(QStringLiteral(", ")).contains(role))
+            return name;
+    }
+    return {};
+}
+
 const QStringList &TServerLink::congratulations()
 {
     static const QStringList texts = {
@@ -122,7 +135,24 @@ TServerLink::TServerLink(TProgramState &state, TLinkClient &client, QObject *par
         if (m_levels.empty())
             SendCommand(QStringLiteral("poll"));
     });
+    m_keepAlive.setInterval(kKeepAliveMs);
+    connect(&m_keepAlive, &QTimer::timeout, this, &TServerLink::keepAlive);
     m_random = [](int n) { return static_cast<int>(QRandomGenerator::global()->bounded(n)); };
+}
+
+// Reads are blocking and run no event loop, so this timer fires only between
+// commands or inside a nested event loop (a box opened during a dispatch, a
+// suspended poll). Ordinary polls keep the link busy enough between
+// commands; only a link that has been silent sends a held-back poll.
+void TServerLink::keepAlive()
+{
+    if (!m_polling || m_holding || !m_socket.isOpen())
+        return;
+    if (m_lastWrite.isValid() && m_lastWrite.elapsed() < m_keepAlive.interval())
+        return;
+    m_holding = true;
+    run(QStringLiteral("poll"), nullptr);
+    m_holding = false;
 }
 
 TServerLink::~TServerLink() = default;
@@ -142,6 +172,7 @@ void TServerLink::adopt(int fd)
 void TServerLink::close()
 {
     m_pollTimer.stop();
+    m_keepAlive.stop();
     m_socket.close();
 }
 
@@ -167,6 +198,8 @@ void TServerLink::unwatchJobs(int key)
 void TServerLink::startPolling()
 {
     m_polling = true;
+    m_lastWrite.start();
+    m_keepAlive.start();
     if (m_suspended == 0 && m_levels.empty())
         m_pollTimer.start();
 }
@@ -239,6 +272,12 @@ void TServerLink::lose(const QString &error)
     m_pollTimer.stop();
     m_socket.close();
     m_input.clear();
+    if (m_state.isFinalEditor) {
+        m_state.isFinalEditor = false;  // the server's word on it is gone with the connection
+        if (m_keepSession)
+            m_reclaimTeam = m_roleTeam >= 0 ? m_roleTeam : m_state.currentTeamId;
+        m_client.finalEditorChanged();
+    }
     if (!error.isEmpty() && !m_keepSession)
         platform::showError(QStringLiteral("Communicatiefout:\n") + error +
                             QStringLiteral("\nDe verbinding met de server is mogelijk verbroken"));
@@ -289,6 +328,8 @@ bool TServerLink::run(const QString &commandIn, QString *result)
         return whileGone(command);
     if (startsWithWord(command, QLatin1String("unlock")))
         noteLock(command, true);
+    if (startsWithWord(command, QLatin1String("eindredacteur")))
+        m_claimTeam = command.mid(14).trimmed().toInt();
     if (!m_socket.isOpen() || !drainTop()) {
         if (m_levels.empty() && !m_socket.isOpen() && !poll)
             platform::showError(QStringLiteral("Communicatiefout:\nGeen verbinding met de server"
@@ -301,11 +342,17 @@ bool TServerLink::run(const QString &commandIn, QString *result)
         lose(error.isEmpty() ? QStringLiteral("schrijven mislukt") : error);
         return false;
     }
+    m_lastWrite.start();
     if (!poll)
         m_client.logStatus(QStringLiteral("<blue>server: ") + command);
 
-    m_levels.push_back(Level{command, poll, false, {}, {}});
+    const bool hold = poll && m_holding;
+    m_levels.push_back(Level{command, poll, hold, false, {}, {}});
     Level &level = m_levels.back();
+    if (poll && !hold && m_levels.size() == 1) {
+        level.pending = m_held;  // older than what this poll brings
+        m_held.clear();
+    }
     bool ok = false, completed = false;
     QString updateError;
     while (!QCoreApplication::closingDown()) {
@@ -336,6 +383,12 @@ bool TServerLink::run(const QString &commandIn, QString *result)
             ok = kind == QLatin1String("ok");
             completed = true;
             break;
+        }
+        if (level.hold) {
+            if (m_held.size() >= kMaxHeld)
+                m_held.removeFirst();
+            m_held << raw;
+            continue;
         }
         try {
             if (!dispatch(level, kind, argument))
@@ -414,6 +467,25 @@ QStringList TServerLink::restoreSession()
     return lost;
 }
 
+void TServerLink::reclaimFinalEditor()
+{
+    const int team = m_reclaimTeam;
+    if (team < 0 || !m_socket.isOpen())
+        return;
+    m_reclaimTeam = -1;
+    const QString holder = RoleHolder(m_roster, team);
+    if (!holder.isEmpty() && holder.compare(m_state.userName, Qt::CaseInsensitive) != 0) {
+        m_client.announce(QStringLiteral("quillon"),
+                          QStringLiteral("Van quillon: De eindredactie is intussen naar ") + holder + QStringLiteral(" gegaan"));
+        return;
+    }
+    m_reclaiming = true;
+    SendCommand(QStringLiteral("eindredacteur ") + QString::number(team));
+    m_reclaiming = false;
+    if (!m_socket.isOpen() && !m_state.isFinalEditor)
+        m_reclaimTeam = team;  // lost again on the way: the next log-in tries again
+}
+
 // Acts on one message line. Returns false when the reply must not be read
 // on (the server went down).
 bool TServerLink::dispatch(Level &level, const QString &kind, const QString &argument)
@@ -479,6 +551,7 @@ bool TServerLink::dispatch(Level &level, const QString &kind, const QString &arg
         }
     } else if (kind == QLatin1String("users")) {
         QStringList items = ParseRoster(argument);
+        m_roster = items;
         if (m_state.administrator)
             items << QStringLiteral("all");
         m_client.rosterChanged(items);
@@ -509,7 +582,12 @@ void TServerLink::finalEditor(QString argument)
         }
     } else if (sub == QLatin1String("on")) {
         m_state.isFinalEditor = true;
+        m_roleTeam = m_claimTeam;
         m_client.finalEditorChanged();
+        if (m_reclaiming) {
+            m_client.showStatusLine(QStringLiteral("Je bent weer eindredacteur"));
+            return;
+        }
         const QStringList &texts = congratulations();
         const int i = std::clamp(m_random(static_cast<int>(texts.size())), 0, static_cast<int>(texts.size()) - 1);
         m_client.announce(QStringLiteral("quillon"), QStringLiteral("Van quillon: ") + texts.at(i));

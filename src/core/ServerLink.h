@@ -27,8 +27,25 @@
 // connection that is gone), and no box interrupts the editor for each command
 // that cannot be sent. restoreSession() takes the locks again and sends what
 // waited.
+//
+// The final-editor role is the server's word: a server that restarts, or
+// that saw the connection end, no longer knows who held it. So a lost
+// connection clears the role here at once (the cycle is not edited on an
+// old word), and reclaimFinalEditor(), after the new log-in, claims it back
+// unless the roster shows that another editor took it meanwhile, which the
+// editor is then told.
+//
+// A modal box (an error, a question, the hand-over dialog) opened while a
+// reply is dispatched runs a nested event loop in which the ordinary poll
+// cannot run: the outer command is still being answered. The server drops a
+// client that stays silent for long (a frozen one must not keep its locks),
+// so while no command has been written for keepAliveInterval (5 s) the link
+// sends a nested "poll" whose message lines are held back, not dispatched
+// into windows that are in the middle of a reply, and handed on with the
+// next ordinary poll.
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -60,6 +77,10 @@ int RouteRubricRefresh(int leftTab, int rightTab);
 
 // The roster items of a "users" argument: name + " " + info per entry.
 QStringList ParseRoster(QString argument);
+// Who holds the final-editor role of team by these roster items: the server
+// puts ", eindredacteur redactie " + team into the holder's info. Empty when
+// nobody does.
+QString RoleHolder(const QStringList &items, int team);
 
 // What the messages do outside the link.
 class TLinkClient {
@@ -126,6 +147,11 @@ public:
     void stopPolling();
     void resumePolling();
     bool pollTimerActive() const { return m_pollTimer.isActive(); }
+    // Test hook: how long the link may be silent before it polls from inside
+    // a nested event loop (5000 ms).
+    void setKeepAliveInterval(int ms) { m_keepAlive.setInterval(ms); }
+    // Message lines held back by such polls, not yet dispatched.
+    const QStringList &heldLines() const { return m_held; }
 
     // Test hooks: the wait per read (10000 ms) and the chooser of the
     // congratulation (returns 0..n-1).
@@ -151,6 +177,11 @@ public:
     // another editor took meanwhile, each as "lock name holder" (the holder
     // empty when the server named none); they are no longer held.
     QStringList restoreSession();
+    // After logging in again (and "userlijst"): claims back the final-editor
+    // role this client held when the connection was lost; see the header.
+    void reclaimFinalEditor();
+    // The team whose role is to be claimed back, or -1.
+    int reclaimTeam() const { return m_reclaimTeam; }
 
     // The five congratulations of "eindredacteur on".
     static const QStringList &congratulations();
@@ -159,6 +190,7 @@ private:
     struct Level {
         QString command;
         bool poll = false;
+        bool hold = false;  // a keep-alive poll: its message lines are held back
         bool wireComplete = false;  // its final line has been read from the socket
         QStringList pending;  // lines read ahead for it, not yet dispatched
         QString result;  // argument of its "result" line
@@ -173,6 +205,7 @@ private:
     void lose(const QString &error);
     bool dispatch(Level &level, const QString &kind, const QString &argument);
     void finalEditor(QString argument);
+    void keepAlive();
     static bool isFinalLine(const QString &raw);
 
     TProgramState &m_state;
@@ -184,6 +217,15 @@ private:
     std::map<int, LineHandler> m_jobWatchers;
     int m_nextJobWatcher = 0;
     QTimer m_pollTimer;
+    QTimer m_keepAlive;  // polls from nested event loops; see the header
+    QElapsedTimer m_lastWrite;  // since the last command was written
+    bool m_holding = false;  // a keep-alive poll is being answered
+    QStringList m_held;  // message lines it brought, for the next ordinary poll
+    QStringList m_roster;  // the last "users" line's items
+    int m_claimTeam = -1;  // the team of the last "eindredacteur" claim sent
+    int m_roleTeam = -1;  // the team whose role "eindredacteur on" gave this client
+    int m_reclaimTeam = -1;  // the role held when the connection was lost
+    bool m_reclaiming = false;  // the claim of reclaimFinalEditor is being answered
     bool m_polling = false;  // polling switched on after log-in
     int m_suspended = 0;  // stopPolling calls not yet resumed
     bool m_handOverOpen = false;  // the hand-over question is being asked

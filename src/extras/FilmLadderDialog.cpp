@@ -183,7 +183,7 @@ TFilmLadderDialog::TFilmLadderDialog(QWidget *parent)
     info->addWidget(m_store, 2, 1, 1, 2, Qt::AlignRight);
     info->setColumnStretch(1, 1);
 
-    connect(m_close, &QPushButton::clicked, this, [this] { done(int(platform::ModalResult::Ok)); });
+    connect(m_close, &QPushButton::clicked, this, &TFilmLadderDialog::Button1Click);
     auto *bottom = new QHBoxLayout;
     bottom->addStretch(1);
     bottom->addWidget(m_close);
@@ -270,6 +270,18 @@ bool TFilmLadderDialog::askToStore()
         return false;
     m_store->setEnabled(false);
     return true;
+}
+
+void TFilmLadderDialog::Button1Click()
+{
+    if (askToStore())
+        done(int(platform::ModalResult::Ok));
+}
+
+void TFilmLadderDialog::reject()
+{
+    if (askToStore())
+        QDialog::reject();
 }
 
 void TFilmLadderDialog::ShowFilm()

@@ -6,7 +6,8 @@
 // DESIGN
 // The right side edits one film at a time; "Opslaan" is enabled exactly
 // while it holds unsaved changes, which are offered for storing before
-// another film, another week or a new film replaces them. Storing writes the
+// another film, another week or a new film replaces them, and before the
+// dialog closes: times typed are never dropped unasked. Storing writes the
 // title, the cinema and the shows of the seven days shown in one transaction,
 // so a refused statement never leaves a day without the shows it had. The
 // film list reloads from a single-shot timer restarted by each change of the
@@ -62,6 +63,11 @@ public:
     void Toevoegen1Click();  // cinema "&Toevoegen"
     void Wijzigen1Click();  // cinema "&Wijzigen"
     void Verwijderen1Click();  // cinema "&Verwijderen"
+    // "Sluiten" (modal result 1) and Escape or the window's close button:
+    // unsaved changes are offered for storing first, and the dialog stays
+    // open when the store is refused.
+    void Button1Click();
+    void reject() override;
 
     int film() const { return m_film; }
     QDate week() const { return m_week; }

@@ -1,5 +1,7 @@
 #include "incoming/Mail.h"
 
+#include "core/Dates.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -288,7 +290,7 @@ QString TMail::renderPage(QString *subject, QString *plainText, QStringList *err
                         QStringLiteral("</style>"), QStringLiteral("<table width=\"100%\" bgcolor=\"#d0d0d0\">")};
     const QPair<QString, QString> rows[] = {
         {QStringLiteral("Van"), header(QStringLiteral("from"))},
-        {QStringLiteral("Datum"), header(QStringLiteral("date"))},
+        {QStringLiteral("Datum"), MailDateText(header(QStringLiteral("date")))},
         {QStringLiteral("Onderwerp"), header(QStringLiteral("subject"))},
         {QStringLiteral("Status"),
          isRead() ? QStringLiteral("gelezen") : QStringLiteral("nog niet gemarkeerd als gelezen")}};
@@ -445,6 +447,14 @@ QString StripTags(const QString &html)
     out.replace(QLatin1String("&#39;"), QLatin1String("'"));
     out.replace(QLatin1String("&amp;"), QLatin1String("&"));
     return out;
+}
+
+QString MailDateText(const QString &header)
+{
+    const QDateTime moment = QDateTime::fromString(header.trimmed(), Qt::RFC2822Date);
+    if (!moment.isValid())
+        return header;
+    return core::FormatDateTime(QStringLiteral("ddd d mmm yyyy hh:nn"), QDateTime(moment.date(), moment.time()));
 }
 
 bool ToggleReadMark(const QString &path, QString *error)

@@ -91,6 +91,11 @@ QString DecodeCharset(const QByteArray &data, const QString &charset);
 // Header text with RFC 2047 encoded words decoded.
 QString DecodeHeaderWords(const QByteArray &raw);
 
+// A "Date" header as the desk reads dates: "do 10 dec 2026 09:12" with Dutch
+// names, at the sender's stated time of day; a header that does not read as
+// an RFC 2822 date is shown as it is.
+QString MailDateText(const QString &header);
+
 // Markup tags removed (text between "<" and ">", double-quoted strings
 // inside a tag skipped as a whole) and the basic HTML character references
 // decoded.

@@ -6,7 +6,10 @@
 #include <QDialog>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace platform {
 
@@ -49,9 +52,27 @@ void installTitleFitting()
     }
 }
 
+bool installDutchTranslations()
+{
+    const QLocale dutch(QLocale::Dutch, QLocale::Netherlands);
+    QLocale::setDefault(dutch);
+    static QTranslator *translator = nullptr;
+    if (translator)
+        return true;
+    auto *t = new QTranslator(qApp);
+    if (!t->load(dutch, QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete t;
+        return false;
+    }
+    QCoreApplication::installTranslator(t);
+    translator = t;
+    return true;
+}
+
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
     installTitleFitting();
+    installDutchTranslations();
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

@@ -34,6 +34,13 @@ int TitleFitWidth(const QString &title);
 // Message boxes size themselves and are left alone. Application installs it.
 void installTitleFitting();
 
+// Qt's own texts (the print and file dialogs, standard buttons, context
+// menus of edit fields) in Dutch, and the Dutch locale for what Qt formats
+// itself (calendar, date fields). Loads qtbase_nl from Qt's translations
+// folder (Debian: qt6-translations-l10n); false when it could not be loaded (Qt then speaks English, nothing else fails).
+// Application installs it.
+bool installDutchTranslations();
+
 // Shows the error in the error box. What Application::notify does with an
 // error that reached the event loop; callers that catch errors themselves
 // (a dispatcher that must read on) use it to show them the same way.

@@ -116,6 +116,30 @@ private slots:
         core::state().post = &m_post;
     }
 
+    // The backend ends the session (a database that stops, an administrator):
+    // its "FATAL" reply arrives with the statement that finds it, idle or
+    // saving. That is a lost session, not a refused statement: no box (the
+    // main window says so in Dutch), the statement reports failure, and the
+    // group stores nothing.
+    void sessionEndedByTheBackend()
+    {
+        const QString pid = core::Query(QStringLiteral("select pg_backend_pid()"))->Row(0).at(0);
+        QVERIFY(m_db->exec("select pg_terminate_backend(" + pid + ")"));
+        ScriptedDialogs dialogs;
+        bool told = false;
+        m_post.OnDisconnect = [&told] { told = true; };
+        auto rs = core::Query(QStringLiteral("select 1"));
+        QVERIFY(!rs->ok());
+        QVERIFY2(rs->error().contains("terminating connection"), qPrintable(rs->error()));
+        QVERIFY(told);
+        QVERIFY(!m_post.Connected());
+        core::TTransaction t;
+        QVERIFY(!t.Execute(QStringLiteral("insert into t values (2)")));
+        QVERIFY(!t.Commit());
+        QVERIFY2(dialogs.shown().isEmpty(), qPrintable(dialogs.shown().join('\n')));
+        m_post.OnDisconnect = {};
+    }
+
 private:
     std::unique_ptr<testsupport::TestDatabase> m_db;
     db::TPostgres m_post;

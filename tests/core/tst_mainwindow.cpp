@@ -47,6 +47,7 @@ using platform::BoxType;
 namespace {
 
 QStringList g_frameLog;  // "<kind> <message>" per frame message, all frames
+std::function<void(const QString &)> g_onLine;  // what a frame does with a message line, beyond recording it
 
 // A frame that records its messages; the agenda one adds a menu button.
 class RecorderFrame : public TFrame {
@@ -67,7 +68,12 @@ public:
         }
         return true;
     }
-    void serverMessage(const QString &argument) override { g_frameLog << m_kind + QStringLiteral(" line ") + argument; }
+    void serverMessage(const QString &argument) override
+    {
+        g_frameLog << m_kind + QStringLiteral(" line ") + argument;
+        if (g_onLine)
+            g_onLine(argument);
+    }
 
 private:
     QString m_kind;
@@ -114,6 +120,9 @@ private slots:
     void rosterTakesItsOwnPlace();
     void lostConnectionsComeBack();
     void refusedLogInIsShown();
+    void finalEditorAfterAServerRestart();
+    void aBoxDuringAMessageKeepsTheSession();
+    void idleClientShowsNoBoxForALostDatabase();
     void serverDownEndsTheProgram();
 
 private:
@@ -699,13 +708,12 @@ void TestMainWindow::lostConnectionsComeBack()
     fatima.mededeling()->hide();
     marieke.mededeling()->hide();
 
-    // The database session ends: one error for the statement it broke, then
-    // the bar; then it comes back.
+    // The database session ends under a statement: no box in English, the
+    // bar says it in Dutch; then it comes back.
     marieke.setReconnectInterval(60000);
     QVERIFY(m_db->exec("select pg_terminate_backend(pid) from pg_stat_activity where datname = current_database()"
                        " and pid <> pg_backend_pid()"));
-    dialogs.expectBox(BoxType::Error, "FATAL:  terminating connection due to administrator command");
-    Query(QStringLiteral("select 1"));
+    QVERIFY(!Query(QStringLiteral("select 1"))->ok());
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
     QVERIFY(marieke.databaseGone());
     QVERIFY(!marieke.serverGone());
@@ -751,6 +759,180 @@ void TestMainWindow::refusedLogInIsShown()
     QTRY_VERIFY_WITH_TIMEOUT(!marieke.serverGone(), 10000);
     QVERIFY(!bar->isVisible());
     QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+}
+
+// The role is the server's word. joost holds it; the server restarts and
+// sanne claims it before joost is back: she gets it without anybody being
+// asked, and joost, whose client stopped acting as final editor when the
+// server went, is told when he is back. Then joost holds it again and the
+// server restarts once more: his client claims it back by itself, so sanne
+// must ask him for it.
+void TestMainWindow::finalEditorAfterAServerRestart()
+{
+    servertest::ServerProcess crashing;
+    crashing.setPort(quint16(testsupport::freeLoopbackPort()));
+    const QString keys = QStringLiteral("min_client_version = 1.3.4\n");
+    QVERIFY2(crashing.start(m_db.get(), keys), qPrintable(crashing.error()));
+    writeIni("joost", "merelhaag82", crashing.port(), crashing.tlsOptions().caFile);
+    TMain joost;
+    joost.setTerminateHook([this] { m_terminated = true; });
+    joost.show();
+    QVERIFY(QTest::qWaitFor([&] { return joost.ready(); }, 10000));
+    const QString team = QString::number(state().currentTeamId);
+    auto *panel7 = joost.findChild<QLabel *>("Panel7");
+    QAction *claim = joost.findChild<QMenu *>("RedactieMenu")->actions().first();
+    {
+        testsupport::ScriptedDialogs dialogs;
+        dialogs.expectBox(BoxType::Confirmation, "Wil je eindredacteur worden?", platform::ModalResult::Yes);
+        claim->trigger();
+        QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(state().isFinalEditor, 5000);
+    QCOMPARE(panel7->text(), QString("joost / eindredacteur"));
+    joost.mededeling()->hide();
+
+    joost.setReconnectInterval(60000);
+    crashing.kill();
+    QTRY_VERIFY_WITH_TIMEOUT(joost.serverGone(), 5000);
+    QVERIFY(!state().isFinalEditor);  // no longer by the server's word
+    QCOMPARE(panel7->text(), QString("joost"));
+    QVERIFY(claim->isEnabled());
+    QVERIFY2(crashing.start(m_db.get(), keys), qPrintable(crashing.error()));
+    TProgramState sanneState;
+    writeIni("sanne", "reigersloot36", crashing.port(), crashing.tlsOptions().caFile);
+    TMain sanne(sanneState);
+    sanne.setTerminateHook([this] { m_terminated = true; });
+    sanne.show();
+    QVERIFY(QTest::qWaitFor([&] { return sanne.ready(); }, 10000));
+    QVERIFY(sanne.server()->SendCommand("eindredacteur " + team));
+    QTRY_VERIFY_WITH_TIMEOUT(sanneState.isFinalEditor, 5000);
+    sanne.mededeling()->hide();
+    joost.setReconnectInterval(100);
+    QTRY_VERIFY_WITH_TIMEOUT(!joost.serverGone(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        joost.mededeling()->texts().join("\n").contains("Van quillon: De eindredactie is intussen naar sanne gegaan"),
+        5000);
+    QVERIFY(!state().isFinalEditor);
+    QCOMPARE(panel7->text(), QString("joost"));
+    QVERIFY(sanneState.isFinalEditor);
+    joost.mededeling()->hide();
+
+    // joost asks sanne for it (her dialog gives it by itself), then the server restarts.
+    QVERIFY(joost.server()->SendCommand("eindredacteur " + team));
+    QTRY_VERIFY_WITH_TIMEOUT(state().isFinalEditor, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!sanneState.isFinalEditor, 5000);
+    joost.mededeling()->hide();
+    sanne.setReconnectInterval(100);
+    crashing.kill();
+    QTRY_VERIFY_WITH_TIMEOUT(joost.serverGone() && sanne.serverGone(), 5000);
+    QVERIFY(!state().isFinalEditor);
+    QVERIFY2(crashing.start(m_db.get(), keys), qPrintable(crashing.error()));
+    QTRY_VERIFY_WITH_TIMEOUT(!joost.serverGone() && !sanne.serverGone(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(state().isFinalEditor, 5000);
+    QCOMPARE(panel7->text(), QString("joost / eindredacteur"));
+    QVERIFY(joost.LogView1()->Lines().join("\n").contains("Je bent weer eindredacteur"));
+    QVERIFY(crashing.log().contains("joost is final editor of team " + team));
+    QString question;
+    onModal([&](QWidget *w) {
+        if (auto *d = qobject_cast<TOpgeefDialog *>(w))
+            question = d->findChild<QLabel *>("Panel1")->text();
+    });
+    QVERIFY(sanne.server()->SendCommand("eindredacteur " + team));
+    QTRY_VERIFY_WITH_TIMEOUT(sanneState.isFinalEditor, 5000);
+    QCOMPARE(question, QString("Eindredactie opgeven aan sanne"));
+    QVERIFY(!state().isFinalEditor);
+}
+
+// A modal box opened while a message line is handled (here by the frame it
+// is meant for) runs its own event loop for as long as the editor takes. The
+// server, which drops a client silent for 2 s here, keeps her: her client
+// goes on polling, and what arrives meanwhile is handed on once the box is
+// closed, in order.
+void TestMainWindow::aBoxDuringAMessageKeepsTheSession()
+{
+    servertest::ServerProcess strict;
+    QVERIFY2(strict.start(m_db.get(), QStringLiteral("min_client_version = 1.3.4\nsilent_timeout = 2\n")),
+             qPrintable(strict.error()));
+    writeIni("marieke", "kievitpolder47", strict.port(), strict.tlsOptions().caFile);
+    TMain marieke;
+    marieke.setTerminateHook([this] { m_terminated = true; });
+    marieke.show();
+    QVERIFY(QTest::qWaitFor([&] { return marieke.ready(); }, 10000));
+    marieke.server()->setKeepAliveInterval(500);
+    TProgramState fatimaState;
+    writeIni("fatima", "eksterduin51", strict.port(), strict.tlsOptions().caFile);
+    TMain fatima(fatimaState);
+    fatima.setTerminateHook([this] { m_terminated = true; });
+    fatima.show();
+    QVERIFY(QTest::qWaitFor([&] { return fatima.ready(); }, 10000));
+
+    bool online = false, heldMeanwhile = false, shownMeanwhile = true, closed = false;
+    g_onLine = [&](const QString &argument) {
+        if (argument != QLatin1String("update 4242"))
+            return;
+        QDialog box(&marieke);  // stands for an error box the editor has not clicked yet
+        QTimer::singleShot(0, &box, [&] {
+            QVERIFY(fatima.server()->SendCommand("direct marieke terwijl de doos open is"));
+            QTest::qWait(3000);  // past the server's silence limit
+            online = fatima.server()->SendCommand("useronline marieke");
+            heldMeanwhile = QTest::qWaitFor([&] { return !marieke.server()->heldLines().isEmpty(); }, 5000);
+            shownMeanwhile = marieke.mededeling()->texts().join("\n").contains("terwijl de doos open is");
+            box.accept();
+        });
+        box.exec();
+        closed = true;
+    };
+    g_frameLog.clear();
+    QVERIFY(fatima.server()->SendCommand("broadcast agenda update 4242"));
+    QTRY_VERIFY_WITH_TIMEOUT(closed, 20000);
+    QVERIFY(g_frameLog.contains("agenda line update 4242"));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        marieke.mededeling()->texts().join("\n").contains("Van fatima: terwijl de doos open is"), 10000);
+    g_onLine = {};
+    QVERIFY2(online, qPrintable(strict.log()));
+    QVERIFY(heldMeanwhile);
+    QVERIFY(!shownMeanwhile);  // not into windows in the middle of a reply
+    QVERIFY(!marieke.serverGone());
+    QVERIFY2(!strict.log().contains("silent"), qPrintable(strict.log()));
+    QVERIFY(marieke.server()->heldLines().isEmpty());
+    marieke.mededeling()->hide();
+}
+
+// An idle client whose database session ended (the database stopped and
+// came back) finds out when a message makes a frame read a row: no box for
+// a connection the editor did not use, the bar says it in Dutch, and the
+// session comes back by itself.
+void TestMainWindow::idleClientShowsNoBoxForALostDatabase()
+{
+    auto marieke = client("marieke", "kievitpolder47");
+    QVERIFY(marieke->ready());
+    marieke->setReconnectInterval(60000);
+    TProgramState fatimaState;
+    auto fatima = client("fatima", "eksterduin51", &fatimaState);
+    QVERIFY(fatima->ready());
+    testsupport::ScriptedDialogs dialogs;
+    const QString pid = Query(QStringLiteral("select pg_backend_pid()"))->Row(0).at(0);  // marieke's session
+    QVERIFY(m_db->exec("select pg_terminate_backend(" + pid + ")"));
+    bool read = false;
+    g_onLine = [&](const QString &argument) {
+        if (argument == QLatin1String("update 4243"))
+            read = Query(QStringLiteral("select id from tblagenda where id = 4243"))->ok();
+    };
+    g_frameLog.clear();
+    QVERIFY(fatima->server()->SendCommand("broadcast agenda update 4243"));
+    QTRY_VERIFY_WITH_TIMEOUT(g_frameLog.contains("agenda line update 4243"), 5000);
+    g_onLine = {};
+    QVERIFY(!read);
+    QVERIFY2(dialogs.problems().isEmpty(), qPrintable(dialogs.problems().join("\n")));
+    QVERIFY(dialogs.shown().isEmpty());
+    QVERIFY(marieke->databaseGone());
+    auto *bar = marieke->findChild<QLabel *>("Verbinding");
+    QVERIFY(bar->isVisible());
+    QCOMPARE(bar->text(), QString("Geen verbinding met de database: opnieuw verbinden ..."));
+    marieke->setReconnectInterval(100);
+    QTRY_VERIFY_WITH_TIMEOUT(!marieke->databaseGone(), 10000);
+    QVERIFY(!bar->isVisible());
+    QVERIFY(dialogs.shown().isEmpty());
 }
 
 void TestMainWindow::serverDownEndsTheProgram()

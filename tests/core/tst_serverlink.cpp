@@ -125,6 +125,8 @@ private slots:
     void registeredHandlers();
     void roster_data();
     void roster();
+    void roleHolder_data();
+    void roleHolder();
     void commandLogIsWrittenExceptForPolls();
     void down();
     void finalEditorMessages_data();
@@ -273,6 +275,30 @@ void TestServerLink::roster()
     f.reply(line + "\nok\n");
     QVERIFY(f.link.SendCommand("userlijst"));
     QCOMPARE(f.client.events, QStringList({roster}));
+}
+
+// Who holds a team's role by the server's roster: the team id is a whole word.
+void TestServerLink::roleHolder_data()
+{
+    QTest::addColumn<QString>("users");  // the argument of a "users" line
+    QTest::addColumn<int>("team");
+    QTest::addColumn<QString>("holder");
+    QTest::newRow("holder of the team") << "joost sinds 09:00|sanne sinds 09:41, eindredacteur redactie 7|" << 7
+                                        << "sanne";
+    QTest::newRow("another team's holder") << "sanne sinds 09:41, eindredacteur redactie 12|" << 1 << "";
+    QTest::newRow("a longer team id") << "sanne sinds 09:41, eindredacteur redactie 12|" << 12 << "sanne";
+    QTest::newRow("holder of two teams") << "kees sinds 08:00, eindredacteur redactie 1, eindredacteur redactie 7|"
+                                         << 7 << "kees";
+    QTest::newRow("nobody") << "joost sinds 09:00|" << 7 << "";
+    QTest::newRow("empty roster") << "" << 7 << "";
+}
+
+void TestServerLink::roleHolder()
+{
+    QFETCH(QString, users);
+    QFETCH(int, team);
+    QFETCH(QString, holder);
+    QCOMPARE(RoleHolder(ParseRoster(users), team), holder);
 }
 
 void TestServerLink::commandLogIsWrittenExceptForPolls()
@@ -508,7 +534,7 @@ void TestServerLink::resultAndUserId()
     Fixture f;
     f.reply("setuserid 12\nresult  42 taken\nok\n");
     QString result;
-    QVERIFY(f.link.SendCommandEx("auth marieke kievit", result));
+    QVERIFY(f.link.SendCommandEx("auth marieke kievitpolder47", result));
     QCOMPARE(result, QString("42 taken"));
     QCOMPARE(f.state.userId, 12);
 }

@@ -2,7 +2,8 @@
 // statements of opening, of adding a cinema and a film, of typing and storing
 // show times over a week and of moving between weeks, recorded from the real
 // connection; unsaved changes offered before another film or week; a refused
-// store that keeps what was typed; deleting films and cinemas.
+// store that keeps what was typed; closing offers what is unsaved; deleting
+// films and cinemas.
 //
 // The clock stands on Wednesday 12 March 2031, so the current film week is
 // Thursday 13 to Wednesday 19 March and the demo's own shows (around the real
@@ -93,6 +94,9 @@ private slots:
     void aFilmWeek();
     void unsavedChangesOfferedBeforeAnotherFilm();
     void refusedStoreKeepsWhatWasTyped();
+    void closingOffersWhatWasTyped_data();
+    void closingOffersWhatWasTyped();
+    void closingKeepsARefusedStore();
     void searchIsAPrefixInLowerCase();
     void deletingFilmsAndCinemas();
     void screenshot();
@@ -213,8 +217,7 @@ void TestFilmTijden::typingTimes()
 }
 
 // Adding a cinema and a film in it, typing shows into the week, storing,
-// moving a week on and back with unsaved changes, emptying a day, and
-// closing with "Sluiten" without being asked.
+// moving a week on and back with unsaved changes, and emptying a day.
 void TestFilmTijden::aFilmWeek()
 {
     m_sql.clear();
@@ -301,12 +304,54 @@ void TestFilmTijden::aFilmWeek()
     QVERIFY(m_dialog->opslaan()->isEnabled());
     QVERIFY(m_dialog->Store());
     QCOMPARE(shows(film), QList<QStringList>({{"20310315", "90:00"}, {"20310319", "21:00"}, {"20310321", "19:00"}}));
+}
 
-    // "Sluiten" drops what is unsaved without asking.
-    typeTime(m_dialog->days().at(3)->fields().at(0), "2200");
+// A time typed and confirmed with Enter, as the help text says, is offered
+// for storing however the dialog is closed; "Nee" closes without it.
+void TestFilmTijden::closingOffersWhatWasTyped_data()
+{
+    QTest::addColumn<bool>("window");  // the window's close button instead of "Sluiten"
+    QTest::addColumn<bool>("store");  // the answer to "Wijzigingen opslaan?"
+    QTest::addColumn<int>("result");
+    QTest::newRow("Sluiten, stored") << false << true << 1;
+    QTest::newRow("Sluiten, not stored") << false << false << 1;
+    QTest::newRow("window closed, stored") << true << true << 0;
+    QTest::newRow("window closed, not stored") << true << false << 0;
+}
+
+void TestFilmTijden::closingOffersWhatWasTyped()
+{
+    QFETCH(bool, window);
+    QFETCH(bool, store);
+    QFETCH(int, result);
+    typeTime(m_dialog->days().at(2)->fields().at(0), "2230");
+    QVERIFY(m_dialog->isVisible());
+    m_dialogs->expectBox(BoxType::Confirmation, "Wijzigingen opslaan?", store ? ModalResult::Yes : ModalResult::No);
+    if (window)
+        m_dialog->close();  // what the window manager does for its close button
+    else
+        QTest::mouseClick(m_dialog->findChild<QPushButton *>("Button1"), Qt::LeftButton);
+    QVERIFY(!m_dialog->isVisible());
+    QCOMPARE(m_dialog->result(), result);
+    QCOMPARE(shows(1), store ? QList<QStringList>({{"20310315", "22:30"}}) : QList<QStringList>());
+    QVERIFY(m_db->exec("delete from tblfilmtijden where datum like '2031%'"));
+}
+
+// A refused store on the way out keeps the dialog open with what was typed.
+void TestFilmTijden::closingKeepsARefusedStore()
+{
+    QVERIFY(m_db->exec("create function weiger() returns trigger language plpgsql as"
+                       " $$ begin raise exception 'geweigerd'; end $$;"
+                       "create trigger weiger_tijd before insert on tblfilmtijden for each row"
+                       " execute function weiger()"));
+    typeTime(m_dialog->days().at(0)->fields().at(0), "2230");
+    m_dialogs->expectBox(BoxType::Confirmation, "Wijzigingen opslaan?", ModalResult::Yes);
+    m_dialogs->expectBox(BoxType::Error, "ERROR:  geweigerd");
     QTest::mouseClick(m_dialog->findChild<QPushButton *>("Button1"), Qt::LeftButton);
-    QCOMPARE(m_dialog->result(), 1);
-    QCOMPARE(shows(film).size(), 3);
+    QVERIFY(m_dialog->isVisible());
+    QVERIFY(m_dialog->opslaan()->isEnabled());
+    QCOMPARE(values(*m_dialog).at(0), QString("22:30"));
+    QVERIFY(m_db->exec("drop trigger weiger_tijd on tblfilmtijden; drop function weiger()"));
 }
 
 void TestFilmTijden::unsavedChangesOfferedBeforeAnotherFilm()

@@ -34,6 +34,8 @@ private slots:
     void decoders_data();
     void decoders();
     void hostileStructure();
+    void dateInDutch_data();
+    void dateInDutch();
     void listedDays();
 };
 
@@ -62,6 +64,26 @@ void TestMail::multipartWithPicture()
     QVERIFY(page.contains(QStringLiteral("<td width=70><b>Van</b>: </td><td>Gemeente Zwaluwstad "
                                          "&lt;pers@zwaluwstad.example&gt;</td>")));
     QVERIFY(page.contains(QStringLiteral("<b>Status</b>: </td><td>nog niet gemarkeerd als gelezen</td>")));
+    QVERIFY2(page.contains(QStringLiteral("<b>Datum</b>: </td><td>do 10 dec 2026 09:12</td>")), qPrintable(page));
+}
+
+void TestMail::dateInDutch_data()
+{
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("weekday, seconds, offset") << "Thu, 10 Dec 2026 09:12:00 +0100" << "do 10 dec 2026 09:12";
+    QTest::newRow("no weekday, no seconds") << "3 Mar 2027 17:05 -0500" << "wo 3 mrt 2027 17:05";
+    QTest::newRow("May and October") << "Sat, 1 May 2027 08:00:00 +0000" << "za 1 mei 2027 08:00";
+    QTest::newRow("blanks around it") << "  Sun, 31 Oct 2027 23:59:59 +0200 " << "zo 31 okt 2027 23:59";
+    QTest::newRow("not a date: kept") << "gisteren rond de middag" << "gisteren rond de middag";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestMail::dateInDutch()
+{
+    QFETCH(QString, header);
+    QFETCH(QString, shown);
+    QCOMPARE(MailDateText(header), shown);
 }
 
 void TestMail::readMarkAndAddressOnlySender()

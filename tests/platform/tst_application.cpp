@@ -4,6 +4,10 @@
 #include "support/ScriptedDialogs.h"
 
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -59,6 +63,22 @@ private slots:
         frameless.resize(120, 60);
         frameless.show();
         QCOMPARE(frameless.width(), 120);
+    }
+
+    // Qt's own dialogs and buttons speak Dutch, and what Qt formats itself
+    // uses Dutch names.
+    void qtSpeaksDutch()
+    {
+        QVERIFY(installDutchTranslations());
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Annuleren"));
+        QCOMPARE(buttons.button(QDialogButtonBox::Save)->text(), QStringLiteral("Opslaan"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        QPrintDialog print(&printer);
+        QCOMPARE(print.windowTitle(), QStringLiteral("Afdrukken"));
+        QCOMPARE(QLocale().toString(QDate(2026, 12, 10), QStringLiteral("dddd d MMMM")),
+                 QStringLiteral("donderdag 10 december"));
     }
 
     void texts()
