@@ -94,6 +94,27 @@ std::string cleanUtf8(std::string_view s)
     return out;
 }
 
+// True when cleanUtf8() would return `s` unchanged: most texts are, and
+// they need no copy.
+bool isCleanUtf8(std::string_view s)
+{
+    bool ascii = true;
+    for (const char ch : s) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if ((c < 0x20 && c != '\n') || c == 0x7F || c == 0xC2)  // 0xC2 may start a C1 control
+            return false;
+        ascii = ascii && c < 0x80;
+    }
+    return ascii || firstInvalidUtf8(s) == std::string_view::npos;
+}
+
+std::string cleanUtf8(std::string &&s)
+{
+    if (isCleanUtf8(s))
+        return std::move(s);
+    return cleanUtf8(std::string_view(s));
+}
+
 // Plain text with references decoded; LF marks line ends.
 std::string decodeReferences(std::string_view s)
 {
@@ -257,7 +278,7 @@ htmlParserCtxtPtr htmlContext()
     return ctxt.get();
 }
 
-std::string htmlText(const std::string &utf8)
+std::string htmlText(std::string_view utf8)
 {
     htmlParserCtxtPtr ctxt = htmlContext();
     if (!ctxt || !ctxt->sax || utf8.size() > 0x3fffffff)
@@ -436,6 +457,7 @@ namespace {
 std::string normaliseLines(const std::string &plain)
 {
     std::string out;
+    out.reserve(plain.size());
     std::string line;
     int emptyRun = 0;
     bool any = false;
@@ -476,7 +498,12 @@ std::string normaliseLines(const std::string &plain)
 
 std::string htmlToText(std::string_view html)
 {
-    const std::string clean = cleanUtf8(html);
+    std::string cleaned;
+    std::string_view clean = html;
+    if (!isCleanUtf8(html)) {
+        cleaned = cleanUtf8(html);
+        clean = cleaned;
+    }
     if (!hasMarkup(clean))
         return normaliseLines(cleanUtf8(decodeReferences(clean)));
     return normaliseLines(cleanUtf8(htmlText(clean)));
@@ -543,7 +570,7 @@ std::string plainToText(std::string_view text)
     for (char &c : s)
         if (c == '\r')
             c = '\n';
-    return normaliseLines(cleanUtf8(s));
+    return normaliseLines(cleanUtf8(std::move(s)));
 }
 
 std::string oneLine(std::string_view html)

@@ -178,7 +178,10 @@ std::string mend(std::string_view s)
         std::size_t j = i;
         while (j < s.size()) {
             const unsigned char b = static_cast<unsigned char>(s[j]);
-            if (b == '&' || b == '<' || (b < 0x20 && b != '\t' && b != '\n' && b != '\r'))
+            if (b == '&' || (b < 0x20 && b != '\t' && b != '\n' && b != '\r'))
+                break;
+            // Only "<!" and "<?" open what is copied by other rules.
+            if (b == '<' && j + 1 < s.size() && (s[j + 1] == '!' || s[j + 1] == '?'))
                 break;
             ++j;
         }
@@ -205,7 +208,14 @@ std::string mend(std::string_view s)
                             : (std::isalnum(static_cast<unsigned char>(s[j])) || s[j] == '_' || s[j] == '.' ||
                                s[j] == '-')))
                 ++j;
-            const std::string name(s.substr(nameStart, j - nameStart));
+            const std::string_view nameView = s.substr(nameStart, j - nameStart);
+            if (!numeric && j < s.size() && s[j] == ';' &&
+                (nameView == "amp" || nameView == "lt" || nameView == "gt" || nameView == "quot" || nameView == "apos")) {
+                out.append(s.substr(i, j + 1 - i));  // the common case, without a copy of the name
+                i = j + 1;
+                continue;
+            }
+            const std::string name(nameView);
             if (name.empty() || j >= s.size() || s[j] != ';') {
                 out += "&amp;";  // a lone "&", as in a link's query
                 ++i;
@@ -404,10 +414,18 @@ XmlNode *nextElement(const XmlNode *n)
     return nullptr;
 }
 
+namespace {
+// The name without a copy: the lookups below run for every field of every item.
+std::string_view nameOf(const XmlNode *n)
+{
+    return n && n->name ? std::string_view(reinterpret_cast<const char *>(n->name)) : std::string_view();
+}
+}  // namespace
+
 XmlNode *child(const XmlNode *n, std::string_view name)
 {
     for (XmlNode *c = firstElement(n); c; c = nextElement(c))
-        if (localName(c) == name)
+        if (nameOf(c) == name)
             return c;
     return nullptr;
 }
@@ -415,7 +433,7 @@ XmlNode *child(const XmlNode *n, std::string_view name)
 XmlNode *childNs(const XmlNode *n, std::string_view ns, std::string_view name)
 {
     for (XmlNode *c = firstElement(n); c; c = nextElement(c))
-        if (nsOf(c) == ns && localName(c) == name)
+        if (nameOf(c) == name && nsOf(c) == ns)
             return c;
     return nullptr;
 }
