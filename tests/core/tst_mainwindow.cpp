@@ -875,7 +875,7 @@ void TestMainWindow::aBoxDuringAMessageKeepsTheSession()
             QVERIFY(fatima.server()->SendCommand("direct marieke terwijl de doos open is"));
             QTest::qWait(3000);  // past the server's silence limit
             online = fatima.server()->SendCommand("useronline marieke");
-            heldMeanwhile = QTest::qWaitFor([&] { return !marieke.server()->heldLines().isEmpty(); }, 5000);
+            heldMeanwhile = QTest::qWaitFor([&] { return !marieke.server()->heldLines().isEmpty(); }, 15000);
             shownMeanwhile = marieke.mededeling()->texts().join("\n").contains("terwijl de doos open is");
             box.accept();
         });
