@@ -89,7 +89,18 @@ def markup():
     return {f"text-{i}": t.encode() for i, t in enumerate(texts)}
 
 
-GENERATORS = {"fuzz_pgdecoder": pgdecoder, "fuzz_server_command": server_command, "fuzz_markup": markup}
+def feed():
+    # The test feeds and agency files behind a mode byte: plain, and Latin-1
+    # for the one that declares no charset of its own.
+    root = Path(__file__).resolve().parents[1] / "tests" / "server" / "data"
+    seeds = {}
+    for f in sorted(root.iterdir()):
+        if f.is_file():
+            seeds[f"test-{f.name}"] = bytes([1 if "latin1" in f.name else 0]) + f.read_bytes()
+    return seeds
+
+
+GENERATORS = {"fuzz_pgdecoder": pgdecoder, "fuzz_feed": feed, "fuzz_server_command": server_command, "fuzz_markup": markup}
 
 
 def main():

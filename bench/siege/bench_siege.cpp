@@ -63,9 +63,13 @@ std::string env(const char *name, const char *fallback = "")
     return v && *v ? v : fallback;
 }
 
+pid_t serverToStop = 0;  // a bench that gives up leaves no server behind
+
 [[noreturn]] void die(const std::string &why)
 {
     std::fprintf(stderr, "bench_siege: %s\n", why.c_str());
+    if (serverToStop > 0)
+        ::kill(serverToStop, SIGTERM);
     std::exit(2);
 }
 
@@ -167,6 +171,7 @@ struct Line : std::enable_shared_from_this<Line> {
     bool open = false;
     std::function<void()> onClose;
 
+    std::error_code error;  // why the last connect failed
     bool connect(const tcp::endpoint &source, const tcp::endpoint &server)
     {
         std::error_code ec;
@@ -175,8 +180,10 @@ struct Line : std::enable_shared_from_this<Line> {
             sock.bind(source, ec);
         if (!ec)
             sock.connect(server, ec);
-        if (ec)
+        if (ec) {
+            error = ec;
             return false;
+        }
         sock.set_option(tcp::no_delay(true), ec);
         open = true;
         read();
@@ -193,9 +200,13 @@ struct Line : std::enable_shared_from_this<Line> {
     {
         sock.async_read_some(asio::buffer(buf), [self = shared_from_this()](const std::error_code &ec, std::size_t n) {
             if (ec) {
+                // Closed now, not when the last reference goes: a holder
+                // reconnects hundreds of times a second.
+                std::error_code ignored;
                 self->open = false;
-                if (self->onClose)
-                    self->onClose();
+                self->sock.close(ignored);
+                if (auto onClose = std::move(self->onClose))
+                    onClose();
                 return;
             }
             self->in.append(self->buf.data(), n);
@@ -256,7 +267,7 @@ struct Siege {
             const int i = started++;
             auto c = std::make_shared<Line>(io);
             if (!c->connect(from(1, 1 + i / 250, 1 + i % 250), server))
-                die("editor " + std::to_string(i) + " cannot connect");
+                die("editor " + std::to_string(i) + " cannot connect: " + c->error.message());
             editors.push_back(c);
             c->command("checkversion 9", [this, c, i, &answered, &startOne](bool, const std::string &) {
                 c->command("auth bench" + std::to_string(i + 1) + " pw",
@@ -305,7 +316,7 @@ struct Siege {
         auto c = std::make_shared<Line>(io);
         const auto start = Clock::now();
         if (!c->connect(from(2, 1 + i / 250, 1 + i % 250), server))
-            die("a fresh editor cannot connect");
+            die("fresh editor " + std::to_string(i + 1) + " cannot connect: " + c->error.message());
         c->command("checkversion 9", [this, c, i, start, count, then](bool, const std::string &) {
             c->command("auth fresh" + std::to_string(i + 1) + " pw", [this, c, start, count, then](bool ok,
                                                                                               const std::string &) {
@@ -331,9 +342,9 @@ struct Siege {
             holders.resize(index + 1);
         holders[index] = c;
         ++holderConnects;
-        c->onClose = [this, c, address, slot] {
-            c->timer.expires_after(kReconnectGap);
-            c->timer.async_wait([this, address, slot](const std::error_code &ec) {
+        c->onClose = [this, address, slot] {
+            auto t = std::make_shared<asio::steady_timer>(io, kReconnectGap);
+            t->async_wait([this, t, address, slot](const std::error_code &ec) {
                 if (!ec)
                     hold(address, slot);
             });
@@ -368,7 +379,7 @@ struct Siege {
         for (int g = 0; g < kGuessers; ++g) {
             auto c = std::make_shared<Line>(io);
             if (!c->connect(from(4, 1 + g / 250, 1 + g % 250), server))
-                die("a guesser cannot connect");
+                die("a guesser cannot connect: " + c->error.message());
             guessers.push_back(c);
             // A guesser whose connection the server closes connects again.
             c->onClose = [this, g] {
@@ -443,6 +454,7 @@ int main()
     }
     const std::string serverLog = dir + "/server.log";
     const pid_t serverPid = spawn({QUILLON_SERVER_BINARY, "--config", ini}, serverLog);
+    serverToStop = serverPid;
     unsigned short port = 0;
     for (int i = 0; i < 100 && port == 0; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
