@@ -20,6 +20,8 @@ install(TARGETS quillon_plugin_bijlage LIBRARY DESTINATION lib/quillon COMPONENT
 install(FILES ${gen}/zidad.ini DESTINATION /etc/quillon COMPONENT client EXCLUDE_FROM_ALL)
 install(FILES ${pkg}/quillon.desktop DESTINATION share/applications COMPONENT client EXCLUDE_FROM_ALL)
 install(FILES ${pkg}/quillon.svg DESTINATION share/icons/hicolor/scalable/apps COMPONENT client EXCLUDE_FROM_ALL)
+install(FILES ${pkg}/quillon.lintian-overrides DESTINATION share/lintian/overrides RENAME quillon
+        COMPONENT client EXCLUDE_FROM_ALL)
 
 # The server package: the configuration made from the sample, the unit in
 # Debian 12's place for units, the schema for the first installation.
@@ -67,6 +69,9 @@ install(CODE "
                  \"\$ENV{DESTDIR}/lib/systemd/system/quillon-server.service\" @ONLY)"
   COMPONENT server EXCLUDE_FROM_ALL)
 
+# cpack would otherwise build every target (the tests too) before packaging;
+# scripts/package builds first, and tst_package depends on what it packs.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillon)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

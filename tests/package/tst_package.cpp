@@ -87,7 +87,7 @@ void TestPackage::initTestCase()
                            QStringLiteral("-B"), m_work.filePath(QStringLiteral("packages"))},
                           400000);
     QVERIFY2(cpack.code == 0, qPrintable(cpack.out));
-    for (const QString package : {QStringLiteral("quillon"), QStringLiteral("quillon-server")}) {
+    for (const QString &package : {QStringLiteral("quillon"), QStringLiteral("quillon-server")}) {
         QVERIFY2(QFile::exists(deb(package)), qPrintable(cpack.out));
         const Run x = run(QStringLiteral("dpkg-deb"), {QStringLiteral("-x"), deb(package), root(QString())});
         QVERIFY2(x.code == 0, qPrintable(x.out));
@@ -104,7 +104,7 @@ void TestPackage::controlFields_data()
     QTest::newRow("server version") << "quillon-server" << "Version" << "^" + version + "$";
     // From the libraries the binaries link, not a list kept by hand.
     QTest::newRow("client links Qt") << "quillon" << "Depends" << "libqt6widgets6";
-    QTest::newRow("client links libpq") << "quillon" << "Depends" << "libpq5";
+    QTest::newRow("client links libjpeg") << "quillon" << "Depends" << "libjpeg62-turbo";
     QTest::newRow("server links libpq") << "quillon-server" << "Depends" << "libpq5";
     QTest::newRow("server links libcurl") << "quillon-server" << "Depends" << "libcurl4";
     QTest::newRow("server makes its user") << "quillon-server" << "Depends" << "\\badduser\\b";
@@ -137,7 +137,8 @@ void TestPackage::fileList_data()
                                             "./usr/share/icons/hicolor/scalable/apps/quillon.svg",
                                             "./usr/share/man/man1/quillon.1.gz",
                                             "./usr/share/doc/quillon/copyright",
-                                            "./usr/share/doc/quillon/changelog.gz"}
+                                            "./usr/share/doc/quillon/changelog.gz",
+                                            "./usr/share/lintian/overrides/quillon"}
                              << QStringList{"zonderhoogte", "/usr/local/", "quillon-server", "tst_"};
     QTest::newRow("quillon-server") << "quillon-server"
                                     << QStringList{"./usr/bin/quillon-server",
@@ -207,7 +208,7 @@ void TestPackage::maintainerScripts()
     const QString postinst = readText(control.filePath(QStringLiteral("postinst")));
     QVERIFY(postinst.contains(QLatin1String("adduser --system --group")));
     QVERIFY(postinst.contains(QLatin1String("chown root:quillon /etc/quillon/quillon-server.ini")));
-    for (const QString script : {QStringLiteral("postinst"), QStringLiteral("postrm"), QStringLiteral("prerm")}) {
+    for (const QString &script : {QStringLiteral("postinst"), QStringLiteral("postrm"), QStringLiteral("prerm")}) {
         const QFileInfo info(control.filePath(script));
         QVERIFY2(info.isExecutable(), qPrintable(script));
         const Run syntax = run(QStringLiteral("sh"), {QStringLiteral("-n"), info.filePath()});
@@ -220,7 +221,7 @@ void TestPackage::unit()
     const QString path = root(QStringLiteral("/lib/systemd/system/quillon-server.service"));
     const QString text = readText(path);
     const QStringList lines = text.split(QLatin1Char('\n'));
-    for (const QString want :
+    for (const QString &want :
          {QStringLiteral("ExecStart=/usr/bin/quillon-server --config /etc/quillon/quillon-server.ini"),
           QStringLiteral("Type=simple"), QStringLiteral("User=quillon"), QStringLiteral("Restart=on-failure"),
           QStringLiteral("ProtectSystem=strict"), QStringLiteral("ProtectHome=yes"), QStringLiteral("PrivateTmp=yes"),
