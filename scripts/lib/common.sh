@@ -19,7 +19,7 @@ PACKAGES=(
   fonts-liberation fonts-noto-color-emoji xvfb redis-server poppler-utils
   iproute2 procps openssl
   libkainjow-mustache-dev libcurl4-openssl-dev python3-pyftpdlib nlohmann-json3-dev
-  qt6-translations-l10n
+  qt6-translations-l10n dpkg-dev lintian systemd
 )
 
 log() { printf '[%s] %s\n' "$(date +%H:%M:%S)" "$*" >&2; }

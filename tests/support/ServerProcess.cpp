@@ -59,9 +59,10 @@ bool ServerProcess::start(const testsupport::TestDatabase *db, const QString &se
             ::setrlimit(RLIMIT_NOFILE, &lim);
         });
     }
-    m_process.start(binary(), {QStringLiteral("--config"), configPath()});
+    const QString program = m_binary.isEmpty() ? binary() : m_binary;
+    m_process.start(program, {QStringLiteral("--config"), configPath()});
     if (!m_process.waitForStarted(5000)) {
-        m_error = QStringLiteral("cannot start ") + binary();
+        m_error = QStringLiteral("cannot start ") + program;
         return false;
     }
     static const QRegularExpression listening(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));

@@ -49,12 +49,15 @@ public:
     void stop();
 
     static QString binary();
+    // Starts this binary instead of the build's (an installed one); empty = the build's.
+    void setBinary(const QString &path) { m_binary = path; }
 
 private:
     QTemporaryDir m_dir;
     QProcess m_process;
     QString m_log;
     QString m_error;
+    QString m_binary;
     quint16 m_port = 0;
     quint16 m_fixedPort = 0;
     int m_openFiles = 0;
